@@ -1,0 +1,24 @@
+#pragma once
+// The number semantics the show and the effects share, written once:
+// - R: round to the nearest integer, halves to even; outside int32 is an overflow error;
+// - Single: store into a single-precision variable;
+// - 32-bit signed integer operations that report overflow;
+// - double operations that report division by zero, overflow and invalid results.
+#include <cstdint>
+
+namespace slidesaver {
+
+int32_t R(double x);
+float Single(double x);
+
+int32_t Add32(int32_t a, int32_t b);
+int32_t Sub32(int32_t a, int32_t b);
+int32_t Mul32(int32_t a, int32_t b);
+int32_t Neg32(int32_t a);
+int32_t Div32(int32_t a, int32_t b);  // truncating integer division, checked
+
+// Floating results: infinity or NaN from finite operands is an error.
+double Checked(double x);
+double Div(double a, double b);  // a / b; b == 0 is a division-by-zero error
+
+}  // namespace slidesaver

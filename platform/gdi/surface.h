@@ -1,0 +1,56 @@
+#pragma once
+// A drawing surface of the show form (Picture1, NowPicture, NextPicture, MemPicture):
+// a persistent off-screen image with a device context.
+#include <cstdint>
+#include <string>
+
+#include "platform/gdi/bitmap.h"
+#include "platform/gdi/dc.h"
+
+namespace slidesaver::gdi {
+
+// Brings a visible surface's image to the screen.
+class Presenter {
+ public:
+  virtual ~Presenter() = default;
+  virtual void Move(int32_t left, int32_t top, int32_t width, int32_t height) = 0;
+  virtual void Present(const Bitmap& image, const Rect& dirty) = 0;
+};
+
+class Surface {
+ public:
+  explicit Surface(std::string name, Presenter* presenter = nullptr);
+  Surface(const Surface&) = delete;
+  Surface& operator=(const Surface&) = delete;
+
+  ColorRef BackColor() const { return back_color_; }
+  void SetBackColor(ColorRef color);
+  void Cls();
+  // Draws a picture at its own size, top-left corner at (x, y), clipped to the surface.
+  void PaintPicture(const Bitmap& picture, int32_t x, int32_t y);
+  const Bitmap& Image() const { return image_; }
+  Dc& hDC() { return dc_; }
+  const Dc& hDC() const { return dc_; }
+  float ScaleWidth() const { return static_cast<float>(image_.Width()); }
+  float ScaleHeight() const { return static_cast<float>(image_.Height()); }
+  int32_t Width() const { return image_.Width(); }
+  int32_t Height() const { return image_.Height(); }
+  int32_t Left() const { return left_; }
+  int32_t Top() const { return top_; }
+  // A new size gives a new image filled with the background colour.
+  void Move(int32_t left, int32_t top, int32_t width, int32_t height);
+  // Presents the part changed since the last Refresh (visible surfaces only).
+  void Refresh();
+  // MemPicture's Picture: the surface takes the picture's size and the picture as content.
+  void SetPicture(Bitmap picture);
+
+ private:
+  std::string name_;
+  Presenter* presenter_;
+  Bitmap image_;
+  Dc dc_;
+  ColorRef back_color_ = 0;
+  int32_t left_ = 0, top_ = 0;
+};
+
+}  // namespace slidesaver::gdi

@@ -1,0 +1,19 @@
+#pragma once
+#include <string>
+
+namespace slidesaver::platform {
+
+// The running program and its process.
+class Process {
+ public:
+  virtual ~Process() = default;
+  virtual std::string ProgramFolder() = 0;    // the folder of the program file
+  virtual std::string ProgramBaseName() = 0;  // file name without its extension
+  virtual std::string CommandLineArguments() = 0;  // what follows the program's own name
+  // True when another process runs the same program file. The first caller keeps the
+  // instance claim for the rest of its life.
+  virtual bool AnotherInstanceRunning() = 0;
+  virtual char PathSeparator() = 0;  // '/' on Linux, '\\' on Windows
+};
+
+}  // namespace slidesaver::platform

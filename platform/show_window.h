@@ -1,0 +1,55 @@
+#pragma once
+#include <cstdint>
+
+#include "platform/gdi/bitmap.h"
+#include "platform/gdi/surface.h"
+#include "platform/system.h"
+
+namespace slidesaver::platform {
+
+struct Point {
+  int32_t x = 0;
+  int32_t y = 0;
+  bool operator==(const Point&) const = default;
+};
+
+struct ScreenSize {
+  int32_t width = 0;
+  int32_t height = 0;
+};
+
+// Where an input event was delivered: the form, or the visible show area.
+enum class InputTarget { Form, Picture1 };
+
+// Receives the window's input; called only from inside EventLoop::Yield/YieldUntil.
+class InputSink {
+ public:
+  virtual ~InputSink() = default;
+  virtual void KeyDown(InputTarget target) = 0;
+  virtual void MouseDown(InputTarget target) = 0;
+  virtual void MouseMove(InputTarget target) = 0;
+  // The system or the user asks the show to end (a signal, WM_CLOSE, end of session).
+  virtual void CloseRequested() = 0;
+};
+
+// The black, borderless, full-screen, top-most show window. As the Presenter of Picture1 it
+// places the visible show area (Move, window pixels) and brings the changed part of its
+// image to the screen at once (Present); it keeps the image to repaint itself on expose.
+class ShowWindow : public gdi::Presenter {
+ public:
+  virtual ~ShowWindow() = default;
+  virtual ScreenSize GetScreenSize() = 0;
+  virtual void SetInputSink(InputSink* sink) = 0;
+  // Shows the window (black, borderless, full screen) and repaints it at once.
+  virtual void Show() = 0;
+  virtual void Hide() = 0;
+  virtual void SetTopMost() = 0;
+  // ShowCursor semantics: a display count; the cursor is hidden while it is negative.
+  virtual int32_t ShowCursor(bool show) = 0;
+  virtual Point GetCursorPos() = 0;
+  // Keyboard and pointer grab while a password protects the show.
+  virtual void Grab(bool on) = 0;
+  virtual WindowHandle Handle() = 0;
+};
+
+}  // namespace slidesaver::platform
