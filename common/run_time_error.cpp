@@ -4,7 +4,9 @@ namespace slidesaver {
 
 RunTimeError OverflowError() { return RunTimeError("Overflow"); }
 RunTimeError DivisionByZeroError() { return RunTimeError("Division by zero"); }
-RunTimeError InvalidProcedureCallError() { return RunTimeError("Invalid procedure call or argument"); }
+RunTimeError InvalidProcedureCallError() {
+  return RunTimeError("Invalid procedure call or argument");
+}
 RunTimeError SubscriptOutOfRangeError() { return RunTimeError("Subscript out of range"); }
 RunTimeError FileNotFoundError(const std::string& path) {
   return RunTimeError("File not found: " + path);

@@ -9,7 +9,8 @@ namespace slidesaver {
 class RunTimeError : public std::runtime_error {
  public:
   RunTimeError(std::string description, std::string source = "slidesaver")
-      : std::runtime_error(description), description_(std::move(description)),
+      : std::runtime_error(description),
+        description_(std::move(description)),
         source_(std::move(source)) {}
   const std::string& Description() const { return description_; }
   const std::string& Source() const { return source_; }

@@ -1,10 +1,13 @@
 #pragma once
-// What every transition shares: its arguments, the frame context, the frame skeleton.
+// What every transition shares: its arguments, the frame context and the frame pacing.
 #include <cstdint>
-#include <functional>
+#include <type_traits>
+#include <utility>
 
+#include "common/arith.h"
 #include "effects/random.h"
 #include "platform/event_loop.h"
+#include "platform/gdi/dc.h"
 #include "platform/gdi/surface.h"
 
 namespace slidesaver {
@@ -19,5 +22,94 @@ struct FrameContext {
 
 using Effect = void (*)(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to,
                         FrameContext& ctx);
+
+// The frame skeleton around an effect's own loop:
+//   EffectFrame f(target, from, to, ctx, K, refresh_last);
+//   f.FirstFrame();
+//   ...loop set-up...
+//   for (...) { if (!f.Frame([&] { ...draw... })) break; }
+//   f.LastFrame();
+class EffectFrame {
+ public:
+  EffectFrame(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameContext& ctx,
+              int32_t k_ms, bool refresh_last_frame)
+      : target_(target),
+        from_(from),
+        to_(to),
+        ctx_(ctx),
+        k_(k_ms),
+        refresh_last_(refresh_last_frame) {}
+
+  // The whole from-picture onto the target, not refreshed.
+  void FirstFrame();
+
+  // One animation frame: deadline R(K / SpeedFactor + t0) taken before drawing, draw(),
+  // refresh, after_refresh(), then the wait. Returns false when the effect must leave its
+  // loop: StopRequested ended the wait, or draw() returned false (then nothing after it runs).
+  template <class Draw, class AfterRefresh>
+  bool Frame(Draw&& draw, AfterRefresh&& after_refresh) {
+    const int32_t deadline = Deadline();
+    if constexpr (std::is_same_v<decltype(draw()), bool>) {
+      if (!draw()) return false;
+    } else {
+      draw();
+    }
+    target_.Refresh();
+    after_refresh();
+    return Wait(deadline);
+  }
+  template <class Draw>
+  bool Frame(Draw&& draw) {
+    return Frame(std::forward<Draw>(draw), [] {});
+  }
+
+  // The whole to-picture onto the target; refreshed for the effects that ask for it.
+  void LastFrame();
+
+  // W and H: the target's scale width and height, read at each use.
+  float W() const { return target_.ScaleWidth(); }
+  float H() const { return target_.ScaleHeight(); }
+
+  // BitBlt(x, y, w, h, P, sx, sy) and StretchBlt(...) into the target with SRCCOPY.
+  void Blt(int32_t x, int32_t y, int32_t w, int32_t h, const gdi::Surface& p, int32_t sx,
+           int32_t sy);
+  void Stretch(int32_t x, int32_t y, int32_t w, int32_t h, const gdi::Surface& p, int32_t sx,
+               int32_t sy, int32_t sw, int32_t sh);
+  // Clearing: a filled black box from (-1, -1) to (W, H) with the target's box drawing.
+  void ClearToBlack();
+
+  gdi::Surface& Target() { return target_; }
+  const gdi::Surface& A() const { return from_; }
+  const gdi::Surface& B() const { return to_; }
+  FrameContext& Context() { return ctx_; }
+
+ private:
+  int32_t Deadline();
+  bool Wait(int32_t deadline);
+
+  gdi::Surface& target_;
+  gdi::Surface& from_;
+  gdi::Surface& to_;
+  FrameContext& ctx_;
+  int32_t k_;
+  bool refresh_last_;
+};
+
+// A float-counted loop: c, end and step are single precision; the pass runs while c <= end
+// and c = single(c + step) after each pass. body(c) returns false to leave the loop.
+template <class Body>
+void ForFloatCounter(float start, float end, float step, Body&& body) {
+  for (float c = start; c <= end; c = Single(static_cast<double>(c) + step)) {
+    if (!body(c)) return;
+  }
+}
+
+// An integer-counted loop from first to last inclusive. body(i) returns false to leave.
+template <class Body>
+void ForIntCounter(int32_t first, int32_t last, Body&& body) {
+  for (int64_t i = first; i <= last; ++i) {
+    if (!body(static_cast<int32_t>(i))) return;
+  }
+}
 
 }  // namespace slidesaver

@@ -15,8 +15,7 @@ class Dialogs {
  public:
   virtual ~Dialogs() = default;
   // Text, title, icon and one OK button; returns when the user has answered.
-  virtual void MessageBox(const std::string& text, const std::string& title,
-                          MessageIcon icon) = 0;
+  virtual void MessageBox(const std::string& text, const std::string& title, MessageIcon icon) = 0;
   // Shows the settings dialog modally: the view reflects form's choices, calls its
   // handlers, and returns once the form has been hidden (or the close box was used).
   virtual void ShowSettingsDialog(FrmSetting& form) = 0;

@@ -30,8 +30,7 @@ class FileSystem {
   virtual bool WriteFile(const std::string& path, std::span<const uint8_t> bytes) = 0;
   // Writes a temporary file beside path, then renames it over path. Empty on success,
   // otherwise a description of the failure; the previous file is then untouched.
-  virtual std::string WriteFileAtomic(const std::string& path,
-                                      std::span<const uint8_t> bytes) = 0;
+  virtual std::string WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes) = 0;
   // The whole file, read-only; null when it can't be opened.
   virtual std::shared_ptr<const MappedFile> MapFile(const std::string& path) = 0;
 };

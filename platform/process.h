@@ -7,8 +7,8 @@ namespace slidesaver::platform {
 class Process {
  public:
   virtual ~Process() = default;
-  virtual std::string ProgramFolder() = 0;    // the folder of the program file
-  virtual std::string ProgramBaseName() = 0;  // file name without its extension
+  virtual std::string ProgramFolder() = 0;         // the folder of the program file
+  virtual std::string ProgramBaseName() = 0;       // file name without its extension
   virtual std::string CommandLineArguments() = 0;  // what follows the program's own name
   // True when another process runs the same program file. The first caller keeps the
   // instance claim for the rest of its life.

@@ -37,13 +37,9 @@ class Bitmap {
 
   // Colour bitmaps: rows of Width() pixels 0x00RRGGBB. Monochrome: one byte per pixel, 0 or 1.
   uint32_t* Row(int32_t y) { return pixels_.data() + static_cast<size_t>(y) * width_; }
-  const uint32_t* Row(int32_t y) const {
-    return pixels_.data() + static_cast<size_t>(y) * width_;
-  }
+  const uint32_t* Row(int32_t y) const { return pixels_.data() + static_cast<size_t>(y) * width_; }
   uint8_t* MonoRow(int32_t y) { return mono_.data() + static_cast<size_t>(y) * width_; }
-  const uint8_t* MonoRow(int32_t y) const {
-    return mono_.data() + static_cast<size_t>(y) * width_;
-  }
+  const uint8_t* MonoRow(int32_t y) const { return mono_.data() + static_cast<size_t>(y) * width_; }
   // Colour pixel as 0x00RRGGBB (monochrome: 0x000000 or 0xFFFFFF). No bounds check.
   uint32_t Pixel(int32_t x, int32_t y) const;
   void SetPixel(int32_t x, int32_t y, uint32_t rgb);

@@ -36,11 +36,11 @@ class Dc {
   Bitmap* SelectBitmap(Bitmap* bitmap);
   Bitmap* SelectedBitmap() const { return bitmap_; }
 
-  ColorRef SetBkColor(ColorRef color);      // returns the previous one (default white)
+  ColorRef SetBkColor(ColorRef color);  // returns the previous one (default white)
   ColorRef GetBkColor() const { return bk_color_; }
-  ColorRef SetTextColor(ColorRef color);    // default black
+  ColorRef SetTextColor(ColorRef color);  // default black
   ColorRef GetTextColor() const { return text_color_; }
-  int SetStretchBltMode(int mode);          // default BLACKONWHITE
+  int SetStretchBltMode(int mode);  // default BLACKONWHITE
   int GetStretchBltMode() const { return stretch_mode_; }
 
   // SelectClipRgn: the context copies the region; null resets the clip.

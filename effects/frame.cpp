@@ -1,0 +1,35 @@
+#include "effects/frame.h"
+
+#include "common/deadline_wait.h"
+
+namespace slidesaver {
+
+void EffectFrame::FirstFrame() { Blt(0, 0, R(W()), R(H()), from_, 0, 0); }
+
+void EffectFrame::LastFrame() {
+  Blt(0, 0, R(W()), R(H()), to_, 0, 0);
+  if (refresh_last_) target_.Refresh();
+}
+
+int32_t EffectFrame::Deadline() {
+  const int32_t t0 = ctx_.events.TickCount();
+  return R(Checked(Div(k_, ctx_.SpeedFactor) + t0));
+}
+
+bool EffectFrame::Wait(int32_t deadline) {
+  return WaitForDeadline(ctx_.events, ctx_.StopRequested, deadline);
+}
+
+void EffectFrame::Blt(int32_t x, int32_t y, int32_t w, int32_t h, const gdi::Surface& p, int32_t sx,
+                      int32_t sy) {
+  gdi::BitBlt(target_.hDC(), x, y, w, h, p.hDC(), sx, sy, gdi::SRCCOPY);
+}
+
+void EffectFrame::Stretch(int32_t x, int32_t y, int32_t w, int32_t h, const gdi::Surface& p,
+                          int32_t sx, int32_t sy, int32_t sw, int32_t sh) {
+  gdi::StretchBlt(target_.hDC(), x, y, w, h, p.hDC(), sx, sy, sw, sh, gdi::SRCCOPY);
+}
+
+void EffectFrame::ClearToBlack() { gdi::FillBox(target_.hDC(), -1, -1, R(W()), R(H()), 0); }
+
+}  // namespace slidesaver
