@@ -1,0 +1,2 @@
+// The fake platform is assembled here.
+namespace slidesaver::fake {}
