@@ -1,2 +1,8 @@
-// The fake platform is assembled here.
-namespace slidesaver::fake {}
+#include "platform/fake/fake_platform.h"
+
+namespace slidesaver::fake {
+
+FakePlatform::FakePlatform()
+    : platform_{process, files, system, events, window, audio, pictures, dialogs} {}
+
+}  // namespace slidesaver::fake

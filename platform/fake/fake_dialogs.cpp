@@ -1,0 +1,26 @@
+#include "platform/fake/fake_dialogs.h"
+
+namespace slidesaver::fake {
+
+void FakeDialogs::MessageBox(const std::string& text, const std::string& title,
+                             platform::MessageIcon icon) {
+  message_boxes.push_back({text, title, icon});
+}
+
+void FakeDialogs::ShowSettingsDialog(FrmSetting& form) {
+  ++settings_dialogs;
+  if (on_settings_dialog) on_settings_dialog(form);
+}
+
+int FakeDialogs::VerifyScreenSavePwd(platform::WindowHandle window) {
+  password_checks.push_back(window);
+  return on_verify_password ? on_verify_password(window) : 1;
+}
+
+int FakeDialogs::PwdChangePasswordA(const char* registry_key, platform::WindowHandle owner,
+                                    int reserved1, int reserved2) {
+  password_changes.push_back({registry_key ? registry_key : "", owner, reserved1, reserved2});
+  return password_change_result;
+}
+
+}  // namespace slidesaver::fake

@@ -1,0 +1,90 @@
+#pragma once
+// The test platform's clock and message loop. Time is virtual: it stands still while the
+// show computes and moves only when the show waits, straight to the deadline or to the next
+// scripted input, so a whole show runs in milliseconds and every tick is predictable.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/event_loop.h"
+#include "platform/show_window.h"
+
+namespace slidesaver::fake {
+
+class FakeShowWindow;
+
+// Every platform call of the show services, with the virtual tick at which it was made.
+struct LoggedCall {
+  int32_t tick;
+  std::string text;
+  bool operator==(const LoggedCall&) const = default;
+};
+
+class FakeCallLog {
+ public:
+  void Add(std::string text) { calls_.push_back({now_, std::move(text)}); }
+  const std::vector<LoggedCall>& Calls() const { return calls_; }
+  // The calls whose text starts with prefix, in order.
+  std::vector<LoggedCall> With(std::string_view prefix) const;
+  // Texts only, leaving out the clock and message-loop calls, which are many.
+  std::vector<std::string> Texts(bool include_clock = false) const;
+  void Clear() { calls_.clear(); }
+
+  int32_t Now() const { return now_; }
+  void SetNow(int32_t tick) { now_ = tick; }
+
+ private:
+  int32_t now_ = 0;
+  std::vector<LoggedCall> calls_;
+};
+
+// Thrown when a show runs longer than the test allows (not a std::exception, so the show's
+// error trap lets it through to the test).
+struct FakeShowRanAway {
+  std::string why;
+};
+
+enum class ScriptedKind { KeyDown, MouseDown, MouseMove, Close };
+
+struct ScriptedInput {
+  int32_t tick;
+  ScriptedKind kind;
+  platform::InputTarget target = platform::InputTarget::Form;
+  platform::Point cursor{};  // MouseMove: where the cursor is when the event is handled
+};
+
+class FakeEventLoop : public platform::EventLoop {
+ public:
+  FakeEventLoop(FakeCallLog& log, FakeShowWindow& window) : log_(log), window_(window) {}
+
+  int32_t TickCount() override;
+  void Yield() override;
+  void YieldUntil(int32_t deadline) override;
+
+  // Input handled by the first yield at or after tick.
+  void KeyDownAt(int32_t tick, platform::InputTarget target = platform::InputTarget::Form);
+  void MouseDownAt(int32_t tick, platform::InputTarget target = platform::InputTarget::Form);
+  void MouseMoveAt(int32_t tick, platform::Point cursor,
+                   platform::InputTarget target = platform::InputTarget::Picture1);
+  void CloseAt(int32_t tick);  // a signal or the system's close request
+
+  void SetNow(int32_t tick) { log_.SetNow(tick); }
+  // A show still running at this tick (or after this many yields) is a runaway.
+  void SetLimits(int32_t last_tick, int64_t max_yields);
+  int64_t Yields() const { return yields_; }
+
+ private:
+  void Schedule(ScriptedInput input);
+  void Deliver();
+  void CountYield();
+
+  FakeCallLog& log_;
+  FakeShowWindow& window_;
+  std::vector<ScriptedInput> script_;  // sorted by tick, stable
+  int32_t last_tick_ = 100'000'000;
+  int64_t max_yields_ = 5'000'000;
+  int64_t yields_ = 0;
+};
+
+}  // namespace slidesaver::fake

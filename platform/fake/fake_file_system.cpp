@@ -1,0 +1,127 @@
+#include "platform/fake/fake_file_system.h"
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace slidesaver::fake {
+namespace {
+
+namespace fs = std::filesystem;
+
+class OwnedFile : public platform::MappedFile {
+ public:
+  explicit OwnedFile(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
+  const uint8_t* data() const override { return bytes_.data(); }
+  size_t size() const override { return bytes_.size(); }
+
+ private:
+  std::vector<uint8_t> bytes_;
+};
+
+bool WriteWhole(const std::string& path, std::span<const uint8_t> bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) return false;
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return static_cast<bool>(out);
+}
+
+}  // namespace
+
+void FakeFileSystem::UseCodePage932() {
+  lead_bytes.clear();
+  for (int b = 0x81; b <= 0x9F; ++b) lead_bytes.insert(static_cast<uint8_t>(b));
+  for (int b = 0xE0; b <= 0xFC; ++b) lead_bytes.insert(static_cast<uint8_t>(b));
+}
+
+bool FakeFileSystem::Matches(const std::vector<std::string>& parts, const std::string& path) {
+  for (const std::string& part : parts) {
+    if (path.find(part) != std::string::npos) return true;
+  }
+  return false;
+}
+
+std::vector<std::string> FakeFileSystem::LogFor(const std::string& part) const {
+  std::vector<std::string> result;
+  for (const std::string& entry : log) {
+    if (entry.find(part) != std::string::npos) result.push_back(entry);
+  }
+  return result;
+}
+
+bool FakeFileSystem::Exists(const std::string& path) {
+  log.push_back("Exists " + path);
+  std::error_code ec;
+  return fs::exists(fs::symlink_status(path, ec));
+}
+
+bool FakeFileSystem::FileExists(const std::string& path) {
+  log.push_back("FileExists " + path);
+  std::error_code ec;
+  return fs::is_regular_file(path, ec);
+}
+
+platform::CreateFolderResult FakeFileSystem::CreateFolder(const std::string& path) {
+  log.push_back("CreateFolder " + path);
+  if (Matches(fail_create_folders, path)) return platform::CreateFolderResult::Failed;
+  std::error_code ec;
+  if (fs::create_directory(path, ec)) return platform::CreateFolderResult::Created;
+  if (ec == std::errc::file_exists || fs::exists(fs::symlink_status(path, ec)))
+    return platform::CreateFolderResult::AlreadyExists;
+  return platform::CreateFolderResult::Failed;
+}
+
+bool FakeFileSystem::RemoveFolder(const std::string& path) {
+  log.push_back("RemoveFolder " + path);
+  std::error_code ec;
+  if (!fs::is_directory(fs::symlink_status(path, ec))) return false;
+  return fs::remove(path, ec);
+}
+
+bool FakeFileSystem::DeleteFile(const std::string& path) {
+  log.push_back("DeleteFile " + path);
+  std::error_code ec;
+  if (fs::is_directory(fs::symlink_status(path, ec))) return false;
+  return fs::remove(path, ec);
+}
+
+bool FakeFileSystem::WriteFile(const std::string& path, std::span<const uint8_t> bytes) {
+  log.push_back("WriteFile " + path);
+  if (Matches(fail_writes, path)) return false;
+  return WriteWhole(path, bytes);
+}
+
+std::string FakeFileSystem::WriteFileAtomic(const std::string& path,
+                                            std::span<const uint8_t> bytes) {
+  log.push_back("WriteFileAtomic " + path);
+  if (Matches(fail_writes, path)) return "cannot write " + path + ": refused by the test";
+  const std::string temp = path + ".saving";
+  if (!WriteWhole(temp, bytes)) {
+    std::error_code ec;
+    fs::remove(temp, ec);
+    return "cannot write " + temp;
+  }
+  std::error_code ec;
+  fs::rename(temp, path, ec);
+  if (ec) {
+    fs::remove(temp, ec);
+    return "cannot replace " + path + ": " + ec.message();
+  }
+  return {};
+}
+
+std::shared_ptr<const platform::MappedFile> FakeFileSystem::MapFile(const std::string& path) {
+  log.push_back("MapFile " + path);
+  if (Matches(fail_reads, path)) return nullptr;
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) return nullptr;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return nullptr;
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
+  return std::make_shared<OwnedFile>(std::move(bytes));
+}
+
+}  // namespace slidesaver::fake

@@ -1,0 +1,41 @@
+#pragma once
+// A file system for tests that works on real files (usually below a temporary folder) and can be
+// told to fail: any operation on a path that contains one of the `fail_*` substrings fails as a
+// refused file would. Every call is logged as "Operation path".
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace slidesaver::fake {
+
+class FakeFileSystem : public platform::FileSystem {
+ public:
+  std::vector<std::string> fail_writes;          // WriteFile and WriteFileAtomic
+  std::vector<std::string> fail_create_folders;  // CreateFolder reports Failed
+  std::vector<std::string> fail_reads;           // MapFile returns null
+  std::set<uint8_t> lead_bytes;                  // IsLeadByte; see UseCodePage932
+  std::vector<std::string> log;
+
+  // Lead bytes of code page 932 (Japanese), as the Windows build sees them.
+  void UseCodePage932();
+
+  bool Exists(const std::string& path) override;
+  bool FileExists(const std::string& path) override;
+  platform::CreateFolderResult CreateFolder(const std::string& path) override;
+  bool RemoveFolder(const std::string& path) override;
+  bool DeleteFile(const std::string& path) override;
+  bool WriteFile(const std::string& path, std::span<const uint8_t> bytes) override;
+  std::string WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes) override;
+  std::shared_ptr<const platform::MappedFile> MapFile(const std::string& path) override;
+  bool IsLeadByte(uint8_t byte) override { return lead_bytes.count(byte) != 0; }
+
+  // The operations logged for paths that contain `part`, in order.
+  std::vector<std::string> LogFor(const std::string& part) const;
+
+ private:
+  static bool Matches(const std::vector<std::string>& parts, const std::string& path);
+};
+
+}  // namespace slidesaver::fake

@@ -1,0 +1,75 @@
+#include "startup/module1.h"
+
+#include "common/path.h"
+#include "common/resume_next.h"
+#include "package/extract_files.h"
+#include "package/read_package.h"
+#include "settings/frm_setting.h"
+#include "settings/settings_file.h"
+#include "show/form1.h"
+#include "startup/command_line.h"
+
+namespace slidesaver {
+namespace {
+
+constexpr const char* kNoSettingsText = "設定項目はありません";
+constexpr const char* kNoSettingsTitle = "スクリーンセーバー";
+constexpr const char* kPasswordRegistryKey = "SCRSAVE";
+
+void ShowSettings(platform::Platform& platform, AppState& app) {
+  if (app.Package.HasSettings == 0) {
+    platform.dialogs.MessageBox(kNoSettingsText, kNoSettingsTitle,
+                                platform::MessageIcon::Information);
+    return;
+  }
+  FrmSetting form(platform.files, platform.dialogs, app.settings,
+                  platform.process.ProgramBaseName());
+  form.Form_Load();
+  form.Show();
+  platform.dialogs.ShowSettingsDialog(form);
+}  // the form is unloaded here
+
+void ChangePassword(platform::Platform& platform, const std::string& arguments) {
+  platform::WindowHandle owner = static_cast<uint32_t>(OwnerWindowArgument(arguments));
+  if (owner == 0) ResumeNext([&] { owner = platform.system.ForegroundWindow(); });
+  platform.dialogs.PwdChangePasswordA(kPasswordRegistryKey, owner, 0, 0);
+}
+
+}  // namespace
+
+void StartUp(platform::Platform& platform, AppState& app) {
+  bool another_instance = false;
+  ResumeNext([&] { another_instance = platform.process.AnotherInstanceRunning(); });
+  if (another_instance) return;
+
+  std::string folder;
+  std::string base_name;
+  char separator = '/';
+  ResumeNext([&] {
+    folder = platform.process.ProgramFolder();
+    base_name = platform.process.ProgramBaseName();
+    separator = platform.process.PathSeparator();
+  });
+
+  const std::string own_file_path = JoinPath(folder, base_name + ".scr", separator);
+  ResumeNext([&] { ReadPackageFile(platform.files, own_file_path, app.Package); });
+
+  app.settings.SettingsPath = JoinPath(folder, base_name + ".set", separator);
+  ResumeNext([&] { ReadSettings(platform.files, app.settings); });
+
+  std::string arguments;
+  ResumeNext([&] { arguments = platform.process.CommandLineArguments(); });
+  const std::string mode = CommandLineMode(arguments);
+
+  if (mode == "/S") {
+    ResumeNext([&] { ExtractFiles(platform, app); });
+    ResumeNext([&] { RunShowForm(platform, app); });
+  } else if (mode == "/C") {
+    ResumeNext([&] { ShowSettings(platform, app); });
+  } else if (mode == "/A") {
+    ResumeNext([&] { ChangePassword(platform, arguments); });
+  }
+  // "/P" and anything else: nothing is done.
+}
+
+}  // namespace slidesaver
