@@ -97,10 +97,15 @@ class EffectFrame {
 
 // A float-counted loop: c, end and step are single precision; the pass runs while c <= end
 // and c = single(c + step) after each pass. body(c) returns false to leave the loop.
+// A counter that does not grow (a step of zero or less on a tiny target, or one lost in
+// single precision) would never pass the end: the loop stops after that pass instead.
 template <class Body>
 void ForFloatCounter(float start, float end, float step, Body&& body) {
-  for (float c = start; c <= end; c = Single(static_cast<double>(c) + step)) {
+  for (float c = start; c <= end;) {
     if (!body(c)) return;
+    const float next = Single(static_cast<double>(c) + step);
+    if (!(next > c)) return;
+    c = next;
   }
 }
 

@@ -1,0 +1,220 @@
+// The frame skeleton every transition shares: pacing, stop handling, first and last frames,
+// the counted loops and the generator.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "common/run_time_error.h"
+#include "effects/frame.h"
+#include "tests/effects/effect_test_support.h"
+
+namespace slidesaver {
+namespace {
+
+using effect_test::BitBltCall;
+using effect_test::EffectRun;
+using effect_test::RefreshCall;
+using ::testing::ElementsAre;
+
+// A transition of three frames that each copy one row of B, paced at K = 50.
+void ThreeRows(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameContext& ctx) {
+  EffectFrame f(target, from, to, ctx, 50, false);
+  f.FirstFrame();
+  ForIntCounter(
+      0, 2, [&](int32_t row) { return f.Frame([&] { f.Blt(0, row, R(f.W()), 1, to, 0, row); }); });
+  f.LastFrame();
+}
+
+TEST(EffectFrame, DrawsFirstFrameAnimationFramesAndLastFrameInOrder) {
+  EffectRun run(8, 6);
+  run.Run(ThreeRows);
+  const auto frames = run.Split();
+  EXPECT_THAT(frames.first, ElementsAre(BitBltCall("NowPicture", {0, 0, 8, 6, 0, 0})));
+  ASSERT_EQ(frames.frames.size(), 3u);
+  for (int32_t row = 0; row < 3; ++row) {
+    EXPECT_THAT(frames.frames[row],
+                ElementsAre(BitBltCall("NextPicture", {0, row, 8, 1, 0, row}), RefreshCall()));
+  }
+  EXPECT_THAT(frames.last, ElementsAre(BitBltCall("NextPicture", {0, 0, 8, 6, 0, 0})));
+  EXPECT_TRUE(run.TargetEqualsTo());
+}
+
+TEST(EffectFrame, DeadlineIsIntervalOverSpeedFactorRoundedHalfToEven) {
+  // 50 / 4 = 12.5: from tick 100 the deadline is 112, from tick 101 it is 114.
+  for (auto [start, deadline] : {std::pair{100, 112}, std::pair{101, 114}}) {
+    EffectRun run(8, 6);
+    run.context.SpeedFactor = 4;
+    run.clock.now = start;
+    run.Run(ThreeRows);
+    ASSERT_EQ(run.clock.deadlines.size(), 3u);
+    EXPECT_EQ(run.clock.deadlines[0], deadline) << "start " << start;
+  }
+  // Each following frame starts at the tick after the previous deadline: 113 + 12.5 and
+  // 127 + 12.5 are halves too.
+  EffectRun run(8, 6);
+  run.context.SpeedFactor = 4;
+  run.clock.now = 100;
+  run.Run(ThreeRows);
+  EXPECT_THAT(run.clock.deadlines, ElementsAre(112, 126, 140));
+}
+
+TEST(EffectFrame, NominalSpeedWaitsTheWholeInterval) {
+  EffectRun run(8, 6);
+  run.clock.now = 1000;
+  run.Run(ThreeRows);
+  EXPECT_THAT(run.clock.deadlines, ElementsAre(1050, 1101, 1152));
+}
+
+TEST(EffectFrame, WaitYieldsOnceEvenWhenTheDeadlineHasPassed) {
+  // The clock leaps 1000 ms at every yield, far past each deadline: still one yield a frame.
+  EffectRun run(8, 6);
+  run.clock.on_yield = [&](int) { run.clock.now += 1000; };
+  run.Run(ThreeRows);
+  EXPECT_EQ(run.clock.yields, 3);
+  EXPECT_EQ(run.Split().frames.size(), 3u);
+}
+
+TEST(EffectFrame, SpeedFactorZeroIsDivisionByZeroAtTheFirstDeadline) {
+  EffectRun run(8, 6);
+  run.context.SpeedFactor = 0;
+  try {
+    run.Run(ThreeRows);
+    FAIL() << "no error";
+  } catch (const RunTimeError& e) {
+    EXPECT_EQ(e.Description(), DivisionByZeroError().Description());
+  }
+  // The first frame was drawn, nothing after it.
+  EXPECT_THAT(run.calls, ElementsAre(BitBltCall("NowPicture", {0, 0, 8, 6, 0, 0})));
+}
+
+TEST(EffectFrame, DeadlineBeyondTheTickRangeIsOverflow) {
+  EffectRun run(8, 6);
+  run.clock.now = 2147483647 - 10;
+  EXPECT_THROW(run.Run(ThreeRows), RunTimeError);
+}
+
+TEST(EffectFrame, StopAlreadyRequestedDrawsOneAnimationFrameThenTheLastFrame) {
+  EffectRun run(8, 6);
+  run.stop_requested = -1;
+  run.Run(ThreeRows);
+  const auto frames = run.Split();
+  ASSERT_EQ(frames.frames.size(), 1u);
+  EXPECT_THAT(frames.frames[0],
+              ElementsAre(BitBltCall("NextPicture", {0, 0, 8, 1, 0, 0}), RefreshCall()));
+  EXPECT_THAT(frames.last, ElementsAre(BitBltCall("NextPicture", {0, 0, 8, 6, 0, 0})));
+  EXPECT_EQ(run.clock.yields, 1);
+  EXPECT_TRUE(run.TargetEqualsTo());
+}
+
+TEST(EffectFrame, StopDuringAWaitEndsTheLoopAtOnce) {
+  EffectRun run(8, 6);
+  run.StopDuringWaitOf(1);
+  run.Run(ThreeRows);
+  const auto frames = run.Split();
+  EXPECT_EQ(frames.frames.size(), 2u);
+  EXPECT_EQ(run.clock.yields, 2);
+  EXPECT_THAT(frames.last, ElementsAre(BitBltCall("NextPicture", {0, 0, 8, 6, 0, 0})));
+  EXPECT_EQ(run.stop_requested, -1);  // read, never reset
+}
+
+TEST(EffectFrame, LastFrameRefreshOnlyWhenAsked) {
+  EffectRun plain(4, 4), refreshed(4, 4);
+  refreshed.context.SpeedFactor = 2;
+  auto last_only = +[](gdi::Surface& t, gdi::Surface& a, gdi::Surface& b, FrameContext& c) {
+    EffectFrame f(t, a, b, c, 10, c.SpeedFactor == 2);
+    f.LastFrame();
+  };
+  plain.Run(last_only);
+  refreshed.Run(last_only);
+  EXPECT_EQ(plain.presenter.refreshes, 0);
+  EXPECT_EQ(refreshed.presenter.refreshes, 1);
+  EXPECT_TRUE(plain.TargetEqualsTo());
+}
+
+TEST(EffectFrame, ClearToBlackCoversTheWholeTarget) {
+  EffectRun run(5, 3);
+  run.Run(+[](gdi::Surface& t, gdi::Surface& a, gdi::Surface& b, FrameContext& c) {
+    EffectFrame f(t, a, b, c, 10, false);
+    f.ClearToBlack();
+  });
+  EXPECT_THAT(run.calls, ElementsAre(effect_test::FillBoxCall(-1, -1, 5, 3, 0)));
+  for (int32_t y = 0; y < 3; ++y) {
+    for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(run.target.Image().Pixel(x, y), 0u);
+  }
+}
+
+std::vector<float> FloatCounts(float end, float step) {
+  std::vector<float> values;
+  ForFloatCounter(0.0f, end, step, [&](float c) {
+    values.push_back(c);
+    return values.size() < 1000;
+  });
+  return values;
+}
+
+TEST(ForFloatCounter, AccumulatesInSinglePrecision) {
+  // 512 / 20 is not exact in single precision: the 21st value passes 512.
+  const auto v512 = FloatCounts(512.0f, Single(512.0 / 20));
+  ASSERT_EQ(v512.size(), 20u);
+  EXPECT_FLOAT_EQ(v512.back(), 486.40009f);
+  EXPECT_EQ(v512.back(), Single(486.40009));
+  const auto v400 = FloatCounts(400.0f, 20.0f);
+  ASSERT_EQ(v400.size(), 21u);
+  EXPECT_EQ(v400.back(), 400.0f);
+  EXPECT_TRUE(FloatCounts(-1.0f, 1.0f).empty());  // start beyond the end: no pass
+}
+
+TEST(ForFloatCounter, CounterThatCannotGrowStopsAfterOnePass) {
+  EXPECT_EQ(FloatCounts(10.0f, 0.0f).size(), 1u);
+  EXPECT_EQ(FloatCounts(10.0f, -2.0f).size(), 1u);
+}
+
+TEST(ForFloatCounter, StepLostInSinglePrecisionStops) {
+  std::vector<float> values;
+  ForFloatCounter(33554432.0f, 33554440.0f, 1.0f, [&](float c) {
+    values.push_back(c);
+    return values.size() < 100;
+  });
+  EXPECT_EQ(values.size(), 1u);  // 2^25 + 1 rounds back to 2^25
+}
+
+TEST(ForIntCounter, RunsInclusiveAndStopsOnRequest) {
+  std::vector<int32_t> seen;
+  ForIntCounter(0, 3, [&](int32_t i) {
+    seen.push_back(i);
+    return true;
+  });
+  EXPECT_THAT(seen, ElementsAre(0, 1, 2, 3));
+  seen.clear();
+  ForIntCounter(5, 4, [&](int32_t i) {
+    seen.push_back(i);
+    return true;
+  });
+  EXPECT_TRUE(seen.empty());
+  ForIntCounter(2147483646, 2147483647, [&](int32_t i) {
+    seen.push_back(i);
+    return true;
+  });
+  EXPECT_THAT(seen, ElementsAre(2147483646, 2147483647));  // no wrap at the top
+}
+
+TEST(Random, NeverSeededSequenceStartsTheSameInEveryRun) {
+  Random random;
+  const float expected[] = {11837123 / 16777216.0f, 8949370 / 16777216.0f, 9722709 / 16777216.0f,
+                            4858052 / 16777216.0f};
+  for (float e : expected) EXPECT_EQ(random.Next(), e);
+  EXPECT_NEAR(Random().Next(), 0.7055475, 1e-7);
+}
+
+TEST(Random, StaysInUnitInterval) {
+  Random random;
+  for (int i = 0; i < 1 << 16; ++i) {
+    const float r = random.Next();
+    ASSERT_GE(r, 0.0f);
+    ASSERT_LT(r, 1.0f);
+  }
+}
+
+}  // namespace
+}  // namespace slidesaver

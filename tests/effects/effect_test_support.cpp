@@ -1,0 +1,128 @@
+#include "tests/effects/effect_test_support.h"
+
+#include <stdexcept>
+
+#include "effects/dispatch.h"
+
+namespace slidesaver::effect_test {
+
+void VirtualClockLoop::YieldUntil(int32_t deadline) {
+  deadlines.push_back(deadline);
+  if (now <= deadline) now = deadline + 1;
+  Yielded();
+}
+
+void VirtualClockLoop::Yielded() {
+  if (log) log->push_back({"Yield", "", {}});
+  if (on_yield) on_yield(yields);
+  ++yields;
+}
+
+void RecordingPresenter::Present(const gdi::Bitmap& image, const gdi::Rect&) {
+  ++refreshes;
+  if (log) log->push_back(RefreshCall());
+  if (keep_images) images.push_back(image);
+}
+
+uint32_t PatternPixel(Source source, int32_t x, int32_t y) {
+  return (static_cast<uint32_t>(source) << 22) | (static_cast<uint32_t>(y & 0x7FF) << 11) |
+         static_cast<uint32_t>(x & 0x7FF);
+}
+
+Origin OriginOf(uint32_t pixel) {
+  return {static_cast<Source>((pixel >> 22) & 3), static_cast<int32_t>((pixel >> 11) & 0x7FF),
+          static_cast<int32_t>(pixel & 0x7FF)};
+}
+
+gdi::Bitmap Pattern(Source source, int32_t width, int32_t height) {
+  if (width > 2048 || height > 2048) throw std::invalid_argument("test pictures up to 2048 pixels");
+  gdi::Bitmap b = gdi::Bitmap::Color(width, height);
+  for (int32_t y = 0; y < height; ++y) {
+    for (int32_t x = 0; x < width; ++x) b.SetPixel(x, y, PatternPixel(source, x, y));
+  }
+  return b;
+}
+
+gdi::DrawCall BitBltCall(const std::string& source, std::initializer_list<int64_t> args) {
+  return {"BitBlt", source, args};
+}
+gdi::DrawCall StretchBltCall(const std::string& source, std::initializer_list<int64_t> args) {
+  return {"StretchBlt", source, args};
+}
+gdi::DrawCall FillBoxCall(int64_t x1, int64_t y1, int64_t x2, int64_t y2, int64_t color) {
+  return {"FillBox", "", {x1, y1, x2, y2, color}};
+}
+gdi::DrawCall RefreshCall() { return {"Refresh", "", {}}; }
+
+bool IsDrawing(const gdi::DrawCall& call) { return call.name != "Refresh" && call.name != "Yield"; }
+
+std::vector<gdi::DrawCall> Drawing(const std::vector<gdi::DrawCall>& frame) {
+  std::vector<gdi::DrawCall> out;
+  for (const auto& c : frame) {
+    if (IsDrawing(c)) out.push_back(c);
+  }
+  return out;
+}
+
+EffectRun::EffectRun(int32_t width, int32_t height) {
+  target.Move(0, 0, width, height);
+  target.PaintPicture(Pattern(Source::Initial, width, height), 0, 0);
+  from.Move(0, 0, width, height);
+  from.PaintPicture(Pattern(Source::From, width, height), 0, 0);
+  to.Move(0, 0, width, height);
+  to.PaintPicture(Pattern(Source::To, width, height), 0, 0);
+  target.hDC().SetRecorder(&calls);
+  presenter.log = &calls;
+  clock.log = &calls;
+}
+
+void EffectRun::StopDuringWaitOf(int frame) {
+  // Each wait on the virtual clock is one yield, so the yield index is the frame index.
+  clock.on_yield = [this, frame](int yield) {
+    if (yield == frame) stop_requested = -1;
+  };
+}
+
+void EffectRun::Run(int32_t effect_number) {
+  const Effect effect = EffectFor(effect_number);
+  if (!effect) throw std::invalid_argument("no effect " + std::to_string(effect_number));
+  Run(effect);
+}
+
+void EffectRun::Run(Effect effect) { effect(target, from, to, context); }
+
+// The first drawing call is the first frame. Every wait (one or more yields) closes an
+// animation frame; what comes after the last wait is the last frame.
+Frames EffectRun::Split() const {
+  Frames out;
+  std::vector<gdi::DrawCall> current;
+  bool first_taken = false;
+  for (const auto& call : calls) {
+    if (call.name == "Yield") {
+      if (!current.empty()) out.frames.push_back(std::move(current));
+      current.clear();
+      continue;
+    }
+    if (!first_taken && IsDrawing(call)) {
+      out.first.push_back(call);
+      first_taken = true;
+      continue;
+    }
+    current.push_back(call);
+  }
+  out.last = std::move(current);
+  return out;
+}
+
+std::optional<Origin> EffectRun::FirstDifferenceFromTo() const {
+  const gdi::Bitmap& t = target.Image();
+  const gdi::Bitmap& b = to.Image();
+  for (int32_t y = 0; y < t.Height(); ++y) {
+    for (int32_t x = 0; x < t.Width(); ++x) {
+      if (t.Pixel(x, y) != b.Pixel(x, y)) return Origin{OriginOf(t.Pixel(x, y)).source, x, y};
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace slidesaver::effect_test
