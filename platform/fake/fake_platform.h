@@ -27,6 +27,7 @@ struct FakePlatform {
   FakePlatform(const FakePlatform&) = delete;
   FakePlatform& operator=(const FakePlatform&) = delete;
 
+  FakeCallLog log;  // the show services' calls, in order, with their virtual ticks
   FakeProcess process;
   FakeFileSystem files;
   FakeSystem system;

@@ -1,28 +1,67 @@
 #pragma once
-// Minimal show window: a screen size, a cursor count and a visibility flag.
-// (The show's tests replace this with one that records frames and scripted input.)
+// The show window of the test platform: the screen as a bitmap, a cursor that scripted input
+// moves, the cursor display count, and a capture of every presented frame.
+#include <cstdint>
+#include <vector>
+
+#include "platform/fake/fake_event_loop.h"
 #include "platform/show_window.h"
 
 namespace slidesaver::fake {
 
+struct PresentedFrame {
+  int32_t tick;
+  gdi::Rect dirty;    // in Picture1's own pixels
+  gdi::Bitmap image;  // Picture1's whole image at that moment (empty when capture is off)
+};
+
 class FakeShowWindow : public platform::ShowWindow {
  public:
-  platform::ScreenSize screen{1024, 768};
-  platform::InputSink* sink = nullptr;
-  bool visible = false;
-  int32_t cursor_count = 0;
+  explicit FakeShowWindow(FakeCallLog& log, platform::ScreenSize screen = {1024, 768});
 
-  void Move(int32_t, int32_t, int32_t, int32_t) override {}
-  void Present(const gdi::Bitmap&, const gdi::Rect&) override {}
-  platform::ScreenSize GetScreenSize() override { return screen; }
-  void SetInputSink(platform::InputSink* s) override { sink = s; }
-  void Show() override { visible = true; }
-  void Hide() override { visible = false; }
-  void SetTopMost() override {}
-  int32_t ShowCursor(bool show) override { return cursor_count += show ? 1 : -1; }
-  platform::Point GetCursorPos() override { return {}; }
-  void Grab(bool) override {}
-  platform::WindowHandle Handle() override { return 0x100; }
+  // gdi::Presenter
+  void Move(int32_t left, int32_t top, int32_t width, int32_t height) override;
+  void Present(const gdi::Bitmap& image, const gdi::Rect& dirty) override;
+  // platform::ShowWindow
+  platform::ScreenSize GetScreenSize() override;
+  void SetInputSink(platform::InputSink* sink) override;
+  void Show() override;
+  void Hide() override;
+  void SetTopMost() override;
+  int32_t ShowCursor(bool show) override;
+  platform::Point GetCursorPos() override;
+  void Grab(bool on) override;
+  platform::WindowHandle Handle() override;
+
+  // For the test and the fake event loop.
+  platform::InputSink* Sink() const { return sink_; }
+  void SetCursorPos(platform::Point p) { cursor_ = p; }
+  void SetScreenSize(platform::ScreenSize s);
+  int32_t CursorCount() const { return cursor_count_; }
+  bool Visible() const { return visible_; }
+  bool TopMost() const { return top_most_; }
+  bool Grabbed() const { return grabbed_; }
+  const gdi::Rect& ShowArea() const { return area_; }  // Picture1 in screen pixels
+  // What the screen shows: black, with every presented part of Picture1 at its place.
+  const gdi::Bitmap& Screen() const { return screen_; }
+  const std::vector<PresentedFrame>& Frames() const { return frames_; }
+  void ClearFrames() { frames_.clear(); }
+  // Whole-image copies cost memory in long shows; dirty rectangles are always kept.
+  void SetCaptureImages(bool on) { capture_images_ = on; }
+
+ private:
+  FakeCallLog& log_;
+  platform::ScreenSize screen_size_;
+  gdi::Bitmap screen_;
+  gdi::Rect area_{};
+  platform::InputSink* sink_ = nullptr;
+  platform::Point cursor_{};
+  int32_t cursor_count_ = 0;
+  bool visible_ = false;
+  bool top_most_ = false;
+  bool grabbed_ = false;
+  bool capture_images_ = true;
+  std::vector<PresentedFrame> frames_;
 };
 
 }  // namespace slidesaver::fake

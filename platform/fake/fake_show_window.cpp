@@ -1,0 +1,84 @@
+#include "platform/fake/fake_show_window.h"
+
+#include <algorithm>
+
+namespace slidesaver::fake {
+namespace {
+std::string RectText(const gdi::Rect& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
+         "," + std::to_string(r.bottom);
+}
+}  // namespace
+
+FakeShowWindow::FakeShowWindow(FakeCallLog& log, platform::ScreenSize screen) : log_(log) {
+  SetScreenSize(screen);
+}
+
+void FakeShowWindow::SetScreenSize(platform::ScreenSize s) {
+  screen_size_ = s;
+  screen_ = gdi::Bitmap::Color(std::max(s.width, 0), std::max(s.height, 0), 0);
+}
+
+void FakeShowWindow::Move(int32_t left, int32_t top, int32_t width, int32_t height) {
+  log_.Add("Move " + std::to_string(left) + "," + std::to_string(top) + "," +
+           std::to_string(width) + "," + std::to_string(height));
+  area_ = {left, top, left + width, top + height};
+}
+
+void FakeShowWindow::Present(const gdi::Bitmap& image, const gdi::Rect& dirty) {
+  log_.Add("Present " + RectText(dirty));
+  frames_.push_back({log_.Now(), dirty, capture_images_ ? image : gdi::Bitmap()});
+  // The changed part, clipped to the image and to the screen, lands at the show area's place.
+  const gdi::Rect part = gdi::Intersect(dirty, {0, 0, image.Width(), image.Height()});
+  for (int32_t y = part.top; y < part.bottom; ++y) {
+    const int32_t sy = area_.top + y;
+    if (sy < 0 || sy >= screen_.Height()) continue;
+    for (int32_t x = part.left; x < part.right; ++x) {
+      const int32_t sx = area_.left + x;
+      if (sx >= 0 && sx < screen_.Width()) screen_.SetPixel(sx, sy, image.Pixel(x, y));
+    }
+  }
+}
+
+platform::ScreenSize FakeShowWindow::GetScreenSize() {
+  log_.Add("GetScreenSize");
+  return screen_size_;
+}
+
+void FakeShowWindow::SetInputSink(platform::InputSink* sink) { sink_ = sink; }
+
+void FakeShowWindow::Show() {
+  log_.Add("Show");
+  visible_ = true;
+}
+
+void FakeShowWindow::Hide() {
+  log_.Add("Hide");
+  visible_ = false;
+}
+
+void FakeShowWindow::SetTopMost() {
+  log_.Add("SetTopMost");
+  top_most_ = true;
+}
+
+int32_t FakeShowWindow::ShowCursor(bool show) {
+  cursor_count_ += show ? 1 : -1;
+  log_.Add(std::string("ShowCursor ") + (show ? "1" : "0") + " -> " +
+           std::to_string(cursor_count_));
+  return cursor_count_;
+}
+
+platform::Point FakeShowWindow::GetCursorPos() {
+  log_.Add("GetCursorPos");
+  return cursor_;
+}
+
+void FakeShowWindow::Grab(bool on) {
+  log_.Add(std::string("Grab ") + (on ? "on" : "off"));
+  grabbed_ = on;
+}
+
+platform::WindowHandle FakeShowWindow::Handle() { return 0x51DE; }
+
+}  // namespace slidesaver::fake
