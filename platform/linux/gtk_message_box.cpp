@@ -1,0 +1,49 @@
+// Message boxes on Linux: a GTK 3 message dialog, or standard error without a display.
+#include "platform/linux/gtk_message_box.h"
+
+#include <gtk/gtk.h>
+
+#include <cstdio>
+
+namespace slidesaver::linux_platform {
+namespace {
+
+// GTK shows UTF-8 only. The system's own texts are UTF-8; a text that isn't (a name from a
+// Package made in the Japanese code page) is converted, or its bad bytes replaced.
+std::string AsUtf8(const std::string& text) {
+  if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) return text;
+  gsize written = 0;
+  if (gchar* converted = g_convert(text.data(), static_cast<gssize>(text.size()), "UTF-8", "CP932",
+                                   nullptr, &written, nullptr)) {
+    std::string result(converted, written);
+    g_free(converted);
+    return result;
+  }
+  gchar* valid = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
+  std::string result(valid);
+  g_free(valid);
+  return result;
+}
+
+}  // namespace
+
+void GtkMessageBox(const std::string& text, const std::string& title, platform::MessageIcon icon) {
+  const std::string utf8_text = AsUtf8(text);
+  const std::string utf8_title = AsUtf8(title);
+  if (!gtk_init_check(nullptr, nullptr)) {
+    std::fprintf(stderr, "%s: %s\n", utf8_title.c_str(), utf8_text.c_str());
+    return;
+  }
+  GtkWidget* dialog = gtk_message_dialog_new(
+      nullptr, GTK_DIALOG_MODAL,
+      icon == platform::MessageIcon::Warning ? GTK_MESSAGE_WARNING : GTK_MESSAGE_INFO,
+      GTK_BUTTONS_OK, "%s", utf8_text.c_str());
+  gtk_window_set_title(GTK_WINDOW(dialog), utf8_title.c_str());
+  gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
+  gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+  gtk_dialog_run(GTK_DIALOG(dialog));
+  gtk_widget_destroy(dialog);
+  while (gtk_events_pending()) gtk_main_iteration();  // let the window really go away
+}
+
+}  // namespace slidesaver::linux_platform
