@@ -1,0 +1,74 @@
+#pragma once
+// A show as its author writes it: a TOML manifest naming the files of the show.
+//
+//   width = 800                  # show area in pixels (required)
+//   height = 600                 # (required)
+//   background = "#102030"       # or an integer stored as it is (0x00BBGGRR); default black
+//   settings = true              # offer the settings dialog; default false
+//   music = "bgm.mid"            # optional; music_name = stored name, default the file's name
+//
+//   [[slide]]                    # one per slide, in show order
+//   picture = "a.jpg"            # required; name = stored name, default the file's name
+//   sound = "a.wav"              # optional; sound_name likewise
+//   time = 2000                  # display time in ms
+//   x = 0                        # picture position in the show area
+//   y = 0
+//   effect = 0                   # outgoing transition, 0 to 35
+//   speed = 0                    # outgoing transition speed exponent, 0 to 30
+//   overlay = false
+//   transparent = false
+//
+// File paths are relative to the manifest. A stored name is a string, or an array of byte
+// values for names that are not UTF-8 (names in a Windows code page).
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace slidepack {
+
+struct ManifestFile {
+  std::filesystem::path path;  // resolved against the manifest's folder
+  int line = 0;                // manifest line that names it
+};
+
+struct ManifestSlide {
+  int line = 0;  // line of the [[slide]] header
+  ManifestFile picture;
+  std::string picture_name;
+  std::optional<ManifestFile> sound;
+  std::string sound_name;
+  int32_t time = 2000;
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t effect = 0;
+  int32_t speed = 0;
+  int16_t overlay = 0;
+  int16_t transparent = 0;
+};
+
+struct Manifest {
+  std::filesystem::path path;
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t background = 0;  // 0x00BBGGRR
+  int16_t settings = 0;
+  std::optional<ManifestFile> music;
+  std::string music_name;
+  std::vector<ManifestSlide> slides;
+};
+
+// Reads and checks a manifest. Throws SlidepackError naming the manifest line at fault.
+Manifest ParseManifest(const std::filesystem::path& path);
+
+// The same from text, for a manifest at `path` (used for messages and relative paths).
+Manifest ParseManifestText(const std::string& text, const std::filesystem::path& path);
+
+// Value ranges a working show needs.
+inline constexpr int32_t kMaxShowSide = 16384;
+inline constexpr int32_t kMaxEffect = 35;
+inline constexpr int32_t kMaxSpeed = 30;  // 2^31 no longer fits the player's speed factor
+inline constexpr size_t kMaxNameBytes = 65535;
+
+}  // namespace slidepack

@@ -1,0 +1,22 @@
+#pragma once
+// What a stored file holds, told from its first bytes: for the comments of `info` and for the
+// extension of a file that `unpack` has to name itself.
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace slidepack {
+
+struct MediaKind {
+  std::string format;     // "JPEG", "PNG", "WAV", ... or "" when unknown
+  std::string extension;  // ".jpg", ".png", ".wav", ... or ".bin" when unknown
+  int width = 0;          // pictures only; 0 when unknown
+  int height = 0;
+};
+
+MediaKind IdentifyMedia(std::span<const uint8_t> bytes);
+
+// "JPEG 652 x 430", "WAV", "unknown format"
+std::string DescribeMedia(const MediaKind& kind);
+
+}  // namespace slidepack

@@ -1,0 +1,41 @@
+#pragma once
+// The progress line of a long build or unpack: shown on standard error only when it is a
+// terminal and only once the work has taken longer than a second, redrawn in place.
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <ostream>
+#include <string>
+
+namespace slidepack {
+
+class Progress {
+ public:
+  using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+  // A line on standard error when it is a terminal; silent otherwise.
+  Progress(std::string what, uint64_t total_bytes);
+  // For tests: an explicit stream, terminal flag and clock.
+  Progress(std::string what, uint64_t total_bytes, std::ostream& out, bool terminal, Clock clock);
+  ~Progress();
+
+  void Advance(uint64_t bytes);
+  // Draws the final 100 % and ends the line, if a line was shown.
+  void Finish();
+
+ private:
+  void Draw();
+
+  std::string what_;
+  uint64_t total_;
+  uint64_t done_ = 0;
+  std::ostream& out_;
+  bool terminal_;
+  Clock clock_;
+  std::chrono::steady_clock::time_point start_;
+  std::chrono::steady_clock::time_point last_draw_;
+  bool shown_ = false;
+  bool finished_ = false;
+};
+
+}  // namespace slidepack

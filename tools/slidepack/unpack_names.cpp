@@ -1,0 +1,69 @@
+#include "tools/slidepack/unpack_names.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "tools/slidepack/manifest_text.h"
+#include "tools/slidepack/media_kind.h"
+
+namespace slidepack {
+
+namespace {
+
+constexpr size_t kMaxFileNameBytes = 255;
+
+std::string Lower(std::string name) {
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+  return name;
+}
+
+bool SameBytes(std::span<const uint8_t> a, std::span<const uint8_t> b) {
+  return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0);
+}
+
+}  // namespace
+
+bool IsPlainFileName(const std::string& name) {
+  if (name.empty() || name == "." || name == ".." || name.size() > kMaxFileNameBytes) return false;
+  if (!IsUtf8(name)) return false;
+  for (const char c : name) {
+    const auto byte = static_cast<uint8_t>(c);
+    // Separators of any system, characters Windows refuses, and control characters.
+    if (byte < 0x20 || byte == 0x7F || std::strchr("/\\:*?\"<>|", c) != nullptr) return false;
+  }
+  // Windows drops trailing dots and blanks, which would merge names.
+  if (name.back() == '.' || name.back() == ' ') return false;
+  // Device names, which Windows takes whatever the extension.
+  const std::string stem = Lower(name.substr(0, name.find('.')));
+  static const std::set<std::string> kDevices = {
+      "con",  "prn",  "aux",  "nul",  "com1", "com2", "com3", "com4", "com5", "com6", "com7",
+      "com8", "com9", "lpt1", "lpt2", "lpt3", "lpt4", "lpt5", "lpt6", "lpt7", "lpt8", "lpt9"};
+  return !kDevices.contains(stem);
+}
+
+UnpackNames::UnpackNames() { Take(kUnpackManifestName); }
+
+bool UnpackNames::Taken(const std::string& file) const { return taken_.contains(Lower(file)); }
+
+void UnpackNames::Take(const std::string& file) { taken_.insert(Lower(file)); }
+
+UnpackNames::Choice UnpackNames::Choose(const std::string& stored_name,
+                                        std::span<const uint8_t> bytes,
+                                        const std::string& fallback_stem) {
+  const auto [first, last] = by_stored_name_.equal_range(stored_name);
+  for (auto it = first; it != last; ++it) {
+    if (SameBytes(it->second.bytes, bytes)) return {it->second.file, false};
+  }
+  std::string file = stored_name;
+  if (!IsPlainFileName(file) || Taken(file)) {
+    const std::string extension = IdentifyMedia(bytes).extension;
+    file = fallback_stem + extension;
+    for (int n = 2; Taken(file); ++n) file = fallback_stem + "-" + std::to_string(n) + extension;
+  }
+  Take(file);
+  by_stored_name_.emplace(stored_name, Written{file, bytes});
+  return {file, true};
+}
+
+}  // namespace slidepack
