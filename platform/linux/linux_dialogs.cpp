@@ -1,6 +1,11 @@
-// The dialogs on Linux (GTK 3).
+// The dialogs on Linux (GTK 3). GTK is started only when a dialog is first shown.
+#include <strings.h>
+
 #include "platform/linux/gtk_message_box.h"
+#include "platform/linux/gtk_password_dialogs.h"
+#include "platform/linux/gtk_settings_dialog.h"
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/password_store.h"
 
 namespace slidesaver::linux_platform {
 namespace {
@@ -11,9 +16,17 @@ class LinuxDialogs : public platform::Dialogs {
                   platform::MessageIcon icon) override {
     GtkMessageBox(text, title, icon);
   }
-  void ShowSettingsDialog(FrmSetting&) override {}                        // not built yet
-  int VerifyScreenSavePwd(platform::WindowHandle) override { return 1; }  // not built yet
-  int PwdChangePasswordA(const char*, platform::WindowHandle, int, int) override { return 0; }
+  void ShowSettingsDialog(FrmSetting& form) override { ShowGtkSettingsDialog(form); }
+  int VerifyScreenSavePwd(platform::WindowHandle window) override {
+    return RunVerifyPasswordDialog(PasswordStore(PasswordStore::DefaultPath()), window);
+  }
+  // Only the screen saver's password ("SCRSAVE") is kept here.
+  int PwdChangePasswordA(const char* registry_key, platform::WindowHandle owner, int,
+                         int) override {
+    if (!registry_key || strcasecmp(registry_key, "SCRSAVE") != 0) return kPasswordNotChanged;
+    PasswordStore store(PasswordStore::DefaultPath());
+    return RunChangePasswordDialog(store, owner);
+  }
 };
 
 }  // namespace

@@ -1,0 +1,71 @@
+#include "platform/linux/gtk_support.h"
+
+#include <gdk/gdkx.h>
+
+#include <cstdio>
+
+namespace slidesaver::linux_platform {
+namespace {
+
+gboolean TakeFocus(GtkWidget* widget, GdkEvent*, gpointer grab_keyboard) {
+  GdkWindow* window = gtk_widget_get_window(widget);
+  // Without a window manager the X server's focus stays where it was: ask for it directly.
+  gdk_window_focus(window, gtk_get_current_event_time());
+  gtk_window_present(GTK_WINDOW(widget));
+  if (grab_keyboard) {
+    GdkSeat* seat = gdk_display_get_default_seat(gtk_widget_get_display(widget));
+    gdk_seat_grab(seat, window, GDK_SEAT_CAPABILITY_KEYBOARD, TRUE, nullptr, nullptr, nullptr,
+                  nullptr);  // without the grab the dialog still works with the focus alone
+  }
+  return FALSE;
+}
+
+void ReleaseKeyboard(GtkWidget* widget, gpointer) {
+  gdk_seat_ungrab(gdk_display_get_default_seat(gtk_widget_get_display(widget)));
+}
+
+void SetTransientOnRealize(GtkWidget* widget, gpointer parent) {
+  gdk_window_set_transient_for(gtk_widget_get_window(widget), GDK_WINDOW(parent));
+}
+
+}  // namespace
+
+bool StartGtk() {
+  static bool started = [] {
+    gdk_set_allowed_backends("x11,*");
+    if (gtk_init_check(nullptr, nullptr)) return true;
+    std::fputs("slidesaver: cannot open the display for a dialog\n", stderr);
+    return false;
+  }();
+  return started;
+}
+
+void FocusWhenMapped(GtkWindow* window, bool grab_keyboard) {
+  g_signal_connect(window, "map-event", G_CALLBACK(TakeFocus),
+                   GINT_TO_POINTER(grab_keyboard ? 1 : 0));
+  if (grab_keyboard) g_signal_connect(window, "unmap", G_CALLBACK(ReleaseKeyboard), nullptr);
+}
+
+void SetTransientForX11Window(GtkWindow* window, uint32_t xid) {
+  GdkDisplay* display = gtk_widget_get_display(GTK_WIDGET(window));
+  if (xid == 0 || !GDK_IS_X11_DISPLAY(display)) return;
+  // Null when no such window exists (the id is checked with the X server).
+  GdkWindow* parent = gdk_x11_window_foreign_new_for_display(display, xid);
+  if (!parent) return;
+  g_signal_connect_data(
+      window, "realize", G_CALLBACK(SetTransientOnRealize), parent,
+      [](gpointer data, GClosure*) { g_object_unref(data); }, GConnectFlags{});
+}
+
+ModalLoop::ModalLoop() : loop_(g_main_loop_new(nullptr, FALSE)) {}
+ModalLoop::~ModalLoop() { g_main_loop_unref(loop_); }
+void ModalLoop::Run() { g_main_loop_run(loop_); }
+void ModalLoop::Quit() { g_main_loop_quit(loop_); }
+
+void DestroyAndFlush(GtkWidget* window) {
+  gtk_widget_destroy(window);
+  gdk_display_sync(gdk_display_get_default());
+  while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+}
+
+}  // namespace slidesaver::linux_platform
