@@ -1,0 +1,63 @@
+// Entry point on Windows: builds the Win32 platform and runs the start-up procedure.
+#include "platform/win32/windows_api.h"
+
+#include <exception>
+#include <string>
+
+#include "common/run_time_error.h"
+#include "platform/win32/win32_platform.h"
+#include "platform/win32/win_show_window.h"
+#include "platform/win32/win_text.h"
+#include "startup/app_state.h"
+#include "startup/module1.h"
+
+namespace {
+
+// The show's pixels are the screen's pixels: without this, Windows would scale the window of
+// a program that doesn't know about high-DPI screens. Windows before Vista has no such call.
+void DeclareDpiAware() {
+  using SetAware = BOOL(WINAPI*)();
+  if (const HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
+    if (auto set_aware = reinterpret_cast<SetAware>(
+            reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDPIAware"))))
+      set_aware();
+  }
+}
+
+int Run() {
+  using namespace slidesaver;
+  auto process = win32::MakeWinProcess();
+  auto files = win32::MakeWinFileSystem();
+  auto system = win32::MakeWinSystem();
+  auto window = win32::MakeWinShowWindow();
+  auto events = win32::MakeWinEventLoop(*window);
+  auto audio = win32::MakeWinAudio();
+  auto pictures = win32::MakeWinPictureLoader();
+  auto dialogs = win32::MakeWinDialogs(*window);
+  platform::Platform platform{*process, *files, *system,   *events,
+                              *window,  *audio, *pictures, *dialogs};
+  AppState app;
+  StartUp(platform, app);
+  return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  DeclareDpiAware();
+  const bool com = SUCCEEDED(CoInitialize(nullptr));  // the picture loader is OLE
+  timeBeginPeriod(1);                                 // waits end close to their deadline
+  int status = 0;
+  try {
+    status = Run();
+  } catch (const slidesaver::ProcessExit& exit) {
+    status = exit.status;
+  } catch (const std::exception& error) {
+    MessageBoxW(nullptr, slidesaver::win32::WideFromUtf8(error.what()).c_str(), L"slidesaver",
+                MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    status = 1;
+  }
+  timeEndPeriod(1);
+  if (com) CoUninitialize();
+  return status;
+}

@@ -1,0 +1,57 @@
+#pragma once
+// The show window: a black, borderless, top-most popup over the primary screen. The show area
+// (Picture1) is kept as a device-independent bitmap and copied to the window's device context:
+// the changed rectangle at each Present, everything at WM_PAINT.
+#include "platform/win32/windows_api.h"
+
+#include <cstdint>
+
+#include "platform/show_window.h"
+
+namespace slidesaver::win32 {
+
+class WinShowWindow : public platform::ShowWindow {
+ public:
+  WinShowWindow() = default;
+  ~WinShowWindow() override;
+  WinShowWindow(const WinShowWindow&) = delete;
+  WinShowWindow& operator=(const WinShowWindow&) = delete;
+
+  void Move(int32_t left, int32_t top, int32_t width, int32_t height) override;
+  void Present(const gdi::Bitmap& image, const gdi::Rect& dirty) override;
+  platform::ScreenSize GetScreenSize() override;
+  void SetInputSink(platform::InputSink* sink) override { sink_ = sink; }
+  void Show() override;
+  void Hide() override;
+  void SetTopMost() override;
+  int32_t ShowCursor(bool show) override;
+  platform::Point GetCursorPos() override;
+  void Grab(bool on) override;
+  platform::WindowHandle Handle() override;
+
+  // The window while it is on the screen, else null (owner of message boxes).
+  HWND VisibleWindow() const;
+  // Ends the show as a close request would (WM_QUIT, end of session).
+  void RequestClose();
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  HWND Window();  // made on first use
+  void Paint();
+  void ResizeArea(int32_t width, int32_t height);
+  platform::InputTarget TargetAt(LPARAM lparam) const;
+  void BlitArea(HDC target, const RECT& area_part);
+
+  HWND window_ = nullptr;
+  platform::InputSink* sink_ = nullptr;
+  RECT area_{};  // the show area in window pixels
+  HDC area_dc_ = nullptr;
+  HBITMAP area_bitmap_ = nullptr;
+  HGDIOBJ area_previous_ = nullptr;
+  uint32_t* area_bits_ = nullptr;  // top-down rows of 0x00RRGGBB
+  int32_t area_width_ = 0;
+  int32_t area_height_ = 0;
+};
+
+}  // namespace slidesaver::win32

@@ -1,0 +1,23 @@
+#pragma once
+// The Windows headers for the Win32 platform, without the macros that collide with the names
+// of the platform interfaces and the drawing layer (Yield, MessageBox, PlaySound, DeleteFile,
+// SRCCOPY, SND_ASYNC, ...). Every file of this folder includes this header instead of
+// <windows.h>; the Windows values of the undefined constants equal the platform's own.
+#include <mmsystem.h>
+#include <ole2.h>
+#include <olectl.h>
+#include <windows.h>
+
+#undef Yield
+#undef MessageBox
+#undef PlaySound
+#undef DeleteFile
+#undef SRCCOPY
+#undef SRCAND
+#undef SRCINVERT
+#undef BLACKONWHITE
+#undef COLORONCOLOR
+#undef SND_ASYNC
+#undef SND_NODEFAULT
+#undef SND_PURGE
+#undef SND_FILENAME
