@@ -1,5 +1,6 @@
 #include "tests/effects/effect_test_support.h"
 
+#include <sstream>
 #include <stdexcept>
 
 #include "effects/dispatch.h"
@@ -30,8 +31,13 @@ uint32_t PatternPixel(Source source, int32_t x, int32_t y) {
 }
 
 Origin OriginOf(uint32_t pixel) {
-  return {static_cast<Source>((pixel >> 22) & 3), static_cast<int32_t>((pixel >> 11) & 0x7FF),
-          static_cast<int32_t>(pixel & 0x7FF)};
+  return {static_cast<Source>((pixel >> 22) & 3), static_cast<int32_t>(pixel & 0x7FF),
+          static_cast<int32_t>((pixel >> 11) & 0x7FF)};
+}
+
+void PrintTo(const Origin& o, std::ostream* out) {
+  static const char* const kNames[] = {"Black", "From", "To", "Initial"};
+  *out << kNames[static_cast<uint32_t>(o.source)] << "(" << o.x << ", " << o.y << ")";
 }
 
 gdi::Bitmap Pattern(Source source, int32_t width, int32_t height) {
@@ -123,6 +129,53 @@ std::optional<Origin> EffectRun::FirstDifferenceFromTo() const {
     }
   }
   return std::nullopt;
+}
+
+namespace {
+std::string Show(const std::vector<gdi::DrawCall>& calls) {
+  std::ostringstream out;
+  for (const auto& c : calls) {
+    out << c.name << "(" << c.source;
+    for (auto a : c.args) out << ", " << a;
+    out << ") ";
+  }
+  return out.str();
+}
+}  // namespace
+
+::testing::AssertionResult RunsAsExpected(const FrameExpectation& expected, bool refresh_last) {
+  EffectRun run(expected.width, expected.height);
+  run.Run(expected.effect);
+  const Frames frames = run.Split();
+  const int64_t w = expected.width, h = expected.height;
+  auto fail = [&] {
+    return ::testing::AssertionFailure()
+           << "effect " << expected.effect << " at " << w << "x" << h << ": ";
+  };
+  if (frames.first != std::vector{BitBltCall("NowPicture", {0, 0, w, h, 0, 0})}) {
+    return fail() << "first frame " << Show(frames.first);
+  }
+  if (frames.frames.size() != expected.frame_count) {
+    return fail() << frames.frames.size() << " animation frames, expected " << expected.frame_count;
+  }
+  for (const auto& frame : frames.frames) {
+    if (frame.empty() || frame.back() != RefreshCall()) return fail() << "frame not refreshed";
+  }
+  for (const auto& [index, calls] : expected.frames) {
+    if (index >= frames.frames.size()) return fail() << "no frame " << index;
+    const auto drawn = Drawing(frames.frames[index]);
+    if (drawn != calls) {
+      return fail() << "frame " << index << "\n  drew     " << Show(drawn) << "\n  expected "
+                    << Show(calls);
+    }
+  }
+  std::vector<gdi::DrawCall> last{BitBltCall("NextPicture", {0, 0, w, h, 0, 0})};
+  if (refresh_last) last.push_back(RefreshCall());
+  if (frames.last != last) return fail() << "last frame " << Show(frames.last);
+  if (auto diff = run.FirstDifferenceFromTo()) {
+    return fail() << "target differs from the to-picture at " << diff->x << "," << diff->y;
+  }
+  return ::testing::AssertionSuccess();
 }
 
 }  // namespace slidesaver::effect_test

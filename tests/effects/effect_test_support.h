@@ -4,9 +4,13 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <iosfwd>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "effects/frame.h"
 #include "platform/event_loop.h"
@@ -59,6 +63,7 @@ struct Origin {
 };
 uint32_t PatternPixel(Source source, int32_t x, int32_t y);  // x, y below 2048
 Origin OriginOf(uint32_t pixel);
+void PrintTo(const Origin& origin, std::ostream* out);
 gdi::Bitmap Pattern(Source source, int32_t width, int32_t height);
 
 // The recorded calls in the shape of the frame skeleton.
@@ -107,5 +112,17 @@ class EffectRun {
   Random random;
   FrameContext context{clock, stop_requested, 1, random};
 };
+
+// A transition's expected frames at one size: how many animation frames, and the drawing
+// calls of some of them (by 0-based index).
+struct FrameExpectation {
+  int32_t effect, width, height;
+  size_t frame_count;
+  std::vector<std::pair<size_t, std::vector<gdi::DrawCall>>> frames;
+};
+// Runs the effect and checks the first frame (A whole), the listed animation frames (each
+// followed by its refresh), the frame count, the last frame (B whole, refreshed when
+// refresh_last) and that the target ends equal to the to-picture.
+::testing::AssertionResult RunsAsExpected(const FrameExpectation& expected, bool refresh_last);
 
 }  // namespace slidesaver::effect_test
