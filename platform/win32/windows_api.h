@@ -3,10 +3,12 @@
 // of the platform interfaces and the drawing layer (Yield, MessageBox, PlaySound, DeleteFile,
 // SRCCOPY, SND_ASYNC, ...). Every file of this folder includes this header instead of
 // <windows.h>; the Windows values of the undefined constants equal the platform's own.
+// clang-format off
+#include <windows.h>
 #include <mmsystem.h>
 #include <ole2.h>
 #include <olectl.h>
-#include <windows.h>
+// clang-format on
 
 #undef Yield
 #undef MessageBox
