@@ -1,0 +1,37 @@
+#include "platform/linux/sdl_context.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace slidesaver::linux_platform {
+
+SdlContext::SdlContext() : start_(std::chrono::steady_clock::now()) {}
+
+SdlContext::~SdlContext() {
+  if (video_started_) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+}
+
+void SdlContext::EnsureVideo() {
+  if (video_started_) return;
+  // The signals are ours (see RouteCloseSignalsToEvents); a full-screen window must not
+  // minimise when the password dialog takes the focus; the first click counts as input.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  SDL_SetHint(SDL_HINT_GRAB_KEYBOARD, "1");
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");  // inhibited only while a show runs
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    throw std::runtime_error(std::string("no display for the show: ") + SDL_GetError());
+  }
+  video_started_ = true;
+  RouteCloseSignalsToEvents();
+}
+
+int32_t SdlContext::TickCount() const {
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                      std::chrono::steady_clock::now() - start_)
+                      .count();
+  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(ms)));
+}
+
+}  // namespace slidesaver::linux_platform
