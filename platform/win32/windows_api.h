@@ -18,7 +18,9 @@
 #undef SRCAND
 #undef SRCINVERT
 #undef BLACKONWHITE
+#undef WHITEONBLACK
 #undef COLORONCOLOR
+#undef HALFTONE
 #undef SND_ASYNC
 #undef SND_NODEFAULT
 #undef SND_PURGE
