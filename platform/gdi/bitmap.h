@@ -1,5 +1,6 @@
 #pragma once
 // Bitmaps of the drawing layer: 32-bit colour (pixels 0x00RRGGBB) or 1-bit monochrome.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -23,13 +24,18 @@ struct Rect {
 Rect Union(const Rect& a, const Rect& b);      // an empty side yields the other
 Rect Intersect(const Rect& a, const Rect& b);  // may be empty
 
+// The monochrome value nearest to a colour: 1 (white) for the brighter half, else 0 (black).
+uint8_t MonoFromRgb(uint32_t rgb);
+
 class Bitmap {
  public:
   enum class Format { Color32, Mono1 };
 
   Bitmap() = default;  // 0 × 0 colour bitmap
+  // New bitmaps; a negative size is an invalid-argument error, a size beyond 2^30 pixels or
+  // beyond the memory there is an out-of-memory error (both RunTimeError).
   static Bitmap Color(int32_t width, int32_t height, uint32_t fill_rgb = 0);
-  static Bitmap Mono(int32_t width, int32_t height);
+  static Bitmap Mono(int32_t width, int32_t height);  // all pixels 0 (black)
 
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }
@@ -42,6 +48,7 @@ class Bitmap {
   const uint8_t* MonoRow(int32_t y) const { return mono_.data() + static_cast<size_t>(y) * width_; }
   // Colour pixel as 0x00RRGGBB (monochrome: 0x000000 or 0xFFFFFF). No bounds check.
   uint32_t Pixel(int32_t x, int32_t y) const;
+  // Colour bitmaps keep the low 24 bits; monochrome ones take MonoFromRgb(rgb).
   void SetPixel(int32_t x, int32_t y, uint32_t rgb);
 
   bool operator==(const Bitmap&) const = default;

@@ -15,11 +15,19 @@ constexpr uint32_t SRCAND = 0x8800C6;
 constexpr uint32_t SRCINVERT = 0x660046;
 constexpr uint32_t DSna = 0x220326;
 
-constexpr int BLACKONWHITE = 1;
-constexpr int COLORONCOLOR = 3;
+constexpr int BLACKONWHITE = 1;  // shrinking ANDs the colours of the dropped pixels
+constexpr int WHITEONBLACK = 2;  // shrinking ORs them
+constexpr int COLORONCOLOR = 3;  // each destination pixel takes exactly one source pixel
+constexpr int HALFTONE = 4;      // drawn like COLORONCOLOR
 
-// One drawing call as a recording keeps it: e.g. name "BitBlt", source "NextPicture",
-// args {x, y, w, h, sx, sy}.
+// One drawing call as a recording keeps it. A context with a recorder appends, for each
+// call made into it (whether or not it draws anything):
+//   BitBlt:        {"BitBlt", source context's Name(), {x, y, w, h, sx, sy}}
+//   StretchBlt:    {"StretchBlt", source context's Name(), {x, y, w, h, sx, sy, sw, sh}}
+//   FillBox:       {"FillBox", "", {x1, y1, x2, y2, color}}   (color as passed, 0x00BBGGRR)
+//   SelectClipRgn: {"SelectClipRgn", region.Description(), {}}, or source "" for the reset
+// BitBlt and StretchBlt append the raster operation as one more argument when it is not
+// SRCCOPY. Surface operations (Cls, PaintPicture, Move, SetPicture) are not recorded.
 struct DrawCall {
   std::string name;
   std::string source;
@@ -40,14 +48,17 @@ class Dc {
   ColorRef GetBkColor() const { return bk_color_; }
   ColorRef SetTextColor(ColorRef color);  // default black
   ColorRef GetTextColor() const { return text_color_; }
-  int SetStretchBltMode(int mode);  // default BLACKONWHITE
+  // Default BLACKONWHITE, as a new memory context has (surfaces set COLORONCOLOR). A mode
+  // outside 1 … 4 is refused: 0 is returned and the mode stays.
+  int SetStretchBltMode(int mode);
   int GetStretchBltMode() const { return stretch_mode_; }
 
   // SelectClipRgn: the context copies the region; null resets the clip.
   void SelectClipRgn(const Region* region);
   const std::optional<Region>& ClipRegion() const { return clip_; }
 
-  // The rectangle of the selected bitmap written since the last TakeDirty().
+  // The rectangle of the selected bitmap written since the last TakeDirty() (or the last
+  // SelectBitmap): every drawing operation unions the bounds of the pixels it wrote.
   void MarkDirty(const Rect& r);
   Rect TakeDirty();
   const Rect& Dirty() const { return dirty_; }
@@ -71,12 +82,26 @@ class Dc {
 // The raster operations. Every operation clips to the destination bitmap, its clip region
 // and the source bitmap: nothing is read or written outside a bitmap, and destination
 // pixels whose source lies outside the source bitmap are left unchanged.
+// rop is SRCCOPY, SRCAND, SRCINVERT or DSna; any other value draws nothing (false). The
+// source is converted to the destination's format first: colour to monochrome gives 1 where
+// the pixel equals the source context's background colour, monochrome to colour gives the
+// destination context's background colour for 1 and its text colour for 0.
+// Both contexts need a selected bitmap (else false). Source and destination may be the same.
+// BitBlt: a zero size draws nothing; a negative w (h) covers columns x + w + 1 … x from
+// source columns sx + w + 1 … sx, unmirrored.
 bool BitBlt(Dc& dst, int32_t x, int32_t y, int32_t w, int32_t h, const Dc& src, int32_t sx,
             int32_t sy, uint32_t rop);
-// A negative w (h) mirrors: columns x + w + 1 … x are filled, the source reversed.
+// StretchBlt: destination pixel x + i·sign(w) takes source pixel sx + j(i)·sign(sw), for i in
+// 0 … |w| − 1, so a negative w (h) mirrors: columns x + w + 1 … x are filled, the source
+// reversed. With n = |w| and m = |sw|, j(i) = ⌊(2im + m − 1) / 2n⌋ when n ≥ m and
+// ⌊((2i + 2)m − n) / 2n⌋ when n < m; w = 1 with sw > 1 uses sw − 1 (likewise for rows).
+// Any zero extent draws nothing. BLACKONWHITE and WHITEONBLACK combine the pixels a shrink
+// drops (AND, OR) into the pixel it keeps; COLORONCOLOR and HALFTONE keep one pixel.
 bool StretchBlt(Dc& dst, int32_t x, int32_t y, int32_t w, int32_t h, const Dc& src, int32_t sx,
                 int32_t sy, int32_t sw, int32_t sh, uint32_t rop);
-// A filled box with both corners included (x1, y1)-(x2, y2), in a colour 0x00BBGGRR.
+// A filled box with both corners included (x1, y1)-(x2, y2), in either order, in a colour
+// 0x00BBGGRR, clipped to the bitmap and the clip region. Monochrome bitmaps take
+// MonoFromRgb of the colour.
 void FillBox(Dc& dst, int32_t x1, int32_t y1, int32_t x2, int32_t y2, ColorRef color);
 
 }  // namespace slidesaver::gdi

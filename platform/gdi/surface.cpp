@@ -1,0 +1,60 @@
+#include "platform/gdi/surface.h"
+
+#include <algorithm>
+
+#include "common/run_time_error.h"
+
+namespace slidesaver::gdi {
+
+Surface::Surface(std::string name, Presenter* presenter)
+    : name_(std::move(name)), presenter_(presenter), dc_(name_) {
+  dc_.SelectBitmap(&image_);
+  // Each destination pixel takes one source pixel; the default mode of a new context would
+  // AND together the colours a shrink drops and darken the pictures.
+  dc_.SetStretchBltMode(COLORONCOLOR);
+}
+
+void Surface::SetBackColor(ColorRef color) { back_color_ = color & 0xFFFFFF; }
+
+void Surface::Cls() {
+  const uint32_t rgb = RgbFromColorRef(back_color_);
+  for (int32_t y = 0; y < image_.Height(); ++y) {
+    std::fill(image_.Row(y), image_.Row(y) + image_.Width(), rgb);
+  }
+  dc_.MarkDirty({0, 0, image_.Width(), image_.Height()});
+}
+
+void Surface::PaintPicture(const Bitmap& picture, int32_t x, int32_t y) {
+  // A context of our own for the picture, so that the call is not recorded as a blit.
+  Dc source;
+  source.SelectBitmap(const_cast<Bitmap*>(&picture));  // only read
+  std::vector<DrawCall>* const recorder = dc_.Recorder();
+  dc_.SetRecorder(nullptr);
+  BitBlt(dc_, x, y, picture.Width(), picture.Height(), source, 0, 0, SRCCOPY);
+  dc_.SetRecorder(recorder);
+}
+
+void Surface::Move(int32_t left, int32_t top, int32_t width, int32_t height) {
+  if (width < 0 || height < 0) throw InvalidProcedureCallError();
+  left_ = left;
+  top_ = top;
+  if (width != image_.Width() || height != image_.Height()) {
+    image_ = Bitmap::Color(width, height, RgbFromColorRef(back_color_));
+    dc_.MarkDirty({0, 0, width, height});
+  }
+  if (presenter_) presenter_->Move(left, top, width, height);
+}
+
+void Surface::Refresh() {
+  const Rect dirty = dc_.TakeDirty();
+  if (presenter_) presenter_->Present(image_, dirty);
+}
+
+void Surface::SetPicture(Bitmap picture) {
+  const bool resized = picture.Width() != image_.Width() || picture.Height() != image_.Height();
+  image_ = std::move(picture);
+  dc_.MarkDirty({0, 0, image_.Width(), image_.Height()});
+  if (resized && presenter_) presenter_->Move(left_, top_, image_.Width(), image_.Height());
+}
+
+}  // namespace slidesaver::gdi
