@@ -1,0 +1,259 @@
+// Edge squeeze transitions (15-18): both pictures stretched whole, the band of B growing.
+#include <gtest/gtest.h>
+
+#include "tests/effects/effect_test_support.h"
+
+namespace slidesaver::effect_test {
+namespace {
+
+// First, middle and last animation frames at two common screen sizes and an odd one.
+const std::vector<FrameExpectation>& SqueezeFrames() {
+  static const std::vector<FrameExpectation> table = {
+      {15,
+       800,
+       600,
+       21,
+       {
+           {0,
+            {StretchBltCall("NowPicture", {0, 0, 800, 600, 0, 0, 800, 600}),
+             StretchBltCall("NextPicture", {0, 0, 0, 600, 0, 0, 800, 600})}},
+           {10,
+            {StretchBltCall("NowPicture", {400, 0, 400, 600, 0, 0, 800, 600}),
+             StretchBltCall("NextPicture", {0, 0, 400, 600, 0, 0, 800, 600})}},
+           {20,
+            {StretchBltCall("NowPicture", {800, 0, 0, 600, 0, 0, 800, 600}),
+             StretchBltCall("NextPicture", {0, 0, 800, 600, 0, 0, 800, 600})}},
+       }},
+      {15,
+       1024,
+       768,
+       21,
+       {
+           {0,
+            {StretchBltCall("NowPicture", {0, 0, 1024, 768, 0, 0, 1024, 768}),
+             StretchBltCall("NextPicture", {0, 0, 0, 768, 0, 0, 1024, 768})}},
+           {10,
+            {StretchBltCall("NowPicture", {510, 0, 514, 768, 0, 0, 1024, 768}),
+             StretchBltCall("NextPicture", {0, 0, 510, 768, 0, 0, 1024, 768})}},
+           {20,
+            {StretchBltCall("NowPicture", {1020, 0, 4, 768, 0, 0, 1024, 768}),
+             StretchBltCall("NextPicture", {0, 0, 1020, 768, 0, 0, 1024, 768})}},
+       }},
+      {15,
+       637,
+       479,
+       21,
+       {
+           {0,
+            {StretchBltCall("NowPicture", {0, 0, 637, 479, 0, 0, 637, 479}),
+             StretchBltCall("NextPicture", {0, 0, 0, 479, 0, 0, 637, 479})}},
+           {10,
+            {StretchBltCall("NowPicture", {320, 0, 317, 479, 0, 0, 637, 479}),
+             StretchBltCall("NextPicture", {0, 0, 320, 479, 0, 0, 637, 479})}},
+           {20,
+            {StretchBltCall("NowPicture", {640, 0, -3, 479, 0, 0, 637, 479}),
+             StretchBltCall("NextPicture", {0, 0, 640, 479, 0, 0, 637, 479})}},
+       }},
+      {16,
+       800,
+       600,
+       21,
+       {
+           {0,
+            {StretchBltCall("NowPicture", {0, 0, 800, 600, 0, 0, 800, 600}),
+             StretchBltCall("NextPicture", {0, 0, 800, 0, 0, 0, 800, 600})}},
+           {10,
+            {StretchBltCall("NowPicture", {0, 300, 800, 300, 0, 0, 800, 600}),
+             StretchBltCall("NextPicture", {0, 0, 800, 300, 0, 0, 800, 600})}},
+           {20,
+            {StretchBltCall("NowPicture", {0, 600, 800, 0, 0, 0, 800, 600}),
+             StretchBltCall("NextPicture", {0, 0, 800, 600, 0, 0, 800, 600})}},
+       }},
+      {16,
+       1024,
+       768,
+       21,
+       {
+           {0,
+            {StretchBltCall("NowPicture", {0, 0, 1024, 768, 0, 0, 1024, 768}),
+             StretchBltCall("NextPicture", {0, 0, 1024, 0, 0, 0, 1024, 768})}},
+           {10,
+            {StretchBltCall("NowPicture", {0, 380, 1024, 388, 0, 0, 1024, 768}),
+             StretchBltCall("NextPicture", {0, 0, 1024, 380, 0, 0, 1024, 768})}},
+           {20,
+            {StretchBltCall("NowPicture", {0, 760, 1024, 8, 0, 0, 1024, 768}),
+             StretchBltCall("NextPicture", {0, 0, 1024, 760, 0, 0, 1024, 768})}},
+       }},
+      {16,
+       637,
+       479,
+       21,
+       {
+           {0,
+            {StretchBltCall("NowPicture", {0, 0, 637, 479, 0, 0, 637, 479}),
+             StretchBltCall("NextPicture", {0, 0, 637, 0, 0, 0, 637, 479})}},
+           {10,
+            {StretchBltCall("NowPicture", {0, 240, 637, 239, 0, 0, 637, 479}),
+             StretchBltCall("NextPicture", {0, 0, 637, 240, 0, 0, 637, 479})}},
+           {20,
+            {StretchBltCall("NowPicture", {0, 480, 637, -1, 0, 0, 637, 479}),
+             StretchBltCall("NextPicture", {0, 0, 637, 480, 0, 0, 637, 479})}},
+       }},
+      {17,
+       800,
+       600,
+       21,
+       {
+           {0,
+            {StretchBltCall("NowPicture", {0, 0, 800, 600, 0, 0, 800, 600}),
+             StretchBltCall("NextPicture", {800, 0, 0, 600, 0, 0, 800, 600})}},
+           {10,
+            {StretchBltCall("NowPicture", {0, 0, 400, 600, 0, 0, 800, 600}),
+             StretchBltCall("NextPicture", {400, 0, 400, 600, 0, 0, 800, 600})}},
+           {20,
+            {StretchBltCall("NowPicture", {0, 0, 0, 600, 0, 0, 800, 600}),
+             StretchBltCall("NextPicture", {0, 0, 800, 600, 0, 0, 800, 600})}},
+       }},
+      {17,
+       1024,
+       768,
+       21,
+       {
+           {0,
+            {StretchBltCall("NowPicture", {0, 0, 1024, 768, 0, 0, 1024, 768}),
+             StretchBltCall("NextPicture", {1024, 0, 0, 768, 0, 0, 1024, 768})}},
+           {10,
+            {StretchBltCall("NowPicture", {0, 0, 514, 768, 0, 0, 1024, 768}),
+             StretchBltCall("NextPicture", {514, 0, 510, 768, 0, 0, 1024, 768})}},
+           {20,
+            {StretchBltCall("NowPicture", {0, 0, 4, 768, 0, 0, 1024, 768}),
+             StretchBltCall("NextPicture", {4, 0, 1020, 768, 0, 0, 1024, 768})}},
+       }},
+      {17,
+       637,
+       479,
+       21,
+       {
+           {0,
+            {StretchBltCall("NowPicture", {0, 0, 637, 479, 0, 0, 637, 479}),
+             StretchBltCall("NextPicture", {637, 0, 0, 479, 0, 0, 637, 479})}},
+           {10,
+            {StretchBltCall("NowPicture", {0, 0, 317, 479, 0, 0, 637, 479}),
+             StretchBltCall("NextPicture", {317, 0, 320, 479, 0, 0, 637, 479})}},
+           {20,
+            {StretchBltCall("NowPicture", {0, 0, -3, 479, 0, 0, 637, 479}),
+             StretchBltCall("NextPicture", {-3, 0, 640, 479, 0, 0, 637, 479})}},
+       }},
+      {18,
+       800,
+       600,
+       21,
+       {
+           {0,
+            {StretchBltCall("NowPicture", {0, 0, 800, 600, 0, 0, 800, 600}),
+             StretchBltCall("NextPicture", {0, 600, 800, 0, 0, 0, 800, 600})}},
+           {10,
+            {StretchBltCall("NowPicture", {0, 0, 800, 300, 0, 0, 800, 600}),
+             StretchBltCall("NextPicture", {0, 300, 800, 300, 0, 0, 800, 600})}},
+           {20,
+            {StretchBltCall("NowPicture", {0, 0, 800, 0, 0, 0, 800, 600}),
+             StretchBltCall("NextPicture", {0, 0, 800, 600, 0, 0, 800, 600})}},
+       }},
+      {18,
+       1024,
+       768,
+       21,
+       {
+           {0,
+            {StretchBltCall("NowPicture", {0, 0, 1024, 768, 0, 0, 1024, 768}),
+             StretchBltCall("NextPicture", {0, 768, 1024, 0, 0, 0, 1024, 768})}},
+           {10,
+            {StretchBltCall("NowPicture", {0, 0, 1024, 388, 0, 0, 1024, 768}),
+             StretchBltCall("NextPicture", {0, 388, 1024, 380, 0, 0, 1024, 768})}},
+           {20,
+            {StretchBltCall("NowPicture", {0, 0, 1024, 8, 0, 0, 1024, 768}),
+             StretchBltCall("NextPicture", {0, 8, 1024, 760, 0, 0, 1024, 768})}},
+       }},
+      {18,
+       637,
+       479,
+       21,
+       {
+           {0,
+            {StretchBltCall("NowPicture", {0, 0, 637, 479, 0, 0, 637, 479}),
+             StretchBltCall("NextPicture", {0, 479, 637, 0, 0, 0, 637, 479})}},
+           {10,
+            {StretchBltCall("NowPicture", {0, 0, 637, 239, 0, 0, 637, 479}),
+             StretchBltCall("NextPicture", {0, 239, 637, 240, 0, 0, 637, 479})}},
+           {20,
+            {StretchBltCall("NowPicture", {0, 0, 637, -1, 0, 0, 637, 479}),
+             StretchBltCall("NextPicture", {0, -1, 637, 480, 0, 0, 637, 479})}},
+       }},
+  };
+  return table;
+}
+
+TEST(SqueezeEffects, FramesAtCommonAndOddSizes) {
+  for (const auto& expected : SqueezeFrames()) EXPECT_TRUE(RunsAsExpected(expected, true));
+}
+
+// The band size of every frame: the extent of B's stretch.
+std::vector<int64_t> Bands(int32_t effect, int32_t w, int32_t h) {
+  EffectRun run(w, h);
+  run.Run(effect);
+  const bool across = effect == 15 || effect == 17;
+  std::vector<int64_t> bands;
+  for (const auto& frame : run.Split().frames) {
+    const auto drawn = Drawing(frame);
+    EXPECT_EQ(drawn.size(), 2u);
+    bands.push_back(drawn.at(1).args[across ? 2 : 3]);
+  }
+  return bands;
+}
+
+TEST(SqueezeEffects, BandGrowsByRoundedSteps) {
+  std::vector<int64_t> by40, by51, by38;
+  for (int64_t k = 0; k <= 20; ++k) {
+    by40.push_back(40 * k);
+    by51.push_back(51 * k);
+    by38.push_back(38 * k);
+  }
+  EXPECT_EQ(Bands(15, 800, 600), by40);
+  EXPECT_EQ(Bands(17, 1024, 768), by51);  // single(51.2): 1020 in frame 20
+  EXPECT_EQ(Bands(16, 1024, 768), by38);  // single(38.4): 760 in frame 20
+  EXPECT_EQ(Bands(18, 1024, 768), by38);
+}
+
+TEST(SqueezeEffects, PicturesAreSqueezedWholeIntoTheirBands) {
+  EffectRun run(800, 16);
+  run.presenter.keep_images = true;
+  run.Run(15);
+  const auto& images = run.presenter.images;
+  ASSERT_EQ(images.size(), 22u);  // 21 animation frames and the refreshed last frame
+  // Frame 0 leaves A as it was; frame 10 halves both pictures; frame 20 shows B whole.
+  EXPECT_EQ(images[0], run.from.Image());
+  EXPECT_EQ(OriginOf(images[10].Pixel(0, 5)), (Origin{Source::To, 0, 5}));
+  EXPECT_EQ(OriginOf(images[10].Pixel(399, 5)).source, Source::To);
+  EXPECT_GE(OriginOf(images[10].Pixel(399, 5)).x, 796);
+  EXPECT_EQ(OriginOf(images[10].Pixel(400, 5)), (Origin{Source::From, 0, 5}));
+  EXPECT_GE(OriginOf(images[10].Pixel(799, 5)).x, 796);
+  EXPECT_EQ(images[20], run.to.Image());
+}
+
+TEST(SqueezeEffects, BandEntersFromItsOwnEdge) {
+  struct Case {
+    int32_t effect;
+    int32_t x, y;  // a pixel inside B's band in frame 5 (band 200 columns or 150 rows)
+  };
+  for (auto c : {Case{15, 10, 300}, Case{16, 400, 10}, Case{17, 790, 300}, Case{18, 400, 590}}) {
+    EffectRun run(800, 600);
+    run.presenter.keep_images = true;
+    run.Run(c.effect);
+    EXPECT_EQ(OriginOf(run.presenter.images.at(5).Pixel(c.x, c.y)).source, Source::To) << c.effect;
+    EXPECT_EQ(OriginOf(run.presenter.images.at(5).Pixel(800 - c.x, 600 - c.y)).source, Source::From)
+        << c.effect;
+  }
+}
+
+}  // namespace
+}  // namespace slidesaver::effect_test
