@@ -212,11 +212,13 @@ TEST(FlipEffects, FlipClearsToBlackWhileANarrowsOnly) {
     const auto& frame5 = run.presenter.images[5];
     if (effect == 11) {
       EXPECT_EQ(frame5.Pixel(19, 30), 0u);
-      EXPECT_EQ(OriginOf(frame5.Pixel(20, 30)), (Origin{Source::From, 0, 30}));
+      EXPECT_EQ(OriginOf(frame5.Pixel(20, 30)).source, Source::From);
+      EXPECT_LE(OriginOf(frame5.Pixel(20, 30)).x, 1);  // the left edge of A, halved
       EXPECT_EQ(frame5.Pixel(60, 30), 0u);
     } else {
       EXPECT_EQ(frame5.Pixel(40, 14), 0u);
-      EXPECT_EQ(OriginOf(frame5.Pixel(40, 15)), (Origin{Source::From, 40, 0}));
+      EXPECT_EQ(OriginOf(frame5.Pixel(40, 15)).source, Source::From);
+      EXPECT_LE(OriginOf(frame5.Pixel(40, 15)).y, 1);
       EXPECT_EQ(frame5.Pixel(40, 45), 0u);
     }
     EXPECT_TRUE(run.TargetEqualsTo());
