@@ -27,11 +27,10 @@ class RowBuilder {
     const Region::Span s{left, right};
     AddRow(std::span<const Region::Span>(&s, 1));
   }
-  std::vector<uint32_t> TakeRowBegin() {
+  Region Finish(int32_t top) {
     row_begin_.push_back(static_cast<uint32_t>(spans_.size()));
-    return std::move(row_begin_);
+    return Region::FromRows(top, std::move(row_begin_), std::move(spans_));
   }
-  std::vector<Region::Span> TakeSpans() { return std::move(spans_); }
 
  private:
   std::vector<uint32_t> row_begin_;
@@ -102,7 +101,7 @@ Region RectRegion(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   if (left == right || rows == 0 || rows > Region::kMaxExtent) return region;
   RowBuilder b(static_cast<size_t>(rows));
   for (int64_t i = 0; i < rows; ++i) b.AddRow(left, right);
-  return Region::FromRows(top, b.TakeRowBegin(), b.TakeSpans());
+  return b.Finish(top);
 }
 
 }  // namespace
@@ -170,7 +169,7 @@ Region Region::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom)
         builder.AddRow(static_cast<int32_t>(l + inset[i]), static_cast<int32_t>(r - inset[i]));
       }
     }
-    region = FromRows(static_cast<int32_t>(t), builder.TakeRowBegin(), builder.TakeSpans());
+    region = builder.Finish(static_cast<int32_t>(t));
   }
   region.description_ = std::move(description);
   return region;
@@ -251,7 +250,7 @@ Region Region::Polygon(std::span<const PolyPoint> points, int fill_mode) {
         }
         builder.AddRow(row);
       }
-      region = FromRows(static_cast<int32_t>(top), builder.TakeRowBegin(), builder.TakeSpans());
+      region = builder.Finish(static_cast<int32_t>(top));
     }
   }
   region.description_ = std::move(description);
