@@ -1,0 +1,256 @@
+// slidepack build and info as a user runs them: the file they make, the round trip through
+// unpack, and the errors that leave nothing behind.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "package/read_package.h"
+#include "package/write_package.h"
+#include "slidepack_test_support.h"
+
+namespace slidepack_test {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+class BuildCommandTest : public ScratchTest {
+ protected:
+  void SetUp() override {
+    ScratchTest::SetUp();
+    std::filesystem::create_directory(dir_ / "media");
+    WriteBytes(dir_ / "media" / "a.jpg", FakeJpeg(1, 5000));
+    WriteBytes(dir_ / "media" / "b.jpg", FakeJpeg(2, 7000));
+    WriteBytes(dir_ / "media" / "s.wav", FakeWave(3));
+    WriteBytes(dir_ / "media" / "m.mid", {'M', 'T', 'h', 'd', 0, 0, 0, 6});
+  }
+
+  // Runs a build of `manifest` that must fail; checks the status, that the message says
+  // `expected`, and that the folder holds nothing new.
+  void ExpectBuildFails(const std::string& manifest, const std::string& expected,
+                        const std::vector<std::string>& args = {
+                            "build", "show.toml", "-o", "out.scr", "--player", SLIDESAVER_PLAYER}) {
+    WriteText(dir_ / "show.toml", manifest);
+    const auto before = ListTree(dir_);
+    const RunResult result = RunSlidepack(args, dir_);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_THAT(result.err, StartsWith("slidepack: "));
+    EXPECT_THAT(result.err, HasSubstr(expected));
+    EXPECT_EQ(ListTree(dir_), before) << "a failed build left files behind";
+  }
+
+  const std::string kRichManifest = R"(# a show
+width = 800
+height = 600
+background = "#102030"
+settings = true
+music = "media/m.mid"
+music_name = "BGM.MID"
+
+[[slide]]
+picture = "media/a.jpg"
+sound = "media/s.wav"
+time = 1500
+x = 70
+y = 60
+effect = 28
+speed = 1
+
+[[slide]]
+picture = "media/b.jpg"
+name = [0x83, 0x41, 0x2E, 0x6A, 0x70, 0x67]
+effect = 35
+overlay = true
+transparent = true
+
+[[slide]]
+picture = "media/a.jpg"
+name = "again.jpg"
+sound = "media/s.wav"
+sound_name = ""
+x = -10
+)";
+};
+
+TEST_F(BuildCommandTest, OutputIsThePlayerUnchangedFollowedByThePackage) {
+  WriteText(dir_ / "show.toml", kRichManifest);
+  const RunResult result =
+      RunSlidepack({"build", "show.toml", "-o", "out.scr", "--player", SLIDESAVER_PLAYER}, dir_);
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, "");
+
+  // The Package the manifest describes, written by the one writer.
+  slidesaver::PackageHeader expected;
+  expected.ShowWidth = 800;
+  expected.ShowHeight = 600;
+  expected.BackgroundColor = 0x302010;
+  expected.HasSettings = -1;
+  expected.BgmFileName = "BGM.MID";
+  expected.BgmData = ToBytes(ReadBytes(dir_ / "media" / "m.mid"));
+  auto slide = [&](std::string name, const char* picture, std::string sound_name, bool sound) {
+    slidesaver::SlideEntry entry;
+    entry.PictureFileName = std::move(name);
+    entry.PictureData = ToBytes(ReadBytes(dir_ / "media" / picture));
+    entry.SoundFileName = std::move(sound_name);
+    if (sound) entry.SoundData = ToBytes(ReadBytes(dir_ / "media" / "s.wav"));
+    entry.DisplayTime = 2000;
+    return entry;
+  };
+  expected.Slides.push_back(slide("a.jpg", "a.jpg", "s.wav", true));
+  expected.Slides[0].DisplayTime = 1500;
+  expected.Slides[0].PictureX = 70;
+  expected.Slides[0].PictureY = 60;
+  expected.Slides[0].EffectNumber = 28;
+  expected.Slides[0].SpeedExponent = 1;
+  expected.Slides.push_back(slide("\x83\x41.jpg", "b.jpg", "", false));
+  expected.Slides[1].EffectNumber = 35;
+  expected.Slides[1].Overlay = -1;
+  expected.Slides[1].Transparent = -1;
+  expected.Slides.push_back(slide("again.jpg", "a.jpg", "", true));
+  expected.Slides[2].PictureX = -10;
+  expected.SlideCount = 3;
+  const std::vector<uint8_t> package = slidesaver::WritePackage(expected);
+
+  const std::vector<uint8_t> player = ReadBytes(SLIDESAVER_PLAYER);
+  const std::vector<uint8_t> built = ReadBytes(dir_ / "out.scr");
+  ASSERT_EQ(built.size(), player.size() + package.size());
+  EXPECT_TRUE(std::equal(player.begin(), player.end(), built.begin())) << "the player was changed";
+  EXPECT_TRUE(std::equal(package.begin(), package.end(), built.begin() + player.size()));
+
+  // The player reads it back, found at the end of its own file.
+  slidesaver::PackageHeader read;
+  const auto status = slidesaver::ReadPackage(built, nullptr, read);
+  EXPECT_TRUE(status.complete) << status.problem;
+  EXPECT_EQ(status.package_offset, player.size());
+  EXPECT_EQ(read.Slides.size(), 3u);
+
+  struct stat built_status {};
+  ASSERT_EQ(stat((dir_ / "out.scr").c_str(), &built_status), 0);
+  EXPECT_NE(built_status.st_mode & S_IXUSR, 0u) << "the show file must stay executable";
+}
+
+TEST_F(BuildCommandTest, DefaultPlayerIsTheOneBesideSlidepack) {
+  WriteText(dir_ / "show.toml", "width = 8\nheight = 6\n[[slide]]\npicture = \"media/a.jpg\"\n");
+  const RunResult result = RunSlidepack({"build", "show.toml", "-o", "out.scr"}, dir_);
+  ASSERT_EQ(result.status, 0) << result.err;
+  const std::vector<uint8_t> player = ReadBytes(SLIDESAVER_PLAYER);
+  const std::vector<uint8_t> built = ReadBytes(dir_ / "out.scr");
+  ASSERT_GT(built.size(), player.size());
+  EXPECT_TRUE(std::equal(player.begin(), player.end(), built.begin()));
+}
+
+TEST_F(BuildCommandTest, BuildInfoUnpackBuildIsByteIdentical) {
+  WriteText(dir_ / "show.toml", kRichManifest);
+  ASSERT_EQ(
+      RunSlidepack({"build", "show.toml", "-o", "first.scr", "--player", SLIDESAVER_PLAYER}, dir_)
+          .status,
+      0);
+
+  const RunResult info = RunSlidepack({"info", "first.scr"}, dir_);
+  ASSERT_EQ(info.status, 0) << info.err;
+  const size_t player_bytes = ReadBytes(SLIDESAVER_PLAYER).size();
+  EXPECT_THAT(info.out, HasSubstr("# player: " + std::to_string(player_bytes) + " bytes"));
+  EXPECT_THAT(info.out, HasSubstr("width = 800\nheight = 600\nbackground = \"#102030\"\n"
+                                  "settings = true\nmusic_name = \"BGM.MID\"\nmusic_bytes = 8\n"));
+  EXPECT_THAT(info.out, HasSubstr("name = \"a.jpg\"\npicture_bytes = 5000  # JPEG\n"
+                                  "sound_name = \"s.wav\"\nsound_bytes = 120\ntime = 1500\n"
+                                  "x = 70\ny = 60\neffect = 28\nspeed = 1\noverlay = false\n"
+                                  "transparent = false\n"));
+  EXPECT_THAT(info.out, HasSubstr("name = [0x83, 0x41, 0x2E, 0x6A, 0x70, 0x67]\n"
+                                  "picture_bytes = 7000  # JPEG\ntime = 2000\n"));
+  EXPECT_THAT(info.out, HasSubstr("name = \"again.jpg\"\npicture_bytes = 5000  # JPEG\n"
+                                  "sound_name = \"\"\nsound_bytes = 120\n"));
+
+  const RunResult unpack = RunSlidepack({"unpack", "first.scr", "unpacked"}, dir_);
+  ASSERT_EQ(unpack.status, 0) << unpack.err;
+  EXPECT_EQ(unpack.err, "");
+  const RunResult rebuild = RunSlidepack(
+      {"build", "unpacked/show.toml", "-o", "second.scr", "--player", SLIDESAVER_PLAYER}, dir_);
+  ASSERT_EQ(rebuild.status, 0) << rebuild.err;
+  EXPECT_EQ(ReadBytes(dir_ / "first.scr"), ReadBytes(dir_ / "second.scr"));
+
+  // And info reads the rebuilt file the same way.
+  const std::string second = RunSlidepack({"info", "second.scr"}, dir_).out;
+  EXPECT_EQ(second.substr(second.find('\n')), info.out.substr(info.out.find('\n')));
+}
+
+TEST_F(BuildCommandTest, MissingOrUnreadableFilesAreNamedWithTheirLine) {
+  const std::string head = "width = 800\nheight = 600\n\n[[slide]]\n";
+  ExpectBuildFails(head + "picture = \"media/none.jpg\"\n",
+                   "slidepack: show.toml:5: picture media/none.jpg: cannot open: No such file or "
+                   "directory\n");
+  ExpectBuildFails(head + "picture = \"media\"\n",
+                   "show.toml:5: picture media: not an ordinary file");
+  ExpectBuildFails(head + "picture = \"media/a.jpg\"\nsound = \"media/none.wav\"\n",
+                   "show.toml:6: sound media/none.wav: cannot open");
+  ExpectBuildFails("music = \"nothing.mid\"\n" + head + "picture = \"media/a.jpg\"\n",
+                   "show.toml:1: music nothing.mid: cannot open");
+}
+
+TEST_F(BuildCommandTest, BadValuesAreNamedWithTheirLine) {
+  const std::string head = "width = 800\nheight = 600\n\n[[slide]]\npicture = \"media/a.jpg\"\n";
+  ExpectBuildFails(head + "effect = 36\n", "show.toml:6: effect = 36 is out of range (0 to 35)");
+  ExpectBuildFails(
+      "width = 800\nheight = 600\nbackground = \"#GG0000\"\n[[slide]]\n"
+      "picture = \"media/a.jpg\"\n",
+      "show.toml:3: background must be a colour");
+  ExpectBuildFails("height = 600\n[[slide]]\npicture = \"media/a.jpg\"\n",
+                   "show.toml: width is missing");
+  ExpectBuildFails(head + "\n[[slide]]\nx = 3\n", "show.toml:7: slide 2 has no picture");
+  ExpectBuildFails(head + "time = \n", "show.toml:6: ");
+}
+
+TEST_F(BuildCommandTest, MissingManifestPlayerOrOutputFolderAreNamed) {
+  const std::string manifest = "width = 8\nheight = 6\n[[slide]]\npicture = \"media/a.jpg\"\n";
+  ExpectBuildFails(manifest, "none.toml: cannot open: No such file or directory",
+                   {"build", "none.toml", "-o", "out.scr", "--player", SLIDESAVER_PLAYER});
+  ExpectBuildFails(
+      manifest, (dir_ / "no-player").string() + ": cannot open",
+      {"build", "show.toml", "-o", "out.scr", "--player", (dir_ / "no-player").string()});
+  ExpectBuildFails(
+      manifest, "no-such-folder/out.scr: cannot create",
+      {"build", "show.toml", "-o", "no-such-folder/out.scr", "--player", SLIDESAVER_PLAYER});
+}
+
+TEST_F(BuildCommandTest, AFailedBuildLeavesAnEarlierOutputAsItWas) {
+  WriteText(dir_ / "out.scr", "the previous show");
+  WriteText(dir_ / "show.toml", "width = 8\nheight = 6\n[[slide]]\npicture = \"media/gone.jpg\"\n");
+  const RunResult result =
+      RunSlidepack({"build", "show.toml", "-o", "out.scr", "--player", SLIDESAVER_PLAYER}, dir_);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(ReadText(dir_ / "out.scr"), "the previous show");
+}
+
+TEST_F(BuildCommandTest, RefusesToWriteOverThePlayer) {
+  std::filesystem::copy_file(SLIDESAVER_PLAYER, dir_ / "player");
+  const auto player = ReadBytes(dir_ / "player");
+  WriteText(dir_ / "show.toml", "width = 8\nheight = 6\n[[slide]]\npicture = \"media/a.jpg\"\n");
+  const RunResult result =
+      RunSlidepack({"build", "show.toml", "-o", "player", "--player", "player"}, dir_);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_THAT(result.err, HasSubstr("the output would replace the player"));
+  EXPECT_EQ(ReadBytes(dir_ / "player"), player);
+}
+
+TEST_F(BuildCommandTest, InfoOnAFileWithoutAShowSaysSo) {
+  const RunResult plain = RunSlidepack({"info", SLIDESAVER_PLAYER}, dir_);
+  EXPECT_EQ(plain.status, 1);
+  EXPECT_THAT(plain.err, HasSubstr(std::string(SLIDESAVER_PLAYER) + ": no show found"));
+  WriteBytes(dir_ / "tiny", {1, 2});
+  EXPECT_THAT(RunSlidepack({"info", "tiny"}, dir_).err, HasSubstr("tiny: no show found"));
+  const RunResult missing = RunSlidepack({"info", "missing.scr"}, dir_);
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_THAT(missing.err, HasSubstr("missing.scr: cannot open: No such file or directory"));
+}
+
+TEST_F(BuildCommandTest, CommandLineMistakesEndWithStatusOne) {
+  EXPECT_EQ(RunSlidepack({}, dir_).status, 1);
+  EXPECT_EQ(RunSlidepack({"build", "show.toml"}, dir_).status, 1);  // no -o
+  EXPECT_EQ(RunSlidepack({"frobnicate"}, dir_).status, 1);
+  const RunResult help = RunSlidepack({"--help"}, dir_);
+  EXPECT_EQ(help.status, 0);
+  EXPECT_THAT(help.out, HasSubstr("build"));
+}
+
+}  // namespace
+}  // namespace slidepack_test

@@ -1,0 +1,96 @@
+#include "slidepack_test_support.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+namespace slidepack_test {
+
+std::vector<uint8_t> ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string ReadText(const std::filesystem::path& path) {
+  const auto bytes = ReadBytes(path);
+  return {bytes.begin(), bytes.end()};
+}
+
+void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
+void WriteText(const std::filesystem::path& path, const std::string& text) {
+  WriteBytes(path, {text.begin(), text.end()});
+}
+
+std::vector<uint8_t> FakeJpeg(int seed, size_t size) {
+  std::vector<uint8_t> bytes = {0xFF, 0xD8, 0xFF, 0xE0};
+  for (size_t i = bytes.size(); i < size; ++i) bytes.push_back(static_cast<uint8_t>(i * 7 + seed));
+  return bytes;
+}
+
+std::vector<uint8_t> FakeWave(int seed, size_t size) {
+  std::vector<uint8_t> bytes = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
+  for (size_t i = bytes.size(); i < size; ++i) bytes.push_back(static_cast<uint8_t>(i * 3 + seed));
+  return bytes;
+}
+
+slidesaver::Bytes ToBytes(const std::vector<uint8_t>& bytes) {
+  return slidesaver::Bytes::Copy(bytes);
+}
+
+RunResult RunSlidepack(const std::vector<std::string>& args, const std::filesystem::path& folder) {
+  const std::filesystem::path out_path = folder / ".slidepack-test.out";
+  const std::filesystem::path err_path = folder / ".slidepack-test.err";
+  const pid_t child = fork();
+  if (child == 0) {
+    const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out < 0 || err < 0 || chdir(folder.c_str()) != 0) _exit(127);
+    dup2(out, STDOUT_FILENO);
+    dup2(err, STDERR_FILENO);
+    std::vector<char*> argv = {const_cast<char*>(SLIDEPACK_EXECUTABLE)};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    execv(SLIDEPACK_EXECUTABLE, argv.data());
+    _exit(127);
+  }
+  int wait_status = 0;
+  waitpid(child, &wait_status, 0);
+  RunResult result;
+  result.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1;
+  result.out = ReadText(out_path);
+  result.err = ReadText(err_path);
+  std::filesystem::remove(out_path);
+  std::filesystem::remove(err_path);
+  return result;
+}
+
+std::vector<std::string> ListTree(const std::filesystem::path& root) {
+  std::vector<std::string> entries;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+    entries.push_back(std::filesystem::relative(entry.path(), root).string());
+  }
+  std::sort(entries.begin(), entries.end());
+  return entries;
+}
+
+void ScratchTest::SetUp() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "slidepack-test-XXXXXX").string();
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  dir_ = pattern;
+}
+
+void ScratchTest::TearDown() {
+  std::error_code ignored;
+  std::filesystem::remove_all(dir_, ignored);
+}
+
+}  // namespace slidepack_test

@@ -1,0 +1,45 @@
+#pragma once
+// Helpers for slidepack's tests: a scratch folder per test, file helpers, and running the
+// built slidepack as a user would.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "package/package.h"
+
+namespace slidepack_test {
+
+std::vector<uint8_t> ReadBytes(const std::filesystem::path& path);
+std::string ReadText(const std::filesystem::path& path);
+void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
+void WriteText(const std::filesystem::path& path, const std::string& text);
+
+// Recognisable stand-in contents: a JPEG-looking picture, a WAV-looking sound.
+std::vector<uint8_t> FakeJpeg(int seed, size_t size = 300);
+std::vector<uint8_t> FakeWave(int seed, size_t size = 120);
+
+slidesaver::Bytes ToBytes(const std::vector<uint8_t>& bytes);
+
+struct RunResult {
+  int status = -1;  // exit status; -1 when the process did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// Runs the built slidepack with `args` in `folder`.
+RunResult RunSlidepack(const std::vector<std::string>& args, const std::filesystem::path& folder);
+
+// Every file and folder below `root`, relative to it, sorted.
+std::vector<std::string> ListTree(const std::filesystem::path& root);
+
+class ScratchTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  std::filesystem::path dir_;
+};
+
+}  // namespace slidepack_test
