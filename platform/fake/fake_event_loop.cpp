@@ -44,7 +44,8 @@ void FakeEventLoop::YieldUntil(int32_t deadline) {
   log_.Add("YieldUntil " + std::to_string(deadline));
   CountYield();
   const int64_t now = log_.Now();
-  if (now <= deadline) {
+  const bool input_waiting = !script_.empty() && script_.front().tick <= now;
+  if (now <= deadline && !input_waiting) {
     // Blocks until the deadline has passed or the next input arrives.
     int64_t wake = static_cast<int64_t>(deadline) + 1;
     for (const ScriptedInput& in : script_) {

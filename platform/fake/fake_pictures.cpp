@@ -6,6 +6,7 @@ namespace slidesaver::fake {
 
 gdi::Bitmap FakePictures::Load(const std::string& path) {
   log_.Add("LoadPicture " + path);
+  log_.SetNow(log_.Now() + load_cost_);
   const size_t slash = path.find_last_of("/\\");
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   if (files_ && !files_->FileExists(path)) throw FileNotFoundError(path);

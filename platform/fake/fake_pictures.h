@@ -23,12 +23,15 @@ class FakePictures : public platform::PictureLoader {
   void Add(const std::string& name, gdi::Bitmap bitmap) { bitmaps_[name] = std::move(bitmap); }
   void AddUndecodable(const std::string& name) { undecodable_.insert(name); }
   void SetFileSystem(platform::FileSystem* files) { files_ = files; }
+  // Decoding takes this many virtual milliseconds (the clock moves on by it in every Load).
+  void SetLoadCost(int32_t ms) { load_cost_ = ms; }
 
  private:
   FakeCallLog& log_;
   platform::FileSystem* files_;
   std::map<std::string, gdi::Bitmap> bitmaps_;
   std::set<std::string> undecodable_;
+  int32_t load_cost_ = 0;
 };
 
 }  // namespace slidesaver::fake

@@ -1,0 +1,73 @@
+// The show's start, the shutdown with the password check, and the error trap's report.
+#include "show/form1.h"
+
+namespace slidesaver {
+namespace {
+const char kUnknownErrorText[] = "不明のエラーが発生しました。";
+const char kErrorTitle[] = "エラー";
+}  // namespace
+
+void Form1::HideCursor() {
+  while (platform_.window.ShowCursor(false) >= 0) {
+  }
+}
+
+void Form1::ShowCursor() {
+  while (platform_.window.ShowCursor(true) < 0) {
+  }
+}
+
+void Form1::StartShow() {
+  HideCursor();
+  // Discards what the input handlers set before this point, but never a close request.
+  state_.StopRequested = state_.CloseRequested ? -1 : 0;
+  state_.CurrentSlide = 0;
+  state_.StartCursorPos = platform_.window.GetCursorPos();
+  // A password-protected show must not be left by switching to another window.
+  if (!grabbed_ && platform_.system.ScreenSaverPasswordOn()) {
+    platform_.window.Grab(true);
+    grabbed_ = true;
+  }
+}
+
+bool Form1::PasswordAllowsEnd() {
+  ShowCursor();
+  if (state_.CloseRequested) return true;
+  if (!platform_.system.ScreenSaverPasswordOn()) return true;
+  // The password dialog needs the keyboard and the pointer.
+  if (grabbed_) {
+    platform_.window.Grab(false);
+    grabbed_ = false;
+  }
+  const int accepted = platform_.dialogs.VerifyScreenSavePwd(platform_.window.Handle());
+  if ((accepted & 0xFFFF) != 0 || state_.CloseRequested) return true;
+  HideCursor();
+  return false;
+}
+
+void Form1::EndShow() {
+  if (grabbed_) {
+    platform_.window.Grab(false);
+    grabbed_ = false;
+  }
+  platform_.system.SetScreenSaverRunning(false);
+  music_.Close();
+  platform_.audio.PlaySound(nullptr, platform::SND_PURGE);
+}
+
+void Form1::ReportError(const std::string& description, const std::string& source) {
+  // The box must be seen and answered: the top-most show window goes first, the cursor
+  // comes back, and the system learns that no screen saver runs any more.
+  try {
+    platform_.window.Hide();
+    ShowCursor();
+    EndShow();
+  } catch (...) {
+    // The report matters more than a failing undo.
+  }
+  platform_.dialogs.MessageBox(
+      std::string(kUnknownErrorText) + "\r\n" + description + "\r\n" + source, kErrorTitle,
+      platform::MessageIcon::Warning);
+}
+
+}  // namespace slidesaver

@@ -1,0 +1,34 @@
+#pragma once
+// The background music under the MCI alias bgm: opened at set-up, kept looping by the
+// slide-show loop, closed at the end of the show.
+#include <string>
+
+#include "platform/audio.h"
+#include "startup/app_state.h"
+
+namespace slidesaver {
+
+class ShowMusic {
+ public:
+  ShowMusic(platform::Audio& audio, const AppState& app, char path_separator)
+      : audio_(audio), app_(app), separator_(path_separator) {}
+
+  // "open" and "play" when the Package has music and the settings allow it.
+  void Open();
+  // Once per pass: restarts the music from its beginning when it has played to its end.
+  void KeepAlive();
+  // "close bgm" whenever the Package names a music file, opened or not.
+  void Close();
+
+ private:
+  bool Wanted() const;
+  // mciSendString with the 256-character reply buffer of the show.
+  void Send(const std::string& command);
+
+  platform::Audio& audio_;
+  const AppState& app_;
+  char separator_;
+  std::string mci_reply_;
+};
+
+}  // namespace slidesaver

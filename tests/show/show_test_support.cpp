@@ -1,0 +1,107 @@
+#include "tests/show/show_test_support.h"
+
+#include <utility>
+
+namespace slidesaver::testing {
+
+std::optional<std::string> LoggingSystem::ExtractionBaseFolder() {
+  return fake_.system.ExtractionBaseFolder();
+}
+bool LoggingSystem::ScreenSaverPasswordOn() {
+  fake_.log.Add("ScreenSaverPasswordOn");
+  return fake_.system.ScreenSaverPasswordOn();
+}
+void LoggingSystem::SetScreenSaverRunning(bool running) {
+  fake_.log.Add(running ? "SetScreenSaverRunning 1" : "SetScreenSaverRunning 0");
+  fake_.system.SetScreenSaverRunning(running);
+}
+platform::WindowHandle LoggingSystem::ForegroundWindow() { return fake_.system.ForegroundWindow(); }
+
+void LoggingDialogs::MessageBox(const std::string& text, const std::string& title,
+                                platform::MessageIcon icon) {
+  fake_.log.Add("MessageBox " + title);
+  boxes.push_back({text, title, icon, fake_.window.Visible(), fake_.window.CursorCount()});
+}
+void LoggingDialogs::ShowSettingsDialog(FrmSetting&) { fake_.log.Add("ShowSettingsDialog"); }
+int LoggingDialogs::VerifyScreenSavePwd(platform::WindowHandle window) {
+  fake_.log.Add("VerifyScreenSavePwd " + std::to_string(window));
+  const size_t i = static_cast<size_t>(password_checks++);
+  if (i < cursor_after_check.size()) fake_.window.SetCursorPos(cursor_after_check[i]);
+  return i < password_answers.size() ? password_answers[i] : 1;
+}
+int LoggingDialogs::PwdChangePasswordA(const char*, platform::WindowHandle, int, int) { return 0; }
+
+ShowTest::ShowTest() {
+  app.Package.ShowWidth = 80;
+  app.Package.ShowHeight = 60;
+  app.Package.BackgroundColor = 0x00302010;  // 0x00BBGGRR: red 0x10, green 0x20, blue 0x30
+  app.settings.BgmEnabled = -1;
+  app.settings.SoundEnabled = -1;
+  app.TempDir = temp.path() + "/temp1/";  // not made: nothing to clean up
+  fake.events.SetLimits(10'000'000, 2'000'000);
+}
+
+SlideEntry& ShowTest::AddSlide(const std::string& name, uint32_t rgb, int32_t w, int32_t h) {
+  fake.pictures.Add(name, gdi::Bitmap::Color(w, h, rgb));
+  SlideEntry slide;
+  slide.PictureFileName = name;
+  slide.DisplayTime = 1000;
+  app.Package.Slides.push_back(slide);
+  app.Package.SlideCount = static_cast<int32_t>(app.Package.Slides.size());
+  return app.Package.Slides.back();
+}
+
+void ShowTest::Run() { RunShowForm(platform, app); }
+
+namespace {
+fake::FakeCallLog* recording_log = nullptr;
+
+template <int N>
+void RecordingEffect(gdi::Surface& target, gdi::Surface&, gdi::Surface& to, FrameContext& ctx) {
+  recording_log->Add("Effect " + std::to_string(N) + " speed " + std::to_string(ctx.SpeedFactor));
+  target.PaintPicture(to.Image(), 0, 0);
+}
+
+template <int... N>
+Effect RecordingFor(int32_t number, std::integer_sequence<int, N...>) {
+  Effect table[] = {RecordingEffect<N + 1>...};
+  return number >= 1 && number <= 35 ? table[number - 1] : nullptr;
+}
+
+Effect RecordingLookup(int32_t number) {
+  return RecordingFor(number, std::make_integer_sequence<int, 35>{});
+}
+}  // namespace
+
+void ShowTest::RunRecordingEffects() {
+  recording_log = &fake.log;
+  {
+    Form1 form(platform, app);
+    form.SetEffectLookup(RecordingLookup);
+    form.Form_Load();
+    int16_t cancel = 0;
+    form.Form_Unload(cancel);
+  }
+  recording_log = nullptr;
+}
+
+std::vector<std::string> ShowTest::Calls(const std::string& prefix) const {
+  std::vector<std::string> out;
+  for (const std::string& text : fake.log.Texts()) {
+    if (text.starts_with(prefix)) out.push_back(text);
+  }
+  return out;
+}
+
+std::vector<int32_t> ShowTest::TicksOf(const std::string& prefix) const {
+  std::vector<int32_t> out;
+  for (const fake::LoggedCall& call : fake.log.With(prefix)) out.push_back(call.tick);
+  return out;
+}
+
+uint32_t ShowTest::ShownPixel(int32_t x, int32_t y) const {
+  const gdi::Rect& area = fake.window.ShowArea();
+  return ScreenPixel(area.left + x, area.top + y);
+}
+
+}  // namespace slidesaver::testing
