@@ -3,9 +3,10 @@
 namespace slidesaver::fake {
 
 FakePlatform::FakePlatform()
-    : events(log, window), window(log), audio(log), pictures(log), platform_{process,  files,
-                                                                             system,   events,
-                                                                             window,   audio,
-                                                                             pictures, dialogs} {}
+    : events(log, window),
+      window(log),
+      audio(log),
+      pictures(log),
+      platform_{process, files, system, events, window, audio, pictures, dialogs} {}
 
 }  // namespace slidesaver::fake
