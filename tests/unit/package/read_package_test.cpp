@@ -1,0 +1,275 @@
+// The reader on truncated, lying and hostile input: it stops at the first count or length that
+// doesn't fit, keeps what it read, and never reads or allocates beyond the data.
+#include <gtest/gtest.h>
+
+#include "package/read_package.h"
+#include "package/write_package.h"
+#include "platform/fake/fake_file_system.h"
+#include "tests/unit/test_support.h"
+
+namespace slidesaver {
+namespace {
+
+using testing::Slide;
+
+// Little-endian building blocks for hand-made Packages.
+struct Builder {
+  std::vector<uint8_t> bytes;
+  Builder& I16(int16_t v) {
+    for (int s = 0; s < 16; s += 8)
+      bytes.push_back(static_cast<uint8_t>(static_cast<uint16_t>(v) >> s));
+    return *this;
+  }
+  Builder& I32(int32_t v) {
+    for (int s = 0; s < 32; s += 8)
+      bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> s));
+    return *this;
+  }
+  Builder& Raw(const std::string& s) {
+    bytes.insert(bytes.end(), s.begin(), s.end());
+    return *this;
+  }
+  Builder& Header(int16_t has_settings = 0, int32_t slide_count = 0) {
+    return I32(800).I32(600).I32(0x123456).I16(has_settings).I32(slide_count);
+  }
+  // Appends PackageSize = the whole length, so the parse starts at offset 0.
+  std::vector<uint8_t> Sealed() {
+    I32(static_cast<int32_t>(bytes.size() + 4));
+    return bytes;
+  }
+};
+
+PackageHeader Read(const std::vector<uint8_t>& file, PackageReadResult* result = nullptr) {
+  PackageHeader header;
+  header.ShowWidth = 99;  // stale contents must not survive a read
+  header.Slides.resize(5);
+  auto owned = std::make_shared<const std::vector<uint8_t>>(file);  // the header keeps it alive
+  const PackageReadResult r = ReadPackage(*owned, owned, header);
+  if (result) *result = r;
+  return header;
+}
+
+void ExpectInitial(const PackageHeader& h) {
+  EXPECT_EQ(h.ShowWidth, 0);
+  EXPECT_EQ(h.ShowHeight, 0);
+  EXPECT_EQ(h.HasSettings, 0);
+  EXPECT_EQ(h.SlideCount, 0);
+  EXPECT_TRUE(h.BgmFileName.empty());
+  EXPECT_TRUE(h.Slides.empty());
+  EXPECT_EQ(h.PackageSize, 0);
+}
+
+TEST(ReadPackage, FilesWithoutAPackageLeaveInitialValues) {
+  for (size_t n = 0; n < 4; ++n) {
+    PackageReadResult r;
+    ExpectInitial(Read(std::vector<uint8_t>(n, 0xFF), &r));
+    EXPECT_FALSE(r.complete);
+    EXPECT_NE(r.problem.find("too short"), std::string::npos);
+  }
+  for (int32_t size : {0, -1, -2147483647 - 1, 9, 0x7FFFFFFF}) {
+    PackageReadResult r;
+    ExpectInitial(Read(Builder().Raw("1234").I32(size).bytes, &r));
+    EXPECT_FALSE(r.complete) << size;
+    EXPECT_NE(r.problem.find("PackageSize"), std::string::npos);
+  }
+}
+
+TEST(ReadPackage, PackageSizeOfFourReadsOnlyTheFirstField) {
+  // The parse starts at the size field itself: ShowWidth takes those 4 bytes, then data ends.
+  PackageReadResult r;
+  const PackageHeader h = Read(Builder().Raw("exe").I32(4).bytes, &r);
+  EXPECT_EQ(h.ShowWidth, 4);
+  EXPECT_EQ(h.ShowHeight, 0);
+  EXPECT_FALSE(r.complete);
+  EXPECT_NE(r.problem.find("ShowHeight"), std::string::npos);
+}
+
+TEST(ReadPackage, TruncationAnywhereKeepsTheFieldsBeforeIt) {
+  PackageHeader full = testing::Show(
+      {Slide("a.jpg", "AAAA", "a.wav", "WW"), Slide("b.jpg", "BBBBBB"), Slide("c.jpg", "C")});
+  full.BgmFileName = "m.mid";
+  full.BgmData = testing::BytesOf("MMM");
+  full.HasSettings = -1;
+  const std::vector<uint8_t> complete = WritePackage(full);
+
+  // Cut the Package after every byte and seal it again: data that ends early.
+  for (size_t cut = 0; cut + 4 < complete.size(); ++cut) {
+    Builder b;
+    b.bytes.assign(complete.begin(), complete.begin() + static_cast<ptrdiff_t>(cut));
+    PackageReadResult r;
+    const PackageHeader h = Read(b.Sealed(), &r);
+    // The sealed size field fills the place of the next field, so only the tail is uncertain;
+    // what matters is that nothing crashes, the parse is incomplete and read fields are right.
+    if (cut >= 4) {
+      EXPECT_EQ(h.ShowWidth, 640) << cut;
+    }
+    if (cut >= 14) {
+      EXPECT_EQ(h.HasSettings, -1) << cut;
+    }
+    if (cut >= 25) {
+      EXPECT_EQ(h.BgmFileName, "m.mid") << cut;
+    }
+    EXPECT_LE(h.Slides.size(), 3u);
+    for (const SlideEntry& s : h.Slides) {
+      EXPECT_LE(s.PictureData.size(), 6u);
+      EXPECT_LE(s.SoundData.size(), 2u);
+    }
+    EXPECT_FALSE(r.complete && h.PackageSize == static_cast<int32_t>(complete.size())) << cut;
+  }
+}
+
+TEST(ReadPackage, DataEndingInsideASlideKeepsEarlierSlidesWhole) {
+  const std::vector<uint8_t> complete =
+      WritePackage(testing::Show({Slide("a", "AAAA"), Slide("b", std::string(100, 'B'))}));
+  // Keep everything up to the middle of slide b's picture bytes.
+  Builder b;
+  b.bytes.assign(complete.begin(), complete.end() - 60);
+  PackageReadResult r;
+  const PackageHeader h = Read(b.Sealed(), &r);
+  EXPECT_FALSE(r.complete);
+  EXPECT_NE(r.problem.find("PictureData"), std::string::npos) << r.problem;
+  ASSERT_EQ(h.Slides.size(), 2u);
+  EXPECT_EQ(testing::AsString(h.Slides[0].PictureData), "AAAA");
+  EXPECT_EQ(h.Slides[1].PictureFileName, "b");
+  EXPECT_EQ(h.Slides[1].DisplayTime, 2000);
+  EXPECT_TRUE(h.Slides[1].PictureData.empty());  // the length didn't fit: nothing taken
+  EXPECT_EQ(h.PackageSize, 0);
+}
+
+TEST(ReadPackage, LyingCountsAllocateNothing) {
+  // A few bytes that claim 2^31 - 1 slides.
+  {
+    PackageReadResult r;
+    const PackageHeader h = Read(
+        Builder().Header(-1, 0x7FFFFFFF).I16(0).I16(0).I16(1).I32(0x7FFFFFFF).I32(0).Sealed(), &r);
+    EXPECT_FALSE(r.complete);
+    EXPECT_EQ(h.SlideCount, 0x7FFFFFFF);  // read, and believed by nobody
+    EXPECT_TRUE(h.Slides.empty());
+    EXPECT_EQ(h.Slides.capacity(), 0u);
+    EXPECT_NE(r.problem.find("Slides"), std::string::npos);
+  }
+  // A music array that claims 2 GiB.
+  {
+    PackageReadResult r;
+    const PackageHeader h =
+        Read(Builder().Header().I16(1).Raw("m").I16(1).I32(0x7FFFFFFF).I32(0).Sealed(), &r);
+    EXPECT_EQ(h.BgmFileName, "m");
+    EXPECT_TRUE(h.BgmData.empty());
+    EXPECT_NE(r.problem.find("BgmData"), std::string::npos);
+  }
+  // A string longer than the data.
+  {
+    PackageReadResult r;
+    const PackageHeader h = Read(Builder().Header().I16(-1).Raw("abc").Sealed(), &r);
+    EXPECT_TRUE(h.BgmFileName.empty());
+    EXPECT_NE(r.problem.find("BgmFileName"), std::string::npos);
+  }
+  // Slides whose count would fit bytes but not slides: 8 slides need at least 256 bytes.
+  {
+    PackageReadResult r;
+    Builder b;
+    b.Header(0, 8).I16(0).I16(0).I16(1).I32(8).I32(0).Raw(std::string(200, '\0'));
+    const PackageHeader h = Read(b.Sealed(), &r);
+    EXPECT_TRUE(h.Slides.empty());
+  }
+}
+
+TEST(ReadPackage, ArraysOutsideTheOneDimensionalLayoutStopTheParse) {
+  for (int16_t dims : {int16_t{2}, int16_t{-1}, int16_t{0x7FFF}}) {
+    PackageReadResult r;
+    const PackageHeader h = Read(
+        Builder().Header().I16(0).I16(dims).I32(1).I32(0).I32(1).I32(0).Raw("xx").Sealed(), &r);
+    EXPECT_FALSE(r.complete);
+    EXPECT_TRUE(h.BgmData.empty());
+    EXPECT_TRUE(h.Slides.empty());
+    EXPECT_NE(r.problem.find("dimensions"), std::string::npos);
+  }
+  PackageReadResult r;
+  Read(Builder().Header().I16(0).I16(1).I32(-5).I32(0).Sealed(), &r);
+  EXPECT_NE(r.problem.find("negative"), std::string::npos);
+}
+
+TEST(ReadPackage, LowerBoundIsIgnoredAndEmptyOneDimensionalArraysAreEmpty) {
+  const std::vector<uint8_t> file = Builder()
+                                        .Header(0, 1)
+                                        .I16(0)
+                                        .I16(1)
+                                        .I32(0)
+                                        .I32(7)  // music: one dimension, no bytes
+                                        .I16(1)
+                                        .I32(1)
+                                        .I32(1)  // slides: lower bound 1
+                                        .I16(1)
+                                        .Raw("p")
+                                        .I16(0)
+                                        .I32(1)
+                                        .I32(2)
+                                        .I32(3)
+                                        .I32(4)
+                                        .I32(5)
+                                        .I16(-1)
+                                        .I16(0)
+                                        .I16(1)
+                                        .I32(2)
+                                        .I32(0)
+                                        .Raw("PP")
+                                        .I16(0)
+                                        .Sealed();
+  PackageReadResult r;
+  const PackageHeader h = Read(file, &r);
+  ASSERT_TRUE(r.complete) << r.problem;
+  EXPECT_TRUE(h.BgmData.empty());
+  ASSERT_EQ(h.Slides.size(), 1u);
+  EXPECT_EQ(h.Slides[0].EffectNumber, 4);
+  EXPECT_EQ(h.Slides[0].Overlay, -1);
+  EXPECT_EQ(testing::AsString(h.Slides[0].PictureData), "PP");
+  EXPECT_EQ(h.PackageSize, static_cast<int32_t>(file.size()));
+}
+
+TEST(ReadPackage, StringCountsAreUnsigned) {
+  const std::string name(40000, 'n');
+  PackageHeader h;
+  h.BgmFileName = name;
+  PackageHeader r;
+  ASSERT_TRUE(ReadPackage(WritePackage(h), nullptr, r).complete);
+  EXPECT_EQ(r.BgmFileName, name);
+}
+
+TEST(ReadPackage, ByteArraysShareTheFileInsteadOfCopying) {
+  auto file = std::make_shared<std::vector<uint8_t>>(
+      WritePackage(testing::Show({Slide("a", "picture-bytes")})));
+  PackageHeader h;
+  ASSERT_TRUE(ReadPackage(*file, file, h).complete);
+  const uint8_t* begin = file->data();
+  const uint8_t* p = h.Slides[0].PictureData.data();
+  EXPECT_TRUE(p > begin && p < begin + file->size());
+  std::weak_ptr<std::vector<uint8_t>> weak = file;
+  file.reset();
+  EXPECT_FALSE(weak.expired());  // the header keeps the bytes alive
+  EXPECT_EQ(testing::AsString(h.Slides[0].PictureData), "picture-bytes");
+  h = PackageHeader();
+  EXPECT_TRUE(weak.expired());
+}
+
+TEST(ReadPackageFile, ReadsThroughTheFileSystemAndSurvivesMissingFiles) {
+  testing::TempFolder folder;
+  fake::FakeFileSystem files;
+  std::vector<uint8_t> file(1000, 0xCC);
+  const auto package = WritePackage(testing::Show({Slide("x", "XX")}));
+  file.insert(file.end(), package.begin(), package.end());
+  testing::WriteBytes(folder / "show.scr", file);
+
+  PackageHeader h;
+  const PackageReadResult r = ReadPackageFile(files, folder / "show.scr", h);
+  EXPECT_TRUE(r.complete);
+  EXPECT_EQ(r.package_offset, 1000u);
+  ASSERT_EQ(h.Slides.size(), 1u);
+  EXPECT_EQ(testing::AsString(h.Slides[0].PictureData), "XX");
+
+  h.ShowWidth = 5;
+  EXPECT_FALSE(ReadPackageFile(files, folder / "missing.scr", h).complete);
+  EXPECT_EQ(h.ShowWidth, 0);
+}
+
+}  // namespace
+}  // namespace slidesaver
