@@ -64,7 +64,8 @@ class SdlAudio : public platform::Audio {
   }
 
   void PlaySound(const std::string* path, uint32_t flags) override {
-    if (!path && !(flags & platform::SND_PURGE)) return;
+    // Without a file there is nothing to start; a purge stops what plays, if anything does.
+    if (!path && (!(flags & platform::SND_PURGE) || !opened_)) return;
     if (!EnsureOpen()) return;
     // A new sound, or the purge, ends the one playing.
     Mix_HaltChannel(kSoundChannel);

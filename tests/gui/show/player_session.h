@@ -1,0 +1,63 @@
+#pragma once
+// One run of the real player on the test's X display: a show file made of the player and a
+// Package, a private runtime folder for its extraction, screenshots of the whole screen, and
+// the X input tools.
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "package/package.h"
+
+namespace slidesaver::gui_testing {
+
+// Runs a shell command; its standard output, or nullopt when it failed.
+std::optional<std::string> Shell(const std::string& command);
+
+// A picture file made by ImageMagick: w × h of one colour ("#rrggbb"), in the format the
+// extension names (jpg, png, bmp, gif).
+std::vector<uint8_t> MakePicture(const std::string& folder, const std::string& file, int w, int h,
+                                 const std::string& colour);
+
+struct Screenshot {
+  int width = 0, height = 0;
+  std::vector<uint8_t> rgb;
+  uint32_t Pixel(int x, int y) const;  // 0x00RRGGBB
+};
+
+// True when every channel is within tolerance.
+bool Near(uint32_t a, uint32_t b, int tolerance = 24);
+
+class PlayerSession {
+ public:
+  PlayerSession();
+  ~PlayerSession();
+
+  // The show file (player + Package) and, when given, the settings file beside it.
+  void Write(const PackageHeader& show, std::optional<std::pair<int16_t, int16_t>> settings = {});
+  // Starts "show.scr /S" with these variables added to the environment.
+  void Start(const std::map<std::string, std::string>& environment = {});
+  // The exit status, or nullopt when the player is still running after the timeout.
+  std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
+  void Signal(int sig);
+
+  Screenshot Capture() const;
+  // Polls screenshots until check passes; false on timeout.
+  bool WaitForScreen(const std::function<bool(const Screenshot&)>& check,
+                     std::chrono::milliseconds timeout) const;
+
+  const std::string& folder() const { return folder_; }
+  // The extraction folders the player has left in its runtime folder.
+  std::vector<std::string> ExtractionFolders() const;
+
+ private:
+  std::string folder_;
+  pid_t pid_ = -1;
+};
+
+}  // namespace slidesaver::gui_testing
