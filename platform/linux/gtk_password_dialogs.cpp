@@ -48,6 +48,7 @@ class PasswordWindow {
     gtk_grid_set_column_spacing(GTK_GRID(grid_), 8);
     gtk_box_pack_start(GTK_BOX(box), grid_, FALSE, FALSE, 0);
     message_ = WrappedLabel("");
+    gtk_widget_set_no_show_all(message_, TRUE);  // shown with the first message
     gtk_box_pack_start(GTK_BOX(box), message_, FALSE, FALSE, 0);
 
     GtkWidget* buttons = gtk_button_box_new(GTK_ORIENTATION_HORIZONTAL);
@@ -101,7 +102,10 @@ class PasswordWindow {
     gtk_entry_buffer_delete_text(buffer, 0, -1);
   }
   void Focus(size_t field) { gtk_widget_grab_focus(entries_[field]); }
-  void Say(const std::string& text) { gtk_label_set_text(GTK_LABEL(message_), text.c_str()); }
+  void Say(const std::string& text) {
+    gtk_label_set_text(GTK_LABEL(message_), text.c_str());
+    gtk_widget_show(message_);
+  }
 
   // Shows the window with the focus in the first field; returns whether OK ended it.
   // `on_ok` answers whether the dialog is done; false keeps it open for another try.
@@ -125,7 +129,7 @@ class PasswordWindow {
   static GtkWidget* WrappedLabel(const char* text) {
     GtkWidget* label = gtk_label_new(text);
     gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
-    gtk_label_set_max_width_chars(GTK_LABEL(label), 36);
+    gtk_label_set_max_width_chars(GTK_LABEL(label), 40);
     gtk_label_set_xalign(GTK_LABEL(label), 0);
     return label;
   }

@@ -32,6 +32,7 @@ window.slidesaver-settings, window.slidesaver-settings * { font-size: 9pt; }
 window.slidesaver-settings button { min-height: 0; min-width: 0; padding: 0 4px; }
 window.slidesaver-settings radiobutton { min-height: 0; padding: 0; }
 window.slidesaver-settings radiobutton radio { min-width: 12px; min-height: 12px; margin: 0 4px 0 0; }
+window.slidesaver-settings frame > label { margin: 0 2px 0 6px; }
 )";
 
 struct SettingsView {
