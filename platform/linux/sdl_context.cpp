@@ -34,4 +34,14 @@ int32_t SdlContext::TickCount() const {
   return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(ms)));
 }
 
+std::optional<std::chrono::steady_clock::time_point> SdlContext::WhenTickPasses(
+    int32_t deadline) const {
+  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - start_);
+  const auto tick = static_cast<int32_t>(static_cast<uint32_t>(elapsed.count()));
+  const int64_t ticks_left = static_cast<int64_t>(deadline) + 1 - tick;
+  if (ticks_left <= 0) return std::nullopt;
+  return start_ + elapsed + std::chrono::milliseconds(ticks_left);
+}
+
 }  // namespace slidesaver::linux_platform

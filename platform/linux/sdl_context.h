@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 
 namespace slidesaver::linux_platform {
 
@@ -21,6 +22,9 @@ class SdlContext {
 
   // Milliseconds since the services were made, as a signed 32-bit value that wraps.
   int32_t TickCount() const;
+  // The moment the tick count moves on to deadline + 1, for a deadline not yet passed;
+  // nullopt when it has passed.
+  std::optional<std::chrono::steady_clock::time_point> WhenTickPasses(int32_t deadline) const;
 
  private:
   std::chrono::steady_clock::time_point start_;

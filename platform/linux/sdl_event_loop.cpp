@@ -1,6 +1,16 @@
 #include "platform/linux/sdl_event_loop.h"
 
+#include <thread>
+
 namespace slidesaver::linux_platform {
+namespace {
+using std::chrono::milliseconds;
+using Clock = std::chrono::steady_clock;
+
+// SDL counts its timeout in whole milliseconds of its own clock and may wake up to one of them
+// early; the last stretch before the deadline is slept precisely instead.
+constexpr milliseconds kPreciseStretch{2};
+}  // namespace
 
 void SdlEventLoop::Yield() {
   if (!sdl_->VideoStarted()) return;  // no window yet: nothing to process
@@ -10,13 +20,23 @@ void SdlEventLoop::Yield() {
 }
 
 void SdlEventLoop::YieldUntil(int32_t deadline) {
-  const int64_t remaining = static_cast<int64_t>(deadline) + 1 - TickCount();
-  if (remaining > 0 && sdl_->VideoStarted()) {
-    // The tick counts whole milliseconds, so waiting `remaining` from now ends at or after
-    // the first tick past the deadline; any event ends the wait earlier.
-    SDL_Event event;
-    const int timeout = remaining > INT32_MAX ? INT32_MAX : static_cast<int>(remaining);
-    if (SDL_WaitEventTimeout(&event, timeout)) window_.HandleEvent(event);
+  const auto passes = sdl_->WhenTickPasses(deadline);
+  if (passes && sdl_->VideoStarted()) {
+    for (;;) {
+      const auto left = *passes - Clock::now();
+      if (left <= Clock::duration::zero()) break;
+      if (left <= kPreciseStretch) {
+        std::this_thread::sleep_until(*passes);
+        break;
+      }
+      // Blocks in the event queue: any event ends the wait at once.
+      const auto wait = std::chrono::duration_cast<milliseconds>(left - kPreciseStretch / 2);
+      SDL_Event event;
+      if (SDL_WaitEventTimeout(&event, static_cast<int>(std::max<int64_t>(wait.count(), 1)))) {
+        window_.HandleEvent(event);
+        break;
+      }
+    }
   }
   Yield();
 }
