@@ -17,6 +17,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# Release programs carry no symbols.
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
 # GCC 12 for 32-bit targets reports a false -Wrestrict inside libstdc++'s string code at -O3
 # (appending std::to_string results); the warning says nothing about our code there.
 set(CMAKE_CXX_FLAGS_INIT "-Wno-restrict")

@@ -29,12 +29,13 @@ class WinEventLoop : public platform::EventLoop {
   }
 
   void YieldUntil(int32_t deadline) override {
-    Yield();
     const int32_t now = TickCount();
-    if (now > deadline) return;
-    // Sleep until a message arrives or the tick passes the deadline, then take the messages.
-    const DWORD wait = static_cast<DWORD>(static_cast<int64_t>(deadline) - now + 1);
-    MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (now <= deadline) {
+      // Sleep until a message is in the queue (one already there returns at once) or the tick
+      // passes the deadline.
+      const DWORD wait = static_cast<DWORD>(static_cast<int64_t>(deadline) - now + 1);
+      MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
     Yield();
   }
 

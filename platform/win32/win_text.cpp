@@ -38,21 +38,21 @@ std::string SystemErrorText(unsigned long code) {
   return Utf8FromWide(text);
 }
 
-size_t LastPathSeparator(const std::string& path) {
+size_t LastPathSeparator(const std::string& path, unsigned code_page) {
   size_t last = std::string::npos;
   for (size_t i = 0; i < path.size(); ++i) {
     const auto byte = static_cast<unsigned char>(path[i]);
     if (byte == '\\' || byte == '/') {
       last = i;
-    } else if (IsDBCSLeadByte(byte) && i + 1 < path.size()) {
+    } else if (IsDBCSLeadByteEx(code_page, byte) && i + 1 < path.size()) {
       ++i;  // the trail byte may be 0x5C and is part of this character
     }
   }
   return last;
 }
 
-std::string WithTrailingBackslash(std::string folder) {
-  if (folder.empty() || LastPathSeparator(folder) != folder.size() - 1) folder += '\\';
+std::string WithTrailingBackslash(std::string folder, unsigned code_page) {
+  if (folder.empty() || LastPathSeparator(folder, code_page) != folder.size() - 1) folder += '\\';
   return folder;
 }
 

@@ -10,10 +10,10 @@ std::string Utf8FromWide(const std::wstring& wide);
 // The system's text for an error code from GetLastError(), as UTF-8 without the line end.
 std::string SystemErrorText(unsigned long code);
 
-// Byte strings in the ANSI code page: the offset of the last '\' or '/' that is a separator,
-// never the trail byte of a double-byte character; npos when there is none.
-size_t LastPathSeparator(const std::string& path);
+// Byte strings in a code page (0: the ANSI code page): the offset of the last '\' or '/' that
+// is a separator, never the trail byte of a double-byte character; npos when there is none.
+size_t LastPathSeparator(const std::string& path, unsigned code_page = 0);
 // The folder with one real separator at its end (a trail byte 0x5C is not one).
-std::string WithTrailingBackslash(std::string folder);
+std::string WithTrailingBackslash(std::string folder, unsigned code_page = 0);
 
 }  // namespace slidesaver::win32

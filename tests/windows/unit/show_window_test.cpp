@@ -1,0 +1,139 @@
+// The show window and the message pump on a real Win32 window (under Wine: an X window).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/win32/win32_platform.h"
+#include "platform/win32/win_show_window.h"
+#include "platform/win32/windows_api.h"
+
+namespace slidesaver::win32 {
+namespace {
+
+using platform::InputTarget;
+
+class RecordingSink : public platform::InputSink {
+ public:
+  void KeyDown(InputTarget t) override { calls.push_back(std::string("key ") + Name(t)); }
+  void MouseDown(InputTarget t) override { calls.push_back(std::string("down ") + Name(t)); }
+  void MouseMove(InputTarget t) override { calls.push_back(std::string("move ") + Name(t)); }
+  void CloseRequested() override { calls.push_back("close"); }
+  std::vector<std::string> calls;
+
+ private:
+  static const char* Name(InputTarget t) { return t == InputTarget::Form ? "Form" : "Picture1"; }
+};
+
+class WinShowWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window->Move(100, 50, 200, 100);
+    window->Show();
+    hwnd = reinterpret_cast<HWND>(static_cast<uintptr_t>(window->Handle()));
+    ASSERT_TRUE(hwnd);
+    events->Yield();  // the messages of showing the window
+    window->SetInputSink(&sink);
+  }
+  void Post(UINT message, int x, int y) { PostMessageW(hwnd, message, 0, MAKELPARAM(x, y)); }
+
+  std::unique_ptr<WinShowWindow> window = MakeWinShowWindow();
+  std::unique_ptr<platform::EventLoop> events = MakeWinEventLoop(*window);
+  RecordingSink sink;
+  HWND hwnd = nullptr;
+};
+
+TEST_F(WinShowWindowTest, CoversTheScreenTopMostAndBorderless) {
+  RECT rect;
+  GetWindowRect(hwnd, &rect);
+  EXPECT_EQ(rect.left, 0);
+  EXPECT_EQ(rect.top, 0);
+  EXPECT_EQ(rect.right, window->GetScreenSize().width);
+  EXPECT_EQ(rect.bottom, window->GetScreenSize().height);
+  const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+  EXPECT_TRUE(style & WS_POPUP);
+  EXPECT_FALSE(style & WS_CAPTION);
+  EXPECT_TRUE(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_EQ(window->VisibleWindow(), hwnd);
+  window->Hide();
+  EXPECT_EQ(window->VisibleWindow(), nullptr);
+}
+
+TEST_F(WinShowWindowTest, InputReachesTheSinkOnlyInsideAYieldAndByPosition) {
+  Post(WM_LBUTTONDOWN, 100, 50);   // the show area's first pixel
+  Post(WM_RBUTTONDOWN, 99, 50);    // just left of it
+  Post(WM_MOUSEMOVE, 299, 149);    // its last pixel
+  Post(WM_MOUSEMOVE, 300, 149);    // right edge excluded
+  Post(WM_MBUTTONDOWN, 150, 150);  // bottom edge excluded
+  PostMessageW(hwnd, WM_KEYDOWN, VK_SHIFT, 0);
+  PostMessageW(hwnd, WM_SYSKEYDOWN, VK_MENU, 0);
+  EXPECT_TRUE(sink.calls.empty());
+  events->Yield();
+  EXPECT_EQ(sink.calls,
+            (std::vector<std::string>{"down Picture1", "down Form", "move Picture1", "move Form",
+                                      "down Form", "key Picture1", "key Picture1"}));
+}
+
+TEST_F(WinShowWindowTest, CloseEndSessionAndQuitAskTheShowToEnd) {
+  PostMessageW(hwnd, WM_CLOSE, 0, 0);
+  PostMessageW(hwnd, WM_ENDSESSION, TRUE, 0);
+  PostMessageW(hwnd, WM_ENDSESSION, FALSE, 0);  // the session goes on
+  PostQuitMessage(0);
+  events->Yield();
+  EXPECT_EQ(sink.calls, (std::vector<std::string>{"close", "close", "close"}));
+  EXPECT_TRUE(IsWindow(hwnd));  // the show's own shutdown closes it
+}
+
+TEST_F(WinShowWindowTest, AWaitEndsWhenAMessageArrives) {
+  // A message posted while the wait sleeps wakes it long before its deadline.
+  const int32_t deadline = events->TickCount() + 60000;
+  std::thread poster([this] {
+    Sleep(300);
+    Post(WM_LBUTTONDOWN, 5, 5);
+  });
+  events->YieldUntil(deadline);
+  poster.join();
+  EXPECT_EQ(sink.calls, std::vector<std::string>{"down Form"});
+  EXPECT_LT(events->TickCount(), deadline);
+  // A message already waiting ends the wait at once, and so does a deadline already passed.
+  Post(WM_LBUTTONDOWN, 5, 5);
+  events->YieldUntil(events->TickCount() + 60000);
+  Post(WM_KEYDOWN, 0, 0);
+  events->YieldUntil(events->TickCount() - 1);
+  EXPECT_EQ(sink.calls, (std::vector<std::string>{"down Form", "down Form", "key Picture1"}));
+  EXPECT_LT(events->TickCount(), deadline);
+}
+
+TEST_F(WinShowWindowTest, PresentCopiesTheChangedRectangleOnly) {
+  gdi::Bitmap image = gdi::Bitmap::Color(200, 100, 0x000040);
+  image.SetPixel(0, 0, 0xFF0000);
+  image.SetPixel(199, 99, 0x00FF00);
+  window->Present(image, {0, 0, 200, 100});
+  image.SetPixel(1, 0, 0xFFFFFF);  // changed, but outside the next dirty rectangle
+  image.SetPixel(2, 0, 0x0000FF);
+  window->Present(image, {2, 0, 3, 1});
+  const HDC dc = GetDC(hwnd);
+  EXPECT_EQ(GetPixel(dc, 100, 50), RGB(0xFF, 0, 0));
+  EXPECT_EQ(GetPixel(dc, 299, 149), RGB(0, 0xFF, 0));
+  EXPECT_EQ(GetPixel(dc, 101, 50), RGB(0, 0, 0x40));
+  EXPECT_EQ(GetPixel(dc, 102, 50), RGB(0, 0, 0xFF));
+  EXPECT_EQ(GetPixel(dc, 99, 50), RGB(0, 0, 0));  // the black form around the area
+  // A repaint brings back what was presented, nothing else.
+  InvalidateRect(hwnd, nullptr, TRUE);
+  UpdateWindow(hwnd);
+  EXPECT_EQ(GetPixel(dc, 100, 50), RGB(0xFF, 0, 0));
+  EXPECT_EQ(GetPixel(dc, 101, 50), RGB(0, 0, 0x40));
+  EXPECT_EQ(GetPixel(dc, 300, 150), RGB(0, 0, 0));
+  ReleaseDC(hwnd, dc);
+}
+
+TEST_F(WinShowWindowTest, CursorCountAndPosition) {
+  const int32_t hidden = window->ShowCursor(false);
+  EXPECT_EQ(window->ShowCursor(true), hidden + 1);
+  SetCursorPos(321, 123);
+  EXPECT_EQ(window->GetCursorPos(), (platform::Point{321, 123}));
+}
+
+}  // namespace
+}  // namespace slidesaver::win32
