@@ -212,6 +212,21 @@ TEST_F(BuildCommandTest, MissingManifestPlayerOrOutputFolderAreNamed) {
       {"build", "show.toml", "-o", "no-such-folder/out.scr", "--player", SLIDESAVER_PLAYER});
 }
 
+TEST_F(BuildCommandTest, WarnsAboutSettingsThatCannotWorkButStillBuilds) {
+  WriteBytes(dir_ / "media" / "notes.txt", {'h', 'i'});
+  WriteText(dir_ / "show.toml",
+            "width = 8\nheight = 6\n[[slide]]\npicture = \"media/notes.txt\"\n"
+            "\n[[slide]]\npicture = \"media/a.jpg\"\ntransparent = true\n");
+  const RunResult result =
+      RunSlidepack({"build", "show.toml", "-o", "out.scr", "--player", SLIDESAVER_PLAYER}, dir_);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_THAT(result.err, HasSubstr("show.toml:4: warning: media/notes.txt does not look like a "
+                                    "picture (JPEG, PNG, GIF or BMP)"));
+  EXPECT_THAT(result.err,
+              HasSubstr("show.toml:6: warning: transparent has no effect without overlay"));
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "out.scr"));
+}
+
 TEST_F(BuildCommandTest, AFailedBuildLeavesAnEarlierOutputAsItWas) {
   WriteText(dir_ / "out.scr", "the previous show");
   WriteText(dir_ / "show.toml", "width = 8\nheight = 6\n[[slide]]\npicture = \"media/gone.jpg\"\n");

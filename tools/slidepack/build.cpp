@@ -51,6 +51,10 @@ slidesaver::PackageHeader LoadPackage(const Manifest& manifest) {
     slide.PictureFileName = source.picture_name;
     slide.PictureData = ReadNamedFile(manifest, source.picture, "picture");
     WarnIfNotPicture(manifest, source.picture, slide.PictureData);
+    if (source.transparent != 0 && source.overlay == 0) {
+      std::cerr << "slidepack: " << manifest.path.string() << ":" << source.line
+                << ": warning: transparent has no effect without overlay\n";
+    }
     if (source.sound) {
       slide.SoundFileName = source.sound_name;
       slide.SoundData = ReadNamedFile(manifest, *source.sound, "sound");
