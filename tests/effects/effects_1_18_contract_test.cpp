@@ -2,6 +2,8 @@
 // the faults that end it.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "common/run_time_error.h"
 #include "effects/dispatch.h"
 #include "tests/effects/effect_test_support.h"
@@ -19,6 +21,8 @@ constexpr Traits kTraits[] = {
     {7, 50, false}, {8, 50, false}, {9, 40, false}, {10, 40, false}, {11, 20, true}, {12, 20, true},
     {13, 10, true}, {14, 10, true}, {15, 25, true}, {16, 25, true},  {17, 25, true}, {18, 25, true},
 };
+
+void PrintTo(const Traits& t, std::ostream* out) { *out << "effect " << t.effect; }
 
 std::vector<gdi::DrawCall> WholeB(int64_t w, int64_t h, bool refreshed) {
   std::vector<gdi::DrawCall> last{BitBltCall("NextPicture", {0, 0, w, h, 0, 0})};
