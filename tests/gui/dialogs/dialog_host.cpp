@@ -77,6 +77,7 @@ int main(int argc, char** argv) {
     auto dialogs = slidesaver::linux_platform::MakeLinuxDialogs();
     const int result = dialogs->VerifyScreenSavePwd(static_cast<uint32_t>(window));
     std::printf("result=%d\n", result);
+    std::fflush(stdout);
   }
   XCloseDisplay(display);
   return 0;
