@@ -1,6 +1,7 @@
 #include "platform/linux/gtk_password_dialogs.h"
 
 #include <cstdio>
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
@@ -135,7 +136,12 @@ class PasswordWindow {
   }
   static void OnOk(GtkButton*, gpointer data) {
     auto* self = static_cast<PasswordWindow*>(data);
-    if (!self->on_ok_(*self)) return;
+    try {
+      if (!self->on_ok_(*self)) return;
+    } catch (const std::exception& error) {  // must not cross GTK's C frames
+      self->Say(error.what());
+      return;
+    }
     self->accepted_ = true;
     self->loop_.Quit();
   }
