@@ -1,0 +1,252 @@
+// The start-up procedure in every mode on the fake platform, with the program's .scr and .set
+// files in a temporary folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/run_time_error.h"
+#include "package/write_package.h"
+#include "platform/fake/fake_platform.h"
+#include "settings/frm_setting.h"
+#include "startup/module1.h"
+#include "tests/unit/test_support.h"
+
+namespace slidesaver {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Slide;
+
+class StartUpTest : public ::testing::Test {
+ protected:
+  StartUpTest() {
+    fake.process.folder = program.path();
+    fake.process.base_name = "aquarium";
+    fake.system.base_folder = extraction.path();
+    fake.system.foreground_window = 0x4242;
+    fake.pictures.SetFileSystem(&fake.files);
+    fake.events.SetLimits(1'000'000, 1'000'000);
+  }
+
+  // The program file with a Package appended (the player's own bytes come first).
+  void InstallPackage(const PackageHeader& package) {
+    std::vector<uint8_t> file(4096, 0x90);
+    const auto bytes = WritePackage(package);
+    file.insert(file.end(), bytes.begin(), bytes.end());
+    testing::WriteBytes(program / "aquarium.scr", file);
+  }
+  void Run(const std::string& arguments) {
+    fake.process.arguments = arguments;
+    StartUp(fake.platform(), app);
+  }
+  bool Logged(const std::string& entry) {
+    return std::find(fake.files.log.begin(), fake.files.log.end(), entry) != fake.files.log.end();
+  }
+
+  testing::TempFolder program;
+  testing::TempFolder extraction;
+  fake::FakePlatform fake;
+  AppState app;
+};
+
+PackageHeader WithSettings(int16_t has_settings) {
+  PackageHeader p = testing::Show({Slide("0", "JPEG")});
+  p.HasSettings = has_settings;
+  return p;
+}
+
+TEST_F(StartUpTest, SecondInstanceEndsBeforeAnythingElse) {
+  InstallPackage(WithSettings(-1));
+  fake.process.another_instance = true;
+  for (const char* args : {"/S", "/C", "/A 5", ""}) {
+    Run(args);
+    EXPECT_TRUE(fake.files.log.empty()) << args;
+    EXPECT_TRUE(fake.dialogs.message_boxes.empty());
+    EXPECT_EQ(fake.dialogs.settings_dialogs, 0);
+    EXPECT_TRUE(fake.dialogs.password_changes.empty());
+    EXPECT_EQ(app.Package.SlideCount, 0);
+    EXPECT_TRUE(app.TempDir.empty());
+  }
+}
+
+TEST_F(StartUpTest, ReadsPackageAndSettingsBeforeLookingAtTheMode) {
+  InstallPackage(WithSettings(-1));
+  testing::WriteBytes(program / "aquarium.set", {0xFF, 0xFF, 0, 0});
+  for (const char* args : {"/P 1234", "", "/X", "/p"}) {
+    app = AppState();
+    fake.files.log.clear();
+    Run(args);
+    EXPECT_EQ(fake.files.log.front(), "MapFile " + (program / "aquarium.scr")) << args;
+    EXPECT_TRUE(Logged("FileExists " + (program / "aquarium.set")));
+    EXPECT_EQ(app.Package.SlideCount, 1);
+    EXPECT_EQ(app.Package.HasSettings, -1);
+    EXPECT_EQ(app.settings.SettingsPath, program / "aquarium.set");
+    EXPECT_EQ(app.settings.BgmEnabled, -1);
+    EXPECT_EQ(app.settings.SoundEnabled, 0);
+    // Nothing is done: no dialog, no extraction, no window.
+    EXPECT_TRUE(fake.dialogs.message_boxes.empty());
+    EXPECT_EQ(fake.dialogs.settings_dialogs, 0);
+    EXPECT_TRUE(fake.dialogs.password_changes.empty());
+    EXPECT_TRUE(app.TempDir.empty());
+    EXPECT_TRUE(fs::is_empty(extraction.path()));
+    EXPECT_TRUE(fake.log.Calls().empty());
+  }
+}
+
+TEST_F(StartUpTest, MissingSettingsFileIsNotCreatedInAnyMode) {
+  InstallPackage(WithSettings(0));
+  for (const char* args : {"/P", "/C", "/A 3", ""}) {
+    Run(args);
+    EXPECT_EQ(app.settings.BgmEnabled, -1);
+    EXPECT_FALSE(fs::exists(program / "aquarium.set")) << args;
+  }
+}
+
+TEST_F(StartUpTest, OwnFileIsTheScrOfTheBaseNameWithOneSeparator) {
+  // A root folder already ends with the separator.
+  fake.process.folder = "/";
+  Run("/P");
+  EXPECT_EQ(fake.files.log.front(), "MapFile /aquarium.scr");
+  EXPECT_EQ(app.settings.SettingsPath, "/aquarium.set");
+
+  fake.process.separator = '\\';
+  fake.process.folder = "C:\\";
+  fake.files.log.clear();
+  Run("/P");
+  EXPECT_EQ(fake.files.log.front(), "MapFile C:\\aquarium.scr");
+  EXPECT_EQ(app.settings.SettingsPath, "C:\\aquarium.set");
+
+  fake.process.folder = "C:\\Shows";
+  fake.files.log.clear();
+  Run("/P");
+  EXPECT_EQ(fake.files.log.front(), "MapFile C:\\Shows\\aquarium.scr");
+}
+
+TEST_F(StartUpTest, BrokenOrMissingPackageLeavesInitialValuesAndGoesOn) {
+  // Missing file: /C still answers, with HasSettings 0.
+  Run("/C");
+  ASSERT_EQ(fake.dialogs.message_boxes.size(), 1u);
+  EXPECT_EQ(app.Package.SlideCount, 0);
+
+  // A PackageSize pointing outside the file.
+  testing::WriteBytes(program / "aquarium.scr", {1, 2, 3, 4, 5, 0xFF, 0xFF, 0, 0});
+  Run("/C");
+  EXPECT_EQ(fake.dialogs.message_boxes.size(), 2u);
+  EXPECT_TRUE(app.Package.Slides.empty());
+}
+
+TEST_F(StartUpTest, ConfigureWithoutSettingsShowsOnlyTheMessage) {
+  InstallPackage(WithSettings(0));
+  Run("/C");
+  ASSERT_EQ(fake.dialogs.message_boxes.size(), 1u);
+  EXPECT_EQ(fake.dialogs.message_boxes[0].text, "設定項目はありません");
+  EXPECT_EQ(fake.dialogs.message_boxes[0].title, "スクリーンセーバー");
+  EXPECT_EQ(fake.dialogs.message_boxes[0].icon, platform::MessageIcon::Information);
+  EXPECT_EQ(fake.dialogs.settings_dialogs, 0);
+  EXPECT_FALSE(fs::exists(program / "aquarium.set"));
+}
+
+TEST_F(StartUpTest, ConfigureShowsTheLoadedFormModally) {
+  InstallPackage(WithSettings(-1));
+  testing::WriteBytes(program / "aquarium.set", {0, 0, 0xFF, 0xFF});
+  bool seen = false;
+  fake.dialogs.on_settings_dialog = [&](FrmSetting& form) {
+    seen = true;
+    EXPECT_TRUE(form.Visible());
+    EXPECT_TRUE(form.Option1(1));  // music off, from the file
+    EXPECT_TRUE(form.Option1(2));  // sounds on
+    form.SelectOption1(0);
+    form.SelectOption1(3);
+    form.Command1_Click(0);
+  };
+  Run("/c:4711");  // everything after the two characters is ignored
+  EXPECT_TRUE(seen);
+  EXPECT_EQ(fake.dialogs.settings_dialogs, 1);
+  EXPECT_TRUE(fake.dialogs.message_boxes.empty());
+  EXPECT_EQ(testing::ReadBytes(program / "aquarium.set"), (std::vector<uint8_t>{0xFF, 0xFF, 0, 0}));
+  EXPECT_EQ(app.settings.BgmEnabled, 0);  // memory keeps what was read at the start
+}
+
+TEST_F(StartUpTest, ConfigureClosedWithoutAButtonWritesNothing) {
+  InstallPackage(WithSettings(1));
+  Run("/C");
+  EXPECT_EQ(fake.dialogs.settings_dialogs, 1);
+  EXPECT_FALSE(fs::exists(program / "aquarium.set"));
+}
+
+TEST_F(StartUpTest, FailedSettingsSaveEndsTheProcessThroughTheResumeNextPolicy) {
+  InstallPackage(WithSettings(-1));
+  fake.files.fail_writes = {"aquarium.set"};
+  fake.dialogs.on_settings_dialog = [](FrmSetting& form) { form.Command1_Click(0); };
+  try {
+    Run("/C");
+    FAIL() << "the process should end";
+  } catch (const ProcessExit& exit) {
+    EXPECT_EQ(exit.status, 1);
+  }
+  ASSERT_EQ(fake.dialogs.message_boxes.size(), 1u);
+  EXPECT_EQ(fake.dialogs.message_boxes[0].title, "aquarium");
+}
+
+TEST_F(StartUpTest, PasswordChangeGetsTheOwnerWindowOrTheForegroundWindow) {
+  InstallPackage(WithSettings(0));
+  const struct {
+    const char* args;
+    platform::WindowHandle owner;
+    bool asks_foreground;
+  } cases[] = {{"/a 567", 567, false},           {"/A", 0x4242, true},
+               {"/A abc", 0x4242, true},         {"/A 0", 0x4242, true},
+               {"/A 99999999999", 0x4242, true}, {"/A 2.5", 2, false},
+               {"/A -1", 0xFFFFFFFF, false}};
+  for (const auto& c : cases) {
+    fake.dialogs.password_changes.clear();
+    fake.system.log.clear();
+    Run(c.args);
+    ASSERT_EQ(fake.dialogs.password_changes.size(), 1u) << c.args;
+    const auto& call = fake.dialogs.password_changes[0];
+    EXPECT_EQ(call.registry_key, "SCRSAVE");
+    EXPECT_EQ(call.owner, c.owner) << c.args;
+    EXPECT_EQ(call.reserved1, 0);
+    EXPECT_EQ(call.reserved2, 0);
+    EXPECT_EQ(!fake.system.log.empty(), c.asks_foreground) << c.args;
+  }
+  EXPECT_TRUE(fake.dialogs.message_boxes.empty());
+}
+
+TEST_F(StartUpTest, ShowExtractsThenRunsTheShowWhichCleansUp) {
+  InstallPackage(testing::Show({Slide("0", "JPEG-0"), Slide("1", "JPEG-1")}));
+  fake.pictures.Add("0", gdi::Bitmap::Color(640, 480, 0xFF0000));
+  fake.pictures.Add("1", gdi::Bitmap::Color(640, 480, 0x00FF00));
+  fake.events.KeyDownAt(100);
+  for (const char* args : {"/s", "/S", "/S and more"}) {
+    fake.files.log.clear();
+    app = AppState();
+    Run(args);
+    EXPECT_EQ(app.TempDir, extraction.path() + "/temp1/") << args;
+    EXPECT_TRUE(Logged("WriteFile " + app.TempDir + "0"));
+    EXPECT_TRUE(Logged("WriteFile " + app.TempDir + "1"));
+    EXPECT_TRUE(Logged("LoadPicture " + app.TempDir + "0") ||
+                !fake.log.With("LoadPicture " + app.TempDir + "0").empty());
+    // The show form's unload removed the files and the folder, so the next run takes temp1 again.
+    EXPECT_TRUE(fs::is_empty(extraction.path())) << args;
+    fake.events.KeyDownAt(fake.log.Now() + 100);
+  }
+  EXPECT_TRUE(fake.dialogs.message_boxes.empty());
+}
+
+TEST_F(StartUpTest, ShowWithoutAnExtractionFolderEndsWithTheMessage) {
+  InstallPackage(WithSettings(0));
+  fake.system.base_folder.reset();
+  try {
+    Run("/S");
+    FAIL() << "the process should end";
+  } catch (const ProcessExit& exit) {
+    EXPECT_NE(exit.status, 0);
+  }
+  ASSERT_EQ(fake.dialogs.message_boxes.size(), 1u);
+  EXPECT_EQ(fake.dialogs.message_boxes[0].text, "実行できません");
+  EXPECT_TRUE(fake.log.Calls().empty());  // the show never started
+}
+
+}  // namespace
+}  // namespace slidesaver
