@@ -170,6 +170,11 @@ TEST_F(PasswordChange, DialogBelongsToTheOwnerWindowGivenOnTheCommandLine) {
   EXPECT_NE(transient.find(hex), std::string::npos) << transient;
   PressKeys({"Escape"});
   EXPECT_EQ(child_->WaitExit(), 0);
+
+  // An owner that doesn't exist: the dialog stands on its own.
+  ASSERT_FALSE(Open({"/A", "2147483647"}).empty());
+  PressKeys({"Escape"});
+  EXPECT_EQ(child_->WaitExit(), 0);
 }
 
 class PasswordCheckDialog : public ::testing::Test {
