@@ -1,0 +1,120 @@
+// Surfaces: image, colours, sizes, painting pictures, presenting what changed.
+#include <gtest/gtest.h>
+
+#include "common/run_time_error.h"
+#include "platform/gdi/surface.h"
+#include "tests/unit/gdi/gdi_test_support.h"
+
+namespace slidesaver::gdi {
+namespace {
+
+struct LoggingPresenter : Presenter {
+  void Move(int32_t l, int32_t t, int32_t w, int32_t h) override { moves.push_back({l, t, w, h}); }
+  void Present(const Bitmap& image, const Rect& dirty) override {
+    presented.push_back(image);
+    dirty_rects.push_back(dirty);
+  }
+  std::vector<std::vector<int32_t>> moves;
+  std::vector<Bitmap> presented;
+  std::vector<Rect> dirty_rects;
+};
+
+TEST(Surface, MoveGivesANewImageInTheBackColourAndTellsThePresenter) {
+  LoggingPresenter presenter;
+  Surface s("Picture1", &presenter);
+  EXPECT_EQ(s.Width(), 0);
+  s.SetBackColor(0x0000FF);  // red, 0x00BBGGRR
+  s.Move(112, 84, 8, 6);
+  EXPECT_EQ(s.Width(), 8);
+  EXPECT_EQ(s.Height(), 6);
+  EXPECT_EQ(s.ScaleWidth(), 8.0f);
+  EXPECT_EQ(s.ScaleHeight(), 6.0f);
+  EXPECT_EQ(s.Left(), 112);
+  EXPECT_EQ(s.Top(), 84);
+  EXPECT_EQ(s.Image(), Bitmap::Color(8, 6, 0xFF0000));
+  EXPECT_EQ(presenter.moves, (std::vector<std::vector<int32_t>>{{112, 84, 8, 6}}));
+  // Same size elsewhere: the image stays.
+  FillBox(s.hDC(), 0, 0, 0, 0, 0);
+  s.Move(0, 0, 8, 6);
+  EXPECT_EQ(s.Image().Pixel(0, 0), 0u);
+  EXPECT_THROW(s.Move(0, 0, -1, 6), RunTimeError);
+}
+
+TEST(Surface, ClsFillsWithTheBackColourAndRefreshPresentsTheDirtyPartOnce) {
+  LoggingPresenter presenter;
+  Surface s("Picture1", &presenter);
+  s.Move(0, 0, 10, 10);
+  s.Refresh();
+  s.SetBackColor(0x00FF00);
+  s.Cls();
+  EXPECT_EQ(s.Image(), Bitmap::Color(10, 10, 0x00FF00));
+  s.Refresh();
+  EXPECT_EQ(presenter.dirty_rects.back(), (Rect{0, 0, 10, 10}));
+  FillBox(s.hDC(), 2, 3, 4, 5, 0);
+  Surface other("NextPicture");
+  other.Move(0, 0, 10, 10);
+  BitBlt(s.hDC(), 6, 6, 2, 2, other.hDC(), 0, 0, SRCCOPY);
+  s.Refresh();
+  EXPECT_EQ(presenter.dirty_rects.back(), (Rect{2, 3, 8, 8}));
+  s.Refresh();  // nothing changed since: an empty rectangle, still presented
+  EXPECT_TRUE(presenter.dirty_rects.back().Empty());
+  EXPECT_EQ(presenter.presented.size(), 4u);
+  EXPECT_EQ(presenter.presented.back(), s.Image());
+}
+
+TEST(Surface, HiddenSurfacesRefreshWithoutAPresenter) {
+  Surface s("NowPicture");
+  s.Move(0, 0, 3, 3);
+  s.Refresh();
+  EXPECT_TRUE(s.hDC().Dirty().Empty());
+}
+
+TEST(Surface, PaintPictureDrawsAtItsOwnSizeClippedAndUnrecorded) {
+  Surface s("NextPicture");
+  s.Move(0, 0, 6, 4);
+  std::vector<DrawCall> calls;
+  s.hDC().SetRecorder(&calls);
+  const Bitmap picture = test::NumberedPicture(4, 3, 5);
+  s.PaintPicture(picture, 3, 2);
+  for (int32_t y = 0; y < 4; ++y) {
+    for (int32_t x = 0; x < 6; ++x) {
+      const bool inside = x >= 3 && y >= 2;
+      EXPECT_EQ(s.Image().Pixel(x, y), inside ? test::Numbered(x - 3, y - 2, 5) : 0u);
+    }
+  }
+  s.PaintPicture(picture, -100, INT32_MAX);
+  EXPECT_TRUE(calls.empty());
+  EXPECT_EQ(s.hDC().Recorder(), &calls);
+  // Another surface's image serves as a picture too.
+  Surface copy("NowPicture");
+  copy.Move(0, 0, 6, 4);
+  copy.PaintPicture(s.Image(), 0, 0);
+  EXPECT_EQ(copy.Image(), s.Image());
+}
+
+TEST(Surface, SetPictureResizesToThePictureAndBlitsSeeIt) {
+  Surface mem("MemPicture");
+  mem.SetPicture(test::NumberedPicture(7, 3));
+  EXPECT_EQ(mem.Width(), 7);
+  EXPECT_EQ(mem.ScaleHeight(), 3.0f);
+  Surface target("Picture1");
+  target.Move(0, 0, 7, 3);
+  BitBlt(target.hDC(), 0, 0, 7, 3, mem.hDC(), 0, 0, SRCCOPY);
+  EXPECT_EQ(target.Image(), mem.Image());
+  EXPECT_EQ(mem.hDC().Name(), "MemPicture");
+}
+
+TEST(Surface, StretchesKeepColoursInsteadOfAndingThem) {
+  // A surface shrinks pictures without darkening them: every destination pixel is one of the
+  // source's colours.
+  Surface from("NowPicture"), target("Picture1");
+  from.Move(0, 0, 8, 1);
+  for (int32_t x = 0; x < 8; ++x) FillBox(from.hDC(), x, 0, x, 0, ColorRefFromRgb(0x808080 + x));
+  target.Move(0, 0, 4, 1);
+  EXPECT_EQ(target.hDC().GetStretchBltMode(), COLORONCOLOR);
+  StretchBlt(target.hDC(), 0, 0, 4, 1, from.hDC(), 0, 0, 8, 1, SRCCOPY);
+  for (int32_t x = 0; x < 4; ++x) EXPECT_EQ(target.Image().Pixel(x, 0), 0x808080u + 2 * x + 1);
+}
+
+}  // namespace
+}  // namespace slidesaver::gdi
