@@ -75,6 +75,14 @@ void Bitmap::SetPixel(int32_t x, int32_t y, uint32_t rgb) {
   }
 }
 
+void Bitmap::Fill(uint32_t rgb) {
+  if (format_ == Format::Mono1) {
+    std::fill(mono_.begin(), mono_.end(), MonoFromRgb(rgb));
+  } else {
+    std::fill(pixels_.begin(), pixels_.end(), rgb & 0xFFFFFF);
+  }
+}
+
 uint8_t MonoFromRgb(uint32_t rgb) {
   const uint32_t sum = ((rgb >> 16) & 0xFF) + ((rgb >> 8) & 0xFF) + (rgb & 0xFF);
   return sum >= 383 ? 1 : 0;

@@ -50,6 +50,8 @@ class Bitmap {
   uint32_t Pixel(int32_t x, int32_t y) const;
   // Colour bitmaps keep the low 24 bits; monochrome ones take MonoFromRgb(rgb).
   void SetPixel(int32_t x, int32_t y, uint32_t rgb);
+  // Every pixel set as SetPixel sets one.
+  void Fill(uint32_t rgb);
 
   bool operator==(const Bitmap&) const = default;
 

@@ -87,8 +87,18 @@ bool BitBlt(Dc& dst, int32_t x, int32_t y, int32_t w, int32_t h, const Dc& src, 
       oy = -rows.begin;
     }
   }
-  const detail::RowPainter painter = PainterFor(*op, dst, *db, src, *source);
   const auto dx = static_cast<int32_t>(ox), dy = static_cast<int32_t>(oy);
+  if (*op == RasterOp::kCopy && !dst.ClipRegion() && source != db &&
+      source->GetFormat() == db->GetFormat() && db->GetFormat() == Bitmap::Format::Color32 &&
+      dx == 0 && cols.begin == 0 && cols.end == db->Width() && db->Width() == source->Width()) {
+    // Whole rows of bitmaps of one width: one block, as fast as the copy can go.
+    const auto y0 = static_cast<int32_t>(rows.begin);
+    std::memcpy(db->Row(y0), source->Row(y0 + dy),
+                static_cast<size_t>(rows.end - rows.begin) * static_cast<size_t>(db->Width()) * 4);
+    dst.MarkDirty(BoxOf(cols, rows));
+    return true;
+  }
+  const detail::RowPainter painter = PainterFor(*op, dst, *db, src, *source);
   const Rect written = detail::ForEachRun(dst.ClipRegion(), BoxOf(cols, rows), bottom_up,
                                           [&](int32_t row, int32_t a, int32_t b) {
                                             painter.Straight(row, a, b - a, row + dy, a + dx);

@@ -1,7 +1,5 @@
 #include "platform/gdi/surface.h"
 
-#include <algorithm>
-
 #include "common/run_time_error.h"
 
 namespace slidesaver::gdi {
@@ -17,10 +15,7 @@ Surface::Surface(std::string name, Presenter* presenter)
 void Surface::SetBackColor(ColorRef color) { back_color_ = color & 0xFFFFFF; }
 
 void Surface::Cls() {
-  const uint32_t rgb = RgbFromColorRef(back_color_);
-  for (int32_t y = 0; y < image_.Height(); ++y) {
-    std::fill(image_.Row(y), image_.Row(y) + image_.Width(), rgb);
-  }
+  image_.Fill(RgbFromColorRef(back_color_));
   dc_.MarkDirty({0, 0, image_.Width(), image_.Height()});
 }
 

@@ -10,21 +10,30 @@ namespace slidesaver::TransparentBltFunc {
 
 namespace {
 
-// The platform's bitmap creation: a size it cannot hold gives no bitmap (the blits into or
-// from a context without one draw nothing) rather than an error.
-std::optional<gdi::Bitmap> CreateBitmap(int32_t width, int32_t height, bool mono) {
-  if (width <= 0 || height <= 0) return std::nullopt;
-  try {
-    return mono ? gdi::Bitmap::Mono(width, height) : gdi::Bitmap::Color(width, height);
-  } catch (const RunTimeError&) {
-    return std::nullopt;
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;
-  }
-}
+// The temporary bitmaps, kept from one call to the next while the size stays: a fresh
+// picture-sized bitmap costs the system more (mapping and clearing pages) than the six blits.
+struct Scratch {
+  std::optional<gdi::Bitmap> mask, mask_color, sprite;
+};
 
-void Select(gdi::Dc& dc, std::optional<gdi::Bitmap>& bitmap) {
-  if (bitmap) dc.SelectBitmap(&*bitmap);
+// The platform's bitmap creation: a size it cannot hold gives no bitmap (the blits into or
+// from a context without one draw nothing) rather than an error. Cleared bitmaps are black.
+gdi::Bitmap* CreateBitmap(std::optional<gdi::Bitmap>& slot, int32_t width, int32_t height,
+                          bool mono, bool cleared) {
+  if (width <= 0 || height <= 0) return nullptr;
+  if (slot && slot->Width() == width && slot->Height() == height) {
+    if (cleared) slot->Fill(0);
+    return &*slot;
+  }
+  slot.reset();
+  try {
+    slot = mono ? gdi::Bitmap::Mono(width, height) : gdi::Bitmap::Color(width, height);
+  } catch (const RunTimeError&) {
+    return nullptr;
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+  return &*slot;
 }
 
 }  // namespace
@@ -32,16 +41,20 @@ void Select(gdi::Dc& dc, std::optional<gdi::Bitmap>& bitmap) {
 void DrawTransparent(gdi::Dc& destination, int32_t x, int32_t y, int32_t width, int32_t height,
                      gdi::Dc& source, int32_t source_x, int32_t source_y, gdi::ColorRef color_key) {
   using gdi::BitBlt;
-  // The temporary contexts and bitmaps live until the end of the call; the contexts go first.
-  std::optional<gdi::Bitmap> mask_bitmap, mask_color_bitmap, sprite_bitmap;
+  thread_local Scratch scratch;
+  // A source rectangle inside the source bitmap overwrites the whole mask and sprite, so
+  // those need no clearing first.
+  const gdi::Bitmap* const source_bitmap = source.SelectedBitmap();
+  const bool covered = source_bitmap && source_x >= 0 && source_y >= 0 &&
+                       int64_t{source_x} + width <= source_bitmap->Width() &&
+                       int64_t{source_y} + height <= source_bitmap->Height();
 
   // 1, 2: the monochrome mask. Its size is checked as in step 6 before it is made, so that
   // an oversized call fails in step 6 without first trying to allocate the mask.
   gdi::Dc mask_dc("MaskDC");
   const bool size_fits =
       width > 0 && height > 0 && static_cast<int64_t>(width) * height <= INT32_MAX / 3;
-  if (size_fits) mask_bitmap = CreateBitmap(width, height, true);
-  Select(mask_dc, mask_bitmap);
+  if (size_fits) mask_dc.SelectBitmap(CreateBitmap(scratch.mask, width, height, true, !covered));
 
   // 3-5: key pixels become 1 in the mask, all others 0.
   const gdi::ColorRef previous = source.SetBkColor(color_key);
@@ -56,24 +69,22 @@ void DrawTransparent(gdi::Dc& destination, int32_t x, int32_t y, int32_t width, 
   static_cast<void>(image_size);
 
   // 7, 8: the mask in colour, uninitialised.
-  mask_color_bitmap = CreateBitmap(width, height, false);
   gdi::Dc mask_color_dc("MaskColorDC");
-  Select(mask_color_dc, mask_color_bitmap);
+  mask_color_dc.SelectBitmap(CreateBitmap(scratch.mask_color, width, height, false, false));
 
   // 9: with the new context's default colours, key pixels white, all others black.
   BitBlt(mask_color_dc, 0, 0, width, height, mask_dc, 0, 0, gdi::SRCCOPY);
 
   // 10-12: the sprite, the source with its key pixels black.
   gdi::Dc sprite_dc("SpriteDC");
-  sprite_bitmap = CreateBitmap(width, height, false);
-  Select(sprite_dc, sprite_bitmap);
+  sprite_dc.SelectBitmap(CreateBitmap(scratch.sprite, width, height, false, !covered));
   BitBlt(sprite_dc, 0, 0, width, height, source, source_x, source_y, gdi::SRCCOPY);
   BitBlt(sprite_dc, 0, 0, width, height, mask_dc, 0, 0, gdi::DSna);
 
   // 13: black where the sprite goes; 14: the sprite combined in.
   BitBlt(destination, x, y, width, height, mask_color_dc, 0, 0, gdi::SRCAND);
   BitBlt(destination, x, y, width, height, sprite_dc, 0, 0, gdi::SRCINVERT);
-  // 15: the contexts and bitmaps are released on return.
+  // 15: the contexts are released on return; the bitmaps wait for the next call.
 }
 
 }  // namespace slidesaver::TransparentBltFunc

@@ -100,6 +100,25 @@ TEST(DrawTransparent, RectangleBeyondTheSourceTurnsBlackAsThePlatformDoes) {
   EXPECT_EQ(s.next.Image().Pixel(3, 0), 0u);
 }
 
+TEST(DrawTransparent, RepeatedCallsOfOneSizeStartFromBlackMasksEachTime) {
+  // A first call fills the temporary bitmaps with a picture; a second of the same size
+  // whose rectangle reaches past its source must still see black there.
+  Scene full(4, 1, gdi::test::NumberedPicture(4, 1, 2));
+  full.Draw(0, 0, 4, 1);
+  Scene part(4, 1, gdi::test::NumberedPicture(2, 1, 1));
+  part.Draw(0, 0, 4, 1);
+  EXPECT_EQ(part.next.Image().Pixel(1, 0), gdi::test::Numbered(1, 0, 1));
+  EXPECT_EQ(part.next.Image().Pixel(2, 0), 0u);
+  EXPECT_EQ(part.next.Image().Pixel(3, 0), 0u);
+  // And a key-coloured first picture leaves no mask behind for a keyless second one.
+  Scene keyed(2, 1, Bitmap::Color(2, 1, kKeyRgb));
+  keyed.Draw(0, 0, 2, 1);
+  EXPECT_EQ(keyed.next.Image(), Bitmap::Color(2, 1, kBehind));
+  Scene plain(2, 1, gdi::test::NumberedPicture(2, 1, 4));
+  plain.Draw(0, 0, 2, 1);
+  EXPECT_EQ(plain.next.Image(), gdi::test::NumberedPicture(2, 1, 4));
+}
+
 TEST(DrawTransparent, OversizedRectanglesAreAnOverflowErrorBeforeAnyDrawing) {
   Scene s(4, 4, gdi::test::NumberedPicture(3, 3));
   const Bitmap before = s.next.Image();
