@@ -58,8 +58,14 @@ void Form1::LoadPicture(int32_t slide_index) {
 
 void RunShowForm(platform::Platform& platform, AppState& app) {
   Form1 form(platform, app);
-  form.Form_Load();
   int16_t cancel = 0;
+  try {
+    form.Form_Load();
+  } catch (...) {
+    // Whatever ends the process from inside the show, the extracted files go first.
+    form.Form_Unload(cancel);
+    throw;
+  }
   form.Form_Unload(cancel);
 }
 

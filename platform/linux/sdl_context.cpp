@@ -20,6 +20,9 @@ void SdlContext::EnsureVideo() {
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   SDL_SetHint(SDL_HINT_GRAB_KEYBOARD, "1");
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");  // inhibited only while a show runs
+  // The window surface goes straight to X (shared memory), so that presenting a changed band
+  // sends only that band; through a GL texture every present would redraw the whole window.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
     throw std::runtime_error(std::string("no display for the show: ") + SDL_GetError());
   }

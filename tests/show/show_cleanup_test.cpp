@@ -72,6 +72,14 @@ TEST_F(CleanupTest, NoExtractionFolderDeletesNothing) {
   EXPECT_TRUE(fake.files.log.empty());
 }
 
+TEST_F(CleanupTest, ShowLeftByAnExceptionStillCleansUp) {
+  AddSlide("p", kRed);
+  Touch(app.TempDir + "p");
+  fake.events.SetLimits(5000, 1'000'000);  // nobody stops it: the test platform gives up
+  EXPECT_THROW(Run(), fake::FakeShowRanAway);
+  EXPECT_FALSE(fs::exists(app.TempDir));
+}
+
 TEST_F(CleanupTest, AWholeShowEndsWithoutItsFolder) {
   AddSlide("p", kRed);
   Touch(app.TempDir + "p");
