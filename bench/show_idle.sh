@@ -29,9 +29,11 @@ measure() {
   local pid=$! hz ticks0 ticks1
   hz=$(getconf CLK_TCK)
   sleep 3  # set-up and the first picture
+  kill -0 "$pid" || { echo "the player ended early" >&2; return 1; }
   ticks0=$(awk '{print $14 + $15}' "/proc/$pid/stat")
   sleep 10
   ticks1=$(awk '{print $14 + $15}' "/proc/$pid/stat")
+  kill -0 "$pid" || { echo "the player ended early" >&2; return 1; }
   kill -TERM "$pid"
   wait "$pid" || true
   awk -v d="$((ticks1 - ticks0))" -v hz="$hz" \
