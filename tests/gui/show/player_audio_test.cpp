@@ -25,9 +25,9 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
   Put16(out, v >> 16);
 }
 
-// One second of a 440 Hz tone, 16-bit mono PCM at 22050 Hz.
-std::vector<uint8_t> ToneWav() {
-  const uint32_t rate = 22050, samples = rate;
+// A 440 Hz tone of the given length, 16-bit mono PCM at 22050 Hz.
+std::vector<uint8_t> ToneWav(double seconds = 1.0) {
+  const uint32_t rate = 22050, samples = static_cast<uint32_t>(rate * seconds);
   std::vector<uint8_t> w = {'R', 'I', 'F', 'F'};
   Put32(w, 36 + samples * 2);
   for (char c : std::string("WAVEfmt ")) w.push_back(static_cast<uint8_t>(c));
@@ -63,7 +63,9 @@ std::vector<uint8_t> OneNoteMidi() {
 class PlayerAudio : public ::testing::Test {
  protected:
   // Plays a show with the given music for about two seconds; returns the audio written.
-  std::vector<uint8_t> PlayAndRecord(std::vector<uint8_t> music, int16_t bgm_enabled) {
+  std::vector<uint8_t> PlayAndRecord(std::vector<uint8_t> music, int16_t bgm_enabled,
+                                     int32_t display_time = 600000,
+                                     std::chrono::milliseconds length = 2s) {
     PackageHeader show;
     show.ShowWidth = 200;
     show.ShowHeight = 100;
@@ -73,7 +75,7 @@ class PlayerAudio : public ::testing::Test {
     SlideEntry a;
     a.PictureFileName = "0";
     a.PictureData = Bytes::Copy(MakePicture(session.folder(), "a.bmp", 200, 100, "#ffffff"));
-    a.DisplayTime = 600000;
+    a.DisplayTime = display_time;
     show.Slides = {a};
     Shell("xdotool mousemove 10 10");
     session.Write(show, std::make_pair(bgm_enabled, int16_t{-1}));
@@ -81,7 +83,7 @@ class PlayerAudio : public ::testing::Test {
     session.Start({{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", output}});
     EXPECT_TRUE(session.WaitForScreen(
         [](const Screenshot& s) { return s.Pixel(512, 384) == 0xFFFFFF; }, 20s));
-    std::this_thread::sleep_for(2s);
+    std::this_thread::sleep_for(length);
     session.Signal(SIGTERM);
     EXPECT_EQ(session.WaitForExit(10s), 0);
     std::ifstream in(output, std::ios::binary);
@@ -104,6 +106,20 @@ TEST_F(PlayerAudio, WaveMusicReachesTheOutput) {
 TEST_F(PlayerAudio, MidiMusicIsPlayedThroughTheSoundFont) {
   const std::vector<uint8_t> audio = PlayAndRecord(OneNoteMidi(), -1);
   EXPECT_GT(NonZero(audio), 10000u);
+}
+
+TEST_F(PlayerAudio, MusicThatEndsIsRestartedAfterTheNextTransition) {
+  // Half a second of music and a slide that passes into itself every 300 ms: the music is
+  // restarted after each transition that finds it stopped, so the output never falls silent
+  // for long.
+  const std::vector<uint8_t> audio = PlayAndRecord(ToneWav(0.5), -1, 300, 3s);
+  constexpr size_t kSecond = 44100 * 2 * 2;  // the mixer's output: 16-bit stereo
+  ASSERT_GT(audio.size(), 2 * kSecond);
+  const size_t chunk = kSecond / 2;
+  for (size_t at = kSecond; at + chunk <= audio.size() - kSecond / 4; at += chunk) {
+    const std::vector<uint8_t> part(audio.begin() + at, audio.begin() + at + chunk);
+    EXPECT_GT(NonZero(part), 1000u) << "silent from " << at / (kSecond / 1000) << " ms";
+  }
 }
 
 TEST_F(PlayerAudio, MusicSwitchedOffLeavesTheOutputSilent) {
