@@ -1,6 +1,8 @@
 // Message boxes on Linux: a GTK 3 message dialog, or standard error without a display.
 #include "platform/linux/gtk_message_box.h"
 
+#include "platform/linux/gtk_support.h"
+
 #include <gtk/gtk.h>
 
 #include <cstdio>
@@ -30,7 +32,7 @@ std::string AsUtf8(const std::string& text) {
 void GtkMessageBox(const std::string& text, const std::string& title, platform::MessageIcon icon) {
   const std::string utf8_text = AsUtf8(text);
   const std::string utf8_title = AsUtf8(title);
-  if (!gtk_init_check(nullptr, nullptr)) {
+  if (!StartGtk()) {
     std::fprintf(stderr, "%s: %s\n", utf8_title.c_str(), utf8_text.c_str());
     return;
   }
@@ -41,9 +43,9 @@ void GtkMessageBox(const std::string& text, const std::string& title, platform::
   gtk_window_set_title(GTK_WINDOW(dialog), utf8_title.c_str());
   gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
   gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+  FocusWhenMapped(GTK_WINDOW(dialog), false);
   gtk_dialog_run(GTK_DIALOG(dialog));
-  gtk_widget_destroy(dialog);
-  while (gtk_events_pending()) gtk_main_iteration();  // let the window really go away
+  DestroyAndFlush(dialog);
 }
 
 }  // namespace slidesaver::linux_platform
