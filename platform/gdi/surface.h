@@ -17,6 +17,8 @@ class Presenter {
   virtual void Present(const Bitmap& image, const Rect& dirty) = 0;
 };
 
+// The surface's context is named after it (the source name in call recordings) and uses
+// COLORONCOLOR, so stretched pictures keep their colours.
 class Surface {
  public:
   explicit Surface(std::string name, Presenter* presenter = nullptr);
@@ -26,7 +28,8 @@ class Surface {
   ColorRef BackColor() const { return back_color_; }
   void SetBackColor(ColorRef color);
   void Cls();
-  // Draws a picture at its own size, top-left corner at (x, y), clipped to the surface.
+  // Draws a picture at its own size, top-left corner at (x, y), clipped to the surface (and
+  // to a selected clip region). Not recorded as a blit.
   void PaintPicture(const Bitmap& picture, int32_t x, int32_t y);
   const Bitmap& Image() const { return image_; }
   Dc& hDC() { return dc_; }
@@ -37,9 +40,11 @@ class Surface {
   int32_t Height() const { return image_.Height(); }
   int32_t Left() const { return left_; }
   int32_t Top() const { return top_; }
-  // A new size gives a new image filled with the background colour.
+  // A new size gives a new image filled with the background colour; a negative size is an
+  // invalid-argument RunTimeError.
   void Move(int32_t left, int32_t top, int32_t width, int32_t height);
-  // Presents the part changed since the last Refresh (visible surfaces only).
+  // Hands the image and the rectangle changed since the last Refresh (possibly empty) to the
+  // presenter, and starts a new changed rectangle. Hidden surfaces have no presenter.
   void Refresh();
   // MemPicture's Picture: the surface takes the picture's size and the picture as content.
   void SetPicture(Bitmap picture);
