@@ -134,10 +134,13 @@ TEST(StretchBlt, ExtremeExtentsStayInsideTheBitmaps) {
   Canvas dst(Bitmap::Color(5, 5, 0));
   dst.dc.SetStretchBltMode(COLORONCOLOR);
   const int32_t v[] = {INT32_MIN, INT32_MIN + 1, -3, -1, 1, 2, 4, INT32_MAX};
+  Canvas anding(Bitmap::Color(5, 5, 0));  // BLACKONWHITE: combining shrinks read groups
   for (int32_t a : v) {
     for (int32_t b : v) {
       StretchBlt(dst.dc, a, b, b, a, src.dc, b, a, a, b, SRCCOPY);
       StretchBlt(dst.dc, 2, 2, a, b, src.dc, 2, 2, b, a, SRCINVERT);
+      StretchBlt(anding.dc, a, b, b, a, src.dc, b, a, a, b, SRCCOPY);
+      StretchBlt(anding.dc, 0, 0, 5, 5, src.dc, a, b, a, b, SRCAND);
     }
   }
   // The whole 32-bit line onto a 5-pixel bitmap: each destination column still finds the
