@@ -1,0 +1,146 @@
+// The Linux process and system pieces: the program file, the Windows-style argument text, the
+// single-instance lock, the private runtime folder and the active window.
+#include <gtest/gtest.h>  // before Xlib, whose None macro clashes with gtest's None
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "platform/linux/linux_platform.h"
+#include "platform/linux/runtime_folder.h"
+#include "tests/unit/linux_platform/env_guard.h"
+#include "tests/unit/test_support.h"
+
+namespace slidesaver {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::EnvGuard;
+
+std::unique_ptr<platform::Process> ProcessWith(std::vector<std::string> args) {
+  static std::vector<std::vector<char>> storage;  // argv must outlive the call only
+  std::vector<char*> argv;
+  for (const std::string& a : args) {
+    storage.emplace_back(a.begin(), a.end());
+    storage.back().push_back('\0');
+    argv.push_back(storage.back().data());
+  }
+  argv.push_back(nullptr);
+  return linux_platform::MakeLinuxProcess(static_cast<int>(args.size()), argv.data());
+}
+
+TEST(LinuxProcess, ProgramFolderAndBaseNameComeFromTheRunningFile) {
+  auto process = ProcessWith({"whatever-argv0"});
+  const fs::path self = fs::read_symlink("/proc/self/exe");
+  EXPECT_EQ(process->ProgramFolder(), self.parent_path().string());
+  EXPECT_EQ(process->ProgramBaseName(), self.stem().string());
+  EXPECT_EQ(process->PathSeparator(), '/');
+}
+
+TEST(LinuxProcess, ArgumentsAreJoinedAsTheWindowsCommandLineCarriesThem) {
+  EXPECT_EQ(ProcessWith({"p"})->CommandLineArguments(), "");
+  EXPECT_EQ(ProcessWith({"p", "/S"})->CommandLineArguments(), "/S");
+  EXPECT_EQ(ProcessWith({"p", "/A", "567"})->CommandLineArguments(), "/A 567");
+  EXPECT_EQ(ProcessWith({"p", "/c:12", "a b", ""})->CommandLineArguments(), "/c:12 \"a b\" \"\"");
+  EXPECT_EQ(ProcessWith({"p", "say \"hi\"", "x\\"})->CommandLineArguments(),
+            "\"say \\\"hi\\\"\" x\\");
+  EXPECT_EQ(ProcessWith({"p", "dir\\ "})->CommandLineArguments(), "\"dir\\ \"");
+  EXPECT_EQ(ProcessWith({"p", "tail\\ x\\"})->CommandLineArguments(), "\"tail\\ x\\\\\"");
+}
+
+TEST(LinuxProcess, OneInstanceClaimPerProgramFileUntilItsOwnerEnds) {
+  testing::TempFolder runtime;
+  EnvGuard env("XDG_RUNTIME_DIR", runtime.path().c_str());
+  auto first = ProcessWith({"p"});
+  EXPECT_FALSE(first->AnotherInstanceRunning());
+  EXPECT_FALSE(first->AnotherInstanceRunning());  // the claim holder asks again: still first
+  {
+    auto second = ProcessWith({"p"});
+    EXPECT_TRUE(second->AnotherInstanceRunning());
+  }
+  first.reset();  // the claim ends with its owner
+  auto third = ProcessWith({"p"});
+  EXPECT_FALSE(third->AnotherInstanceRunning());
+  // The lock lives in the private runtime folder.
+  int locks = 0;
+  for (const auto& e : fs::directory_iterator(runtime / "slidesaver")) {
+    locks += e.path().filename().string().rfind("instance-", 0) == 0;
+  }
+  EXPECT_EQ(locks, 1);
+}
+
+TEST(RuntimeFolder, CreatedPrivateUnderTheUsersRuntimeFolder) {
+  testing::TempFolder runtime;
+  EnvGuard env("XDG_RUNTIME_DIR", runtime.path().c_str());
+  EXPECT_EQ(linux_platform::PrivateRuntimeFolder(), runtime.path() + "/slidesaver/");
+  EXPECT_EQ(fs::status(runtime / "slidesaver").permissions() & fs::perms::all,
+            fs::perms::owner_all);
+  // An existing folder that others may read is narrowed.
+  chmod((runtime / "slidesaver").c_str(), 0755);
+  EXPECT_TRUE(linux_platform::PrivateRuntimeFolder());
+  EXPECT_EQ(fs::status(runtime / "slidesaver").permissions() & fs::perms::all,
+            fs::perms::owner_all);
+  // The system's extraction base folder is this folder.
+  EXPECT_EQ(linux_platform::MakeLinuxSystem()->ExtractionBaseFolder(),
+            runtime.path() + "/slidesaver/");
+}
+
+TEST(RuntimeFolder, WithoutXdgRuntimeDirATmpFolderOfTheUser) {
+  EnvGuard env("XDG_RUNTIME_DIR", nullptr);
+  const std::string expected = "/tmp/slidesaver-" + std::to_string(getuid()) + "/";
+  EXPECT_EQ(linux_platform::PrivateRuntimeFolder(), expected);
+  EnvGuard empty("XDG_RUNTIME_DIR", "");
+  EXPECT_EQ(linux_platform::PrivateRuntimeFolder(), expected);
+}
+
+TEST(RuntimeFolder, RefusedWhenASymlinkAFileOrSomeoneElses) {
+  testing::TempFolder runtime;
+  EnvGuard env("XDG_RUNTIME_DIR", runtime.path().c_str());
+  fs::create_directory(runtime / "elsewhere");
+  fs::create_directory_symlink(runtime / "elsewhere", runtime / "slidesaver");
+  EXPECT_FALSE(linux_platform::PrivateRuntimeFolder());
+  fs::remove(runtime / "slidesaver");
+
+  testing::WriteBytes(runtime / "slidesaver", {1});
+  EXPECT_FALSE(linux_platform::PrivateRuntimeFolder());
+  fs::remove(runtime / "slidesaver");
+
+  EnvGuard missing("XDG_RUNTIME_DIR", (runtime / "not-there").c_str());
+  EXPECT_FALSE(linux_platform::PrivateRuntimeFolder());
+
+  if (geteuid() == 0) {  // only root can hand a folder to another user
+    EnvGuard back("XDG_RUNTIME_DIR", runtime.path().c_str());
+    fs::create_directory(runtime / "slidesaver");
+    ASSERT_EQ(chown((runtime / "slidesaver").c_str(), 4242, 4242), 0);
+    EXPECT_FALSE(linux_platform::PrivateRuntimeFolder());
+  }
+}
+
+TEST(LinuxSystem, ForegroundWindowIsTheActiveX11WindowOrZero) {
+  auto system = linux_platform::MakeLinuxSystem();
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) GTEST_SKIP() << "needs the display of tests/gui/run-with-xvfb.sh";
+  const Window root = DefaultRootWindow(display);
+  const Atom active = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
+  XDeleteProperty(display, root, active);
+  XSync(display, False);
+  EXPECT_EQ(system->ForegroundWindow(), 0u);  // no window manager tells
+
+  const Window window = XCreateSimpleWindow(display, root, 0, 0, 10, 10, 0, 0, 0);
+  XChangeProperty(display, root, active, XA_WINDOW, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&window), 1);
+  XSync(display, False);
+  EXPECT_EQ(system->ForegroundWindow(), static_cast<platform::WindowHandle>(window));
+  XDeleteProperty(display, root, active);
+  XDestroyWindow(display, window);
+  XCloseDisplay(display);
+
+  EnvGuard no_display("DISPLAY", nullptr);
+  EXPECT_EQ(system->ForegroundWindow(), 0u);
+}
+
+}  // namespace
+}  // namespace slidesaver
