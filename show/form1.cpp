@@ -52,7 +52,8 @@ void Form1::LoadPicture(int32_t slide_index) {
   const std::string& name = Slide(slide_index).PictureFileName;
   const std::string path = TempPath(name);
   // A name the extraction refused to write names no file of the show.
-  if (!IsSafeFileName(name, platform_.process.PathSeparator())) throw FileNotFoundError(path);
+  if (!IsSafeFileName(name, platform_.process.PathSeparator(), &platform_.files))
+    throw FileNotFoundError(path);
   MemPicture.SetPicture(platform_.pictures.Load(path));
 }
 

@@ -52,7 +52,7 @@ void Form1::PlaySlideSound(const SlideEntry& incoming) {
   const std::string& name = incoming.SoundFileName;
   if (name.empty() || app_.settings.SoundEnabled == 0) return;
   // A name the extraction refused to write is a missing file: silence.
-  if (!IsSafeFileName(name, platform_.process.PathSeparator())) return;
+  if (!IsSafeFileName(name, platform_.process.PathSeparator(), &platform_.files)) return;
   const std::string path = TempPath(name);
   platform_.audio.PlaySound(&path,
                             platform::SND_FILENAME | platform::SND_NODEFAULT | platform::SND_ASYNC);

@@ -11,7 +11,7 @@ void Form1::Form_Unload(int16_t& /*cancel*/) {
   const char separator = platform_.process.PathSeparator();
   auto delete_if_file = [&](const std::string& name) {
     // Only names the extraction could have written; never anything outside TempDir.
-    if (!IsSafeFileName(name, separator)) return;
+    if (!IsSafeFileName(name, separator, &files)) return;
     try {
       const std::string path = TempPath(name);
       if (files.FileExists(path)) files.DeleteFile(path);
