@@ -119,8 +119,10 @@ std::shared_ptr<const platform::MappedFile> FakeFileSystem::MapFile(const std::s
   if (!fs::is_regular_file(path, ec)) return nullptr;
   std::ifstream in(path, std::ios::binary);
   if (!in) return nullptr;
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                             std::istreambuf_iterator<char>());
+  std::vector<uint8_t> bytes(static_cast<size_t>(fs::file_size(path, ec)));
+  if (ec) return nullptr;
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (in.gcount() != static_cast<std::streamsize>(bytes.size())) return nullptr;
   return std::make_shared<OwnedFile>(std::move(bytes));
 }
 
