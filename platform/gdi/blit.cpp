@@ -19,9 +19,11 @@ void Record(Dc& dst, const char* name, const Dc& src, std::vector<int64_t> args,
 }
 
 detail::RowPainter PainterFor(RasterOp op, Dc& dst, Bitmap& dst_bitmap, const Dc& src,
-                              const Bitmap& src_bitmap) {
+                              const Bitmap& src_bitmap, const Rect& box) {
+  const int64_t bytes = int64_t{box.Width()} * box.Height() * 4;
   return detail::RowPainter(op, dst_bitmap, src_bitmap, RgbFromColorRef(src.GetBkColor()),
-                            RgbFromColorRef(dst.GetBkColor()), RgbFromColorRef(dst.GetTextColor()));
+                            RgbFromColorRef(dst.GetBkColor()), RgbFromColorRef(dst.GetTextColor()),
+                            bytes >= detail::kStreamBytes);
 }
 
 // A copy of the part [cols) × [rows) of a bitmap, for blits whose source is their destination.
@@ -98,11 +100,12 @@ bool BitBlt(Dc& dst, int32_t x, int32_t y, int32_t w, int32_t h, const Dc& src, 
     dst.MarkDirty(BoxOf(cols, rows));
     return true;
   }
-  const detail::RowPainter painter = PainterFor(*op, dst, *db, src, *source);
+  const detail::RowPainter painter = PainterFor(*op, dst, *db, src, *source, BoxOf(cols, rows));
   const Rect written = detail::ForEachRun(dst.ClipRegion(), BoxOf(cols, rows), bottom_up,
                                           [&](int32_t row, int32_t a, int32_t b) {
                                             painter.Straight(row, a, b - a, row + dy, a + dx);
                                           });
+  if (painter.stream) detail::FinishStores();
   dst.MarkDirty(written);
   return true;
 }
@@ -265,8 +268,8 @@ bool StretchBlt(Dc& dst, int32_t x, int32_t y, int32_t w, int32_t h, const Dc& s
     for (int32_t& r : rows.source) r -= r0;
     source = &copy;
   }
-  const detail::RowPainter painter = PainterFor(*op, dst, *db, src, *source);
   const Rect box = BoxOf(cols.dest, rows.dest);
+  const detail::RowPainter painter = PainterFor(*op, dst, *db, src, *source, box);
   // Rows that repeat the previous row's source row are copied from the destination row
   // just written when nothing can differ between them.
   const bool rows_copyable = !dst.ClipRegion() && *op == RasterOp::kCopy &&
@@ -284,6 +287,7 @@ bool StretchBlt(Dc& dst, int32_t x, int32_t y, int32_t w, int32_t h, const Dc& s
         painter.Mapped(row, a, b - a, source_row,
                        cols.source.data() + static_cast<size_t>(a - box.left));
       });
+  if (painter.stream) detail::FinishStores();
   dst.MarkDirty(written);
   return true;
 }

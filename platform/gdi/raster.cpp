@@ -1,6 +1,11 @@
 #include "platform/gdi/raster.h"
 
 #include <cstring>
+#include <type_traits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/gdi/dc.h"
 
@@ -21,7 +26,28 @@ std::optional<RasterOp> RasterOpFrom(uint32_t rop) {
   }
 }
 
+void FinishStores() {
+#if defined(__SSE2__)
+  _mm_sfence();
+#endif
+}
+
 namespace {
+
+// d[i] = pixel(i) for i < n, with stores that bypass the cache.
+template <class Pixel>
+void StreamRow(uint32_t* d, int32_t n, const Pixel& pixel) {
+  int32_t i = 0;
+#if defined(__SSE2__)
+  for (; i < n && (reinterpret_cast<uintptr_t>(d + i) & 15) != 0; ++i) d[i] = pixel(i);
+  for (; i + 4 <= n; i += 4) {
+    const __m128i v = _mm_set_epi32(static_cast<int>(pixel(i + 3)), static_cast<int>(pixel(i + 2)),
+                                    static_cast<int>(pixel(i + 1)), static_cast<int>(pixel(i)));
+    _mm_stream_si128(reinterpret_cast<__m128i*>(d + i), v);
+  }
+#endif
+  for (; i < n; ++i) d[i] = pixel(i);
+}
 
 template <RasterOp Op, class T>
 inline T Combine(T d, T s) {
@@ -36,20 +62,25 @@ inline T Combine(T d, T s) {
   }
 }
 
-// Source pixel to destination pixel, for each pair of formats.
+// Source pixel to destination pixel, for each pair of formats. The colours are copied out
+// of the painter so that the loops keep them in registers (stores to the rows could
+// otherwise alias them).
 struct SameFormat {
+  explicit SameFormat(const RowPainter&) {}
   template <class T>
-  static T Convert(const RowPainter&, T s) {
+  T operator()(T s) const {
     return s;
   }
 };
 struct ColorToMono {
-  static uint8_t Convert(const RowPainter& p, uint32_t s) {
-    return (s & 0xFFFFFF) == p.key_rgb ? 1 : 0;
-  }
+  explicit ColorToMono(const RowPainter& p) : key(p.key_rgb) {}
+  uint8_t operator()(uint32_t s) const { return (s & 0xFFFFFF) == key ? 1 : 0; }
+  uint32_t key;
 };
 struct MonoToColor {
-  static uint32_t Convert(const RowPainter& p, uint8_t s) { return s ? p.one_rgb : p.zero_rgb; }
+  explicit MonoToColor(const RowPainter& p) : one(p.one_rgb), zero(p.zero_rgb) {}
+  uint32_t operator()(uint8_t s) const { return s ? one : zero; }
+  uint32_t one, zero;
 };
 
 template <class T>
@@ -82,14 +113,19 @@ struct Kernel {
     if constexpr (Op == RasterOp::kCopy && std::is_same_v<Conv, SameFormat>) {
       std::memmove(d, s, static_cast<size_t>(n) * sizeof(D));
     } else {
-      for (int32_t i = 0; i < n; ++i) d[i] = Combine<Op, D>(d[i], Conv::Convert(p, s[i]));
+      const Conv convert(p);
+      for (int32_t i = 0; i < n; ++i) d[i] = Combine<Op, D>(d[i], convert(s[i]));
     }
   }
   static void Mapped(const RowPainter& p, int32_t y, int32_t x, int32_t n, int32_t sy,
                      const int32_t* columns) {
     D* d = RowOf<D>(p.dst, y) + x;
     const S* s = RowOf<S>(p.src, sy);
-    for (int32_t i = 0; i < n; ++i) d[i] = Combine<Op, D>(d[i], Conv::Convert(p, s[columns[i]]));
+    const Conv convert(p);
+    if constexpr (Op == RasterOp::kCopy && std::is_same_v<D, uint32_t>) {
+      if (p.stream) return StreamRow(d, n, [&](int32_t i) { return convert(s[columns[i]]); });
+    }
+    for (int32_t i = 0; i < n; ++i) d[i] = Combine<Op, D>(d[i], convert(s[columns[i]]));
   }
 };
 
@@ -110,8 +146,13 @@ void Pick(RasterOp op, Fn&& set) {
 }  // namespace
 
 RowPainter::RowPainter(RasterOp op, Bitmap& d, const Bitmap& s, uint32_t key, uint32_t one,
-                       uint32_t zero)
-    : dst(d), src(s), key_rgb(key & 0xFFFFFF), one_rgb(one & 0xFFFFFF), zero_rgb(zero & 0xFFFFFF) {
+                       uint32_t zero, bool stream_stores)
+    : dst(d),
+      src(s),
+      key_rgb(key & 0xFFFFFF),
+      one_rgb(one & 0xFFFFFF),
+      zero_rgb(zero & 0xFFFFFF),
+      stream(stream_stores && &d != &s) {
   auto set = [this](auto kernel) {
     straight_ = &decltype(kernel)::Straight;
     mapped_ = &decltype(kernel)::Mapped;

@@ -19,8 +19,11 @@ class RowPainter {
   // key_rgb: the source context's background colour (colour to monochrome);
   // one_rgb, zero_rgb: the destination context's background and text colours (monochrome
   // to colour).
+  // stream: stretched colour copies store past the cache (large blits between different
+  // bitmaps); the caller ends the blit with FinishStores(). Straight copies stay with
+  // memmove, which is faster while frames fit the last-level cache and are read again soon.
   RowPainter(RasterOp op, Bitmap& dst, const Bitmap& src, uint32_t key_rgb, uint32_t one_rgb,
-             uint32_t zero_rgb);
+             uint32_t zero_rgb, bool stream = false);
   // Destination (y, x … x + n − 1) from source (sy, sx … sx + n − 1).
   void Straight(int32_t y, int32_t x, int32_t n, int32_t sy, int32_t sx) const {
     straight_(*this, y, x, n, sy, sx);
@@ -33,6 +36,7 @@ class RowPainter {
   Bitmap& dst;
   const Bitmap& src;
   uint32_t key_rgb, one_rgb, zero_rgb;
+  bool stream;
 
  private:
   using StraightFn = void (*)(const RowPainter&, int32_t, int32_t, int32_t, int32_t, int32_t);
@@ -40,6 +44,12 @@ class RowPainter {
   StraightFn straight_;
   MappedFn mapped_;
 };
+
+// Stretches writing at least this many bytes are larger than the inner caches: their
+// gathered pixels are streamed to memory instead of first reading each destination line.
+constexpr int64_t kStreamBytes = int64_t{2} << 20;
+// Orders the streamed stores before whatever comes next.
+void FinishStores();
 
 // Half-open interval intersection in 64 bits.
 struct Interval {

@@ -142,5 +142,32 @@ TEST_F(RandomBlits, StretchBltAgreesWithTheModel) {
   }
 }
 
+// Frames larger than the caches take the streamed copies; odd offsets misalign the rows.
+TEST(LargeBlits, FrameSizedCopiesAndStretchesAgreeWithTheModel) {
+  const int32_t w = 1101, h = 701;
+  const Bitmap picture = test::NumberedPicture(w, h, 9);
+  for (int variant = 0; variant < 4; ++variant) {
+    Bitmap target = Bitmap::Color(w, h, 0x0A0B0C);
+    Bitmap model = target;
+    Bitmap source = picture;
+    Dc dst("Picture1"), src("NextPicture");
+    dst.SelectBitmap(&target);
+    src.SelectBitmap(&source);
+    dst.SetStretchBltMode(COLORONCOLOR);
+    const Region ellipse = Region::Ellipse(3, 1, w - 2, h);
+    if (variant % 2) dst.SelectClipRgn(&ellipse);
+    test::ModelContext md{&model, 0xFFFFFF, 0, variant % 2 ? &ellipse : nullptr};
+    const test::ModelContext ms{&source, 0xFFFFFF};
+    if (variant < 2) {
+      BitBlt(dst, 3, 1, w - 5, h - 1, src, 1, 0, SRCCOPY);
+      test::ModelBitBlt(md, 3, 1, w - 5, h - 1, ms, 1, 0, SRCCOPY);
+    } else {
+      StretchBlt(dst, w - 8, 5, -(w - 13), h - 9, src, 0, 0, w, h, SRCCOPY);
+      test::ModelStretch(md, w - 8, 5, -(w - 13), h - 9, ms, 0, 0, w, h, SRCCOPY);
+    }
+    EXPECT_TRUE(target == model) << "variant " << variant;
+  }
+}
+
 }  // namespace
 }  // namespace slidesaver::gdi
