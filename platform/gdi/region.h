@@ -21,7 +21,7 @@ class Region {
   };
   // A region may span at most this many rows and (for ellipses) columns; creating a larger
   // one fails as it does on the platform, and the region is empty.
-  static constexpr int64_t kMaxExtent = int64_t{1} << 20;
+  static constexpr int64_t kMaxExtent = int64_t{1} << 18;
 
   Region() = default;  // empty
   // CreateRectRgn: the corners in either order.

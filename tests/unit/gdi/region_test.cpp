@@ -67,6 +67,13 @@ TEST(Region, HugeOrExtremeEllipsesFailQuietlyInsteadOfExhaustingMemory) {
   const Region huge = Region::Ellipse(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX);
   EXPECT_TRUE(huge.Empty());
   EXPECT_EQ(huge.Description(), "CreateEllipticRgn(-2147483648,-2147483648,2147483647,2147483647)");
+  // The largest allowed ellipse (its error terms stay inside 64 bits), and one pixel more.
+  const auto most = static_cast<int32_t>(Region::kMaxExtent) + 1;
+  const Region largest = Region::Ellipse(0, 0, most, most);
+  EXPECT_EQ(largest.Bounds(), (Rect{0, 0, most - 1, most - 1}));
+  EXPECT_TRUE(largest.Contains(most / 2, most / 2));
+  EXPECT_FALSE(largest.Contains(0, 0));
+  EXPECT_TRUE(Region::Ellipse(0, 0, most + 1, 10).Empty());
   // Large but allowed: a circle twice the size of a big screen, far off the origin.
   const Region big = Region::Ellipse(-4000, -3000, 4000, 3000);
   EXPECT_EQ(big.Bounds(), (Rect{-4000, -3000, 3999, 2999}));
