@@ -67,7 +67,8 @@ void ExtractFiles(platform::Platform& platform, AppState& app) {
     throw ProcessExit{1};
   }
   const char separator = platform.process.PathSeparator();
-  const std::string folder = WithTrailingSeparator(*base, separator);
+  const std::string folder = WithTrailingSeparator(
+      *base, separator, [&platform](uint8_t b) { return platform.files.IsLeadByte(b); });
 
   // temp<N> is taken by an atomic create: one that exists, or appears meanwhile, moves on.
   int32_t n = 1;

@@ -51,10 +51,13 @@ void StartUp(platform::Platform& platform, AppState& app) {
     separator = platform.process.PathSeparator();
   });
 
-  const std::string own_file_path = JoinPath(folder, base_name + ".scr", separator);
+  const LeadBytePredicate lead_byte = [&platform](uint8_t b) {
+    return platform.files.IsLeadByte(b);
+  };
+  const std::string own_file_path = JoinPath(folder, base_name + ".scr", separator, lead_byte);
   ResumeNext([&] { ReadPackageFile(platform.files, own_file_path, app.Package); });
 
-  app.settings.SettingsPath = JoinPath(folder, base_name + ".set", separator);
+  app.settings.SettingsPath = JoinPath(folder, base_name + ".set", separator, lead_byte);
   ResumeNext([&] { ReadSettings(platform.files, app.settings); });
 
   std::string arguments;

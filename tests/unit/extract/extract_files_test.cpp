@@ -76,6 +76,9 @@ TEST_F(ExtractFilesTest, BaseFolderWithoutSeparatorGetsExactlyOne) {
   fake.system.base_folder = "C:\\";
   fake.files.fail_create_folders = {"C:"};  // no such drive here: the name is what matters
   EXPECT_EQ(Extract(testing::Show({})), "C:\\temp1\\");
+  fake.files.UseCodePage932();
+  fake.system.base_folder = "C:\\\x95\x5c";  // C:\表, whose last byte is a trail byte
+  EXPECT_EQ(Extract(testing::Show({})), "C:\\\x95\x5c\\temp1\\");
 }
 
 TEST_F(ExtractFilesTest, NoBaseFolderEndsTheProcessWithAMessage) {

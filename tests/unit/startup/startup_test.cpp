@@ -120,6 +120,14 @@ TEST_F(StartUpTest, OwnFileIsTheScrOfTheBaseNameWithOneSeparator) {
   fake.files.log.clear();
   Run("/P");
   EXPECT_EQ(fake.files.log.front(), "MapFile C:\\Shows\\aquarium.scr");
+
+  // C:\表 ends with the trail byte 0x5C of a double-byte character, not with a separator.
+  fake.files.UseCodePage932();
+  fake.process.folder = "C:\\\x95\x5c";
+  fake.files.log.clear();
+  Run("/P");
+  EXPECT_EQ(fake.files.log.front(), "MapFile C:\\\x95\x5c\\aquarium.scr");
+  EXPECT_EQ(app.settings.SettingsPath, "C:\\\x95\x5c\\aquarium.set");
 }
 
 TEST_F(StartUpTest, BrokenOrMissingPackageLeavesInitialValuesAndGoesOn) {
