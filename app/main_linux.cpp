@@ -25,5 +25,8 @@ int main(int argc, char** argv) {
   } catch (const std::exception& error) {
     std::fprintf(stderr, "slidesaver: %s\n", error.what());
     return 1;
+  } catch (...) {
+    std::fprintf(stderr, "slidesaver: unexpected failure\n");
+    return 1;
   }
 }
