@@ -4,13 +4,59 @@
 
 namespace slidesaver::win32 {
 
-std::wstring WideFromUtf8(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int n =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  if (n <= 0) return std::wstring(utf8.begin(), utf8.end());  // not UTF-8: bytes as they are
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+namespace {
+
+// The length of the UTF-8 sequence at `at` (ASCII included), 0 when there is none.
+size_t Utf8SequenceLength(const std::string& text, size_t at) {
+  const auto byte = [&](size_t i) {
+    return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u;
+  };
+  const unsigned first = byte(at);
+  const auto continuation = [&](size_t i, unsigned low = 0x80, unsigned high = 0xBF) {
+    return byte(i) >= low && byte(i) <= high;
+  };
+  if (first < 0x80) return 1;
+  if (first >= 0xC2 && first <= 0xDF) return continuation(at + 1) ? 2 : 0;
+  if (first >= 0xE0 && first <= 0xEF) {
+    const unsigned low = first == 0xE0 ? 0xA0 : 0x80;   // no overlong forms
+    const unsigned high = first == 0xED ? 0x9F : 0xBF;  // no surrogates
+    return continuation(at + 1, low, high) && continuation(at + 2) ? 3 : 0;
+  }
+  if (first >= 0xF0 && first <= 0xF4) {
+    const unsigned low = first == 0xF0 ? 0x90 : 0x80;
+    const unsigned high = first == 0xF4 ? 0x8F : 0xBF;
+    return continuation(at + 1, low, high) && continuation(at + 2) && continuation(at + 3) ? 4 : 0;
+  }
+  return 0;
+}
+
+void AppendConverted(std::wstring& out, const char* bytes, size_t size, unsigned code_page) {
+  const int n = MultiByteToWideChar(code_page, 0, bytes, static_cast<int>(size), nullptr, 0);
+  if (n <= 0) return;
+  const size_t at = out.size();
+  out.resize(at + static_cast<size_t>(n));
+  MultiByteToWideChar(code_page, 0, bytes, static_cast<int>(size), out.data() + at, n);
+}
+
+}  // namespace
+
+std::wstring WideFromUtf8(const std::string& utf8, unsigned code_page) {
+  std::wstring wide;
+  size_t i = 0;
+  while (i < utf8.size()) {
+    size_t end = i;
+    while (end < utf8.size() && Utf8SequenceLength(utf8, end) != 0)
+      end += Utf8SequenceLength(utf8, end);
+    AppendConverted(wide, utf8.data() + i, end - i, CP_UTF8);
+    i = end;
+    // Bytes that are not UTF-8: ANSI characters, double-byte ones kept whole.
+    while (end < utf8.size() && Utf8SequenceLength(utf8, end) == 0) {
+      const auto byte = static_cast<unsigned char>(utf8[end]);
+      end += IsDBCSLeadByteEx(code_page, byte) && end + 1 < utf8.size() ? 2 : 1;
+    }
+    AppendConverted(wide, utf8.data() + i, end - i, code_page);
+    i = end;
+  }
   return wide;
 }
 

@@ -5,7 +5,9 @@
 
 namespace slidesaver::win32 {
 
-std::wstring WideFromUtf8(const std::string& utf8);
+// UTF-8 to UTF-16. A run of bytes that is not UTF-8 is read in `code_page` (0: the ANSI code
+// page): messages may quote a file name, which is an ANSI byte string.
+std::wstring WideFromUtf8(const std::string& utf8, unsigned code_page = 0);
 std::string Utf8FromWide(const std::wstring& wide);
 // The system's text for an error code from GetLastError(), as UTF-8 without the line end.
 std::string SystemErrorText(unsigned long code);

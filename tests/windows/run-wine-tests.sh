@@ -49,9 +49,16 @@ trap cleanup EXIT
 
 failures=0
 pass() { echo "  ok   $*"; }
+artifacts="$build/wine-test-failures"  # the last screenshot before each failure
+rm -rf "$artifacts"
 fail() {
   echo "  FAIL $*"
   failures=$((failures + 1))
+  if [[ -f $work/shot.png ]]; then
+    mkdir -p "$artifacts"
+    cp "$work/shot.png" "$artifacts/$failures.png"
+    echo "       screenshot: $artifacts/$failures.png"
+  fi
 }
 check() {  # check "description" command...
   local what=$1
@@ -77,12 +84,26 @@ convert -size 10x10 xc:blue -size 10x10 xc:yellow +append "gif:$pictures/halves-
 cp "$build/tests/windows/win32_platform_tests.exe" "$saver/"
 if SLIDESAVER_TEST_PICTURES=$(winepath -w "$pictures" 2>/dev/null) \
   wine 'C:\saver\win32_platform_tests.exe' --gtest_brief=1 2>&1 | tr -d '\r' >"$work/unit.log"; then
-  pass "win32_platform_tests ($(grep -c '^\[       OK \]\|^\[  PASSED' "$work/unit.log" || true) lines ok)"
+  pass "win32_platform_tests"
 else
   cat "$work/unit.log"
   fail "win32_platform_tests"
 fi
 grep -E '^\[  (PASSED|FAILED|SKIPPED)' "$work/unit.log" | sed 's/^/       /' || true
+
+# A Japanese locale of our own (no root needed): Wine then uses the ANSI code page 932.
+mkdir -p "$work/locale"
+localedef -i ja_JP -f UTF-8 "$work/locale/ja_JP.UTF-8" >/dev/null 2>&1 || true
+[[ -f $work/locale/ja_JP.UTF-8/LC_CTYPE ]] || fail "a Japanese locale can be made (localedef)"
+japanese() { LOCPATH="$work/locale" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 "$@"; }
+if japanese wine 'C:\saver\win32_platform_tests.exe' --gtest_brief=1 \
+  --gtest_filter='PathSeparatorTest.*:FileSystemTest.*:TextTest.*:ProcessTest.*' 2>&1 |
+  tr -d '\r' >"$work/unit-ja.log" && grep -q 'code page 932' "$work/unit-ja.log"; then
+  pass "win32_platform_tests on code page 932"
+else
+  cat "$work/unit-ja.log"
+  fail "win32_platform_tests on code page 932"
+fi
 
 echo "== test screen savers"
 convert -size 400x300 xc:'#ff0000' -quality 95 "$work/red.jpg"
@@ -142,6 +163,13 @@ temp_folders() { find "$windir" -maxdepth 1 -iname 'temp[0-9]*' | wc -l; }
 start() {  # start name args...: runs C:\saver\<name> in the background, pid in $started
   wine "C:\\saver\\$1" "${@:2}" >/dev/null 2>&1 &
   started=$!
+}
+
+settings_dialog() {  # prints the dialog's window handle
+  local found
+  found=$(driver find SlidesaverSettings 30000) || return 1
+  [[ ${found#* } == "設定" ]] || { echo "title ${found#* }" >&2; return 1; }
+  echo "${found%% *}"
 }
 
 echo "== /P and /A"
@@ -280,6 +308,37 @@ else
   abandon "$show"
 fi
 
+echo "== double-byte names on code page 932"
+# The folder 表 and the picture names 表 and ソ end in the byte 0x5C, which is not a separator.
+jp="$WINEPREFIX/drive_c/表"
+mkdir -p "$jp"
+"$host_tool" "$player" "$jp/jp.scr" 800x600 0x400000 1 \
+  "$(printf '\x95\x5c')=$work/red.jpg:60000:200:150:0" "$(printf '\x83\x5c')=$work/green.bmp:60000:0:0:0"
+japanese wine 'C:\表\jp.scr' /S >/dev/null 2>&1 &
+show=$!
+if wait_for 30 picture_on_screen; then
+  pass "a show kept in C:\\表 reads its Package and shows 表"
+  check "C:\\windows\\temp1 holds 表 and ソ" test -f "$windir/temp1/表" -a -f "$windir/temp1/ソ"
+  xdotool mousemove_relative 0 4
+  check "the show ends" exits_with "$show" 0 20
+  check "its folder is gone" test "$(temp_folders)" = 0
+else
+  fail "a show kept in C:\\表 reads its Package and shows 表"
+  ls -la "$windir"/temp[0-9]* "$jp" | sed 's/^/       /'
+  abandon "$show"
+fi
+japanese wine 'C:\表\jp.scr' /C >/dev/null 2>&1 &
+show=$!
+if dialog=$(settings_dialog); then
+  point_at "$dialog"
+  xdotool key Return
+  check "its settings dialog saves C:\\表\\jp.set" exits_with "$show" 0 20
+  check "jp.set holds FF FF FF FF" test "$(od -An -tx1 "$jp/jp.set" | tr -d ' \n')" = ffffffff
+else
+  fail "the settings dialog of C:\\表\\jp.scr"
+  abandon "$show"
+fi
+
 echo "== /C"
 start show.scr /C
 show=$started
@@ -296,12 +355,6 @@ else
   abandon "$show"
 fi
 
-settings_dialog() {  # prints the dialog's window handle
-  local found
-  found=$(driver find SlidesaverSettings 30000) || return 1
-  [[ ${found#* } == "設定" ]] || { echo "title ${found#* }" >&2; return 1; }
-  echo "${found%% *}"
-}
 start settings.scr /c:1234
 show=$started
 if dialog=$(settings_dialog); then

@@ -1,6 +1,8 @@
 // Paths as ANSI byte strings, and texts for the W functions.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win_text.h"
 #include "platform/win32/windows_api.h"
@@ -31,6 +33,18 @@ TEST(TextTest, Utf8RoundTripsThroughUtf16) {
   EXPECT_EQ(wide, L"\u8a2d\u5b9a\u9805\u76ee\u306f\u3042\u308a\u307e\u305b\u3093");
   EXPECT_EQ(Utf8FromWide(wide), text);
   EXPECT_EQ(WideFromUtf8(""), L"");
+  EXPECT_EQ(WideFromUtf8("OK\r\n\xf0\x9f\x98\x80"), L"OK\r\n\U0001F600");
+}
+
+TEST(TextTest, AnsiFileNamesInsideUtf8MessagesStayReadable) {
+  // An error message quotes the missing file C:\temp1\表 (Shift_JIS 0x95 0x5C).
+  const std::string message = "不明\r\nC:\\temp1\\\x95\x5C\r\nslidesaver";
+  EXPECT_EQ(WideFromUtf8(message, kShiftJis), L"\u4e0d\u660e\r\nC:\\temp1\\\u8868\r\nslidesaver");
+  // On a single-byte code page every byte is a character of its own.
+  EXPECT_EQ(WideFromUtf8("caf\xe9 \xe9t\xe9", 1252), L"caf\u00e9 \u00e9t\u00e9");
+  // Not UTF-8: overlong forms and surrogates.
+  EXPECT_EQ(WideFromUtf8("\xc0\xaf", 1252), L"\u00c0\u00af");
+  EXPECT_EQ(WideFromUtf8("\xed\xa0\x80", 1252), L"\u00ed\u00a0\u20ac");
   EXPECT_FALSE(SystemErrorText(ERROR_FILE_NOT_FOUND).empty());
 }
 
@@ -55,6 +69,12 @@ TEST(FileSystemTest, LeadBytesFollowTheAnsiCodePage) {
   for (unsigned byte = 0; byte < 256; ++byte)
     EXPECT_EQ(files->IsLeadByte(static_cast<uint8_t>(byte)), IsDBCSLeadByte(byte) != 0) << byte;
   EXPECT_FALSE(files->IsLeadByte('\\'));
+  if (GetACP() == kShiftJis) {
+    std::printf("code page 932\n");        // the Wine tests look for this line
+    EXPECT_TRUE(files->IsLeadByte(0x95));  // 表 is 0x95 0x5C
+    EXPECT_TRUE(files->IsLeadByte(0x83));  // ソ is 0x83 0x5C
+    EXPECT_FALSE(files->IsLeadByte('A'));
+  }
 }
 
 }  // namespace
