@@ -5,7 +5,10 @@
 # /P, /A, /S (screenshots, mouse, keyboard, clean-up, single instance, password path, error box,
 # transitions), /C (message box, settings dialog, a failing save).
 #
-#   run-wine-tests.sh [--build-dir DIR] [--host-tool PATH-TO-make_test_scr]
+#   run-wine-tests.sh [--build-dir DIR] [--host-tool PATH-TO-make_test_scr] [--host-build DIR]
+#
+# The host tool and slidepack with the demo show come from a Linux build (--host-build, by
+# default build/release); the demo show is packed with the Windows player and played as well.
 #
 # Needs: wine + wine32 (i386), g++-mingw-w64-i686, cmake, ninja, Xvfb, xdotool, imagemagick.
 set -euo pipefail
@@ -13,11 +16,13 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 build="$root/build/windows-i686"
 host_tool=""
+host_build=""
 inner=0
 while (($#)); do
   case "$1" in
     --build-dir) build=$(realpath -m "$2"); shift 2 ;;
     --host-tool) host_tool=$(realpath "$2"); shift 2 ;;
+    --host-build) host_build=$(realpath "$2"); shift 2 ;;
     --inner) inner=1; shift ;;
     *) echo "usage: $0 [--build-dir DIR] [--host-tool PATH]" >&2; exit 2 ;;
   esac
@@ -30,12 +35,20 @@ if ((!inner)); then
   echo "== cross build in $build"
   (cd "$root" && cmake --preset windows-i686 -B "$build" -DSLIDESAVER_TESTS=ON >/dev/null)
   cmake --build "$build" -j2 --target slidesaver wine_driver password_stub win32_platform_tests
-  if [[ -z "$host_tool" ]]; then
-    [[ -f "$root/build/release/CMakeCache.txt" ]] || cmake --preset release -S "$root" >/dev/null
-    cmake --build "$root/build/release" -j2 --target make_test_scr
-    host_tool="$root/build/release/tests/windows/make_test_scr"
+  if [[ -z "$host_build" ]]; then
+    if [[ -n "$host_tool" ]]; then
+      host_build=$(cd "$(dirname "$host_tool")/../.." && pwd)
+    else
+      host_build="$root/build/release"
+    fi
   fi
-  exec "$root/tests/gui/run-with-xvfb.sh" "$0" --inner --build-dir "$build" --host-tool "$host_tool"
+  if [[ -z "$host_tool" ]]; then
+    [[ -f "$host_build/CMakeCache.txt" ]] || (cd "$root" && cmake --preset release -B "$host_build" >/dev/null)
+    cmake --build "$host_build" -j2 --target make_test_scr
+    host_tool="$host_build/tests/windows/make_test_scr"
+  fi
+  exec "$root/tests/gui/run-with-xvfb.sh" "$0" --inner --build-dir "$build" --host-tool "$host_tool" \
+    --host-build "$host_build"
 fi
 
 # ---------------------------------------------------------------- on the virtual display
@@ -216,6 +229,18 @@ if wait_for 30 picture_on_screen; then
   check "temp1 is gone after the show" test "$(temp_folders)" = 0
 else
   fail "the first picture is on the screen"
+  abandon "$show"
+fi
+
+echo "== /S: closed by the system"
+start show.scr /S
+show=$started
+if wait_for 30 picture_on_screen && window=$(driver find SlidesaverShowWindow 5000); then
+  driver close "${window%% *}" >/dev/null
+  check "WM_CLOSE ends the show through its shutdown" exits_with "$show" 0 20
+  check "and its clean-up: the folder is gone" test "$(temp_folders)" = 0
+else
+  fail "the show window is found"
   abandon "$show"
 fi
 
@@ -413,6 +438,40 @@ if dialog=$(settings_dialog); then
 else
   fail "the dialog opens with a folder in the way of the settings file"
   abandon "$show"
+fi
+
+echo "== the demo show, packed by slidepack with the Windows player"
+if [[ -x $host_build/slidepack && -f $host_build/demo/demo.toml && -f $host_build/demo/music.mid ]]; then
+  if "$host_build/slidepack" build "$host_build/demo/demo.toml" -o "$saver/demo.scr" \
+    --player "$player" >/dev/null; then
+    pass "slidepack build --player slidesaver.scr"
+    start demo.scr /S
+    show=$started
+    demo_on_screen() {
+      screenshot
+      [[ $(pixel 112 84) != 000000 && $(pixel 911 683) != 000000 && $(pixel 111 84) == 000000 ]]
+    }
+    if wait_for 30 demo_on_screen; then
+      pass "the demo's show area is on the screen"
+      check "its music and pictures are extracted" \
+        test -f "$windir/temp1/music.mid" -a -f "$windir/temp1/01-sunset.jpg"
+      first=$(convert "$shot" -crop 800x600+112+84 +repage -format '%#' info:)
+      sleep 4
+      screenshot
+      check "the slides change (music and sounds playing to no device)" \
+        test "$(convert "$shot" -crop 800x600+112+84 +repage -format '%#' info:)" != "$first"
+      xdotool key space
+      check "a key ends the demo" exits_with "$show" 0 20
+      check "its folder is gone" test "$(temp_folders)" = 0
+    else
+      fail "the demo's show area is on the screen"
+      abandon "$show"
+    fi
+  else
+    fail "slidepack build --player slidesaver.scr"
+  fi
+else
+  echo "  (no slidepack and demo in $host_build: build the release preset first)"
 fi
 
 echo "== $((failures)) failure(s)"

@@ -5,6 +5,7 @@
 //   wine_driver click <hwnd> <control id>           clicks a button of the window
 //   wine_driver wait-gone <hwnd> <timeout ms>       waits until the window is destroyed
 //   wine_driver centre <hwnd>                       prints the screen point "x y" of its middle
+//   wine_driver close <hwnd>                        asks the window to close (WM_CLOSE)
 // Exit status 0 on success, 1 when the window was not found in time, 2 on bad arguments.
 #include <windows.h>
 
@@ -93,6 +94,8 @@ int main() {
     RECT rect{};
     status = GetWindowRect(ParseWindow(argv[2]), &rect) ? 0 : 1;
     std::printf("%ld %ld\n", (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  } else if (command == L"close" && argc == 3) {
+    status = PostMessageW(ParseWindow(argv[2]), WM_CLOSE, 0, 0) ? 0 : 1;
   } else if (command == L"wait-gone" && argc == 4) {
     const HWND window = ParseWindow(argv[2]);
     const DWORD timeout = static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10));
