@@ -156,9 +156,10 @@ void RunSettingsDialog(FrmSetting& form) {
     } else if (place.id == IDCANCEL) {
       control_style |= BS_PUSHBUTTON | WS_TABSTOP;
     } else {
-      // The first choice of each frame starts its group: the arrow keys stay inside a frame.
+      // The first choice of each frame starts its group: the arrow keys stay inside a frame
+      // and choose as they move (a click reaches the form, which stays the one state).
       const bool first = place.id == kOption1Id || place.id == kOption1Id + 2;
-      control_style |= BS_RADIOBUTTON | (first ? WS_GROUP | WS_TABSTOP : 0);
+      control_style |= BS_AUTORADIOBUTTON | (first ? WS_GROUP | WS_TABSTOP : 0);
     }
     const HWND control =
         CreateWindowExW(0, L"BUTTON", WideFromUtf8(place.caption).c_str(), control_style,

@@ -407,9 +407,14 @@ show=$started
 if dialog=$(settings_dialog); then
   check "the dialog shows the saved choices" \
     test "$(driver checked "$dialog" 101)$(driver checked "$dialog" 102)" = 11
-  driver click "$dialog" 103 >/dev/null
-  sleep 0.5
+  # The keyboard: Tab to the sound group, the arrow key to its "OFF".
   point_at "$dialog"
+  xdotool key Tab
+  sleep 0.3
+  xdotool key Right
+  sleep 0.5
+  check "Tab and an arrow key choose sound OFF" \
+    test "$(driver checked "$dialog" 102)$(driver checked "$dialog" 103)$(driver checked "$dialog" 101)" = 011
   xdotool key Escape
   check "Escape closes without saving" exits_with "$show" 0 20
   check "settings.set is unchanged" \
