@@ -2,7 +2,10 @@
 
 #include "platform/win32/windows_api.h"
 
+#include <algorithm>
 #include <exception>
+#include <iterator>
+#include <string>
 
 #include "platform/win32/win_text.h"
 
@@ -83,15 +86,54 @@ LRESULT CALLBACK SettingsWindowProc(HWND window, UINT message, WPARAM wparam, LP
   }
 }
 
+// Whether `font` has a glyph for every character of `text`.
+bool DrawsAll(HFONT font, const std::wstring& text) {
+  const HDC screen = GetDC(nullptr);
+  const HGDIOBJ previous = SelectObject(screen, font);
+  std::wstring glyphs(text.size(), L'\0');
+  const DWORD n =
+      GetGlyphIndicesW(screen, text.c_str(), static_cast<int>(text.size()),
+                       reinterpret_cast<WORD*>(glyphs.data()), GGI_MARK_NONEXISTING_GLYPHS);
+  SelectObject(screen, previous);
+  ReleaseDC(nullptr, screen);
+  return n == text.size() && glyphs.find(static_cast<wchar_t>(0xFFFF)) == std::wstring::npos;
+}
+
+int CALLBACK TakeFirstFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM found) {
+  if (font->lfFaceName[0] == L'@') return 1;  // the vertical variants
+  *reinterpret_cast<LOGFONTW*>(found) = *font;
+  return 0;
+}
+
+// The system's message font; where it lacks the Japanese captions (a system without font
+// linking), a Japanese face of the same height.
 HFONT MessageFont(int dpi) {
+  LOGFONTW font{};
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
-  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-    return CreateFontIndirectW(&metrics.lfMessageFont);
-  LOGFONTW font{};
-  font.lfHeight = -MulDiv(9, dpi, 72);
-  font.lfCharSet = DEFAULT_CHARSET;
-  return CreateFontIndirectW(&font);
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    font = metrics.lfMessageFont;
+  } else {
+    font.lfHeight = -MulDiv(9, dpi, 72);
+    font.lfCharSet = DEFAULT_CHARSET;
+  }
+  const HFONT message = CreateFontIndirectW(&font);
+  const std::wstring captions = WideFromUtf8(FrmSetting::kCaption) + WideFromUtf8("キャンセル");
+  if (!message || DrawsAll(message, captions)) return message;
+
+  LOGFONTW wanted{};
+  wanted.lfCharSet = SHIFTJIS_CHARSET;
+  LOGFONTW japanese{};
+  const HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExW(screen, &wanted, TakeFirstFace, reinterpret_cast<LPARAM>(&japanese), 0);
+  ReleaseDC(nullptr, screen);
+  if (japanese.lfFaceName[0] == L'\0') return message;
+  std::copy(std::begin(japanese.lfFaceName), std::end(japanese.lfFaceName), font.lfFaceName);
+  font.lfCharSet = SHIFTJIS_CHARSET;
+  const HFONT fallback = CreateFontIndirectW(&font);
+  if (!fallback) return message;
+  DeleteObject(message);
+  return fallback;
 }
 
 int ScreenDpi() {
