@@ -14,7 +14,7 @@ Form1::Form1(platform::Platform& platform, const AppState& app)
       MemPicture("MemPicture"),
       platform_(platform),
       app_(app),
-      music_(platform.audio, app, platform.process.PathSeparator()) {
+      music_(platform.audio, platform.files, app, platform.process.PathSeparator()) {
   platform_.window.SetInputSink(this);
 }
 

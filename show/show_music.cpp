@@ -19,7 +19,7 @@ void ShowMusic::Send(const std::string& command) {
 void ShowMusic::Open() {
   if (!Wanted()) return;
   // A name the extraction refused to write names no file: no music.
-  if (!IsSafeFileName(app_.Package.BgmFileName, separator_)) return;
+  if (!IsSafeFileName(app_.Package.BgmFileName, separator_, &files_)) return;
   Send("open \"" + app_.TempDir + app_.Package.BgmFileName + "\" alias bgm");
   Send("play bgm");
 }

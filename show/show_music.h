@@ -4,14 +4,16 @@
 #include <string>
 
 #include "platform/audio.h"
+#include "platform/file_system.h"
 #include "startup/app_state.h"
 
 namespace slidesaver {
 
 class ShowMusic {
  public:
-  ShowMusic(platform::Audio& audio, const AppState& app, char path_separator)
-      : audio_(audio), app_(app), separator_(path_separator) {}
+  ShowMusic(platform::Audio& audio, platform::FileSystem& files, const AppState& app,
+            char path_separator)
+      : audio_(audio), files_(files), app_(app), separator_(path_separator) {}
 
   // "open" and "play" when the Package has music and the settings allow it.
   void Open();
@@ -26,6 +28,7 @@ class ShowMusic {
   void Send(const std::string& command);
 
   platform::Audio& audio_;
+  platform::FileSystem& files_;  // knows the double-byte lead bytes of the code page
   const AppState& app_;
   char separator_;
   std::string mci_reply_;
