@@ -119,9 +119,24 @@ int32_t SdlShowWindow::ShowCursor(bool show) {
   return cursor_count_;
 }
 
+// Asks the X server itself: SDL's global mouse state is a cache that only raw input events
+// refresh, so a pointer moved by a warp (a remote desktop, a tablet driver, xdotool) would
+// look as if it had never moved.
 platform::Point SdlShowWindow::GetCursorPos() {
   sdl_->EnsureVideo();
   int x = 0, y = 0;
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (window_ && SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) {
+    Display* display = info.info.x11.display;
+    Window root = 0, child = 0;
+    int window_x = 0, window_y = 0;
+    unsigned int buttons = 0;
+    if (XQueryPointer(display, DefaultRootWindow(display), &root, &child, &x, &y, &window_x,
+                      &window_y, &buttons)) {
+      return {x, y};
+    }
+  }
   SDL_GetGlobalMouseState(&x, &y);
   return {x, y};
 }
@@ -167,10 +182,10 @@ void SdlShowWindow::HandleEvent(const SDL_Event& event) {
     case SDL_KEYDOWN: {
       if (!sink_) break;
       // A key goes to the surface under the pointer.
-      int x = 0, y = 0, wx = 0, wy = 0;
-      SDL_GetGlobalMouseState(&x, &y);
+      const platform::Point pointer = GetCursorPos();
+      int wx = 0, wy = 0;
       if (window_) SDL_GetWindowPosition(window_, &wx, &wy);
-      sink_->KeyDown(TargetAt(x - wx, y - wy));
+      sink_->KeyDown(TargetAt(pointer.x - wx, pointer.y - wy));
       break;
     }
     case SDL_MOUSEBUTTONDOWN:

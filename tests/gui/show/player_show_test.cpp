@@ -91,6 +91,14 @@ TEST_F(PlayerShow, FirstSlideCentredOnBlackThenNextAtItsPlaceAndOnePixelEndsIt) 
   ExpectEndedAndCleanedUp();
 }
 
+// xdotool's absolute move warps the pointer, which sends no raw input events: the show must
+// still see the pointer away from its resting place.
+TEST_F(PlayerShow, APointerWarpedOnePixelAwayEndsIt) {
+  StartAndWaitForTheFirstSlide(TwoSlides(600000));
+  Shell("xdotool mousemove 601 500");
+  ExpectEndedAndCleanedUp();
+}
+
 TEST_F(PlayerShow, LoneShiftEndsIt) {
   StartAndWaitForTheFirstSlide(TwoSlides(600000));
   Shell("xdotool key shift");
