@@ -33,8 +33,7 @@ if ((!inner)); then
     command -v "$tool" >/dev/null || { echo "run-wine-tests: $tool is missing" >&2; exit 1; }
   done
   echo "== cross build in $build"
-  (cd "$root" && cmake --preset windows-i686 -B "$build" -DSLIDESAVER_TESTS=ON >/dev/null)
-  cmake --build "$build" -j2 --target slidesaver wine_driver password_stub win32_platform_tests
+  "$here/cross-build.sh" "$build" slidesaver wine_driver password_stub win32_platform_tests
   if [[ -z "$host_build" ]]; then
     if [[ -n "$host_tool" ]]; then
       host_build=$(cd "$(dirname "$host_tool")/../.." && pwd)

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/win32/win32_platform.h"
@@ -25,6 +24,13 @@ class RecordingSink : public platform::InputSink {
  private:
   static const char* Name(InputTarget t) { return t == InputTarget::Form ? "Form" : "Picture1"; }
 };
+
+// Posts a click at 5, 5 to the window 300 ms later, from a thread of its own.
+DWORD WINAPI PostClickLater(void* window) {
+  Sleep(300);
+  PostMessageW(static_cast<HWND>(window), WM_LBUTTONDOWN, 0, MAKELPARAM(5, 5));
+  return 0;
+}
 
 class WinShowWindowTest : public ::testing::Test {
  protected:
@@ -88,12 +94,11 @@ TEST_F(WinShowWindowTest, CloseEndSessionAndQuitAskTheShowToEnd) {
 TEST_F(WinShowWindowTest, AWaitEndsWhenAMessageArrives) {
   // A message posted while the wait sleeps wakes it long before its deadline.
   const int32_t deadline = events->TickCount() + 60000;
-  std::thread poster([this] {
-    Sleep(300);
-    Post(WM_LBUTTONDOWN, 5, 5);
-  });
+  const HANDLE poster = CreateThread(nullptr, 0, PostClickLater, hwnd, 0, nullptr);
+  ASSERT_TRUE(poster);
   events->YieldUntil(deadline);
-  poster.join();
+  WaitForSingleObject(poster, INFINITE);
+  CloseHandle(poster);
   EXPECT_EQ(sink.calls, std::vector<std::string>{"down Form"});
   EXPECT_LT(events->TickCount(), deadline);
   // A message already waiting ends the wait at once, and so does a deadline already passed.
