@@ -13,16 +13,10 @@
 
 namespace {
 
-// The show's pixels are the screen's pixels: without this, Windows would scale the window of
-// a program that doesn't know about high-DPI screens. Windows before Vista has no such call.
-void DeclareDpiAware() {
-  using SetAware = BOOL(WINAPI*)();
-  if (const HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
-    if (auto set_aware = reinterpret_cast<SetAware>(
-            reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDPIAware"))))
-      set_aware();
-  }
-}
+// The manifest (platform/win32/resources) asks for version 6 of the common controls, the
+// themed ones, and declares the program DPI aware. Windows XP registers the themed controls'
+// window classes only once comctl32.dll is loaded, which nothing imports; it stays loaded.
+void LoadThemedControls() { LoadLibraryW(L"comctl32.dll"); }
 
 int Run() {
   using namespace slidesaver;
@@ -44,7 +38,7 @@ int Run() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  DeclareDpiAware();
+  LoadThemedControls();
   const bool com = SUCCEEDED(CoInitialize(nullptr));  // the picture loader is OLE
   timeBeginPeriod(1);                                 // waits end close to their deadline
   int status = 0;

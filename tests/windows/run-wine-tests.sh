@@ -423,6 +423,20 @@ else
   abandon "$show"
 fi
 
+echo "== the manifest: common controls 6"
+WINEDEBUG=+loaddll wine 'C:\saver\settings.scr' /C >/dev/null 2>"$work/loaddll.log" &
+show=$!
+if dialog=$(settings_dialog); then
+  check "the dialog's controls are the themed ones: comctl32 6 from the side-by-side store" \
+    grep -qi 'common-controls_6595b64144ccf1df_6\.[^"]*comctl32\.dll' "$work/loaddll.log"
+  point_at "$dialog"
+  xdotool key Escape
+  check "Escape closes it" exits_with "$show" 0 20
+else
+  fail "the settings dialog opens"
+  abandon "$show"
+fi
+
 # A folder in the way of the settings file: the save fails.
 mv "$saver/settings.set" "$work/settings.set"
 mkdir "$saver/settings.set"
