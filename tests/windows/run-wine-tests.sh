@@ -81,6 +81,9 @@ check() {  # check "description" command...
 echo "== fresh WINEPREFIX"
 wineboot -i >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d "" /f >/dev/null 2>&1  # no sound device
+# Message boxes draw with MS Shell Dlg, which is Tahoma here (on code page 1252), a font this
+# machine lacks: Wine puts IPA Gothic in its place, so they draw Japanese as Japanese Windows does.
+wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Tahoma /d IPAGothic /f >/dev/null 2>&1
 wineserver -w
 
 saver="$WINEPREFIX/drive_c/saver"
@@ -324,6 +327,12 @@ if box=$(driver find '#32770' 30000); then
   check "the error box is titled エラー" test "${box#* }" = "エラー"
   check "it says 不明のエラーが発生しました。" \
     bash -c "wine 'C:\\saver\\wine_driver.exe' children $hwnd 2>/dev/null | tr -d '\r' | grep -q '不明のエラーが発生しました。'"
+  first_line_drawn() {  # 14 glyphs of many shapes; text without a font is a row of equal boxes
+    screenshot
+    read -r glyphs shapes < <("$here/text-shapes.sh" "$shot" $(driver rect "$hwnd" 65535))
+    ((glyphs >= 12 && shapes >= 10))
+  }
+  check "the first line is drawn, not empty boxes" wait_for 10 first_line_drawn
   driver click "$hwnd" 2 >/dev/null || driver click "$hwnd" 1 >/dev/null
   check "the show ends after the box" exits_with "$show" 0 20
   check "its folder is gone" test "$(temp_folders)" = 0

@@ -6,6 +6,8 @@
 //   wine_driver wait-gone <hwnd> <timeout ms>       waits until the window is destroyed
 //   wine_driver centre <hwnd>                       prints the screen point "x y" of its middle
 //   wine_driver close <hwnd>                        asks the window to close (WM_CLOSE)
+//   wine_driver rect <hwnd> <control id>            prints the control's screen rectangle
+//                                                   "left top width height"
 // Exit status 0 on success, 1 when the window was not found in time, 2 on bad arguments.
 #include <windows.h>
 
@@ -94,6 +96,12 @@ int main() {
     RECT rect{};
     status = GetWindowRect(ParseWindow(argv[2]), &rect) ? 0 : 1;
     std::printf("%ld %ld\n", (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  } else if (command == L"rect" && argc == 4) {
+    const HWND control = GetDlgItem(ParseWindow(argv[2]), std::wcstol(argv[3], nullptr, 10));
+    RECT rect{};
+    status = control && GetWindowRect(control, &rect) ? 0 : 1;
+    std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
+                rect.bottom - rect.top);
   } else if (command == L"close" && argc == 3) {
     status = PostMessageW(ParseWindow(argv[2]), WM_CLOSE, 0, 0) ? 0 : 1;
   } else if (command == L"wait-gone" && argc == 4) {
