@@ -3,9 +3,9 @@
 #include <X11/Xlib.h>
 
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/password_switch.h"
-#include "platform/linux/runtime_folder.h"
-#include "platform/linux/screen_saver_inhibit.h"
+#include "platform/linux/posix/password_switch.h"
+#include "platform/linux/posix/runtime_folder.h"
+#include "platform/linux/sdl/screen_saver_inhibit.h"
 
 namespace slidesaver::linux_platform {
 namespace {

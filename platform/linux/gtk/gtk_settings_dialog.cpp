@@ -1,11 +1,11 @@
-#include "platform/linux/gtk_settings_dialog.h"
+#include "platform/linux/gtk/gtk_settings_dialog.h"
 
 #include <array>
 #include <cstdio>
 #include <exception>
 
 #include "common/run_time_error.h"
-#include "platform/linux/gtk_support.h"
+#include "platform/linux/gtk/gtk_support.h"
 
 namespace slidesaver::linux_platform {
 namespace {

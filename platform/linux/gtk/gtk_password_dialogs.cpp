@@ -1,4 +1,4 @@
-#include "platform/linux/gtk_password_dialogs.h"
+#include "platform/linux/gtk/gtk_password_dialogs.h"
 
 #include <cstdio>
 #include <exception>
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/gtk_support.h"
+#include "platform/linux/gtk/gtk_support.h"
 
 namespace slidesaver::linux_platform {
 namespace {
