@@ -4,8 +4,8 @@
 #include "common/resume_next.h"
 #include "package/extract_files.h"
 #include "package/read_package.h"
-#include "settings/frm_setting.h"
 #include "settings/settings_file.h"
+#include "settings/settings_form.h"
 #include "show/form1.h"
 #include "startup/command_line.h"
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "settings/frm_setting.h"
+#include "settings/settings_form.h"
 
 namespace slidesaver::win32 {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "settings/frm_setting.h"
+#include "settings/settings_form.h"
 
 namespace slidesaver::linux_platform {
 

@@ -5,8 +5,8 @@
 
 #include "common/run_time_error.h"
 #include "platform/fake/fake_platform.h"
-#include "settings/frm_setting.h"
 #include "settings/settings_file.h"
+#include "settings/settings_form.h"
 #include "tests/unit/test_support.h"
 
 namespace slidesaver {

@@ -7,7 +7,7 @@
 #include "common/run_time_error.h"
 #include "package/write_package.h"
 #include "platform/fake/fake_platform.h"
-#include "settings/frm_setting.h"
+#include "settings/settings_form.h"
 #include "startup/module1.h"
 #include "tests/unit/test_support.h"
 

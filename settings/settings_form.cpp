@@ -1,4 +1,4 @@
-#include "settings/frm_setting.h"
+#include "settings/settings_form.h"
 
 #include "common/run_time_error.h"
 #include "settings/settings_file.h"
