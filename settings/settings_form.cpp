@@ -2,6 +2,7 @@
 
 #include "common/run_time_error.h"
 #include "settings/settings_file.h"
+#include "settings/settings_form_layout.h"
 
 namespace slidesaver {
 namespace {
@@ -11,37 +12,38 @@ constexpr int16_t kOff = 0;
 
 }  // namespace
 
-FrmSetting::FrmSetting(platform::FileSystem& files, platform::Dialogs& dialogs,
-                       const Settings& settings, std::string error_title)
-    : files_(files), dialogs_(dialogs), settings_(settings), error_title_(std::move(error_title)) {}
+SettingsForm::SettingsForm(platform::FileSystem& files, platform::Dialogs& dialogs,
+                           const Settings& settings, std::string error_title)
+    : files_(files),
+      dialogs_(dialogs),
+      settings_(settings),
+      error_title_(std::move(error_title)),
+      music_enabled_(settings.BgmEnabled != 0),
+      sounds_enabled_(settings.SoundEnabled != 0) {}
 
-void FrmSetting::Form_Load() {
-  SelectOption1(settings_.BgmEnabled != 0 ? 0 : 1);
-  SelectOption1(settings_.SoundEnabled != 0 ? 2 : 3);
-}
-
-void FrmSetting::Command1_Click(int16_t index) {
-  if (index == 0) {
-    const std::string error = SaveSettings(files_, settings_.SettingsPath, Option1(0) ? kOn : kOff,
-                                           Option1(2) ? kOn : kOff);
-    if (!error.empty()) {
-      dialogs_.MessageBox("実行時エラー '75':\n\nパス/ファイル アクセス エラーです。\n\n" + error,
-                          error_title_, platform::MessageIcon::Warning);
-      throw ProcessExit{1};
-    }
+void SettingsForm::Accept() {
+  const std::string error = SaveSettings(files_, settings_.SettingsPath,
+                                         music_enabled_ ? kOn : kOff, sounds_enabled_ ? kOn : kOff);
+  if (!error.empty()) {
+    dialogs_.MessageBox("実行時エラー '75':\n\nパス/ファイル アクセス エラーです。\n\n" + error,
+                        error_title_, platform::MessageIcon::Warning);
+    throw ProcessExit{1};
   }
-  Hide();
+  visible_ = false;
 }
 
-bool FrmSetting::Option1(int index) const {
-  return index >= 0 && index < kOptionCount && option1_[static_cast<size_t>(index)];
+const platform::SettingsDialogLayout& SettingsForm::Layout() const { return SettingsFormLayout(); }
+
+bool SettingsForm::Enabled(platform::SettingsSwitch setting) const {
+  return setting == platform::SettingsSwitch::Music ? MusicEnabled() : SoundsEnabled();
 }
 
-void FrmSetting::SelectOption1(int index) {
-  if (index < 0 || index >= kOptionCount) return;
-  const int group_start = index & ~1;  // {0, 1} music, {2, 3} sounds
-  option1_[static_cast<size_t>(group_start)] = index == group_start;
-  option1_[static_cast<size_t>(group_start + 1)] = index != group_start;
+void SettingsForm::SetEnabled(platform::SettingsSwitch setting, bool on) {
+  if (setting == platform::SettingsSwitch::Music) {
+    SetMusicEnabled(on);
+  } else {
+    SetSoundsEnabled(on);
+  }
 }
 
 }  // namespace slidesaver

@@ -22,9 +22,8 @@ void ShowSettings(platform::Platform& platform, AppState& app) {
                                 platform::MessageIcon::Information);
     return;
   }
-  FrmSetting form(platform.files, platform.dialogs, app.settings,
-                  platform.process.ProgramBaseName());
-  form.Form_Load();
+  SettingsForm form(platform.files, platform.dialogs, app.settings,
+                    platform.process.ProgramBaseName());
   form.Show();
   platform.dialogs.ShowSettingsDialog(form);
 }  // the form is unloaded here

@@ -16,7 +16,9 @@ class LinuxDialogs : public platform::Dialogs {
                   platform::MessageIcon icon) override {
     GtkMessageBox(text, title, icon);
   }
-  void ShowSettingsDialog(FrmSetting& form) override { ShowGtkSettingsDialog(form); }
+  void ShowSettingsDialog(platform::SettingsDialogModel& settings) override {
+    ShowGtkSettingsDialog(settings);
+  }
   int VerifyScreenSavePwd(platform::WindowHandle window) override {
     return RunVerifyPasswordDialog(PasswordStore(PasswordStore::DefaultPath()), window);
   }

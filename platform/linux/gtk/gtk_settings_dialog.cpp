@@ -1,8 +1,8 @@
 #include "platform/linux/gtk/gtk_settings_dialog.h"
 
-#include <array>
-#include <cstdio>
 #include <exception>
+#include <utility>
+#include <vector>
 
 #include "common/run_time_error.h"
 #include "platform/linux/gtk/gtk_support.h"
@@ -12,17 +12,6 @@ namespace {
 
 // The form is laid out in twips, at 15 twips to the pixel.
 constexpr int kTwipsPerPixel = 15;
-struct Twips {
-  int left, top, width, height;
-};
-constexpr Twips kClientArea{0, 0, 4455, 2070};
-constexpr std::array<Twips, 2> kFrames{{{120, 120, 2535, 855}, {120, 1080, 2535, 855}}};
-// Option buttons ON and OFF, relative to their frame.
-constexpr std::array<Twips, 2> kOptionsInFrame{{{240, 360, 855, 255}, {1320, 360, 855, 255}}};
-constexpr std::array<Twips, 2> kButtons{{{2880, 240, 1455, 330}, {2880, 630, 1455, 330}}};
-constexpr std::array<const char*, 2> kFrameCaptions{"BGM", "Sound"};
-constexpr std::array<const char*, 2> kOptionCaptions{"ON", "OFF"};
-constexpr std::array<const char*, 2> kButtonCaptions{"OK", "キャンセル"};
 
 constexpr int Pixels(int twips) { return twips / kTwipsPerPixel; }
 
@@ -36,39 +25,38 @@ window.slidesaver-settings frame > label { margin: 0 2px 0 6px; }
 )";
 
 struct SettingsView {
-  explicit SettingsView(FrmSetting& shown) : form(shown) {}
+  explicit SettingsView(platform::SettingsDialogModel& shown) : model(shown) {}
 
-  FrmSetting& form;
+  platform::SettingsDialogModel& model;
   GtkWidget* window = nullptr;
-  std::array<GtkWidget*, FrmSetting::kOptionCount> options{};
+  std::vector<std::pair<GtkWidget*, const platform::SettingsControl*>> choices;
   ModalLoop loop;
   std::exception_ptr failure;
-  bool reflecting = false;  // set while the view copies the form's state into the buttons
+  bool reflecting = false;  // set while the view copies the model's state into the buttons
 
-  void ReflectForm() {
+  void ReflectModel() {
     reflecting = true;
-    for (int i = 0; i < FrmSetting::kOptionCount; ++i)
-      gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(options[static_cast<size_t>(i)]),
-                                   form.Option1(i));
+    for (const auto& [button, choice] : choices)
+      gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(button), model.Selected(*choice));
     reflecting = false;
   }
 
-  // Runs a handler of the form; exceptions must not cross GTK's C frames, so one ends the
+  // Runs an operation of the model; exceptions must not cross GTK's C frames, so one ends the
   // loop and is rethrown once the loop has returned.
-  template <typename Handler>
-  void Call(Handler handler) {
+  template <typename Operation>
+  void Call(Operation operation) {
     try {
-      handler();
+      operation();
     } catch (...) {
       failure = std::current_exception();
       loop.Quit();
       return;
     }
-    if (!form.Visible()) loop.Quit();
+    if (!model.Visible()) loop.Quit();
   }
 
-  void Close() {
-    Call([this] { form.Hide(); });  // the close box writes nothing
+  void Cancel() {
+    Call([this] { model.Cancel(); });
   }
 };
 
@@ -83,78 +71,85 @@ void InstallStyle() {
   installed = true;
 }
 
-void Place(GtkFixed* fixed, GtkWidget* widget, const Twips& at, int origin_left = 0,
-           int origin_top = 0) {
-  gtk_widget_set_size_request(widget, Pixels(at.width), Pixels(at.height));
-  gtk_fixed_put(fixed, widget, Pixels(origin_left + at.left), Pixels(origin_top + at.top));
+void Place(GtkFixed* fixed, GtkWidget* widget, const platform::SettingsControl& control) {
+  gtk_widget_set_size_request(widget, Pixels(control.width), Pixels(control.height));
+  gtk_fixed_put(fixed, widget, Pixels(control.left), Pixels(control.top));
 }
 
-int IndexOf(GtkWidget* widget) {
-  return GPOINTER_TO_INT(g_object_get_data(G_OBJECT(widget), "slidesaver-index"));
+const platform::SettingsControl& ControlOf(GtkWidget* widget) {
+  return *static_cast<const platform::SettingsControl*>(
+      g_object_get_data(G_OBJECT(widget), "slidesaver-control"));
 }
 
-void OnOptionToggled(GtkToggleButton* button, gpointer data) {
+void OnChoiceToggled(GtkToggleButton* button, gpointer data) {
   auto* view = static_cast<SettingsView*>(data);
   if (view->reflecting || !gtk_toggle_button_get_active(button)) return;
-  const int index = IndexOf(GTK_WIDGET(button));
-  view->Call([view, index] { view->form.SelectOption1(index); });
-  view->ReflectForm();
+  const platform::SettingsControl& choice = ControlOf(GTK_WIDGET(button));
+  view->Call([view, &choice] { view->model.Choose(choice); });
+  view->ReflectModel();
 }
 
 void OnButtonClicked(GtkButton* button, gpointer data) {
   auto* view = static_cast<SettingsView*>(data);
-  const auto index = static_cast<int16_t>(IndexOf(GTK_WIDGET(button)));
-  view->Call([view, index] { view->form.Command1_Click(index); });
+  if (ControlOf(GTK_WIDGET(button)).kind == platform::SettingsControl::Kind::AcceptButton) {
+    view->Call([view] { view->model.Accept(); });
+  } else {
+    view->Cancel();
+  }
 }
 
 gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
-  static_cast<SettingsView*>(data)->Close();
+  static_cast<SettingsView*>(data)->Cancel();
   return TRUE;  // the window is destroyed after the loop
 }
 
 gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
   if (event->keyval != GDK_KEY_Escape) return FALSE;
-  static_cast<SettingsView*>(data)->Close();
+  static_cast<SettingsView*>(data)->Cancel();
   return TRUE;
 }
 
 GtkWidget* BuildWindow(SettingsView& view) {
+  const platform::SettingsDialogLayout& layout = view.model.Layout();
   GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-  gtk_window_set_title(GTK_WINDOW(window), FrmSetting::kCaption);
+  gtk_window_set_title(GTK_WINDOW(window), layout.title);
   gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
   gtk_window_set_type_hint(GTK_WINDOW(window), GDK_WINDOW_TYPE_HINT_DIALOG);
   gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
   gtk_style_context_add_class(gtk_widget_get_style_context(window), "slidesaver-settings");
 
   GtkWidget* fixed = gtk_fixed_new();
-  gtk_widget_set_size_request(fixed, Pixels(kClientArea.width), Pixels(kClientArea.height));
+  gtk_widget_set_size_request(fixed, Pixels(layout.client_width), Pixels(layout.client_height));
   gtk_container_add(GTK_CONTAINER(window), fixed);
 
-  // The option buttons sit on the form at their frame's offset, so that each keeps its exact
-  // place whatever the theme's frame border and caption take up.
+  // The choices sit on the form itself, not inside their frame widget, so that each keeps its
+  // exact place whatever the theme's frame border and caption take up.
   GList* tab_order = nullptr;
-  for (size_t group = 0; group < kFrames.size(); ++group) {
-    GtkWidget* frame = gtk_frame_new(kFrameCaptions[group]);
-    Place(GTK_FIXED(fixed), frame, kFrames[group]);
-    GtkWidget* previous = nullptr;
-    for (size_t choice = 0; choice < kOptionsInFrame.size(); ++choice) {
-      GtkWidget* option = gtk_radio_button_new_with_label_from_widget(
-          previous ? GTK_RADIO_BUTTON(previous) : nullptr, kOptionCaptions[choice]);
-      const size_t index = group * kOptionsInFrame.size() + choice;
-      g_object_set_data(G_OBJECT(option), "slidesaver-index", GINT_TO_POINTER(index));
-      Place(GTK_FIXED(fixed), option, kOptionsInFrame[choice], kFrames[group].left,
-            kFrames[group].top);
-      view.options[index] = option;
-      tab_order = g_list_append(tab_order, option);
-      previous = option;
+  GtkWidget* group = nullptr;  // the previous choice of the current frame
+  for (const platform::SettingsControl& control : layout.controls) {
+    GtkWidget* widget = nullptr;
+    switch (control.kind) {
+      case platform::SettingsControl::Kind::Frame:
+        widget = gtk_frame_new(control.caption);
+        group = nullptr;
+        break;
+      case platform::SettingsControl::Kind::Choice:
+        widget = gtk_radio_button_new_with_label_from_widget(
+            group ? GTK_RADIO_BUTTON(group) : nullptr, control.caption);
+        view.choices.emplace_back(widget, &control);
+        tab_order = g_list_append(tab_order, widget);
+        group = widget;
+        break;
+      case platform::SettingsControl::Kind::AcceptButton:
+      case platform::SettingsControl::Kind::CancelButton:
+        widget = gtk_button_new_with_label(control.caption);
+        g_signal_connect(widget, "clicked", G_CALLBACK(OnButtonClicked), &view);
+        tab_order = g_list_append(tab_order, widget);
+        break;
     }
-  }
-  for (size_t i = 0; i < kButtons.size(); ++i) {
-    GtkWidget* button = gtk_button_new_with_label(kButtonCaptions[i]);
-    g_object_set_data(G_OBJECT(button), "slidesaver-index", GINT_TO_POINTER(i));
-    Place(GTK_FIXED(fixed), button, kButtons[i]);
-    g_signal_connect(button, "clicked", G_CALLBACK(OnButtonClicked), &view);
-    tab_order = g_list_append(tab_order, button);
+    g_object_set_data(G_OBJECT(widget), "slidesaver-control",
+                      const_cast<platform::SettingsControl*>(&control));
+    Place(GTK_FIXED(fixed), widget, control);
   }
   // Tab follows the form's order (music choice, sound choice, OK, キャンセル) rather than the
   // positions on screen; within a group Tab stops at the selected choice only.
@@ -164,9 +159,9 @@ GtkWidget* BuildWindow(SettingsView& view) {
   g_list_free(tab_order);
 
   view.window = window;
-  view.ReflectForm();
-  for (GtkWidget* option : view.options)
-    g_signal_connect(option, "toggled", G_CALLBACK(OnOptionToggled), &view);
+  view.ReflectModel();
+  for (const auto& [button, choice] : view.choices)
+    g_signal_connect(button, "toggled", G_CALLBACK(OnChoiceToggled), &view);
   g_signal_connect(window, "delete-event", G_CALLBACK(OnDelete), &view);
   g_signal_connect(window, "key-press-event", G_CALLBACK(OnKeyPress), &view);
   return window;
@@ -174,11 +169,10 @@ GtkWidget* BuildWindow(SettingsView& view) {
 
 }  // namespace
 
-void ShowGtkSettingsDialog(FrmSetting& form) {
+void ShowGtkSettingsDialog(platform::SettingsDialogModel& settings) {
   if (!StartGtk()) throw ProcessExit{1};
   InstallStyle();
-  SettingsView view{form};
-  form.Show();
+  SettingsView view{settings};
   GtkWidget* window = BuildWindow(view);
   FocusWhenMapped(GTK_WINDOW(window), false);
   gtk_widget_show_all(window);

@@ -1,12 +1,12 @@
 #pragma once
-#include "settings/settings_form.h"
+#include "platform/dialogs.h"
 
 namespace slidesaver::linux_platform {
 
-// Shows frmSetting as a GTK dialog and returns once the form has been hidden (by its buttons,
-// the close box or Escape). An exception from the form's handlers (ProcessExit after a failed
-// save) closes the dialog and is rethrown here. Without a display the process ends with
-// ProcessExit{1} after a line on stderr.
-void ShowGtkSettingsDialog(FrmSetting& form);
+// Shows the settings dialog as a GTK window and returns once the model has been hidden (by
+// its buttons, the close box or Escape). An exception from the model (ProcessExit after a
+// failed save) closes the dialog and is rethrown here. Without a display the process ends
+// with ProcessExit{1} after a line on stderr.
+void ShowGtkSettingsDialog(platform::SettingsDialogModel& settings);
 
 }  // namespace slidesaver::linux_platform
