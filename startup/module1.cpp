@@ -4,8 +4,8 @@
 #include "common/resume_next.h"
 #include "package/extract_files.h"
 #include "package/read_package.h"
-#include "settings/frm_setting.h"
 #include "settings/settings_file.h"
+#include "settings/settings_form.h"
 #include "show/form1.h"
 #include "startup/command_line.h"
 
@@ -22,9 +22,8 @@ void ShowSettings(platform::Platform& platform, AppState& app) {
                                 platform::MessageIcon::Information);
     return;
   }
-  FrmSetting form(platform.files, platform.dialogs, app.settings,
-                  platform.process.ProgramBaseName());
-  form.Form_Load();
+  SettingsForm form(platform.files, platform.dialogs, app.settings,
+                    platform.process.ProgramBaseName());
   form.Show();
   platform.dialogs.ShowSettingsDialog(form);
 }  // the form is unloaded here

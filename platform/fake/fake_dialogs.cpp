@@ -7,9 +7,9 @@ void FakeDialogs::MessageBox(const std::string& text, const std::string& title,
   message_boxes.push_back({text, title, icon});
 }
 
-void FakeDialogs::ShowSettingsDialog(FrmSetting& form) {
+void FakeDialogs::ShowSettingsDialog(platform::SettingsDialogModel& settings) {
   ++settings_dialogs;
-  if (on_settings_dialog) on_settings_dialog(form);
+  if (on_settings_dialog) on_settings_dialog(settings);
 }
 
 int FakeDialogs::VerifyScreenSavePwd(platform::WindowHandle window) {

@@ -29,7 +29,7 @@ class FakeDialogs : public platform::Dialogs {
   int settings_dialogs = 0;
 
   // Plays the user in the settings dialog; by default the user closes it without a choice.
-  std::function<void(FrmSetting&)> on_settings_dialog;
+  std::function<void(platform::SettingsDialogModel&)> on_settings_dialog;
   // The answer of the password check; non-zero accepts.
   std::function<int(platform::WindowHandle)> on_verify_password = [](platform::WindowHandle) {
     return 1;
@@ -38,7 +38,7 @@ class FakeDialogs : public platform::Dialogs {
 
   void MessageBox(const std::string& text, const std::string& title,
                   platform::MessageIcon icon) override;
-  void ShowSettingsDialog(FrmSetting& form) override;
+  void ShowSettingsDialog(platform::SettingsDialogModel& settings) override;
   int VerifyScreenSavePwd(platform::WindowHandle window) override;
   int PwdChangePasswordA(const char* registry_key, platform::WindowHandle owner, int reserved1,
                          int reserved2) override;

@@ -1,11 +1,11 @@
 // The dialogs on Linux (GTK 3). GTK is started only when a dialog is first shown.
 #include <strings.h>
 
-#include "platform/linux/gtk_message_box.h"
-#include "platform/linux/gtk_password_dialogs.h"
-#include "platform/linux/gtk_settings_dialog.h"
+#include "platform/linux/gtk/gtk_message_box.h"
+#include "platform/linux/gtk/gtk_password_dialogs.h"
+#include "platform/linux/gtk/gtk_settings_dialog.h"
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/password_store.h"
+#include "platform/linux/sodium/password_store.h"
 
 namespace slidesaver::linux_platform {
 namespace {
@@ -16,7 +16,9 @@ class LinuxDialogs : public platform::Dialogs {
                   platform::MessageIcon icon) override {
     GtkMessageBox(text, title, icon);
   }
-  void ShowSettingsDialog(FrmSetting& form) override { ShowGtkSettingsDialog(form); }
+  void ShowSettingsDialog(platform::SettingsDialogModel& settings) override {
+    ShowGtkSettingsDialog(settings);
+  }
   int VerifyScreenSavePwd(platform::WindowHandle window) override {
     return RunVerifyPasswordDialog(PasswordStore(PasswordStore::DefaultPath()), window);
   }

@@ -1,39 +1,12 @@
 // System values on Linux: the private extraction folder, the password switch, the active window.
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/password_switch.h"
-#include "platform/linux/runtime_folder.h"
-#include "platform/linux/screen_saver_inhibit.h"
+#include "platform/linux/posix/password_switch.h"
+#include "platform/linux/posix/runtime_folder.h"
+#include "platform/linux/sdl/screen_saver_inhibit.h"
+#include "platform/linux/x11/x11_active_window.h"
 
 namespace slidesaver::linux_platform {
 namespace {
-
-// The window the desktop reports as active (_NET_ACTIVE_WINDOW on the root window); 0 without
-// a display or a window manager that tells.
-platform::WindowHandle ActiveX11Window() {
-  Display* display = XOpenDisplay(nullptr);
-  if (!display) return 0;
-  platform::WindowHandle window = 0;
-  const Atom active = XInternAtom(display, "_NET_ACTIVE_WINDOW", True);
-  if (active != None) {
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, DefaultRootWindow(display), active, 0, 1, False, XA_WINDOW,
-                           &type, &format, &count, &after, &data) == Success &&
-        data) {
-      if (type == XA_WINDOW && format == 32 && count == 1)
-        window = static_cast<platform::WindowHandle>(*reinterpret_cast<Window*>(data));
-      XFree(data);
-    }
-  }
-  XCloseDisplay(display);
-  return window;
-}
 
 class LinuxSystem : public platform::System {
  public:

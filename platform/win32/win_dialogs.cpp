@@ -47,7 +47,9 @@ class WinDialogs : public platform::Dialogs {
                 WideFromUtf8(title).c_str(), style);
   }
 
-  void ShowSettingsDialog(FrmSetting& form) override { RunSettingsDialog(form); }
+  void ShowSettingsDialog(platform::SettingsDialogModel& settings) override {
+    RunSettingsDialog(settings);
+  }
 
   // Windows 9x checks the screen-saver password itself; NT-family Windows has no
   // password.cpl (it locks the session when the screen saver is secure), so there the show

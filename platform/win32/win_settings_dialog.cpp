@@ -12,60 +12,45 @@
 namespace slidesaver::win32 {
 namespace {
 
-constexpr int32_t kClientWidthTwips = 4455;
-constexpr int32_t kClientHeightTwips = 2070;
-
-struct TwipsPlace {
-  int id;
-  const char* caption;
-  int32_t left, top, width, height;
-};
-
-// Option buttons sit in their frames: their places are relative to the frame's corner.
-constexpr int32_t kFrame1Left = 120, kFrame1Top = 120;
-constexpr int32_t kFrame2Left = 120, kFrame2Top = 1080;
-constexpr std::array<TwipsPlace, 8> kTwips{{
-    {kFrame1Id, "BGM", kFrame1Left, kFrame1Top, 2535, 855},
-    {kOption1Id + 0, "ON", kFrame1Left + 240, kFrame1Top + 360, 855, 255},
-    {kOption1Id + 1, "OFF", kFrame1Left + 1320, kFrame1Top + 360, 855, 255},
-    {kFrame2Id, "Sound", kFrame2Left, kFrame2Top, 2535, 855},
-    {kOption1Id + 2, "ON", kFrame2Left + 240, kFrame2Top + 360, 855, 255},
-    {kOption1Id + 3, "OFF", kFrame2Left + 1320, kFrame2Top + 360, 855, 255},
-    {IDOK, "OK", 2880, 240, 1455, 330},
-    {IDCANCEL, "キャンセル", 2880, 630, 1455, 330},
-}};
+using Kind = platform::SettingsControl::Kind;
 
 int32_t Pixels(int32_t twips, int dpi) { return MulDiv(twips, dpi, 1440); }
 
 // The dialog's state while it runs; the window's user data points here.
 struct DialogRun {
-  FrmSetting& form;
+  platform::SettingsDialogModel& model;
+  const PixelLayout& layout;
   HWND window = nullptr;
   std::exception_ptr failure;
 
   void Reflect() const {
-    for (int i = 0; i < FrmSetting::kOptionCount; ++i) {
-      SendDlgItemMessageW(window, kOption1Id + i, BM_SETCHECK,
-                          form.Option1(i) ? BST_CHECKED : BST_UNCHECKED, 0);
+    for (const PlacedControl& place : layout.controls) {
+      if (place.control->kind != Kind::Choice) continue;
+      SendDlgItemMessageW(window, place.id, BM_SETCHECK,
+                          model.Selected(*place.control) ? BST_CHECKED : BST_UNCHECKED, 0);
     }
   }
 
-  // The form's handlers run here; nothing may unwind through the system's window procedure.
+  // The model's operations run here; nothing may unwind through the system's window procedure.
   void Command(int id) {
     try {
-      if (id >= kOption1Id && id < kOption1Id + FrmSetting::kOptionCount) {
-        form.SelectOption1(id - kOption1Id);
-        Reflect();
-      } else if (id == IDOK) {
-        form.Command1_Click(0);
+      if (id == IDOK) {
+        model.Accept();
       } else if (id == IDCANCEL) {
-        form.Command1_Click(1);
+        model.Cancel();
+      } else {
+        for (const PlacedControl& place : layout.controls) {
+          if (place.id != id || place.control->kind != Kind::Choice) continue;
+          model.Choose(*place.control);
+          Reflect();
+        }
       }
     } catch (...) {
       failure = std::current_exception();
-      form.Hide();
     }
   }
+
+  bool Running() const { return model.Visible() && !failure; }
 };
 
 LRESULT CALLBACK SettingsWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -79,7 +64,7 @@ LRESULT CALLBACK SettingsWindowProc(HWND window, UINT message, WPARAM wparam, LP
       if (run && HIWORD(wparam) == BN_CLICKED) run->Command(LOWORD(wparam));
       return 0;
     case WM_CLOSE:
-      if (run) run->form.Hide();  // the close box writes nothing
+      if (run) run->Command(IDCANCEL);  // the close box writes nothing
       return 0;
     default:
       return DefWindowProcW(window, message, wparam, lparam);
@@ -107,7 +92,7 @@ int CALLBACK TakeFirstFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPAR
 
 // The system's message font; where it lacks the Japanese captions (a system without font
 // linking), a Japanese face of the same height.
-HFONT MessageFont(int dpi) {
+HFONT MessageFont(int dpi, const platform::SettingsDialogLayout& layout) {
   LOGFONTW font{};
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
@@ -118,7 +103,9 @@ HFONT MessageFont(int dpi) {
     font.lfCharSet = DEFAULT_CHARSET;
   }
   const HFONT message = CreateFontIndirectW(&font);
-  const std::wstring captions = WideFromUtf8(FrmSetting::kCaption) + WideFromUtf8("キャンセル");
+  std::wstring captions = WideFromUtf8(layout.title);
+  for (const platform::SettingsControl& control : layout.controls)
+    captions += WideFromUtf8(control.caption);
   if (!message || DrawsAll(message, captions)) return message;
 
   LOGFONTW wanted{};
@@ -145,22 +132,23 @@ int ScreenDpi() {
 
 }  // namespace
 
-SettingsLayout SettingsDialogLayout(int dpi) {
-  SettingsLayout layout{Pixels(kClientWidthTwips, dpi), Pixels(kClientHeightTwips, dpi), {}};
-  for (size_t i = 0; i < kTwips.size(); ++i) {
-    const TwipsPlace& t = kTwips[i];
-    layout.controls[i] = ControlPlace{t.id,
-                                      "BUTTON",
-                                      t.caption,
-                                      Pixels(t.left, dpi),
-                                      Pixels(t.top, dpi),
-                                      Pixels(t.width, dpi),
-                                      Pixels(t.height, dpi)};
+PixelLayout PlaceControls(const platform::SettingsDialogLayout& layout, int dpi) {
+  PixelLayout pixels{Pixels(layout.client_width, dpi), Pixels(layout.client_height, dpi), {}};
+  int choices = 0;
+  int frames = 0;
+  for (const platform::SettingsControl& control : layout.controls) {
+    int id = IDCANCEL;
+    if (control.kind == Kind::Choice) id = kFirstChoiceId + choices++;
+    if (control.kind == Kind::Frame) id = kFirstFrameId + frames++;
+    if (control.kind == Kind::AcceptButton) id = IDOK;
+    pixels.controls.push_back(PlacedControl{id, &control, Pixels(control.left, dpi),
+                                            Pixels(control.top, dpi), Pixels(control.width, dpi),
+                                            Pixels(control.height, dpi)});
   }
-  return layout;
+  return pixels;
 }
 
-void RunSettingsDialog(FrmSetting& form) {
+void RunSettingsDialog(platform::SettingsDialogModel& settings) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof window_class;
@@ -172,7 +160,8 @@ void RunSettingsDialog(FrmSetting& form) {
   RegisterClassExW(&window_class);
 
   const int dpi = ScreenDpi();
-  const SettingsLayout layout = SettingsDialogLayout(dpi);
+  const platform::SettingsDialogLayout& twips = settings.Layout();
+  const PixelLayout layout = PlaceControls(twips, dpi);
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
   const DWORD ex_style = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
   RECT frame{0, 0, layout.client_width, layout.client_height};
@@ -182,40 +171,49 @@ void RunSettingsDialog(FrmSetting& form) {
   const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
 
-  DialogRun run{form, nullptr, nullptr};
-  run.window =
-      CreateWindowExW(ex_style, kSettingsWindowClass, WideFromUtf8(FrmSetting::kCaption).c_str(),
-                      style, left, top, width, height, nullptr, nullptr, instance, &run);
+  DialogRun run{settings, layout, nullptr, nullptr};
+  run.window = CreateWindowExW(ex_style, kSettingsWindowClass, WideFromUtf8(twips.title).c_str(),
+                               style, left, top, width, height, nullptr, nullptr, instance, &run);
   if (!run.window) return;  // no window can be made: nothing was chosen, nothing is written
 
-  const HFONT font = MessageFont(dpi);
-  for (const ControlPlace& place : layout.controls) {
+  const HFONT font = MessageFont(dpi, twips);
+  HWND first_focus = nullptr;  // the selected choice of the first group
+  bool group_starts = false;
+  for (const PlacedControl& place : layout.controls) {
     DWORD control_style = WS_CHILD | WS_VISIBLE;
-    if (place.id == kFrame1Id || place.id == kFrame2Id) {
-      control_style |= BS_GROUPBOX | WS_GROUP;
-    } else if (place.id == IDOK) {
-      control_style |= BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP;
-    } else if (place.id == IDCANCEL) {
-      control_style |= BS_PUSHBUTTON | WS_TABSTOP;
-    } else {
-      // The first choice of each frame starts its group: the arrow keys stay inside a frame
-      // and choose as they move (a click reaches the form, which stays the one state).
-      const bool first = place.id == kOption1Id || place.id == kOption1Id + 2;
-      control_style |= BS_AUTORADIOBUTTON | (first ? WS_GROUP | WS_TABSTOP : 0);
+    switch (place.control->kind) {
+      case Kind::Frame:
+        control_style |= BS_GROUPBOX | WS_GROUP;
+        group_starts = true;
+        break;
+      case Kind::AcceptButton:
+        control_style |= BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP;
+        break;
+      case Kind::CancelButton:
+        control_style |= BS_PUSHBUTTON | WS_TABSTOP;
+        break;
+      case Kind::Choice:
+        // The first choice of each frame starts its group: the arrow keys stay inside a frame
+        // and choose as they move (a click reaches the model, which stays the one state).
+        control_style |= BS_AUTORADIOBUTTON | (group_starts ? WS_GROUP | WS_TABSTOP : 0);
+        group_starts = false;
+        break;
     }
     const HWND control =
-        CreateWindowExW(0, L"BUTTON", WideFromUtf8(place.caption).c_str(), control_style,
+        CreateWindowExW(0, L"BUTTON", WideFromUtf8(place.control->caption).c_str(), control_style,
                         place.left, place.top, place.width, place.height, run.window,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), instance, nullptr);
     if (control && font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (!first_focus && place.control->kind == Kind::Choice && settings.Selected(*place.control))
+      first_focus = control;
   }
   run.Reflect();
   ShowWindow(run.window, SW_SHOWNORMAL);
   SetForegroundWindow(run.window);
-  SetFocus(GetDlgItem(run.window, form.Option1(0) ? kOption1Id : kOption1Id + 1));
+  SetFocus(first_focus);
 
   MSG msg;
-  while (form.Visible()) {
+  while (run.Running()) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) {
       PostQuitMessage(static_cast<int>(msg.wParam));  // leave WM_QUIT for the caller

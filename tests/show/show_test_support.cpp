@@ -22,7 +22,9 @@ void LoggingDialogs::MessageBox(const std::string& text, const std::string& titl
   fake_.log.Add("MessageBox " + title);
   boxes.push_back({text, title, icon, fake_.window.Visible(), fake_.window.CursorCount()});
 }
-void LoggingDialogs::ShowSettingsDialog(FrmSetting&) { fake_.log.Add("ShowSettingsDialog"); }
+void LoggingDialogs::ShowSettingsDialog(platform::SettingsDialogModel&) {
+  fake_.log.Add("ShowSettingsDialog");
+}
 int LoggingDialogs::VerifyScreenSavePwd(platform::WindowHandle window) {
   fake_.log.Add("VerifyScreenSavePwd " + std::to_string(window));
   const size_t i = static_cast<size_t>(password_checks++);

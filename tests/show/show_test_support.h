@@ -41,7 +41,7 @@ class LoggingDialogs : public platform::Dialogs {
   explicit LoggingDialogs(fake::FakePlatform& fake) : fake_(fake) {}
   void MessageBox(const std::string& text, const std::string& title,
                   platform::MessageIcon icon) override;
-  void ShowSettingsDialog(FrmSetting& form) override;
+  void ShowSettingsDialog(platform::SettingsDialogModel& settings) override;
   int VerifyScreenSavePwd(platform::WindowHandle window) override;
   int PwdChangePasswordA(const char* key, platform::WindowHandle owner, int r1, int r2) override;
 

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "gui_session.h"
-#include "platform/linux/password_store.h"
+#include "platform/linux/sodium/password_store.h"
 
 namespace slidesaver::gui_test {
 namespace {

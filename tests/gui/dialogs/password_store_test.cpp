@@ -1,5 +1,5 @@
 // The password store and the password switch: files on disk, no display.
-#include "platform/linux/password_store.h"
+#include "platform/linux/sodium/password_store.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "gui_session.h"
-#include "platform/linux/password_switch.h"
+#include "platform/linux/posix/password_switch.h"
 
 namespace slidesaver::linux_platform {
 namespace {

@@ -10,7 +10,7 @@
 #include <filesystem>
 
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/runtime_folder.h"
+#include "platform/linux/posix/runtime_folder.h"
 #include "tests/unit/linux_platform/env_guard.h"
 #include "tests/unit/test_support.h"
 

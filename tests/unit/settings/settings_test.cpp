@@ -5,8 +5,8 @@
 
 #include "common/run_time_error.h"
 #include "platform/fake/fake_platform.h"
-#include "settings/frm_setting.h"
 #include "settings/settings_file.h"
+#include "settings/settings_form.h"
 #include "tests/unit/test_support.h"
 
 namespace slidesaver {
@@ -75,64 +75,67 @@ TEST_F(SettingsTest, FolderInPlaceOfTheFileCountsAsMissing) {
   EXPECT_EQ(settings.SoundEnabled, -1);
 }
 
-TEST_F(SettingsTest, FormLoadSelectsOneChoicePerGroup) {
+TEST_F(SettingsTest, FormStartsFromTheValuesRead) {
   const struct {
     int16_t bgm, sound;
-    bool on0, off1, on2, off3;
-  } cases[] = {{-1, -1, true, false, true, false},
-               {0, 0, false, true, false, true},
-               {-1, 0, true, false, false, true},
-               {5, 0, true, false, false, true}};
+    bool music, sounds;
+  } cases[] = {
+      {-1, -1, true, true}, {0, 0, false, false}, {-1, 0, true, false}, {5, 0, true, false}};
   for (const auto& c : cases) {
     settings.BgmEnabled = c.bgm;
     settings.SoundEnabled = c.sound;
-    FrmSetting form(fake.files, fake.dialogs, settings, "show");
-    form.Form_Load();
-    EXPECT_EQ(form.Option1(0), c.on0);
-    EXPECT_EQ(form.Option1(1), c.off1);
-    EXPECT_EQ(form.Option1(2), c.on2);
-    EXPECT_EQ(form.Option1(3), c.off3);
+    const SettingsForm form(fake.files, fake.dialogs, settings, "show");
+    EXPECT_EQ(form.MusicEnabled(), c.music) << c.bgm;
+    EXPECT_EQ(form.SoundsEnabled(), c.sounds) << c.sound;
+    EXPECT_FALSE(form.Visible());
   }
 }
 
-TEST_F(SettingsTest, GroupsAreIndependent) {
-  settings.BgmEnabled = -1;
-  settings.SoundEnabled = -1;
-  FrmSetting form(fake.files, fake.dialogs, settings, "show");
-  form.Form_Load();
-  form.SelectOption1(1);
-  EXPECT_FALSE(form.Option1(0));
-  EXPECT_TRUE(form.Option1(1));
-  EXPECT_TRUE(form.Option1(2));  // the sound group is untouched
-  form.SelectOption1(3);
-  form.SelectOption1(2);
-  EXPECT_TRUE(form.Option1(2));
-  EXPECT_FALSE(form.Option1(3));
-  EXPECT_TRUE(form.Option1(1));
-  form.SelectOption1(4);
-  form.SelectOption1(-1);
-  EXPECT_FALSE(form.Option1(4));
-  EXPECT_FALSE(form.Option1(-1));
-  EXPECT_TRUE(form.Option1(1) && form.Option1(2));
+// The views know only the layout: each choice must set its own switch to its own value and
+// show as selected exactly when that switch has that value.
+TEST_F(SettingsTest, EachChoiceOfTheLayoutSetsItsSwitchAndLeavesTheOtherAlone) {
+  using Kind = platform::SettingsControl::Kind;
+  SettingsForm form(fake.files, fake.dialogs, settings, "show");
+  int choices = 0;
+  for (const platform::SettingsControl& choice : form.Layout().controls) {
+    if (choice.kind != Kind::Choice) continue;
+    ++choices;
+    for (const bool other_before : {false, true}) {
+      const auto other = choice.setting == platform::SettingsSwitch::Music
+                             ? platform::SettingsSwitch::Sounds
+                             : platform::SettingsSwitch::Music;
+      form.SetEnabled(other, other_before);
+      form.SetEnabled(choice.setting, !choice.on);
+      EXPECT_FALSE(form.Selected(choice)) << choice.caption;
+      form.Choose(choice);
+      EXPECT_TRUE(form.Selected(choice)) << choice.caption;
+      EXPECT_EQ(form.Enabled(choice.setting), choice.on);
+      EXPECT_EQ(form.Enabled(other), other_before);
+    }
+  }
+  EXPECT_EQ(choices, 4);
+  form.SetMusicEnabled(false);
+  form.SetSoundsEnabled(true);
+  EXPECT_FALSE(form.Enabled(platform::SettingsSwitch::Music));
+  EXPECT_TRUE(form.Enabled(platform::SettingsSwitch::Sounds));
 }
 
-TEST_F(SettingsTest, OkWritesExactlyTheFourBytesOfTheChoices) {
+TEST_F(SettingsTest, AcceptWritesExactlyTheFourBytesOfTheChoices) {
   const struct {
-    int bgm_choice, sound_choice;
+    bool music, sounds;
     Bytes4 expected;
-  } cases[] = {{1, 3, {0, 0, 0, 0}},
-               {0, 2, {0xFF, 0xFF, 0xFF, 0xFF}},
-               {0, 3, {0xFF, 0xFF, 0, 0}},
-               {1, 2, {0, 0, 0xFF, 0xFF}}};
+  } cases[] = {{false, false, {0, 0, 0, 0}},
+               {true, true, {0xFF, 0xFF, 0xFF, 0xFF}},
+               {true, false, {0xFF, 0xFF, 0, 0}},
+               {false, true, {0, 0, 0xFF, 0xFF}}};
   for (const auto& c : cases) {
     Write(std::vector<uint8_t>(10, 0xAB));  // a longer file is replaced by exactly 4 bytes
     Read();
-    FrmSetting form(fake.files, fake.dialogs, settings, "show");
-    form.Form_Load();
+    SettingsForm form(fake.files, fake.dialogs, settings, "show");
     form.Show();
-    form.SelectOption1(c.bgm_choice);
-    form.SelectOption1(c.sound_choice);
-    form.Command1_Click(0);
+    form.SetMusicEnabled(c.music);
+    form.SetSoundsEnabled(c.sounds);
+    form.Accept();
     EXPECT_FALSE(form.Visible());
     EXPECT_EQ(Saved(), c.expected);
   }
@@ -140,52 +143,45 @@ TEST_F(SettingsTest, OkWritesExactlyTheFourBytesOfTheChoices) {
   EXPECT_EQ(settings.BgmEnabled, static_cast<int16_t>(0xABAB));
 }
 
-TEST_F(SettingsTest, OkCreatesAMissingFile) {
+TEST_F(SettingsTest, AcceptCreatesAMissingFile) {
   Read();
-  FrmSetting form(fake.files, fake.dialogs, settings, "show");
-  form.Form_Load();
-  form.Command1_Click(0);
+  SettingsForm form(fake.files, fake.dialogs, settings, "show");
+  form.Accept();
   EXPECT_EQ(Saved(), (Bytes4{0xFF, 0xFF, 0xFF, 0xFF}));
   EXPECT_EQ(settings.BgmEnabled, -1);
 }
 
 TEST_F(SettingsTest, CancelWritesNothing) {
   Read();
-  FrmSetting form(fake.files, fake.dialogs, settings, "show");
-  form.Form_Load();
+  SettingsForm form(fake.files, fake.dialogs, settings, "show");
   form.Show();
-  form.SelectOption1(1);
-  form.Command1_Click(1);
+  form.SetMusicEnabled(false);
+  form.Cancel();
   EXPECT_FALSE(form.Visible());
   EXPECT_FALSE(FileThere());
-
-  Write({0, 0, 0, 0});
-  FrmSetting again(fake.files, fake.dialogs, settings, "show");
-  again.Form_Load();
-  again.SelectOption1(0);
-  again.Command1_Click(7);  // any index other than 0 cancels
-  EXPECT_EQ(Saved(), (Bytes4{0, 0, 0, 0}));
 }
 
 TEST_F(SettingsTest, FailedSaveKeepsTheOldFileReportsAndEndsTheProcess) {
   Write({0, 0, 0xFF, 0xFF});
   Read();
   fake.files.fail_writes = {"show.set"};
-  FrmSetting form(fake.files, fake.dialogs, settings, "show");
-  form.Form_Load();
+  SettingsForm form(fake.files, fake.dialogs, settings, "show");
   form.Show();
-  form.SelectOption1(0);
+  form.SetMusicEnabled(true);
   try {
-    form.Command1_Click(0);
+    form.Accept();
     FAIL() << "a failed save must end the process";
   } catch (const ProcessExit& exit) {
     EXPECT_EQ(exit.status, 1);
   }
   EXPECT_EQ(Saved(), (Bytes4{0, 0, 0xFF, 0xFF}));
   ASSERT_EQ(fake.dialogs.message_boxes.size(), 1u);
-  EXPECT_EQ(fake.dialogs.message_boxes[0].title, "show");
-  EXPECT_NE(fake.dialogs.message_boxes[0].text.find("show.set"), std::string::npos);
-  EXPECT_EQ(fake.dialogs.message_boxes[0].icon, platform::MessageIcon::Warning);
+  const fake::MessageBoxCall& box = fake.dialogs.message_boxes[0];
+  EXPECT_EQ(box.title, "show");
+  EXPECT_EQ(box.text.rfind("実行時エラー '75':\n\nパス/ファイル アクセス エラーです。\n\n", 0), 0u)
+      << box.text;
+  EXPECT_NE(box.text.find("show.set"), std::string::npos);
+  EXPECT_EQ(box.icon, platform::MessageIcon::Warning);
 }
 
 TEST_F(SettingsTest, SaveReplacesTheFileAtomically) {

@@ -7,7 +7,6 @@
 #include "common/run_time_error.h"
 #include "package/write_package.h"
 #include "platform/fake/fake_platform.h"
-#include "settings/frm_setting.h"
 #include "startup/module1.h"
 #include "tests/unit/test_support.h"
 
@@ -158,14 +157,14 @@ TEST_F(StartUpTest, ConfigureShowsTheLoadedFormModally) {
   InstallPackage(WithSettings(-1));
   testing::WriteBytes(program / "aquarium.set", {0, 0, 0xFF, 0xFF});
   bool seen = false;
-  fake.dialogs.on_settings_dialog = [&](FrmSetting& form) {
+  fake.dialogs.on_settings_dialog = [&](platform::SettingsDialogModel& form) {
     seen = true;
     EXPECT_TRUE(form.Visible());
-    EXPECT_TRUE(form.Option1(1));  // music off, from the file
-    EXPECT_TRUE(form.Option1(2));  // sounds on
-    form.SelectOption1(0);
-    form.SelectOption1(3);
-    form.Command1_Click(0);
+    EXPECT_FALSE(form.Enabled(platform::SettingsSwitch::Music));  // from the file
+    EXPECT_TRUE(form.Enabled(platform::SettingsSwitch::Sounds));
+    form.SetEnabled(platform::SettingsSwitch::Music, true);
+    form.SetEnabled(platform::SettingsSwitch::Sounds, false);
+    form.Accept();
   };
   Run("/c:4711");  // everything after the two characters is ignored
   EXPECT_TRUE(seen);
@@ -185,7 +184,7 @@ TEST_F(StartUpTest, ConfigureClosedWithoutAButtonWritesNothing) {
 TEST_F(StartUpTest, FailedSettingsSaveEndsTheProcessThroughTheResumeNextPolicy) {
   InstallPackage(WithSettings(-1));
   fake.files.fail_writes = {"aquarium.set"};
-  fake.dialogs.on_settings_dialog = [](FrmSetting& form) { form.Command1_Click(0); };
+  fake.dialogs.on_settings_dialog = [](platform::SettingsDialogModel& form) { form.Accept(); };
   try {
     Run("/C");
     FAIL() << "the process should end";

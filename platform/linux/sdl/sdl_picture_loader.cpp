@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/run_time_error.h"
-#include "platform/linux/sdl_picture_loader.h"
+#include "platform/linux/sdl/sdl_picture_loader.h"
 
 namespace slidesaver::linux_platform {
 namespace {

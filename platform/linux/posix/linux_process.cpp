@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/runtime_folder.h"
+#include "platform/linux/posix/runtime_folder.h"
 
 namespace slidesaver::linux_platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/linux/password_switch.h"
+#include "platform/linux/posix/password_switch.h"
 
 #include <pwd.h>
 #include <unistd.h>

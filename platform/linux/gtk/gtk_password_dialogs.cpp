@@ -1,12 +1,15 @@
-#include "platform/linux/gtk_password_dialogs.h"
+#include "platform/linux/gtk/gtk_password_dialogs.h"
 
 #include <cstdio>
 #include <exception>
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/linux/gtk_support.h"
+#include "platform/linux/gtk/gtk_support.h"
+#include "platform/linux/password_change.h"
 
 namespace slidesaver::linux_platform {
 namespace {
@@ -17,15 +20,8 @@ constexpr const char* kCurrentLabel = "現在のパスワード:";
 constexpr const char* kNewLabel = "新しいパスワード:";
 constexpr const char* kConfirmLabel = "新しいパスワードの確認入力:";
 constexpr const char* kPasswordLabel = "パスワード:";
-constexpr const char* kUnreadableText = "保存されているパスワードを読み取れません。";
-constexpr const char* kUnreadableChangeText =
-    "保存されているパスワードを読み取れません。新しいパスワードを設定してください。";
 constexpr const char* kVerifyText =
     "スクリーン セーバーを終了するには、パスワードを入力してください。";
-constexpr const char* kWrongCurrentText = "現在のパスワードが正しくありません。";
-constexpr const char* kMismatchText =
-    "新しいパスワードと確認入力が一致しません。もう一度入力してください。";
-constexpr const char* kNotStoredText = "パスワードを保存できませんでした。";
 constexpr int kLongestPassword = 256;  // characters; at most SecretText::kCapacity bytes
 
 // A small dialog: an optional note, rows of password fields, a line for messages, and the
@@ -168,52 +164,36 @@ class PasswordWindow {
   bool keep_above_ = false;
 };
 
+const char* LabelOf(PasswordField field) {
+  switch (field) {
+    case PasswordField::Current:
+      return kCurrentLabel;
+    case PasswordField::New:
+      return kNewLabel;
+    case PasswordField::Confirm:
+      break;
+  }
+  return kConfirmLabel;
+}
+
 }  // namespace
 
 int RunChangePasswordDialog(PasswordStore& store, uint32_t owner) {
   if (!StartGtk()) return kPasswordNotChanged;
-  const StoredPassword stored = store.State();
-  SecretText current, fresh, again;  // allocated before the dialog; wiped when freed
+  PasswordChange change(store);
 
-  PasswordWindow dialog(
-      kChangeTitle, stored == StoredPassword::Unreadable ? kUnreadableChangeText : nullptr, true);
+  PasswordWindow dialog(kChangeTitle, change.Note(), true);
   SetTransientForX11Window(dialog.Window(), owner);
-  // A password that can't be read can't be asked for: a new one replaces it, which gives
-  // no more than deleting the file would.
-  const bool ask_current = stored == StoredPassword::Set;
-  const size_t current_field = ask_current ? dialog.AddField(kCurrentLabel) : 0;
-  const size_t new_field = dialog.AddField(kNewLabel);
-  const size_t confirm_field = dialog.AddField(kConfirmLabel);
+  std::map<PasswordField, size_t> rows;
+  for (const PasswordField field : change.Fields()) rows[field] = dialog.AddField(LabelOf(field));
 
   const bool changed = dialog.Run([&](PasswordWindow& window) {
-    if (ask_current) {
-      window.Take(current_field, current);
-      const PasswordCheck check = store.Check(current);
-      current.Clear();
-      if (check == PasswordCheck::Wrong || check == PasswordCheck::Unreadable) {
-        window.Say(check == PasswordCheck::Wrong ? kWrongCurrentText : kUnreadableText);
-        window.Focus(current_field);
-        return false;
-      }
-    }
-    window.Take(new_field, fresh);
-    window.Take(confirm_field, again);
-    const bool same = fresh.Equals(again);
-    again.Clear();
-    if (!same) {
-      fresh.Clear();
-      window.Say(kMismatchText);
-      window.Focus(new_field);
-      return false;
-    }
-    const std::string error = store.Store(fresh);
-    fresh.Clear();
-    if (!error.empty()) {
-      window.Say(std::string(kNotStoredText) + "\n" + error);
-      window.Focus(ask_current ? current_field : new_field);
-      return false;
-    }
-    return true;
+    const std::optional<PasswordRefusal> refusal = change.Submit(
+        [&](PasswordField field, SecretText& secret) { window.Take(rows.at(field), secret); });
+    if (!refusal) return true;
+    window.Say(refusal->message);
+    window.Focus(rows.at(refusal->focus));
+    return false;
   });
   return changed ? kPasswordChanged : kPasswordNotChanged;
 }
@@ -223,8 +203,8 @@ int RunVerifyPasswordDialog(const PasswordStore& store, uint32_t show) {
   if (stored == StoredPassword::None) return 1;  // nothing to verify
   if (!StartGtk()) return 0;
   if (stored == StoredPassword::Unreadable) {
-    std::fprintf(stderr, "slidesaver: %s (%s)\n", kUnreadableText, store.Path().c_str());
-    PasswordWindow dialog(kVerifyTitle, kUnreadableText, false);
+    std::fprintf(stderr, "slidesaver: %s (%s)\n", kUnreadablePasswordText, store.Path().c_str());
+    PasswordWindow dialog(kVerifyTitle, kUnreadablePasswordText, false);
     SetTransientForX11Window(dialog.Window(), show);
     dialog.KeepAbove();
     dialog.Run([](PasswordWindow&) { return true; });

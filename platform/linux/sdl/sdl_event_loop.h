@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "platform/event_loop.h"
-#include "platform/linux/sdl_context.h"
-#include "platform/linux/sdl_show_window.h"
+#include "platform/linux/sdl/sdl_context.h"
+#include "platform/linux/sdl/sdl_show_window.h"
 
 namespace slidesaver::linux_platform {
 

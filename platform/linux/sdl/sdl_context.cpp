@@ -1,4 +1,4 @@
-#include "platform/linux/sdl_context.h"
+#include "platform/linux/sdl/sdl_context.h"
 
 #include <stdexcept>
 #include <string>

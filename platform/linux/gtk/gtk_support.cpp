@@ -1,4 +1,4 @@
-#include "platform/linux/gtk_support.h"
+#include "platform/linux/gtk/gtk_support.h"
 
 #include <gdk/gdkx.h>
 

@@ -1,10 +1,10 @@
 // The show's services on Linux, sharing one SDL context.
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/sdl_audio.h"
-#include "platform/linux/sdl_context.h"
-#include "platform/linux/sdl_event_loop.h"
-#include "platform/linux/sdl_picture_loader.h"
-#include "platform/linux/sdl_show_window.h"
+#include "platform/linux/sdl/sdl_audio.h"
+#include "platform/linux/sdl/sdl_context.h"
+#include "platform/linux/sdl/sdl_event_loop.h"
+#include "platform/linux/sdl/sdl_picture_loader.h"
+#include "platform/linux/sdl/sdl_show_window.h"
 
 namespace slidesaver::linux_platform {
 

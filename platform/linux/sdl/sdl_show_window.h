@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "platform/linux/sdl_context.h"
+#include "platform/linux/sdl/sdl_context.h"
 #include "platform/show_window.h"
 
 namespace slidesaver::linux_platform {

@@ -1,4 +1,4 @@
-#include "platform/linux/password_store.h"
+#include "platform/linux/sodium/password_store.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "platform/linux/password_switch.h"
+#include "platform/linux/posix/password_switch.h"
 
 namespace slidesaver::linux_platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/linux/sdl_mci_command.h"
+#include "platform/linux/mci_command.h"
 
 #include <cctype>
 #include <vector>

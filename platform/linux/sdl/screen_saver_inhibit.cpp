@@ -1,4 +1,4 @@
-#include "platform/linux/screen_saver_inhibit.h"
+#include "platform/linux/sdl/screen_saver_inhibit.h"
 
 #include <SDL.h>
 

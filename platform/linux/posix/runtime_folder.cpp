@@ -1,4 +1,4 @@
-#include "platform/linux/runtime_folder.h"
+#include "platform/linux/posix/runtime_folder.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "platform/linux/sdl_audio.h"
+#include "platform/linux/sdl/sdl_audio.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/sdl_mci_command.h"
+#include "platform/linux/mci_command.h"
 
 namespace slidesaver::linux_platform {
 namespace {

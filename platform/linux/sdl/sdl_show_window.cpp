@@ -1,4 +1,4 @@
-#include "platform/linux/sdl_show_window.h"
+#include "platform/linux/sdl/sdl_show_window.h"
 
 #include <SDL_syswm.h>
 

@@ -1,7 +1,7 @@
 // Message boxes on Linux: a GTK 3 message dialog, or standard error without a display.
-#include "platform/linux/gtk_message_box.h"
+#include "platform/linux/gtk/gtk_message_box.h"
 
-#include "platform/linux/gtk_support.h"
+#include "platform/linux/gtk/gtk_support.h"
 
 #include <gtk/gtk.h>
 

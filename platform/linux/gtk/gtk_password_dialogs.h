@@ -3,7 +3,7 @@
 // show with the password switched on may end.
 #include <cstdint>
 
-#include "platform/linux/password_store.h"
+#include "platform/linux/sodium/password_store.h"
 
 namespace slidesaver::linux_platform {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/sdl_event_loop.h"
+#include "platform/linux/sdl/sdl_event_loop.h"
 
 #include <thread>
 

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <thread>
 
-#include "platform/linux/sdl_context.h"
+#include "platform/linux/sdl/sdl_context.h"
 
 namespace slidesaver::linux_platform {
 namespace {
