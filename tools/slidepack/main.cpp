@@ -26,18 +26,20 @@ int main(int argc, char** argv) {
   slidepack::NewShowOptions show;
   std::vector<std::string> inputs;
   std::string size = "1920x1080", fit = "contain", order = "name", music;
-  auto* create = app.add_subcommand(
-      "new", "Write a manifest with one slide per picture, to edit and build");
-  create->add_option("PICTURES_OR_FOLDERS", inputs,
-                     "Pictures, and folders searched for pictures (recursively)")
+  auto* create =
+      app.add_subcommand("new", "Write a manifest with one slide per picture, to edit and build");
+  create
+      ->add_option("PICTURES_OR_FOLDERS", inputs,
+                   "Pictures, and folders searched for pictures (recursively)")
       ->required();
   create->add_option("-o,--output", show.output, "The manifest to write (show.toml)")->required();
   create->add_option("--size", size, "The show area, WIDTHxHEIGHT")->capture_default_str();
   create->add_option("--time", show.time, "Milliseconds each picture stays on screen")
       ->check(CLI::Range(0, INT32_MAX))
       ->capture_default_str();
-  create->add_option("--effects", show.effects,
-                     "Transitions: all (1 to 35 in turn), random, or a list N,M,...")
+  create
+      ->add_option("--effects", show.effects,
+                   "Transitions: all (1 to 35 in turn), random, or a list N,M,...")
       ->capture_default_str();
   create->add_option("--seed", show.seed, "The seed of --effects random")->capture_default_str();
   create->add_option("--speed", show.speed, "Transition speed: 0 normal, each step twice as fast")
@@ -63,8 +65,9 @@ int main(int argc, char** argv) {
                     "The player to copy (default: slidesaver beside slidepack)");
   build->add_flag("--linux-only", build_options.linux_only,
                   "Accept pictures with fit = \"none\" that only the Linux player decodes");
-  build->add_option("--max-upscale", build_options.max_upscale,
-                    "Enlarge a prepared picture by at most this factor")
+  build
+      ->add_option("--max-upscale", build_options.max_upscale,
+                   "Enlarge a prepared picture by at most this factor")
       ->check(CLI::Range(1.0, 64.0))
       ->capture_default_str();
 
@@ -89,7 +92,8 @@ int main(int argc, char** argv) {
       show.inputs.assign(inputs.begin(), inputs.end());
       slidepack::ParseShowSize(size, show.width, show.height);
       show.fit = *slidepack::ParseFit(fit);
-      show.order = order == "date" ? slidepack::PictureOrder::kDate : slidepack::PictureOrder::kName;
+      show.order =
+          order == "date" ? slidepack::PictureOrder::kDate : slidepack::PictureOrder::kName;
       if (!music.empty()) show.music = music;
       slidepack::NewShow(show);
     }

@@ -159,8 +159,8 @@ class Reader {
 
   Manifest Show(const toml::table& root) const {
     CheckKeys(root,
-              {"width", "height", "background", "settings", "music", "music_name", "fit",
-               "quality", "slide"},
+              {"width", "height", "background", "settings", "music", "music_name", "fit", "quality",
+               "slide"},
               "");
     Manifest manifest;
     manifest.path = path_;
@@ -191,8 +191,7 @@ class Reader {
     }
     ManifestSlide defaults;
     defaults.fit = FitValue(root, Fit::kNone);
-    defaults.quality =
-        static_cast<int>(Integer(root, "quality", 1, 100).value_or(kDefaultQuality));
+    defaults.quality = static_cast<int>(Integer(root, "quality", 1, 100).value_or(kDefaultQuality));
     for (size_t i = 0; i < list->size(); ++i) {
       manifest.slides.push_back(Slide(*list->get(i)->as_table(), i, defaults));
     }

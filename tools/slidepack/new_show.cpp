@@ -42,15 +42,14 @@ class NameChooser {
   // The stored name, and whether the manifest must say it (it differs from the default).
   std::pair<std::string, bool> Choose(const fs::path& file, size_t index) {
     const std::string fallback_stem = "picture-" + std::to_string(index + 1);
-    std::string wanted = fit_ == Fit::kNone ? file.filename().string()
-                                            : file.stem().string() + ".jpg";
+    std::string wanted =
+        fit_ == Fit::kNone ? file.filename().string() : file.stem().string() + ".jpg";
     const std::string extension =
         fit_ == Fit::kNone ? file.extension().string() : std::string(".jpg");
     std::string name = wanted;
     const std::string stem = fs::path(wanted).stem().string();
     for (int n = 2; !IsPlainFileName(name) || taken_.contains(AsciiLower(name)); ++n) {
-      name = (IsPlainFileName(wanted) ? stem : fallback_stem) + "-" + std::to_string(n) +
-             extension;
+      name = (IsPlainFileName(wanted) ? stem : fallback_stem) + "-" + std::to_string(n) + extension;
     }
     taken_.insert(AsciiLower(name));
     return {name, name != wanted};
@@ -139,7 +138,8 @@ std::string NewManifestText(const std::vector<FoundPicture>& pictures,
   out << "# A show of " << pictures.size() << " picture" << (pictures.size() == 1 ? "" : "s")
       << ", made by slidepack new. Edit it as you like, then build it:\n"
       << "#   slidepack build " << options.output.filename().string() << " -o show.scr\n"
-      << "# fit: \"contain\" shows all of each picture, \"cover\" fills the area and cuts off what\n"
+      << "# fit: \"contain\" shows all of each picture, \"cover\" fills the area and cuts off "
+         "what\n"
       << "# sticks out, \"none\" stores the picture as it is at x, y. A slide may have its own.\n\n"
       << "width = " << options.width << '\n'
       << "height = " << options.height << '\n'

@@ -40,7 +40,7 @@ std::optional<PictureFormat> FormatOfLoader(const char* loader, std::span<const 
 }
 
 std::string StringField(const vips::VImage& image, const char* name) {
-  if (vips_image_get_typeof(image.get_image(), name) != G_TYPE_STRING) return "";
+  if (vips_image_get_typeof(image.get_image(), name) != VIPS_TYPE_REF_STRING) return "";
   const char* value = nullptr;
   if (vips_image_get_string(image.get_image(), name, &value) != 0 || value == nullptr) return "";
   return value;
@@ -48,8 +48,8 @@ std::string StringField(const vips::VImage& image, const char* name) {
 
 // libvips gives an EXIF time as "2021:05:06 07:08:09 (2021:05:06 07:08:09, ASCII, ...)".
 std::string TimeTaken(const vips::VImage& image) {
-  for (const char* field : {"exif-ifd2-DateTimeOriginal", "exif-ifd2-DateTimeDigitized",
-                            "exif-ifd0-DateTime"}) {
+  for (const char* field :
+       {"exif-ifd2-DateTimeOriginal", "exif-ifd2-DateTimeDigitized", "exif-ifd0-DateTime"}) {
     const std::string value = StringField(image, field).substr(0, 19);
     bool well_formed = value.size() == 19;
     for (size_t i = 0; well_formed && i < value.size(); ++i) {
@@ -82,9 +82,10 @@ std::optional<PictureFacts> ReadPictureFacts(std::span<const uint8_t> bytes) {
       facts.orientation = std::clamp(image.get_int(VIPS_META_ORIENTATION), 1, 8);
     }
     facts.cmyk = image.interpretation() == VIPS_INTERPRETATION_CMYK;
+    facts.icc_profile = vips_image_get_typeof(image.get_image(), VIPS_META_ICC_NAME) != 0;
     facts.time_taken = TimeTaken(image);
   } catch (const vips::VError& error) {
-    throw SlidepackError("is a damaged picture (" + VipsReason(error) + ")");
+    throw SlidepackError("does not decode completely (" + VipsReason(error) + ")");
   }
   if (int64_t{facts.width} * facts.height > kMaxPicturePixels) {
     throw SlidepackError("is too large a picture (" + std::to_string(facts.width) + " x " +
@@ -149,10 +150,12 @@ void CheckDecodesCompletely(std::span<const uint8_t> bytes) {
   StartVips();
   try {
     const BorrowedBlob blob(bytes);
-    const vips::VImage small = vips::VImage::thumbnail_buffer(
-        blob.get(), 64,
-        vips::VImage::option()->set("height", 64)->set("no_rotate", true)->set(
-            "fail_on", VIPS_FAIL_ON_ERROR));
+    const vips::VImage small =
+        vips::VImage::thumbnail_buffer(blob.get(), 64,
+                                       vips::VImage::option()
+                                           ->set("height", 64)
+                                           ->set("no_rotate", true)
+                                           ->set("fail_on", VIPS_FAIL_ON_ERROR));
     (void)small.avg();
   } catch (const vips::VError& error) {
     throw SlidepackError("does not decode completely (" + VipsReason(error) + ")");

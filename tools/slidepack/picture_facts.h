@@ -15,10 +15,11 @@ struct PictureFacts {
   PictureFormat format = PictureFormat::kJpeg;
   int width = 0;  // as stored, before the orientation is applied
   int height = 0;
-  int orientation = 1;     // EXIF orientation, 1 to 8
-  bool cmyk = false;       // a JPEG in CMYK or YCCK
-  int jpeg_frame = 0;      // a JPEG's frame header marker
-  std::string time_taken;  // EXIF "YYYY:MM:DD HH:MM:SS", or "" when the picture has none
+  int orientation = 1;       // EXIF orientation, 1 to 8
+  bool cmyk = false;         // a JPEG in CMYK or YCCK
+  bool icc_profile = false;  // an embedded colour profile
+  int jpeg_frame = 0;        // a JPEG's frame header marker
+  std::string time_taken;    // EXIF "YYYY:MM:DD HH:MM:SS", or "" when the picture has none
 };
 
 // Pictures larger than this are refused before any pixel is decoded.

@@ -51,11 +51,11 @@ void AddFolder(const fs::path& folder, std::vector<FoundPicture>& pictures,
                std::vector<std::string>& notes) {
   std::vector<fs::path> files;
   std::error_code error;
-  fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied,
-                                      error);
+  fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, error);
   if (error) throw SlidepackError(folder.string() + ": cannot read the folder: " + error.message());
   for (; it != fs::recursive_directory_iterator(); it.increment(error)) {
-    if (error) throw SlidepackError(folder.string() + ": cannot read the folder: " + error.message());
+    if (error)
+      throw SlidepackError(folder.string() + ": cannot read the folder: " + error.message());
     const std::string name = it->path().filename().string();
     if (!name.empty() && name[0] == '.') {
       if (it->is_directory(error)) it.disable_recursion_pending();
@@ -63,8 +63,9 @@ void AddFolder(const fs::path& folder, std::vector<FoundPicture>& pictures,
     }
     if (it->is_regular_file(error)) files.push_back(it->path());
   }
-  std::sort(files.begin(), files.end(),
-            [](const fs::path& a, const fs::path& b) { return NaturalLess(a.string(), b.string()); });
+  std::sort(files.begin(), files.end(), [](const fs::path& a, const fs::path& b) {
+    return NaturalLess(a.string(), b.string());
+  });
   for (const fs::path& file : files) {
     try {
       if (Consider(file, pictures, notes) == Verdict::kNotPicture) {
@@ -121,10 +122,9 @@ PictureList FindPictures(const std::vector<fs::path>& inputs, PictureOrder order
     }
   }
   if (order == PictureOrder::kDate) {
-    std::stable_sort(list.pictures.begin(), list.pictures.end(),
-                     [](const FoundPicture& a, const FoundPicture& b) {
-                       return a.time_taken < b.time_taken;
-                     });
+    std::stable_sort(
+        list.pictures.begin(), list.pictures.end(),
+        [](const FoundPicture& a, const FoundPicture& b) { return a.time_taken < b.time_taken; });
   }
   return list;
 }

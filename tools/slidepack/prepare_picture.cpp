@@ -14,8 +14,7 @@ namespace {
 
 // Orientations 5 to 8 turn the picture by a quarter.
 Size Upright(const PictureFacts& facts) {
-  return facts.orientation >= 5 ? Size{facts.height, facts.width}
-                                : Size{facts.width, facts.height};
+  return facts.orientation >= 5 ? Size{facts.height, facts.width} : Size{facts.width, facts.height};
 }
 
 int Scaled(int side, double scale) {
@@ -27,9 +26,9 @@ int Scaled(int side, double scale) {
 Size FittedSize(Size upright, const PrepareSettings& settings) {
   const double across = static_cast<double>(settings.area_width) / upright.width;
   const double down = static_cast<double>(settings.area_height) / upright.height;
-  const double scale = std::min(
-      settings.fit == Fit::kCover ? std::max(across, down) : std::min(across, down),
-      settings.max_upscale);
+  const double scale =
+      std::min(settings.fit == Fit::kCover ? std::max(across, down) : std::min(across, down),
+               settings.max_upscale);
   Size size{Scaled(upright.width, scale), Scaled(upright.height, scale)};
   size.width = std::min(size.width, settings.area_width);
   size.height = std::min(size.height, settings.area_height);
@@ -43,16 +42,17 @@ PreparedPicture PreparePicture(std::span<const uint8_t> bytes, const PictureFact
   PreparedPicture prepared;
   try {
     const BorrowedBlob blob(bytes);
-    // Shrink-on-load, orientation, ICC import and export to sRGB, and the resize itself.
-    vips::VImage image = vips::VImage::thumbnail_buffer(
-        blob.get(), box.width,
-        vips::VImage::option()
-            ->set("height", box.height)
-            ->set("size", VIPS_SIZE_BOTH)
-            ->set("crop", settings.fit == Fit::kCover ? VIPS_INTERESTING_CENTRE
-                                                      : VIPS_INTERESTING_NONE)
-            ->set("export_profile", "srgb")
-            ->set("fail_on", VIPS_FAIL_ON_ERROR));
+    // Shrink-on-load, orientation, colour management and the resize itself.
+    vips::VOption* options = vips::VImage::option()
+                                 ->set("height", box.height)
+                                 ->set("size", VIPS_SIZE_BOTH)
+                                 ->set("crop", settings.fit == Fit::kCover ? VIPS_INTERESTING_CENTRE
+                                                                           : VIPS_INTERESTING_NONE)
+                                 ->set("fail_on", VIPS_FAIL_ON_ERROR);
+    // A picture's own profile takes it to sRGB. Without one it is sRGB already (or CMYK,
+    // which libvips converts through its CMYK profile): a transform would only shift colours.
+    if (facts.icc_profile) options->set("export_profile", "srgb");
+    vips::VImage image = vips::VImage::thumbnail_buffer(blob.get(), box.width, options);
     if (image.interpretation() != VIPS_INTERPRETATION_sRGB || image.bands() < 3) {
       image = image.colourspace(VIPS_INTERPRETATION_sRGB);
     }

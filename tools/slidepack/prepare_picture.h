@@ -15,8 +15,8 @@ namespace slidepack {
 struct PrepareSettings {
   int32_t area_width = 0;
   int32_t area_height = 0;
-  Fit fit = Fit::kContain;   // contain or cover
-  int32_t background = 0;    // 0x00BBGGRR
+  Fit fit = Fit::kContain;  // contain or cover
+  int32_t background = 0;   // 0x00BBGGRR
   int quality = kDefaultQuality;
   double max_upscale = 1.0;  // never enlarged by more than this
 };

@@ -36,11 +36,12 @@ std::string Duration(std::chrono::steady_clock::duration duration) {
 }  // namespace
 
 Progress::Progress(std::string what, uint64_t total, Unit unit)
-    : Progress(std::move(what), total, std::cerr, isatty(STDERR_FILENO) != 0,
-               [] { return std::chrono::steady_clock::now(); }, unit) {}
+    : Progress(
+          std::move(what), total, std::cerr, isatty(STDERR_FILENO) != 0,
+          [] { return std::chrono::steady_clock::now(); }, unit) {}
 
-Progress::Progress(std::string what, uint64_t total, std::ostream& out, bool terminal,
-                   Clock clock, Unit unit)
+Progress::Progress(std::string what, uint64_t total, std::ostream& out, bool terminal, Clock clock,
+                   Unit unit)
     : what_(std::move(what)),
       total_(total),
       unit_(unit),
@@ -79,8 +80,8 @@ void Progress::Draw() {
     out_ << "\rslidepack: " << what_ << ": " << done_ << " of " << total_;
     if (done_ > 0 && done_ < total_) {
       const auto elapsed = clock_() - start_;
-      out_ << ", " << Duration(elapsed * static_cast<int64_t>(total_ - done_) /
-                               static_cast<int64_t>(done_))
+      out_ << ", "
+           << Duration(elapsed * static_cast<int64_t>(total_ - done_) / static_cast<int64_t>(done_))
            << " left";
     }
     // Blanks cover the end of a longer line drawn before.

@@ -49,7 +49,8 @@ class Worker {
         throw SlidepackError("is not a picture slidepack reads (" + std::string(kFormatsRead) +
                              ")");
       }
-      return slide.fit == Fit::kNone ? Stored(slide, bytes, *facts) : Prepared(slide, bytes, *facts);
+      return slide.fit == Fit::kNone ? Stored(slide, bytes, *facts)
+                                     : Prepared(slide, bytes, *facts);
     } catch (const SlidepackError& error) {
       throw LineError(manifest_, slide.picture.line, "picture " + file + " " + error.what());
     }
@@ -61,14 +62,13 @@ class Worker {
     const bool decodes =
         WindowsPlayerDecodes(facts) || (options_.linux_only && LinuxPlayerDecodes(facts));
     if (!decodes) {
-      const std::string players =
-          LinuxPlayerDecodes(facts) ? "the Windows player does not decode"
-                                    : "the players do not decode";
-      throw SlidepackError(
-          "is a " + DescribeFormat(facts) + ", which " + players +
-          "; use fit = \"contain\" or \"cover\" to have it prepared" +
-          (LinuxPlayerDecodes(facts) ? " (or build with --linux-only for a show only for Linux)"
-                                     : ""));
+      const std::string players = LinuxPlayerDecodes(facts) ? "the Windows player does not decode"
+                                                            : "the players do not decode";
+      throw SlidepackError("is a " + DescribeFormat(facts) + ", which " + players +
+                           "; use fit = \"contain\" or \"cover\" to have it prepared" +
+                           (LinuxPlayerDecodes(facts)
+                                ? " (or build with --linux-only for a show only for Linux)"
+                                : ""));
     }
     CheckDecodesCompletely(bytes.span());
     return {{slide.picture_name, bytes, slide.x, slide.y}, std::nullopt, ""};
@@ -84,9 +84,8 @@ class Worker {
     settings.quality = slide.quality;
     settings.max_upscale = options_.max_upscale;
     PreparedPicture prepared = PreparePicture(bytes.span(), facts, settings);
-    Outcome outcome{{PreparedName(slide), {}, prepared.x, prepared.y},
-                    spill_.Add(prepared.jpeg),
-                    ""};
+    Outcome outcome{
+        {PreparedName(slide), {}, prepared.x, prepared.y}, spill_.Add(prepared.jpeg), ""};
     if (slide.has_position) {
       outcome.warning = manifest_.path.string() + ":" + std::to_string(slide.line) +
                         ": warning: x and y are set by fit = \"" + FitName(slide.fit) +

@@ -57,7 +57,8 @@ slidesaver::Bytes SpillFile::Get(Piece piece) {
   if (!mapping_) {
     const uint64_t size = end_.load();
     void* address = mmap(nullptr, size, PROT_READ, MAP_SHARED, fd_, 0);
-    if (address == MAP_FAILED) throw FileError(folder_.string(), "cannot read the prepared pictures");
+    if (address == MAP_FAILED)
+      throw FileError(folder_.string(), "cannot read the prepared pictures");
     mapping_ = std::make_shared<const Mapping>(address, size);
     base_ = static_cast<const uint8_t*>(address);
   }

@@ -21,7 +21,8 @@ void StartVips() {
     ok = VIPS_INIT("slidepack") == 0;
     if (!ok) return;
     vips_cache_set_max(0);
-    g_log_set_handler("VIPS", static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE),
+    g_log_set_handler("VIPS",
+                      static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE),
                       DropWarning, nullptr);
   });
   if (!ok) throw SlidepackError("the picture library (libvips) could not start");
