@@ -49,6 +49,36 @@ bool Near(uint32_t pixel, int expected, int tolerance) {
   return true;
 }
 
+TEST(FittedSize, KeepsTheShapeAndNeverEnlargesPastTheLimit) {
+  struct Case {
+    slidepack::Size upright;
+    Fit fit;
+    double max_upscale;
+    slidepack::Size expected;
+  } cases[] = {
+      {{4000, 3000}, Fit::kContain, 1.0, {1440, 1080}},
+      {{3000, 4000}, Fit::kContain, 1.0, {810, 1080}},
+      {{4000, 1000}, Fit::kContain, 1.0, {1920, 480}},
+      {{4000, 3000}, Fit::kCover, 1.0, {1920, 1080}},
+      {{1000, 4000}, Fit::kCover, 1.0, {1000, 1080}},  // covering would enlarge: kept, cut
+      {{640, 480}, Fit::kContain, 1.0, {640, 480}},
+      {{640, 480}, Fit::kContain, 2.0, {1280, 960}},
+      {{640, 480}, Fit::kContain, 4.0, {1440, 1080}},
+      {{640, 480}, Fit::kCover, 4.0, {1920, 1080}},
+      {{100000, 1}, Fit::kContain, 1.0, {1920, 1}},
+  };
+  for (const Case& c : cases) {
+    slidepack::PrepareSettings settings;
+    settings.area_width = 1920;
+    settings.area_height = 1080;
+    settings.fit = c.fit;
+    settings.max_upscale = c.max_upscale;
+    const slidepack::Size size = slidepack::FittedSize(c.upright, settings);
+    EXPECT_EQ(size, c.expected) << c.upright.width << "x" << c.upright.height << " -> "
+                                << size.width << "x" << size.height;
+  }
+}
+
 class PreparedPicturesTest : public ScratchTest {
  protected:
   // Writes the pictures into media/, a manifest with a slide for each, and builds it.
