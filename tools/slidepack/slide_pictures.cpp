@@ -27,7 +27,8 @@ struct Outcome {
   std::string warning;
 };
 
-std::string Quoted(const ManifestFile& file) { return file.path.string(); }
+// The Linux player refuses pictures larger than this, to keep the machine's memory.
+constexpr int64_t kPlayerMaxPixels = int64_t{1} << 27;
 
 // "IMG_0001.HEIC" -> "IMG_0001.jpg"
 std::string PreparedName(const ManifestSlide& slide) {
@@ -42,7 +43,7 @@ class Worker {
 
   Outcome Run(const ManifestSlide& slide) const {
     const slidesaver::Bytes bytes = ReadManifestFile(manifest_, slide.picture, "picture");
-    const std::string file = Quoted(slide.picture);
+    const std::string file = slide.picture.path.string();
     try {
       const std::optional<PictureFacts> facts = ReadPictureFacts(bytes.span());
       if (!facts) {
@@ -69,6 +70,11 @@ class Worker {
                            (LinuxPlayerDecodes(facts)
                                 ? " (or build with --linux-only for a show only for Linux)"
                                 : ""));
+    }
+    if (int64_t{facts.width} * facts.height > kPlayerMaxPixels) {
+      throw SlidepackError("is too large for the players (" + std::to_string(facts.width) + " x " +
+                           std::to_string(facts.height) +
+                           "); use fit = \"contain\" or \"cover\" to have it prepared");
     }
     CheckDecodesCompletely(bytes.span());
     return {{slide.picture_name, bytes, slide.x, slide.y}, std::nullopt, ""};
@@ -126,7 +132,7 @@ std::vector<SlidePicture> LoadSlidePictures(const Manifest& manifest, const Buil
           failure = dynamic_cast<const SlidepackError*>(&error) != nullptr
                         ? SlidepackError(error.what())
                         : LineError(manifest, manifest.slides[i].picture.line,
-                                    "picture " + Quoted(manifest.slides[i].picture) + ": " +
+                                    "picture " + manifest.slides[i].picture.path.string() + ": " +
                                         error.what());
         }
         continue;
