@@ -76,22 +76,25 @@ void Progress::Finish() {
 }
 
 void Progress::Draw() {
+  std::string line = "slidepack: " + what_ + ": ";
   if (unit_ == Unit::kPictures) {
-    out_ << "\rslidepack: " << what_ << ": " << done_ << " of " << total_;
+    line += std::to_string(done_) + " of " + std::to_string(total_);
     if (done_ > 0 && done_ < total_) {
       const auto elapsed = clock_() - start_;
-      out_ << ", "
-           << Duration(elapsed * static_cast<int64_t>(total_ - done_) / static_cast<int64_t>(done_))
-           << " left";
+      line +=
+          ", " +
+          Duration(elapsed * static_cast<int64_t>(total_ - done_) / static_cast<int64_t>(done_)) +
+          " left";
     }
-    // Blanks cover the end of a longer line drawn before.
-    out_ << "    " << std::flush;
-    shown_ = true;
-    return;
+  } else {
+    const uint64_t percent = total_ == 0 ? 100 : std::min<uint64_t>(100, done_ * 100 / total_);
+    line += std::to_string(percent) + "% (" + MiB(done_) + " of " + MiB(total_) + " MiB)";
   }
-  const uint64_t percent = total_ == 0 ? 100 : std::min<uint64_t>(100, done_ * 100 / total_);
-  out_ << "\rslidepack: " << what_ << ": " << percent << "% (" << MiB(done_) << " of "
-       << MiB(total_) << " MiB)" << std::flush;
+  // Blanks cover what is left of a longer line drawn before.
+  const size_t length = line.size();
+  line.resize(std::max(length, drawn_length_), ' ');
+  drawn_length_ = length;
+  out_ << '\r' << line << std::flush;
   shown_ = true;
 }
 

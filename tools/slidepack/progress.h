@@ -39,6 +39,7 @@ class Progress {
   Clock clock_;
   std::chrono::steady_clock::time_point start_;
   std::chrono::steady_clock::time_point last_draw_;
+  size_t drawn_length_ = 0;
   bool shown_ = false;
   bool finished_ = false;
 };
