@@ -277,7 +277,7 @@ TEST_F(PreparedPicturesTest, PicturesThePlayersCannotUseStopTheBuildAtTheirLine)
        none,
        {"--linux-only"},
        "picture media/cmyk.jpg is a CMYK JPEG, which the players do not decode; use fit"},
-      {{find("palette.gif"), jpeg}, none, {}, ""},
+      {{find("palette.gif"), jpeg, find("editor.bmp")}, none, {}, ""},
       {{jpeg, jpeg}, kHead, {}, ""},  // the same picture twice is fine
   };
   for (const Case& c : cases) {

@@ -108,6 +108,9 @@ std::vector<TestPicture> AllTestPictures(int width, int height, bool with_heic) 
                       height, true});
   pictures.push_back({"palette.gif", Take(upright.gifsave_buffer()), width, height});
   pictures.push_back({"plain.tif", Take(upright.tiffsave_buffer()), width, height});
+  pictures.push_back({"editor.bmp",
+                      Take(upright.magicksave_buffer(VImage::option()->set("format", "bmp3"))),
+                      width, height});
   pictures.push_back(
       {"lossy.webp", Take(upright.webpsave_buffer(VImage::option()->set("Q", 95))), width, height});
   if (with_heic) {

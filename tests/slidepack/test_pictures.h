@@ -31,7 +31,7 @@ struct TestPicture {
 };
 
 // Orientations 1 to 8 (JPEG with EXIF), a CMYK JPEG, a Display P3 JPEG with its profile, a
-// 16-bit PNG with alpha, GIF, TIFF and WebP, all of `upright_width` x `upright_height`; HEIC too
+// 16-bit PNG with alpha, GIF, TIFF, BMP and WebP, all of `upright_width` x `upright_height`; HEIC too
 // when `with_heic` and the codec is there.
 std::vector<TestPicture> AllTestPictures(int upright_width, int upright_height, bool with_heic);
 

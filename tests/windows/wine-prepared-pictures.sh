@@ -3,7 +3,7 @@
 # $saver, $work, $windir set.
 #
 # Pictures of every kind a camera, a phone or an editor leaves (EXIF orientations 1 to 8, CMYK,
-# Display P3, 16-bit PNG with alpha, GIF, TIFF, WebP, HEIC where libheif encodes it), made into
+# Display P3, 16-bit PNG with alpha, GIF, TIFF, BMP, WebP, HEIC where libheif encodes it), made into
 # a show by `slidepack new` and `slidepack build` with the Windows player: it plays them all
 # without an error box, and a picture a phone stored on its side stands upright on the screen.
 echo "== a show prepared by slidepack from pictures of every kind"
