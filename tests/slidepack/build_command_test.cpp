@@ -19,8 +19,8 @@ class BuildCommandTest : public ScratchTest {
   void SetUp() override {
     ScratchTest::SetUp();
     std::filesystem::create_directory(dir_ / "media");
-    WriteBytes(dir_ / "media" / "a.jpg", FakeJpeg(1, 5000));
-    WriteBytes(dir_ / "media" / "b.jpg", FakeJpeg(2, 7000));
+    WriteBytes(dir_ / "media" / "a.jpg", SmallJpeg(1, 5000));
+    WriteBytes(dir_ / "media" / "b.jpg", SmallJpeg(2, 7000));
     WriteBytes(dir_ / "media" / "s.wav", FakeWave(3));
     WriteBytes(dir_ / "media" / "m.mid", {'M', 'T', 'h', 'd', 0, 0, 0, 6});
   }
@@ -152,13 +152,13 @@ TEST_F(BuildCommandTest, BuildInfoUnpackBuildIsByteIdentical) {
   EXPECT_THAT(info.out, HasSubstr("# player: " + std::to_string(player_bytes) + " bytes"));
   EXPECT_THAT(info.out, HasSubstr("width = 800\nheight = 600\nbackground = \"#102030\"\n"
                                   "settings = true\nmusic_name = \"BGM.MID\"\nmusic_bytes = 8\n"));
-  EXPECT_THAT(info.out, HasSubstr("name = \"a.jpg\"\npicture_bytes = 5000  # JPEG\n"
+  EXPECT_THAT(info.out, HasSubstr("name = \"a.jpg\"\npicture_bytes = 5000  # JPEG 8 x 8\n"
                                   "sound_name = \"s.wav\"\nsound_bytes = 120\ntime = 1500\n"
                                   "x = 70\ny = 60\neffect = 28\nspeed = 1\noverlay = false\n"
                                   "transparent = false\n"));
   EXPECT_THAT(info.out, HasSubstr("name = [0x83, 0x41, 0x2E, 0x6A, 0x70, 0x67]\n"
-                                  "picture_bytes = 7000  # JPEG\ntime = 2000\n"));
-  EXPECT_THAT(info.out, HasSubstr("name = \"again.jpg\"\npicture_bytes = 5000  # JPEG\n"
+                                  "picture_bytes = 7000  # JPEG 8 x 8\ntime = 2000\n"));
+  EXPECT_THAT(info.out, HasSubstr("name = \"again.jpg\"\npicture_bytes = 5000  # JPEG 8 x 8\n"
                                   "sound_name = \"\"\nsound_bytes = 120\n"));
 
   const RunResult unpack = RunSlidepack({"unpack", "first.scr", "unpacked"}, dir_);
@@ -213,17 +213,16 @@ TEST_F(BuildCommandTest, MissingManifestPlayerOrOutputFolderAreNamed) {
 }
 
 TEST_F(BuildCommandTest, WarnsAboutSettingsThatCannotWorkButStillBuilds) {
-  WriteBytes(dir_ / "media" / "notes.txt", {'h', 'i'});
   WriteText(dir_ / "show.toml",
-            "width = 8\nheight = 6\n[[slide]]\npicture = \"media/notes.txt\"\n"
-            "\n[[slide]]\npicture = \"media/a.jpg\"\ntransparent = true\n");
+            "width = 8\nheight = 6\n[[slide]]\npicture = \"media/a.jpg\"\nfit = \"contain\"\n"
+            "x = 3\n\n[[slide]]\npicture = \"media/b.jpg\"\ntransparent = true\n");
   const RunResult result =
       RunSlidepack({"build", "show.toml", "-o", "out.scr", "--player", SLIDESAVER_PLAYER}, dir_);
   EXPECT_EQ(result.status, 0);
-  EXPECT_THAT(result.err, HasSubstr("show.toml:4: warning: media/notes.txt does not look like a "
-                                    "picture (JPEG, PNG, GIF or BMP)"));
+  EXPECT_THAT(result.err, HasSubstr("show.toml:3: warning: x and y are set by fit = \"contain\" "
+                                    "and are not used"));
   EXPECT_THAT(result.err,
-              HasSubstr("show.toml:6: warning: transparent has no effect without overlay"));
+              HasSubstr("show.toml:8: warning: transparent has no effect without overlay"));
   EXPECT_TRUE(std::filesystem::exists(dir_ / "out.scr"));
 }
 

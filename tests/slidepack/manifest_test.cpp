@@ -97,6 +97,31 @@ TEST(ManifestValues, IntegerBackgroundIsStoredAsItIs) {
   EXPECT_EQ(Parse("background = \"#ffffff\"\n" + std::string(kMinimal)).background, 0xFFFFFF);
 }
 
+TEST(ManifestValues, FitAndQualityComeFromTheTopUnlessASlideSaysOtherwise) {
+  const std::string head = "width = 800\nheight = 600\n";
+  const std::string slides =
+      "[[slide]]\npicture = \"a.jpg\"\n[[slide]]\npicture = \"b.jpg\"\nfit = \"cover\"\n"
+      "quality = 70\nname = \"B.JPG\"\n";
+  const Manifest plain = Parse(head + slides);  // without fit, pictures are stored as they are
+  EXPECT_EQ(plain.slides[0].fit, Fit::kNone);
+  EXPECT_EQ(plain.slides[0].quality, 90);
+  EXPECT_FALSE(plain.slides[0].named);
+  EXPECT_TRUE(plain.slides[1].named);
+  const Manifest fitted = Parse(head + "fit = \"contain\"\nquality = 80\n" + slides);
+  EXPECT_EQ(fitted.slides[0].fit, Fit::kContain);
+  EXPECT_EQ(fitted.slides[0].quality, 80);
+  EXPECT_EQ(fitted.slides[1].fit, Fit::kCover);
+  EXPECT_EQ(fitted.slides[1].quality, 70);
+  EXPECT_THAT(ErrorOf("fit = \"stretch\"\n" + head + slides),
+              HasSubstr("show.toml:1: fit must be \"contain\", \"cover\" or \"none\""));
+  EXPECT_THAT(ErrorOf(head + "[[slide]]\npicture = \"a.jpg\"\nfit = 1\n"),
+              HasSubstr("show.toml:5: fit must be"));
+  EXPECT_THAT(ErrorOf("quality = 101\n" + head + slides),
+              HasSubstr("show.toml:1: quality = 101 is out of range (1 to 100)"));
+  EXPECT_THAT(ErrorOf(head + "[[slide]]\npicture = \"a.jpg\"\nquality = 0\n"),
+              HasSubstr("show.toml:5: quality = 0"));
+}
+
 TEST(ManifestValues, SlidesKeepTheirOrder) {
   const Manifest manifest = Parse(
       std::string(kMinimal) + "[[slide]]\npicture = \"b.jpg\"\n[[slide]]\npicture = \"c.jpg\"\n");

@@ -11,8 +11,8 @@
 namespace slidepack {
 namespace {
 
-using slidepack_test::FakeJpeg;
 using slidepack_test::FakeWave;
+using slidepack_test::SmallJpeg;
 using slidepack_test::ToBytes;
 using ::testing::HasSubstr;
 using ::testing::Not;
@@ -52,7 +52,7 @@ slidesaver::PackageHeader TrickyPackage() {
                                   std::string(""), std::string("../up.jpg")}) {
     slidesaver::SlideEntry slide;
     slide.PictureFileName = name;
-    slide.PictureData = ToBytes(FakeJpeg(static_cast<int>(name.size())));
+    slide.PictureData = ToBytes(SmallJpeg(static_cast<int>(name.size()), 300));
     slide.SoundFileName = name.empty() ? "" : name + ".wav";
     slide.SoundData = name.empty() ? slidesaver::Bytes() : ToBytes(FakeWave(1));
     slide.DisplayTime = 1234;
@@ -123,7 +123,7 @@ TEST(InfoManifestText, ListsSizesInsteadOfFiles) {
   EXPECT_THAT(text, HasSubstr("# show.scr\n"));
   EXPECT_THAT(text, HasSubstr("music_name = \"m\\\"usic\\\\.mid\"\nmusic_bytes = 4\n"));
   EXPECT_THAT(text, HasSubstr("name = [0x83, 0x41, 0x83, 0x43, 0x2E, 0x6A, 0x70, 0x67]\n"
-                              "picture_bytes = 300  # JPEG\n"));
+                              "picture_bytes = 300  # JPEG 8 x 8\n"));
   EXPECT_THAT(text, HasSubstr("sound_bytes = 120\n"));
   EXPECT_THAT(text, HasSubstr("transparent = 5\n"));
   EXPECT_THAT(text, HasSubstr("overlay = true\n"));

@@ -60,6 +60,22 @@ TEST(ProgressLine, AppearsAfterASecondAndEndsAtAHundredPercent) {
   EXPECT_THAT(out.str(), EndsWith("\rslidepack: unpacking y.scr: 100% (4.0 of 4.0 MiB)\n"));
 }
 
+TEST(ProgressLine, CountsPicturesAndEstimatesTheTimeLeft) {
+  std::ostringstream out;
+  FakeClock clock;
+  Progress progress("preparing pictures", 48, out, true, clock.Function(),
+                    Progress::Unit::kPictures);
+  clock.now += 3s;
+  progress.Advance(12);
+  EXPECT_EQ(out.str(), "\rslidepack: preparing pictures: 12 of 48, 0:09 left");
+  clock.now += 597s;
+  progress.Advance(12);
+  EXPECT_THAT(out.str(), EndsWith("\rslidepack: preparing pictures: 24 of 48, 10:00 left"));
+  progress.Finish();
+  // Blanks cover the end of the longer line before.
+  EXPECT_THAT(out.str(), EndsWith("\rslidepack: preparing pictures: 48 of 48            \n"));
+}
+
 TEST(ProgressLine, CutShortByAnErrorStillEndsItsLine) {
   std::ostringstream out;
   FakeClock clock;

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "tools/slidepack/vips_library.h"
+
 namespace slidepack_test {
 
 std::vector<uint8_t> ReadBytes(const std::filesystem::path& path) {
@@ -34,9 +36,29 @@ void WriteText(const std::filesystem::path& path, const std::string& text) {
   WriteBytes(path, {text.begin(), text.end()});
 }
 
-std::vector<uint8_t> FakeJpeg(int seed, size_t size) {
-  std::vector<uint8_t> bytes = {0xFF, 0xD8, 0xFF, 0xE0};
-  for (size_t i = bytes.size(); i < size; ++i) bytes.push_back(static_cast<uint8_t>(i * 7 + seed));
+std::vector<uint8_t> SmallJpeg(int seed, size_t size) {
+  slidepack::StartVips();
+  const std::vector<double> colour = {double(seed * 37 % 256), double(seed * 91 % 256),
+                                      double(seed * 53 % 256)};
+  const vips::VImage picture =
+      (vips::VImage::black(8, 8, vips::VImage::option()->set("bands", 3)) + colour)
+          .cast(VIPS_FORMAT_UCHAR)
+          .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+  VipsBlob* blob = picture.jpegsave_buffer(
+      vips::VImage::option()->set("strip", true)->set("optimize_coding", true));
+  size_t length = 0;
+  const auto* data = static_cast<const uint8_t*>(vips_blob_get(blob, &length));
+  std::vector<uint8_t> bytes(data, data + length);
+  vips_area_unref(VIPS_AREA(blob));
+  // A comment segment after the start marker: FF FE, its length, filler.
+  constexpr size_t kSegmentHead = 4;
+  if (size >= bytes.size() + kSegmentHead + 1) {
+    const size_t filler = size - bytes.size() - kSegmentHead;
+    std::vector<uint8_t> segment = {0xFF, 0xFE, static_cast<uint8_t>((filler + 2) >> 8),
+                                    static_cast<uint8_t>(filler + 2)};
+    for (size_t i = 0; i < filler; ++i) segment.push_back(static_cast<uint8_t>('a' + i % 26));
+    bytes.insert(bytes.begin() + 2, segment.begin(), segment.end());
+  }
   return bytes;
 }
 

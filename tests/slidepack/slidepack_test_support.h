@@ -17,8 +17,9 @@ std::string ReadText(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
 void WriteText(const std::filesystem::path& path, const std::string& text);
 
-// Recognisable stand-in contents: a JPEG-looking picture, a WAV-looking sound.
-std::vector<uint8_t> FakeJpeg(int seed, size_t size = 300);
+// A real 8 x 8 JPEG in a colour of its own for each seed, padded with a comment to `size`
+// bytes when that is more than it needs; and a WAV-looking sound.
+std::vector<uint8_t> SmallJpeg(int seed, size_t size = 0);
 std::vector<uint8_t> FakeWave(int seed, size_t size = 120);
 
 slidesaver::Bytes ToBytes(const std::vector<uint8_t>& bytes);

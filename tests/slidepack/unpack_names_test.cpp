@@ -8,7 +8,7 @@
 namespace slidepack {
 namespace {
 
-using slidepack_test::FakeJpeg;
+using slidepack_test::SmallJpeg;
 
 TEST(PlainFileNames, RejectPathsAndNamesOtherSystemsRefuse) {
   EXPECT_TRUE(IsPlainFileName("0"));
@@ -25,7 +25,7 @@ TEST(PlainFileNames, RejectPathsAndNamesOtherSystemsRefuse) {
 
 TEST(UnpackNameChoice, KeepsPlainNamesAndRenamesTheRest) {
   UnpackNames names;
-  const auto jpeg = FakeJpeg(1);
+  const auto jpeg = SmallJpeg(1);
   EXPECT_EQ(names.Choose("a.jpg", jpeg, "picture-001").file, "a.jpg");
   EXPECT_EQ(names.Choose("../x", jpeg, "picture-002").file, "picture-002.jpg");
   EXPECT_EQ(names.Choose("", std::vector<uint8_t>{1, 2}, "sound-003").file, "sound-003.bin");
@@ -33,7 +33,7 @@ TEST(UnpackNameChoice, KeepsPlainNamesAndRenamesTheRest) {
 
 TEST(UnpackNameChoice, NeverGivesTwoFilesOneName) {
   UnpackNames names;
-  const auto first = FakeJpeg(1), second = FakeJpeg(2);
+  const auto first = SmallJpeg(1), second = SmallJpeg(2);
   EXPECT_EQ(names.Choose("show.toml", first, "picture-001").file, "picture-001.jpg");
   EXPECT_EQ(names.Choose("A.jpg", first, "picture-002").file, "A.jpg");
   // The same name with other bytes, and a name that differs in case only.
@@ -46,9 +46,9 @@ TEST(UnpackNameChoice, NeverGivesTwoFilesOneName) {
 
 TEST(UnpackNameChoice, ReusesAFileForTheSameNameAndBytes) {
   UnpackNames names;
-  const auto jpeg = FakeJpeg(1);
+  const auto jpeg = SmallJpeg(1);
   const auto first = names.Choose("same.jpg", jpeg, "picture-001");
-  const auto again = names.Choose("same.jpg", FakeJpeg(1), "picture-002");
+  const auto again = names.Choose("same.jpg", SmallJpeg(1), "picture-002");
   EXPECT_TRUE(first.write);
   EXPECT_FALSE(again.write);
   EXPECT_EQ(again.file, "same.jpg");

@@ -501,5 +501,9 @@ else
   echo "  (no slidepack and demo in $host_build: build the release preset first)"
 fi
 
+# ---- slidepack's prepared pictures (issue 13): the whole block lives in its own file ----
+source "$here/wine-prepared-pictures.sh"
+# ---- end of slidepack's prepared pictures ----
+
 echo "== $((failures)) failure(s)"
 ((failures == 0))

@@ -6,9 +6,10 @@
 #include "tools/slidepack/commands.h"
 #include "tools/slidepack/files.h"
 #include "tools/slidepack/manifest.h"
-#include "tools/slidepack/media_kind.h"
 #include "tools/slidepack/progress.h"
+#include "tools/slidepack/slide_pictures.h"
 #include "tools/slidepack/slidepack_error.h"
+#include "tools/slidepack/stored_names.h"
 
 namespace slidepack {
 
@@ -16,27 +17,8 @@ namespace {
 
 constexpr size_t kChunk = 1 << 20;
 
-// Reads a file the manifest names; a failure names the manifest line as well as the file.
-slidesaver::Bytes ReadNamedFile(const Manifest& manifest, const ManifestFile& file,
-                                const char* role) {
-  try {
-    return ReadWholeFile(file.path);
-  } catch (const SlidepackError& error) {
-    throw SlidepackError(manifest.path.string() + ":" + std::to_string(file.line) + ": " + role +
-                         " " + error.what());
-  }
-}
-
-void WarnIfNotPicture(const Manifest& manifest, const ManifestFile& file,
-                      const slidesaver::Bytes& data) {
-  const std::string format = IdentifyMedia(data.span()).format;
-  if (format == "JPEG" || format == "PNG" || format == "GIF" || format == "BMP") return;
-  std::cerr << "slidepack: " << manifest.path.string() << ":" << file.line
-            << ": warning: " << file.path.string()
-            << " does not look like a picture (JPEG, PNG, GIF or BMP)\n";
-}
-
-slidesaver::PackageHeader LoadPackage(const Manifest& manifest) {
+slidesaver::PackageHeader LoadPackage(const Manifest& manifest, const BuildOptions& options,
+                                      const std::filesystem::path& spill_folder) {
   slidesaver::PackageHeader package;
   package.ShowWidth = manifest.width;
   package.ShowHeight = manifest.height;
@@ -44,31 +26,45 @@ slidesaver::PackageHeader LoadPackage(const Manifest& manifest) {
   package.HasSettings = manifest.settings;
   if (manifest.music) {
     package.BgmFileName = manifest.music_name;
-    package.BgmData = ReadNamedFile(manifest, *manifest.music, "music");
+    package.BgmData = ReadManifestFile(manifest, *manifest.music, "music");
   }
+  std::vector<StoredFile> stored;
+  if (manifest.music) {
+    stored.push_back({"music", package.BgmFileName, package.BgmData, manifest.music->line});
+  }
+  // Sounds first: they are only read, while the pictures may take a while.
   for (const ManifestSlide& source : manifest.slides) {
     slidesaver::SlideEntry slide;
-    slide.PictureFileName = source.picture_name;
-    slide.PictureData = ReadNamedFile(manifest, source.picture, "picture");
-    WarnIfNotPicture(manifest, source.picture, slide.PictureData);
     if (source.transparent != 0 && source.overlay == 0) {
       std::cerr << "slidepack: " << manifest.path.string() << ":" << source.line
                 << ": warning: transparent has no effect without overlay\n";
     }
     if (source.sound) {
       slide.SoundFileName = source.sound_name;
-      slide.SoundData = ReadNamedFile(manifest, *source.sound, "sound");
+      slide.SoundData = ReadManifestFile(manifest, *source.sound, "sound");
     }
     slide.DisplayTime = source.time;
-    slide.PictureX = source.x;
-    slide.PictureY = source.y;
     slide.EffectNumber = source.effect;
     slide.SpeedExponent = source.speed;
     slide.Overlay = source.overlay;
     slide.Transparent = source.transparent;
     package.Slides.push_back(std::move(slide));
   }
+  std::vector<SlidePicture> pictures = LoadSlidePictures(manifest, options, spill_folder);
+  for (size_t i = 0; i < pictures.size(); ++i) {
+    const ManifestSlide& source = manifest.slides[i];
+    slidesaver::SlideEntry& slide = package.Slides[i];
+    slide.PictureFileName = std::move(pictures[i].name);
+    slide.PictureData = std::move(pictures[i].data);
+    slide.PictureX = pictures[i].x;
+    slide.PictureY = pictures[i].y;
+    stored.push_back({"picture", slide.PictureFileName, slide.PictureData, source.picture.line});
+    if (source.sound) {
+      stored.push_back({"sound", slide.SoundFileName, slide.SoundData, source.sound->line});
+    }
+  }
   package.SlideCount = static_cast<int32_t>(package.Slides.size());
+  CheckStoredNames(manifest, stored);
   return package;
 }
 
@@ -85,17 +81,8 @@ void WriteInChunks(OutputFile& output, std::span<const uint8_t> bytes, Progress&
 }  // namespace
 
 void Build(const std::filesystem::path& manifest_path, const std::filesystem::path& output_path,
-           const std::filesystem::path& player_path) {
+           const std::filesystem::path& player_path, const BuildOptions& options) {
   const Manifest manifest = ParseManifest(manifest_path);
-  const slidesaver::PackageHeader package = LoadPackage(manifest);
-
-  uint64_t package_bytes = 0;
-  try {
-    package_bytes = slidesaver::PackageByteCount(package);
-  } catch (const slidesaver::PackageWriteError& error) {
-    throw SlidepackError(manifest_path.string() + ": " + error.what());
-  }
-
   const slidesaver::Bytes player = ReadWholeFile(player_path);
   if (player.empty()) throw SlidepackError(player_path.string() + ": the player file is empty");
   if (SameFile(player_path, output_path)) {
@@ -105,8 +92,17 @@ void Build(const std::filesystem::path& manifest_path, const std::filesystem::pa
   const unsigned mode = stat(player_path.c_str(), &player_status) == 0
                             ? static_cast<unsigned>(player_status.st_mode & 0777)
                             : 0755u;
-
   OutputFile output(output_path, mode);
+
+  const slidesaver::PackageHeader package =
+      LoadPackage(manifest, options, output_path.parent_path());
+  uint64_t package_bytes = 0;
+  try {
+    package_bytes = slidesaver::PackageByteCount(package);
+  } catch (const slidesaver::PackageWriteError& error) {
+    throw SlidepackError(manifest_path.string() + ": " + error.what());
+  }
+
   Progress progress("building " + output_path.string(), player.size() + package_bytes);
   WriteInChunks(output, player.span(), progress);
   slidesaver::WritePackage(

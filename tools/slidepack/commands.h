@@ -1,14 +1,18 @@
 #pragma once
-// The three commands of slidepack. Each throws SlidepackError on failure and leaves no output
+// The commands of slidepack. Each throws SlidepackError on failure and leaves no output
 // behind.
 #include <filesystem>
 #include <ostream>
+#include <string>
+#include <vector>
+
+#include "tools/slidepack/slide_pictures.h"
 
 namespace slidepack {
 
 // Copies the player unchanged to `output` and appends the Package the manifest describes.
 void Build(const std::filesystem::path& manifest, const std::filesystem::path& output,
-           const std::filesystem::path& player);
+           const std::filesystem::path& player, const BuildOptions& options = {});
 
 // Prints the Package carried by `file` as a manifest, with the sizes of the stored files.
 void Info(const std::filesystem::path& file, std::ostream& out);

@@ -86,6 +86,19 @@ void OutputFile::Commit() {
   temp_path_.clear();
 }
 
+SlidepackError LineError(const Manifest& manifest, int line, const std::string& what) {
+  return SlidepackError(manifest.path.string() + ":" + std::to_string(line) + ": " + what);
+}
+
+slidesaver::Bytes ReadManifestFile(const Manifest& manifest, const ManifestFile& file,
+                                   const char* role) {
+  try {
+    return ReadWholeFile(file.path);
+  } catch (const SlidepackError& error) {
+    throw LineError(manifest, file.line, std::string(role) + " " + error.what());
+  }
+}
+
 bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
   std::error_code error;
   return std::filesystem::equivalent(a, b, error);

@@ -7,12 +7,23 @@
 #include <string>
 
 #include "package/package.h"
+#include "tools/slidepack/manifest.h"
 
 namespace slidepack {
+
+class SlidepackError;
 
 // The whole file as Package bytes (a read-only mapping, or an empty Bytes for an empty file).
 // Throws SlidepackError naming the file when it can't be read or is not an ordinary file.
 slidesaver::Bytes ReadWholeFile(const std::filesystem::path& path);
+
+// "<manifest>:<line>: <what>"
+SlidepackError LineError(const Manifest& manifest, int line, const std::string& what);
+
+// Reads a file the manifest names; a failure names the manifest line and the file's `role`
+// ("picture", "sound", "music") as well as the file.
+slidesaver::Bytes ReadManifestFile(const Manifest& manifest, const ManifestFile& file,
+                                   const char* role);
 
 // A file written under a temporary name beside its final path and renamed into place by
 // Commit(). Destroyed without Commit(), it removes the temporary file, so a failed run leaves

@@ -1,9 +1,11 @@
-// slidepack: builds a show file from a manifest, prints a show file's manifest, and unpacks a
-// show file into a folder that builds the same file again.
+// slidepack: writes a manifest for a folder of pictures, builds a show file from a manifest,
+// prints a show file's manifest, and unpacks a show file into a folder that builds the same
+// file again.
 #include <CLI/CLI.hpp>
 #include <iostream>
 
 #include "tools/slidepack/commands.h"
+#include "tools/slidepack/new_show.h"
 #include "tools/slidepack/slidepack_error.h"
 
 namespace {
@@ -21,12 +23,53 @@ int main(int argc, char** argv) {
   CLI::App app{"slidepack: makes, inspects and unpacks slide-show screen savers"};
   app.require_subcommand(1);
 
+  slidepack::NewShowOptions show;
+  std::vector<std::string> inputs;
+  std::string size = "1920x1080", fit = "contain", order = "name", music;
+  auto* create =
+      app.add_subcommand("new", "Write a manifest with one slide per picture, to edit and build");
+  create
+      ->add_option("PICTURES_OR_FOLDERS", inputs,
+                   "Pictures, and folders searched for pictures (recursively)")
+      ->required();
+  create->add_option("-o,--output", show.output, "The manifest to write (show.toml)")->required();
+  create->add_option("--size", size, "The show area, WIDTHxHEIGHT")->capture_default_str();
+  create->add_option("--time", show.time, "Milliseconds each picture stays on screen")
+      ->check(CLI::Range(0, INT32_MAX))
+      ->capture_default_str();
+  create
+      ->add_option("--effects", show.effects,
+                   "Transitions: all (1 to 35 in turn), random, or a list N,M,...")
+      ->capture_default_str();
+  create->add_option("--seed", show.seed, "The seed of --effects random")->capture_default_str();
+  create->add_option("--speed", show.speed, "Transition speed: 0 normal, each step twice as fast")
+      ->check(CLI::Range(0, slidepack::kMaxSpeed))
+      ->capture_default_str();
+  create->add_option("--music", music, "Background music (MIDI, WAV, OGG, MP3)");
+  create->add_option("--background", show.background, "Background colour, \"#RRGGBB\"")
+      ->capture_default_str();
+  create->add_option("--fit", fit, "contain, cover or none")
+      ->check(CLI::IsMember({"contain", "cover", "none"}))
+      ->capture_default_str();
+  create->add_option("--order", order, "name, or date (the time the picture was taken)")
+      ->check(CLI::IsMember({"name", "date"}))
+      ->capture_default_str();
+  create->add_flag("--force", show.overwrite, "Replace the manifest if it exists");
+
   std::string manifest, output, player = DefaultPlayer().string();
+  slidepack::BuildOptions build_options;
   auto* build = app.add_subcommand("build", "Build a show file from a manifest");
   build->add_option("MANIFEST", manifest, "The show's manifest (TOML)")->required();
   build->add_option("-o,--output", output, "The show file to write")->required();
   build->add_option("--player", player,
                     "The player to copy (default: slidesaver beside slidepack)");
+  build->add_flag("--linux-only", build_options.linux_only,
+                  "Accept pictures with fit = \"none\" that only the Linux player decodes");
+  build
+      ->add_option("--max-upscale", build_options.max_upscale,
+                   "Enlarge a prepared picture by at most this factor")
+      ->check(CLI::Range(1.0, 64.0))
+      ->capture_default_str();
 
   std::string file;
   auto* info = app.add_subcommand("info", "Print a show file's manifest with the stored sizes");
@@ -45,7 +88,16 @@ int main(int argc, char** argv) {
   }
 
   try {
-    if (*build) slidepack::Build(manifest, output, player);
+    if (*create) {
+      show.inputs.assign(inputs.begin(), inputs.end());
+      slidepack::ParseShowSize(size, show.width, show.height);
+      show.fit = *slidepack::ParseFit(fit);
+      show.order =
+          order == "date" ? slidepack::PictureOrder::kDate : slidepack::PictureOrder::kName;
+      if (!music.empty()) show.music = music;
+      slidepack::NewShow(show);
+    }
+    if (*build) slidepack::Build(manifest, output, player, build_options);
     if (*info) slidepack::Info(file, std::cout);
     if (*unpack) slidepack::Unpack(file, folder);
   } catch (const slidepack::SlidepackError& error) {

@@ -6,6 +6,8 @@
 //   background = "#102030"       # or an integer stored as it is (0x00BBGGRR); default black
 //   settings = true              # offer the settings dialog; default false
 //   music = "bgm.mid"            # optional; music_name = stored name, default the file's name
+//   fit = "contain"              # how pictures meet the show area (below); default "none"
+//   quality = 90                 # JPEG quality of prepared pictures, 1 to 100
 //
 //   [[slide]]                    # one per slide, in show order
 //   picture = "a.jpg"            # required; name = stored name, default the file's name
@@ -17,6 +19,11 @@
 //   speed = 0                    # outgoing transition speed exponent, 0 to 30
 //   overlay = false
 //   transparent = false
+//   fit = "cover"                # and quality: this slide's own choice
+//
+// fit: "none" stores the picture as it is, at x, y. "contain" (all of it inside the area) and
+// "cover" (the area filled, the rest cut off evenly) store a prepared JPEG: upright, in sRGB,
+// resized and centred, so x and y are set by the build.
 //
 // File paths are relative to the manifest. A stored name is a string, or an array of byte
 // values for names that are not UTF-8 (names in a Windows code page).
@@ -33,10 +40,13 @@ struct ManifestFile {
   int line = 0;                // manifest line that names it
 };
 
+enum class Fit { kNone, kContain, kCover };
+
 struct ManifestSlide {
   int line = 0;  // line of the [[slide]] header
   ManifestFile picture;
   std::string picture_name;
+  bool named = false;  // picture_name written in the manifest rather than taken from the file
   std::optional<ManifestFile> sound;
   std::string sound_name;
   int32_t time = 2000;
@@ -46,6 +56,9 @@ struct ManifestSlide {
   int32_t speed = 0;
   int16_t overlay = 0;
   int16_t transparent = 0;
+  Fit fit = Fit::kNone;
+  int quality = 90;
+  bool has_position = false;  // x or y written in the manifest
 };
 
 struct Manifest {
@@ -70,5 +83,13 @@ inline constexpr int32_t kMaxShowSide = 16384;
 inline constexpr int32_t kMaxEffect = 35;
 inline constexpr int32_t kMaxSpeed = 30;  // 2^31 no longer fits the player's speed factor
 inline constexpr size_t kMaxNameBytes = 65535;
+inline constexpr int kDefaultQuality = 90;
+
+// "#RRGGBB" -> 0x00BBGGRR; nothing when the text is not such a colour.
+std::optional<int32_t> ParseColour(const std::string& text);
+
+// "none", "contain", "cover"
+const char* FitName(Fit fit);
+std::optional<Fit> ParseFit(std::string_view name);
 
 }  // namespace slidepack

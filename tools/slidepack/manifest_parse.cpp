@@ -105,30 +105,37 @@ class Reader {
     }
     const auto* text = node->as_string();
     const std::string colour = text != nullptr ? text->get() : "";
-    const bool well_formed =
-        colour.size() == 7 && colour[0] == '#' &&
-        colour.find_first_not_of("0123456789abcdefABCDEF", 1) == std::string::npos;
-    if (!well_formed) {
+    const std::optional<int32_t> value = ParseColour(colour);
+    if (!value) {
       throw Error(*node, "background must be a colour \"#RRGGBB\" or an integer, not " +
                              (text != nullptr ? "\"" + colour + "\"" : std::string("this")));
     }
-    const auto rgb = static_cast<uint32_t>(std::stoul(colour.substr(1), nullptr, 16));
-    const uint32_t red = rgb >> 16, green = (rgb >> 8) & 0xFF, blue = rgb & 0xFF;
-    return static_cast<int32_t>(blue << 16 | green << 8 | red);
+    return *value;
   }
 
-  ManifestSlide Slide(const toml::table& table, size_t index) const {
+  Fit FitValue(const toml::table& table, Fit fallback) const {
+    const toml::node* node = table.get("fit");
+    if (node == nullptr) return fallback;
+    const auto* text = node->as_string();
+    const std::optional<Fit> fit = text != nullptr ? ParseFit(text->get()) : std::nullopt;
+    if (!fit) throw Error(*node, "fit must be \"contain\", \"cover\" or \"none\"");
+    return *fit;
+  }
+
+  ManifestSlide Slide(const toml::table& table, size_t index, const ManifestSlide& defaults) const {
     const std::string where = " in slide " + std::to_string(index + 1);
     CheckKeys(table,
               {"picture", "name", "sound", "sound_name", "time", "x", "y", "effect", "speed",
-               "overlay", "transparent"},
+               "overlay", "transparent", "fit", "quality"},
               where);
-    ManifestSlide slide;
+    ManifestSlide slide = defaults;
     slide.line = static_cast<int>(table.source().begin.line);
     auto picture = File(table, "picture");
     if (!picture) throw Error(slide.line, "slide " + std::to_string(index + 1) + " has no picture");
     slide.picture = *picture;
-    slide.picture_name = Name(table, "name").value_or(picture->path.filename().string());
+    const std::optional<std::string> name = Name(table, "name");
+    slide.named = name.has_value();
+    slide.picture_name = name.value_or(picture->path.filename().string());
     slide.sound = File(table, "sound");
     auto sound_name = Name(table, "sound_name");
     if (sound_name && !slide.sound) {
@@ -144,11 +151,16 @@ class Reader {
     slide.speed = static_cast<int32_t>(Integer(table, "speed", 0, kMaxSpeed).value_or(0));
     slide.overlay = Boolean(table, "overlay").value_or(0);
     slide.transparent = Boolean(table, "transparent").value_or(0);
+    slide.has_position = table.contains("x") || table.contains("y");
+    slide.fit = FitValue(table, defaults.fit);
+    slide.quality = static_cast<int>(Integer(table, "quality", 1, 100).value_or(defaults.quality));
     return slide;
   }
 
   Manifest Show(const toml::table& root) const {
-    CheckKeys(root, {"width", "height", "background", "settings", "music", "music_name", "slide"},
+    CheckKeys(root,
+              {"width", "height", "background", "settings", "music", "music_name", "fit", "quality",
+               "slide"},
               "");
     Manifest manifest;
     manifest.path = path_;
@@ -177,8 +189,11 @@ class Reader {
     if (list == nullptr || list->empty()) {
       throw SlidepackError(path_.string() + ": the show has no [[slide]]; it needs at least one");
     }
+    ManifestSlide defaults;
+    defaults.fit = FitValue(root, Fit::kNone);
+    defaults.quality = static_cast<int>(Integer(root, "quality", 1, 100).value_or(kDefaultQuality));
     for (size_t i = 0; i < list->size(); ++i) {
-      manifest.slides.push_back(Slide(*list->get(i)->as_table(), i));
+      manifest.slides.push_back(Slide(*list->get(i)->as_table(), i, defaults));
     }
     return manifest;
   }
@@ -188,6 +203,35 @@ class Reader {
 };
 
 }  // namespace
+
+std::optional<int32_t> ParseColour(const std::string& colour) {
+  const bool well_formed =
+      colour.size() == 7 && colour[0] == '#' &&
+      colour.find_first_not_of("0123456789abcdefABCDEF", 1) == std::string::npos;
+  if (!well_formed) return std::nullopt;
+  const auto rgb = static_cast<uint32_t>(std::stoul(colour.substr(1), nullptr, 16));
+  const uint32_t red = rgb >> 16, green = (rgb >> 8) & 0xFF, blue = rgb & 0xFF;
+  return static_cast<int32_t>(blue << 16 | green << 8 | red);
+}
+
+const char* FitName(Fit fit) {
+  switch (fit) {
+    case Fit::kContain:
+      return "contain";
+    case Fit::kCover:
+      return "cover";
+    case Fit::kNone:
+      break;
+  }
+  return "none";
+}
+
+std::optional<Fit> ParseFit(std::string_view name) {
+  for (const Fit fit : {Fit::kNone, Fit::kContain, Fit::kCover}) {
+    if (name == FitName(fit)) return fit;
+  }
+  return std::nullopt;
+}
 
 Manifest ParseManifestText(const std::string& text, const std::filesystem::path& path) {
   toml::table root;

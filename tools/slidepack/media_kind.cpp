@@ -36,6 +36,7 @@ void JpegSize(std::span<const uint8_t> b, MediaKind& kind) {
     if (frame_header) {
       kind.height = BigEndian16(b, at + 5);
       kind.width = BigEndian16(b, at + 7);
+      kind.jpeg_frame = marker;
       return;
     }
     if (marker == 0xD9 || marker == 0xDA) return;  // no frame header before the image data

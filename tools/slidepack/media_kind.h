@@ -12,6 +12,7 @@ struct MediaKind {
   std::string extension;  // ".jpg", ".png", ".wav", ... or ".bin" when unknown
   int width = 0;          // pictures only; 0 when unknown
   int height = 0;
+  int jpeg_frame = 0;  // JPEG only: the frame header's marker (0xC0 baseline, 0xC2 progressive)
 };
 
 MediaKind IdentifyMedia(std::span<const uint8_t> bytes);

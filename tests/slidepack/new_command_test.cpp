@@ -1,0 +1,179 @@
+// slidepack new as a user runs it on a folder of photos, and the pieces it is made of: the
+// order of names, the transitions, the show size.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "package/read_package.h"
+#include "slidepack_test_support.h"
+#include "test_pictures.h"
+#include "tools/slidepack/new_show.h"
+#include "tools/slidepack/picture_list.h"
+#include "tools/slidepack/slidepack_error.h"
+
+namespace slidepack_test {
+namespace {
+
+using ::testing::ContainerEq;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+// The values of `key = ...` lines, in order.
+std::vector<std::string> Values(const std::string& manifest, const std::string& key) {
+  std::vector<std::string> values;
+  std::istringstream lines(manifest);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind(key + " = ", 0) == 0) values.push_back(line.substr(key.size() + 3));
+  }
+  return values;
+}
+
+class NewCommandTest : public ScratchTest {
+ protected:
+  void SetUp() override {
+    ScratchTest::SetUp();
+    const auto marked = MarkedPicture(60, 40);
+    std::filesystem::create_directories(dir_ / "photos" / "trip" / "day 2");
+    std::filesystem::create_directories(dir_ / "photos" / ".thumbnails");
+    std::filesystem::create_directories(dir_ / "photos" / "empty");
+    // Taken in the reverse of their names' order.
+    WriteBytes(dir_ / "photos" / "IMG_10.jpg", JpegBytes(marked, 90, "2024:05:01 10:00:00"));
+    WriteBytes(dir_ / "photos" / "IMG_9.JPG", JpegBytes(marked, 90, "2024:05:01 11:00:00"));
+    WriteBytes(dir_ / "photos" / "trip" / "a.gif", Bytes(marked.gifsave_buffer()));
+    WriteBytes(dir_ / "photos" / "trip" / "day 2" / "IMG_10.png", Bytes(marked.pngsave_buffer()));
+    WriteText(dir_ / "photos" / "notes.txt", "not a picture");
+    WriteText(dir_ / "photos" / "trip" / "photo.jpg", "a text file called .jpg");
+    WriteBytes(dir_ / "photos" / ".thumbnails" / "x.jpg", JpegBytes(marked));
+  }
+
+  static std::vector<uint8_t> Bytes(VipsBlob* blob) {
+    size_t length = 0;
+    const auto* data = static_cast<const uint8_t*>(vips_blob_get(blob, &length));
+    std::vector<uint8_t> bytes(data, data + length);
+    vips_area_unref(VIPS_AREA(blob));
+    return bytes;
+  }
+
+  RunResult New(std::vector<std::string> args) {
+    args.insert(args.begin(), "new");
+    return RunSlidepack(args, dir_);
+  }
+};
+
+TEST_F(NewCommandTest, AFolderOfMixedFilesGivesOneSlidePerPictureInOrderAndBuilds) {
+  const RunResult result =
+      New({"photos", "-o", "show.toml", "--size", "320x240", "--time", "3000"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_THAT(result.err, HasSubstr("photos/notes.txt is not a picture; left out"));
+  EXPECT_THAT(result.err, HasSubstr("photos/trip/photo.jpg is not a picture; left out"));
+  const std::string manifest = ReadText(dir_ / "show.toml");
+  EXPECT_THAT(Values(manifest, "picture"),
+              ElementsAre("\"photos/IMG_9.JPG\"", "\"photos/IMG_10.jpg\"", "\"photos/trip/a.gif\"",
+                          "\"photos/trip/day 2/IMG_10.png\""));
+  // The second IMG_10 would be stored as IMG_10.jpg too.
+  EXPECT_THAT(Values(manifest, "name"), ElementsAre("\"IMG_10-2.jpg\""));
+  EXPECT_THAT(Values(manifest, "effect"), ElementsAre("1", "2", "3", "4"));
+  EXPECT_THAT(Values(manifest, "time"), ElementsAre("3000", "3000", "3000", "3000"));
+  EXPECT_THAT(Values(manifest, "fit"), ElementsAre("\"contain\""));
+  EXPECT_THAT(manifest, HasSubstr("width = 320\nheight = 240\n"));
+
+  const RunResult build =
+      RunSlidepack({"build", "show.toml", "-o", "show.scr", "--player", SLIDESAVER_PLAYER}, dir_);
+  ASSERT_EQ(build.status, 0) << build.err;
+  const std::vector<uint8_t> bytes = ReadBytes(dir_ / "show.scr");
+  slidesaver::PackageHeader show;
+  ASSERT_TRUE(slidesaver::ReadPackage(bytes, nullptr, show).complete);
+  std::vector<std::string> names;
+  for (const auto& slide : show.Slides) names.push_back(slide.PictureFileName);
+  EXPECT_THAT(names, ElementsAre("IMG_9.jpg", "IMG_10.jpg", "a.jpg", "IMG_10-2.jpg"));
+  // 60 x 40, not enlarged, in the middle.
+  EXPECT_EQ(show.Slides[0].PictureX, (320 - 60) / 2);
+  EXPECT_EQ(show.Slides[0].PictureY, (240 - 40) / 2);
+}
+
+TEST_F(NewCommandTest, OptionsShapeTheManifest) {
+  WriteText(dir_ / "music.mid", "MThd");
+  ASSERT_EQ(
+      New({"photos/IMG_10.jpg", "photos", "-o", "a.toml", "--order", "date", "--effects", "3,0,35",
+           "--speed", "2", "--fit", "none", "--background", "#FFEEDD", "--music", "music.mid"})
+          .status,
+      0);
+  const std::string a = ReadText(dir_ / "a.toml");
+  // By the time taken; files without one by their modification time, which is later.
+  EXPECT_THAT(Values(a, "picture"),
+              ElementsAre("\"photos/IMG_10.jpg\"", "\"photos/IMG_10.jpg\"", "\"photos/IMG_9.JPG\"",
+                          "\"photos/trip/a.gif\"", "\"photos/trip/day 2/IMG_10.png\""));
+  EXPECT_THAT(Values(a, "effect"), ElementsAre("3", "0", "35", "3", "0"));
+  EXPECT_THAT(Values(a, "speed"), ElementsAre("2", "2", "2", "2", "2"));
+  EXPECT_THAT(Values(a, "fit"), ElementsAre("\"none\""));
+  EXPECT_THAT(Values(a, "background"), ElementsAre("\"#FFEEDD\""));
+  EXPECT_THAT(Values(a, "music"), ElementsAre("\"music.mid\""));
+
+  // Random transitions: the same seed, the same show.
+  for (const char* file : {"r1.toml", "r2.toml"}) {
+    ASSERT_EQ(New({"photos", "-o", file, "--effects", "random", "--seed", "7"}).status, 0);
+  }
+  EXPECT_EQ(Values(ReadText(dir_ / "r1.toml"), "effect"),
+            Values(ReadText(dir_ / "r2.toml"), "effect"));
+  ASSERT_EQ(New({"photos", "-o", "r3.toml", "--effects", "random", "--seed", "8"}).status, 0);
+  EXPECT_NE(Values(ReadText(dir_ / "r1.toml"), "effect"),
+            Values(ReadText(dir_ / "r3.toml"), "effect"));
+}
+
+TEST_F(NewCommandTest, MistakesAreNamedAndWriteNothing) {
+  WriteText(dir_ / "taken.toml", "mine");
+  const struct {
+    std::vector<std::string> args;
+    std::string error;
+  } cases[] = {
+      {{"nowhere", "-o", "x.toml"}, "nowhere: no such file or folder"},
+      {{"photos/notes.txt", "-o", "x.toml"}, "photos/notes.txt: not a picture slidepack reads"},
+      {{"photos/empty", "-o", "x.toml"}, "no pictures found"},
+      {{"photos", "-o", "taken.toml"}, "taken.toml: already exists"},
+      {{"photos", "-o", "x.toml", "--size", "1920"}, "--size: \"1920\" is not WIDTHxHEIGHT"},
+      {{"photos", "-o", "x.toml", "--size", "0x10"}, "is not WIDTHxHEIGHT"},
+      {{"photos", "-o", "x.toml", "--effects", "1,36"}, "--effects: \"1,36\" is not all, random"},
+      {{"photos", "-o", "x.toml", "--background", "red"}, "--background: \"red\" is not a colour"},
+      {{"photos", "-o", "x.toml", "--music", "none.mid"}, "none.mid: no such music file"},
+      {{"photos", "-o", "x.toml", "--fit", "stretch"}, "--fit"},
+  };
+  for (const auto& c : cases) {
+    const RunResult result = New(c.args);
+    EXPECT_EQ(result.status, 1) << c.error;
+    EXPECT_THAT(result.err, HasSubstr(c.error));
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "x.toml"));
+  }
+  EXPECT_EQ(ReadText(dir_ / "taken.toml"), "mine");
+  EXPECT_EQ(New({"photos", "-o", "taken.toml", "--force"}).status, 0);
+}
+
+TEST(NaturalOrder, NumbersInNamesCompareByValue) {
+  std::vector<std::string> names = {"b",    "IMG_10.jpg", "a/2", "IMG_9.jpg", "IMG_009.jpg",
+                                    "a/10", "IMG_9a.jpg", "",    "a"};
+  std::sort(names.begin(), names.end(), slidepack::NaturalLess);
+  EXPECT_THAT(names, ElementsAre("", "IMG_9.jpg", "IMG_9a.jpg", "IMG_009.jpg", "IMG_10.jpg", "a",
+                                 "a/2", "a/10", "b"));
+}
+
+TEST(EffectPlan, AllCyclesListsRepeatRandomIsSeeded) {
+  using slidepack::EffectPlan;
+  const std::vector<int32_t> all = EffectPlan::Parse("all", 1).For(37);
+  EXPECT_EQ(all.front(), 1);
+  EXPECT_EQ(all[34], 35);
+  EXPECT_EQ(all[35], 1);
+  EXPECT_THAT(EffectPlan::Parse("5,0", 1).For(3), ElementsAre(5, 0, 5));
+  const std::vector<int32_t> random = EffectPlan::Parse("random", 42).For(200);
+  EXPECT_THAT(EffectPlan::Parse("random", 42).For(200), ContainerEq(random));
+  for (size_t i = 0; i < random.size(); ++i) {
+    EXPECT_TRUE(random[i] >= 1 && random[i] <= 35);
+    if (i > 0) {
+      EXPECT_NE(random[i], random[i - 1]);
+    }
+  }
+  EXPECT_EQ(std::set<int32_t>(random.begin(), random.end()).size(), 35u);
+  for (const char* bad : {"", "1,,2", "-1", "36", "x", "1;2", "100"}) {
+    EXPECT_THROW(EffectPlan::Parse(bad, 1), slidepack::SlidepackError) << bad;
+  }
+}
+
+}  // namespace
+}  // namespace slidepack_test

@@ -1,0 +1,46 @@
+#pragma once
+// What slidepack needs to know about a picture before it stores or prepares it: whether it is a
+// picture at all (told by its content, never by its name), its format and size, which players
+// can decode it as it is, and when it was taken.
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace slidepack {
+
+enum class PictureFormat { kJpeg, kPng, kGif, kBmp, kTiff, kWebp, kHeif };
+
+struct PictureFacts {
+  PictureFormat format = PictureFormat::kJpeg;
+  int width = 0;  // as stored, before the orientation is applied
+  int height = 0;
+  int orientation = 1;       // EXIF orientation, 1 to 8
+  bool cmyk = false;         // a JPEG in CMYK or YCCK
+  bool icc_profile = false;  // an embedded colour profile
+  int jpeg_frame = 0;        // a JPEG's frame header marker
+  std::string time_taken;    // EXIF "YYYY:MM:DD HH:MM:SS", or "" when the picture has none
+};
+
+// Pictures larger than this are refused before any pixel is decoded.
+inline constexpr int64_t kMaxPicturePixels = int64_t{1} << 28;
+
+// The facts from the picture's header, or nothing when the bytes are no picture slidepack reads
+// (JPEG, PNG, GIF, BMP, TIFF, WebP, HEIF/HEIC/AVIF). Throws SlidepackError (without a file name)
+// for a picture whose header is damaged or whose size is beyond kMaxPicturePixels.
+std::optional<PictureFacts> ReadPictureFacts(std::span<const uint8_t> bytes);
+
+// "JPEG", "PNG", "CMYK JPEG", "HEIF", ...
+std::string DescribeFormat(const PictureFacts& facts);
+
+// The Windows player decodes sequential and progressive JPEG in YCbCr or grey, GIF and BMP.
+bool WindowsPlayerDecodes(const PictureFacts& facts);
+// The Linux player decodes those and PNG, TIFF and WebP.
+bool LinuxPlayerDecodes(const PictureFacts& facts);
+
+// Decodes every pixel (at a reduced size where the format allows it, which still reads all of
+// the data). Throws SlidepackError with the decoder's reason when the picture is incomplete
+// or damaged.
+void CheckDecodesCompletely(std::span<const uint8_t> bytes);
+
+}  // namespace slidepack
