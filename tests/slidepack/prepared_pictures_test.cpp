@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "package/read_package.h"
-#include "platform/linux/sdl_picture_loader.h"
+#include "platform/linux/sdl/sdl_picture_loader.h"
 #include "slidepack_test_support.h"
 #include "test_pictures.h"
 #include "tools/slidepack/media_kind.h"
