@@ -22,14 +22,18 @@ bool EffectFrame::Wait(int32_t deadline) {
 
 void EffectFrame::Blt(int32_t x, int32_t y, int32_t w, int32_t h, const gdi::Surface& p, int32_t sx,
                       int32_t sy) {
-  gdi::BitBlt(target_.hDC(), x, y, w, h, p.hDC(), sx, sy, gdi::SRCCOPY);
+  ctx_.painter.BitBlt(target_.hDC(), x, y, w, h, p.hDC(), sx, sy, gdi::SRCCOPY);
 }
 
 void EffectFrame::Stretch(int32_t x, int32_t y, int32_t w, int32_t h, const gdi::Surface& p,
                           int32_t sx, int32_t sy, int32_t sw, int32_t sh) {
-  gdi::StretchBlt(target_.hDC(), x, y, w, h, p.hDC(), sx, sy, sw, sh, gdi::SRCCOPY);
+  ctx_.painter.StretchBlt(target_.hDC(), x, y, w, h, p.hDC(), sx, sy, sw, sh, gdi::SRCCOPY);
 }
 
-void EffectFrame::ClearToBlack() { gdi::FillBox(target_.hDC(), -1, -1, R(W()), R(H()), 0); }
+void EffectFrame::ClearToBlack() { ctx_.painter.FillBox(target_.hDC(), -1, -1, R(W()), R(H()), 0); }
+
+void EffectFrame::SelectClip(const gdi::Region* region) {
+  ctx_.painter.SelectClipRgn(target_.hDC(), region);
+}
 
 }  // namespace slidesaver

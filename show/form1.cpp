@@ -8,10 +8,7 @@
 namespace slidesaver {
 
 Form1::Form1(platform::Platform& platform, const AppState& app)
-    : Picture1("Picture1", &platform.window),
-      NowPicture("NowPicture"),
-      NextPicture("NextPicture"),
-      MemPicture("MemPicture"),
+    : Picture1(&platform.window),
       platform_(platform),
       app_(app),
       music_(platform.audio, platform.files, app, platform.process.PathSeparator()) {

@@ -82,6 +82,7 @@ class Form1 : public platform::InputSink {
   ShowMusic music_;
   bool grabbed_ = false;
   Effect (*effect_for_)(int32_t) = EffectFor;
+  gdi::Painter painter_;
 };
 
 // Loads the show form (the whole show runs inside its load handler), then unloads it,

@@ -22,7 +22,7 @@ void Form1::ComposeToPicture(const SlideEntry& incoming) {
   NextPicture.Cls();
   if (incoming.Overlay != 0 && incoming.Transparent != 0) {
     NextPicture.PaintPicture(NowPicture.Image(), 0, 0);
-    DrawTransparent(NextPicture.hDC(), incoming.PictureX, incoming.PictureY,
+    DrawTransparent(painter_, NextPicture.hDC(), incoming.PictureX, incoming.PictureY,
                     R(MemPicture.ScaleWidth()), R(MemPicture.ScaleHeight()), MemPicture.hDC(), 0, 0,
                     NextPicture.BackColor());
   } else if (incoming.Overlay != 0) {

@@ -65,7 +65,8 @@ void Form1::RunTransition(int32_t effect_number) {
   }
   // Numbers outside 0 to 35 draw nothing: the outgoing picture stays.
   if (Effect effect = effect_for_(effect_number)) {
-    FrameContext ctx{platform_.events, state_.StopRequested, state_.SpeedFactor, state_.random};
+    FrameContext ctx{platform_.events, state_.StopRequested, state_.SpeedFactor, state_.random,
+                     painter_};
     effect(Picture1, NowPicture, NextPicture, ctx);
   }
 }

@@ -4,8 +4,7 @@
 
 namespace slidesaver::gdi {
 
-Surface::Surface(std::string name, Presenter* presenter)
-    : name_(std::move(name)), presenter_(presenter), dc_(name_) {
+Surface::Surface(Presenter* presenter) : presenter_(presenter) {
   dc_.SelectBitmap(&image_);
   // Each destination pixel takes one source pixel; the default mode of a new context would
   // AND together the colours a shrink drops and darken the pictures.
@@ -20,13 +19,9 @@ void Surface::Cls() {
 }
 
 void Surface::PaintPicture(const Bitmap& picture, int32_t x, int32_t y) {
-  // A context of our own for the picture, so that the call is not recorded as a blit.
   Dc source;
   source.SelectBitmap(const_cast<Bitmap*>(&picture));  // only read
-  std::vector<DrawCall>* const recorder = dc_.Recorder();
-  dc_.SetRecorder(nullptr);
   BitBlt(dc_, x, y, picture.Width(), picture.Height(), source, 0, 0, SRCCOPY);
-  dc_.SetRecorder(recorder);
 }
 
 void Surface::Move(int32_t left, int32_t top, int32_t width, int32_t height) {

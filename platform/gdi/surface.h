@@ -2,7 +2,6 @@
 // A drawing surface of the show form (Picture1, NowPicture, NextPicture, MemPicture):
 // a persistent off-screen image with a device context.
 #include <cstdint>
-#include <string>
 
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/dc.h"
@@ -17,11 +16,10 @@ class Presenter {
   virtual void Present(const Bitmap& image, const Rect& dirty) = 0;
 };
 
-// The surface's context is named after it (the source name in call recordings) and uses
-// COLORONCOLOR, so stretched pictures keep their colours.
+// The surface's context uses COLORONCOLOR, so stretched pictures keep their colours.
 class Surface {
  public:
-  explicit Surface(std::string name, Presenter* presenter = nullptr);
+  explicit Surface(Presenter* presenter = nullptr);
   Surface(const Surface&) = delete;
   Surface& operator=(const Surface&) = delete;
 
@@ -29,7 +27,7 @@ class Surface {
   void SetBackColor(ColorRef color);
   void Cls();
   // Draws a picture at its own size, top-left corner at (x, y), clipped to the surface (and
-  // to a selected clip region). Not recorded as a blit.
+  // to a selected clip region).
   void PaintPicture(const Bitmap& picture, int32_t x, int32_t y);
   const Bitmap& Image() const { return image_; }
   Dc& hDC() { return dc_; }
@@ -50,7 +48,6 @@ class Surface {
   void SetPicture(Bitmap picture);
 
  private:
-  std::string name_;
   Presenter* presenter_;
   Bitmap image_;
   Dc dc_;

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "platform/gdi/dc.h"
+#include "platform/gdi/painter.h"
 
 namespace slidesaver {
 namespace TransparentBltFunc {
@@ -13,8 +14,10 @@ namespace TransparentBltFunc {
 // the destination keeps its pixels. Width × height × 3 beyond the 32-bit range, or a height
 // of −2^31, is an overflow RunTimeError. Source pixels outside the source's bitmap come out
 // black, as the platform's blits leave them.
-void DrawTransparent(gdi::Dc& destination, int32_t x, int32_t y, int32_t width, int32_t height,
-                     gdi::Dc& source, int32_t source_x, int32_t source_y, gdi::ColorRef color_key);
+// The blits go through `painter`.
+void DrawTransparent(gdi::Painter& painter, gdi::Dc& destination, int32_t x, int32_t y,
+                     int32_t width, int32_t height, gdi::Dc& source, int32_t source_x,
+                     int32_t source_y, gdi::ColorRef color_key);
 
 }  // namespace TransparentBltFunc
 

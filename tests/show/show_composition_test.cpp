@@ -109,8 +109,8 @@ TEST_F(ShowTest, TheFirstPictureIgnoresItsOverlayFlags) {
 
 // A frame that changes a band brings only that band to the screen.
 TEST_F(ShowTest, RefreshPresentsOnlyTheChangedBand) {
-  gdi::Surface picture1("Picture1", &fake.window);
-  gdi::Surface next("NextPicture");
+  gdi::Surface picture1(&fake.window);
+  gdi::Surface next;
   picture1.Move(112, 84, 800, 600);
   next.Move(0, 0, 800, 600);
   next.SetBackColor(0x0000FF);

@@ -4,33 +4,6 @@
 
 namespace slidesaver::testing {
 
-std::optional<std::string> LoggingSystem::ExtractionBaseFolder() {
-  return fake_.system.ExtractionBaseFolder();
-}
-bool LoggingSystem::ScreenSaverPasswordOn() {
-  fake_.log.Add("ScreenSaverPasswordOn");
-  return fake_.system.ScreenSaverPasswordOn();
-}
-void LoggingSystem::SetScreenSaverRunning(bool running) {
-  fake_.log.Add(running ? "SetScreenSaverRunning 1" : "SetScreenSaverRunning 0");
-  fake_.system.SetScreenSaverRunning(running);
-}
-platform::WindowHandle LoggingSystem::ForegroundWindow() { return fake_.system.ForegroundWindow(); }
-
-void LoggingDialogs::MessageBox(const std::string& text, const std::string& title,
-                                platform::MessageIcon icon) {
-  fake_.log.Add("MessageBox " + title);
-  boxes.push_back({text, title, icon, fake_.window.Visible(), fake_.window.CursorCount()});
-}
-void LoggingDialogs::ShowSettingsDialog(FrmSetting&) { fake_.log.Add("ShowSettingsDialog"); }
-int LoggingDialogs::VerifyScreenSavePwd(platform::WindowHandle window) {
-  fake_.log.Add("VerifyScreenSavePwd " + std::to_string(window));
-  const size_t i = static_cast<size_t>(password_checks++);
-  if (i < cursor_after_check.size()) fake_.window.SetCursorPos(cursor_after_check[i]);
-  return i < password_answers.size() ? password_answers[i] : 1;
-}
-int LoggingDialogs::PwdChangePasswordA(const char*, platform::WindowHandle, int, int) { return 0; }
-
 ShowTest::ShowTest() {
   app.Package.ShowWidth = 80;
   app.Package.ShowHeight = 60;

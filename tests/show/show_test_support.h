@@ -1,7 +1,6 @@
 #pragma once
 // A whole show on the fake platform: slides made of one-colour pictures, a virtual clock,
-// scripted input, and one log of every call of the show's services, the system's and the
-// dialogs' included.
+// scripted input, and one log of every call of the show's services.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -15,46 +14,6 @@
 #include "tests/unit/test_support.h"
 
 namespace slidesaver::testing {
-
-// The system, logging into the show's call log.
-class LoggingSystem : public platform::System {
- public:
-  explicit LoggingSystem(fake::FakePlatform& fake) : fake_(fake) {}
-  std::optional<std::string> ExtractionBaseFolder() override;
-  bool ScreenSaverPasswordOn() override;
-  void SetScreenSaverRunning(bool running) override;
-  platform::WindowHandle ForegroundWindow() override;
-
- private:
-  fake::FakePlatform& fake_;
-};
-
-// The dialogs, logging into the show's call log and noting what the screen looked like.
-class LoggingDialogs : public platform::Dialogs {
- public:
-  struct Box {
-    std::string text, title;
-    platform::MessageIcon icon;
-    bool show_window_visible;
-    int32_t cursor_count;
-  };
-  explicit LoggingDialogs(fake::FakePlatform& fake) : fake_(fake) {}
-  void MessageBox(const std::string& text, const std::string& title,
-                  platform::MessageIcon icon) override;
-  void ShowSettingsDialog(FrmSetting& form) override;
-  int VerifyScreenSavePwd(platform::WindowHandle window) override;
-  int PwdChangePasswordA(const char* key, platform::WindowHandle owner, int r1, int r2) override;
-
-  std::vector<Box> boxes;
-  // The answers of the password checks in turn (non-zero accepts); accepted when used up.
-  std::vector<int> password_answers;
-  // Where the user leaves the mouse during each password check.
-  std::vector<platform::Point> cursor_after_check;
-  int password_checks = 0;
-
- private:
-  fake::FakePlatform& fake_;
-};
 
 constexpr const char kUnknownError[] = "不明のエラーが発生しました。";
 
@@ -82,10 +41,7 @@ class ShowTest : public ::testing::Test {
 
   TempFolder temp;
   fake::FakePlatform fake;
-  LoggingSystem system{fake};
-  LoggingDialogs dialogs{fake};
-  platform::Platform platform{fake.process, fake.files, system,        fake.events,
-                              fake.window,  fake.audio, fake.pictures, dialogs};
+  platform::Platform& platform = fake.platform();
   AppState app;
 };
 

@@ -44,7 +44,7 @@ TEST_F(ShowTest, OneSlideAfterAnotherInTheOrderOfAPass) {
   EXPECT_EQ(ShownPixel(5, 7), kRed);
   EXPECT_EQ(ShownPixel(25, 7), 0x102030u);
   EXPECT_EQ(fake.window.CursorCount(), 0);
-  EXPECT_THAT(dialogs.boxes, IsEmpty());
+  EXPECT_THAT(fake.dialogs.message_boxes, IsEmpty());
 }
 
 TEST_F(ShowTest, NextSlideAtItsPlaceOnTheBackground) {
@@ -153,7 +153,7 @@ TEST_F(ShowTest, NumbersOutsideTheTableDrawNothing) {
     RunRecordingEffects();
     EXPECT_THAT(Calls("Effect"), IsEmpty());
     EXPECT_EQ(ShownPixel(10, 10), kRed);  // the outgoing picture stays
-    EXPECT_THAT(dialogs.boxes, IsEmpty());
+    EXPECT_THAT(fake.dialogs.message_boxes, IsEmpty());
   }
 }
 

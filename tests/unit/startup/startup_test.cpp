@@ -208,7 +208,7 @@ TEST_F(StartUpTest, PasswordChangeGetsTheOwnerWindowOrTheForegroundWindow) {
                {"/A -1", 0xFFFFFFFF, false}};
   for (const auto& c : cases) {
     fake.dialogs.password_changes.clear();
-    fake.system.log.clear();
+    fake.log.Clear();
     Run(c.args);
     ASSERT_EQ(fake.dialogs.password_changes.size(), 1u) << c.args;
     const auto& call = fake.dialogs.password_changes[0];
@@ -216,7 +216,7 @@ TEST_F(StartUpTest, PasswordChangeGetsTheOwnerWindowOrTheForegroundWindow) {
     EXPECT_EQ(call.owner, c.owner) << c.args;
     EXPECT_EQ(call.reserved1, 0);
     EXPECT_EQ(call.reserved2, 0);
-    EXPECT_EQ(!fake.system.log.empty(), c.asks_foreground) << c.args;
+    EXPECT_EQ(!fake.log.With("ForegroundWindow").empty(), c.asks_foreground) << c.args;
   }
   EXPECT_TRUE(fake.dialogs.message_boxes.empty());
 }
@@ -253,7 +253,7 @@ TEST_F(StartUpTest, ShowWithoutAnExtractionFolderEndsWithTheMessage) {
   }
   ASSERT_EQ(fake.dialogs.message_boxes.size(), 1u);
   EXPECT_EQ(fake.dialogs.message_boxes[0].text, "実行できません");
-  EXPECT_TRUE(fake.log.Calls().empty());  // the show never started
+  EXPECT_EQ(fake.log.Texts(), std::vector<std::string>{"MessageBox ポムレット"});  // no show
 }
 
 }  // namespace
