@@ -3,15 +3,17 @@
 #include <new>
 
 #include "common/run_time_error.h"
-#include "package/extract_files.h"
 
 namespace slidesaver {
 
-Form1::Form1(platform::Platform& platform, const AppState& app)
+Form1::Form1(platform::Platform& platform, const PackageHeader& package, const Settings& settings,
+             const ExtractedShow& extracted)
     : Picture1(&platform.window),
       platform_(platform),
-      app_(app),
-      music_(platform.audio, platform.files, app, platform.process.PathSeparator()) {
+      package_(package),
+      settings_(settings),
+      extracted_(extracted),
+      music_(platform.audio, package, settings, extracted) {
   platform_.window.SetInputSink(this);
 }
 
@@ -38,33 +40,37 @@ void Form1::Form_Load() {
 }
 
 const SlideEntry& Form1::Slide(int32_t index) const {
-  const auto& slides = app_.Package.Slides;
+  const auto& slides = package_.Slides;
   if (index < 0 || static_cast<size_t>(index) >= slides.size()) throw SubscriptOutOfRangeError();
   return slides[static_cast<size_t>(index)];
 }
 
-std::string Form1::TempPath(const std::string& file_name) const { return app_.TempDir + file_name; }
-
 void Form1::LoadPicture(int32_t slide_index) {
   const std::string& name = Slide(slide_index).PictureFileName;
-  const std::string path = TempPath(name);
+  const std::optional<std::string> path = extracted_.PathOf(name);
   // A name the extraction refused to write names no file of the show.
-  if (!IsSafeFileName(name, platform_.process.PathSeparator(), &platform_.files))
-    throw FileNotFoundError(path);
-  MemPicture.SetPicture(platform_.pictures.Load(path));
+  if (!path) throw FileNotFoundError(extracted_.Folder() + name);
+  MemPicture.SetPicture(platform_.pictures.Load(*path));
 }
 
-void RunShowForm(platform::Platform& platform, AppState& app) {
-  Form1 form(platform, app);
-  int16_t cancel = 0;
+void Form1::Form_Unload() {
+  try {
+    platform_.window.Hide();
+  } catch (...) {
+  }
+}
+
+void RunShowForm(platform::Platform& platform, const PackageHeader& package,
+                 const Settings& settings, const ExtractedShow& extracted) {
+  Form1 form(platform, package, settings, extracted);
   try {
     form.Form_Load();
   } catch (...) {
-    // Whatever ends the process from inside the show, the extracted files go first.
-    form.Form_Unload(cancel);
+    // Whatever ends the process from inside the show, the window goes first.
+    form.Form_Unload();
     throw;
   }
-  form.Form_Unload(cancel);
+  form.Form_Unload();
 }
 
 }  // namespace slidesaver

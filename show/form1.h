@@ -3,11 +3,13 @@
 #include <string>
 
 #include "effects/dispatch.h"
+#include "package/extracted_show.h"
+#include "package/package.h"
 #include "platform/gdi/surface.h"
 #include "platform/platform.h"
+#include "settings/settings.h"
 #include "show/show_music.h"
 #include "show/show_state.h"
-#include "startup/app_state.h"
 
 namespace slidesaver {
 
@@ -15,7 +17,8 @@ namespace slidesaver {
 // hidden surfaces. Its load handler is the whole show; its unload handler cleans up.
 class Form1 : public platform::InputSink {
  public:
-  Form1(platform::Platform& platform, const AppState& app);
+  Form1(platform::Platform& platform, const PackageHeader& package, const Settings& settings,
+        const ExtractedShow& extracted);
   ~Form1() override;
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
@@ -23,8 +26,8 @@ class Form1 : public platform::InputSink {
   // Set-up, the show, the password check and the shutdown; every run-time error ends the
   // show with one message box.
   void Form_Load();
-  // Deletes the extracted files and their folder; every failure is ignored.
-  void Form_Unload(int16_t& cancel);
+  // The show window goes away; a failure is ignored.
+  void Form_Unload();
 
   // The input handlers: they only ask the show to stop.
   void Form_KeyDown();
@@ -74,10 +77,11 @@ class Form1 : public platform::InputSink {
   void CheckMouseMoved();
   void LoadPicture(int32_t slide_index);
   const SlideEntry& Slide(int32_t index) const;
-  std::string TempPath(const std::string& file_name) const;
 
   platform::Platform& platform_;
-  const AppState& app_;
+  const PackageHeader& package_;
+  const Settings& settings_;
+  const ExtractedShow& extracted_;
   ShowState state_;
   ShowMusic music_;
   bool grabbed_ = false;
@@ -85,8 +89,8 @@ class Form1 : public platform::InputSink {
   gdi::Painter painter_;
 };
 
-// Loads the show form (the whole show runs inside its load handler), then unloads it,
-// which deletes the extracted files and their folder.
-void RunShowForm(platform::Platform& platform, AppState& app);
+// Loads the show form (the whole show runs inside its load handler), then unloads it.
+void RunShowForm(platform::Platform& platform, const PackageHeader& package,
+                 const Settings& settings, const ExtractedShow& extracted);
 
 }  // namespace slidesaver

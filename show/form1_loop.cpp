@@ -4,7 +4,6 @@
 
 #include "common/arith.h"
 #include "common/deadline_wait.h"
-#include "package/extract_files.h"
 #include "show/form1.h"
 
 namespace slidesaver {
@@ -31,7 +30,7 @@ void Form1::RunPass() {
 
   const int32_t previous_slide = state_.CurrentSlide;
   state_.CurrentSlide =
-      state_.CurrentSlide == Sub32(app_.Package.SlideCount, 1) ? 0 : Add32(state_.CurrentSlide, 1);
+      state_.CurrentSlide == Sub32(package_.SlideCount, 1) ? 0 : Add32(state_.CurrentSlide, 1);
   const SlideEntry& incoming = Slide(state_.CurrentSlide);
   MemPicture.Cls();
   LoadPicture(state_.CurrentSlide);
@@ -50,11 +49,11 @@ void Form1::RunPass() {
 
 void Form1::PlaySlideSound(const SlideEntry& incoming) {
   const std::string& name = incoming.SoundFileName;
-  if (name.empty() || app_.settings.SoundEnabled == 0) return;
+  if (name.empty() || settings_.SoundEnabled == 0) return;
   // A name the extraction refused to write is a missing file: silence.
-  if (!IsSafeFileName(name, platform_.process.PathSeparator(), &platform_.files)) return;
-  const std::string path = TempPath(name);
-  platform_.audio.PlaySound(&path,
+  const std::optional<std::string> path = extracted_.PathOf(name);
+  if (!path) return;
+  platform_.audio.PlaySound(&*path,
                             platform::SND_FILENAME | platform::SND_NODEFAULT | platform::SND_ASYNC);
 }
 

@@ -5,7 +5,7 @@
 namespace slidesaver {
 
 void Form1::SetUp() {
-  const PackageHeader& package = app_.Package;
+  const PackageHeader& package = package_;
   const platform::ScreenSize screen = platform_.window.GetScreenSize();
 
   // The show area centred on the screen; halves are truncated.

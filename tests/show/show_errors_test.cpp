@@ -25,7 +25,7 @@ TEST_F(ShowTest, NoSlidesIsAnErrorBeforeTheWindowShows) {
 }
 
 TEST_F(ShowTest, ErrorBoxComesAfterTheSetUpIsUndone) {
-  app.Package.BgmFileName = "music.mid";
+  package.BgmFileName = "music.mid";
   fake.system.password_on = true;
   AddSlide("a", kRed);
   AddSlide("b", kGreen);
@@ -47,9 +47,9 @@ TEST_F(ShowTest, ErrorBoxComesAfterTheSetUpIsUndone) {
 
 TEST_F(ShowTest, MissingPictureIsAnError) {
   AddSlide("a", kRed);
-  app.Package.Slides.push_back(app.Package.Slides[0]);
-  app.Package.Slides[1].PictureFileName = "gone";
-  app.Package.SlideCount = 2;
+  package.Slides.push_back(package.Slides[0]);
+  package.Slides[1].PictureFileName = "gone";
+  package.SlideCount = 2;
   Run();
   ASSERT_THAT(fake.dialogs.message_boxes, SizeIs(1));
   EXPECT_EQ(fake.dialogs.message_boxes[0].text, ErrorText("File not found: " + Path("gone")));
@@ -57,7 +57,7 @@ TEST_F(ShowTest, MissingPictureIsAnError) {
 
 TEST_F(ShowTest, SlideCountBeyondTheSlidesIsAnError) {
   AddSlide("a", kRed);
-  app.Package.SlideCount = 3;
+  package.SlideCount = 3;
   Run();
   ASSERT_THAT(fake.dialogs.message_boxes, SizeIs(1));
   EXPECT_EQ(fake.dialogs.message_boxes[0].text, ErrorText("Subscript out of range"));
@@ -96,7 +96,7 @@ TEST_F(ShowTest, AbsurdDisplayTimeOverflowsTheDeadline) {
 }
 
 TEST_F(ShowTest, ShowAreaOfNegativeSizeIsAnError) {
-  app.Package.ShowWidth = -5;
+  package.ShowWidth = -5;
   AddSlide("a", kRed);
   Run();
   ASSERT_THAT(fake.dialogs.message_boxes, SizeIs(1));

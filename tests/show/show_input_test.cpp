@@ -66,7 +66,7 @@ TEST_F(InputTest, RestingPlaceIsTakenWhenTheShowStarts) {
 
 TEST_F(InputTest, StopDuringATransitionEndsTheEffectAndThenTheShow) {
   fake.pictures.Add("a", gdi::Bitmap::Color(80, 60, kRed));
-  app.Package.Slides[0].EffectNumber = 19;  // a real wipe, paced on the virtual clock
+  package.Slides[0].EffectNumber = 19;  // a real wipe, paced on the virtual clock
   AddSlide("b", 0x00FF00);
   fake.events.KeyDownAt(1010);
   EXPECT_EQ(EndTick(), 1010);

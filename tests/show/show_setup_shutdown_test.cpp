@@ -20,8 +20,8 @@ TEST_P(ShowGeometryTest, ShowAreaIsCentredWithHalvesTruncated) {
   const Geometry g = GetParam();
   fake.window.SetScreenSize({g.screen_w, g.screen_h});
   fake.window.SetCaptureImages(false);
-  app.Package.ShowWidth = g.show_w;
-  app.Package.ShowHeight = g.show_h;
+  package.ShowWidth = g.show_w;
+  package.ShowHeight = g.show_h;
   AddSlide("a", kRed, g.show_w, g.show_h);
   fake.events.KeyDownAt(10);
   Run();
@@ -34,8 +34,8 @@ INSTANTIATE_TEST_SUITE_P(Screens, ShowGeometryTest,
                                            Geometry{801, 600, 799, 600, "Move 1,0,799,600"}));
 
 TEST_F(ShowTest, ShowAreaSpansItsPixelsOnBlack) {
-  app.Package.ShowWidth = 800;
-  app.Package.ShowHeight = 600;
+  package.ShowWidth = 800;
+  package.ShowHeight = 600;
   AddSlide("a", kRed, 800, 600);
   fake.events.KeyDownAt(10);
   Run();
@@ -57,7 +57,7 @@ TEST_F(ShowTest, InputDuringTheSetUpYieldIsDiscarded) {
 }
 
 TEST_F(ShowTest, MusicIsOpenedPlayedKeptAliveAndClosed) {
-  app.Package.BgmFileName = "music.mid";
+  package.BgmFileName = "music.mid";
   AddSlide("a", kRed);
   fake.audio.QueueStatusReplies({"playing", "stopped", "Stopped", "stop", "", "stopped at end"});
   fake.events.KeyDownAt(6500);
@@ -78,16 +78,16 @@ TEST_F(ShowTest, MusicIsOpenedPlayedKeptAliveAndClosed) {
 }
 
 TEST_F(ShowTest, MusicSwitchedOffOnlyClosesAndNoMusicSendsNothing) {
-  app.Package.BgmFileName = "music.mid";
-  app.settings.BgmEnabled = 0;
+  package.BgmFileName = "music.mid";
+  settings.BgmEnabled = 0;
   AddSlide("a", kRed);
   fake.events.KeyDownAt(2500);
   Run();
   EXPECT_THAT(Calls("mci"), ElementsAre("mci close bgm"));
 
   fake.log.Clear();
-  app.Package.BgmFileName.clear();
-  app.settings.BgmEnabled = -1;
+  package.BgmFileName.clear();
+  settings.BgmEnabled = -1;
   fake.events.KeyDownAt(fake.log.Now() + 2500);
   Run();
   EXPECT_THAT(Calls("mci"), IsEmpty());

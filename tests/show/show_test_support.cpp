@@ -5,12 +5,11 @@
 namespace slidesaver::testing {
 
 ShowTest::ShowTest() {
-  app.Package.ShowWidth = 80;
-  app.Package.ShowHeight = 60;
-  app.Package.BackgroundColor = 0x00302010;  // 0x00BBGGRR: red 0x10, green 0x20, blue 0x30
-  app.settings.BgmEnabled = -1;
-  app.settings.SoundEnabled = -1;
-  app.TempDir = temp.path() + "/temp1/";  // not made: nothing to clean up
+  package.ShowWidth = 80;
+  package.ShowHeight = 60;
+  package.BackgroundColor = 0x00302010;  // 0x00BBGGRR: red 0x10, green 0x20, blue 0x30
+  settings.BgmEnabled = -1;
+  settings.SoundEnabled = -1;
   fake.events.SetLimits(10'000'000, 2'000'000);
 }
 
@@ -19,12 +18,12 @@ SlideEntry& ShowTest::AddSlide(const std::string& name, uint32_t rgb, int32_t w,
   SlideEntry slide;
   slide.PictureFileName = name;
   slide.DisplayTime = 1000;
-  app.Package.Slides.push_back(slide);
-  app.Package.SlideCount = static_cast<int32_t>(app.Package.Slides.size());
-  return app.Package.Slides.back();
+  package.Slides.push_back(slide);
+  package.SlideCount = static_cast<int32_t>(package.Slides.size());
+  return package.Slides.back();
 }
 
-void ShowTest::Run() { RunShowForm(platform, app); }
+void ShowTest::Run() { RunShowForm(platform, package, settings, extracted); }
 
 namespace {
 fake::FakeCallLog* recording_log = nullptr;
@@ -49,11 +48,10 @@ Effect RecordingLookup(int32_t number) {
 void ShowTest::RunRecordingEffects() {
   recording_log = &fake.log;
   {
-    Form1 form(platform, app);
+    Form1 form(platform, package, settings, extracted);
     form.SetEffectLookup(RecordingLookup);
     form.Form_Load();
-    int16_t cancel = 0;
-    form.Form_Unload(cancel);
+    form.Form_Unload();
   }
   recording_log = nullptr;
 }

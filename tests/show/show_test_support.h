@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "package/extracted_show.h"
+#include "package/package.h"
 #include "platform/fake/fake_platform.h"
+#include "settings/settings.h"
 #include "show/form1.h"
-#include "startup/app_state.h"
 #include "tests/unit/test_support.h"
 
 namespace slidesaver::testing {
@@ -33,7 +35,7 @@ class ShowTest : public ::testing::Test {
   std::vector<std::string> Calls(const std::string& prefix = "") const;
   // The ticks of the calls starting with prefix.
   std::vector<int32_t> TicksOf(const std::string& prefix) const;
-  std::string Path(const std::string& name) const { return app.TempDir + name; }
+  std::string Path(const std::string& name) const { return extracted.Folder() + name; }
   // A pixel of the fake screen, 0x00RRGGBB.
   uint32_t ScreenPixel(int32_t x, int32_t y) const { return fake.window.Screen().Pixel(x, y); }
   // A pixel of Picture1 as presented last, relative to the show area.
@@ -42,7 +44,9 @@ class ShowTest : public ::testing::Test {
   TempFolder temp;
   fake::FakePlatform fake;
   platform::Platform& platform = fake.platform();
-  AppState app;
+  PackageHeader package;
+  Settings settings;
+  ExtractedShow extracted{fake.files, temp.path() + "/temp1/"};  // not made: nothing to remove
 };
 
 }  // namespace slidesaver::testing

@@ -20,7 +20,7 @@ TEST_F(ShowTest, OneSlideAfterAnotherInTheOrderOfAPass) {
   fake.events.KeyDownAt(1200);
   Run();
 
-  const std::string t = app.TempDir;
+  const std::string t = extracted.Folder();
   EXPECT_THAT(
       Calls(),
       ElementsAre("GetScreenSize", "Move 472,354,80,60", "LoadPicture " + t + "a", "Show",
@@ -124,7 +124,7 @@ TEST_F(ShowTest, TransitionsRunWithTheOutgoingSlidesNumberAndSpeed) {
 TEST_F(ShowTest, SpeedFactorIsSetForAPlainCopyToo) {
   AddSlide("a", kRed).SpeedExponent = 3;
   fake.events.KeyDownAt(500);
-  Form1 form(platform, app);
+  Form1 form(platform, package, settings, extracted);
   form.Form_Load();
   EXPECT_EQ(form.State().SpeedFactor, 8);
   EXPECT_EQ(form.State().StopRequested, -1);
@@ -146,7 +146,7 @@ TEST_F(ShowTest, NumbersOutsideTheTableDrawNothing) {
   for (int32_t number : {36, -1}) {
     SCOPED_TRACE(number);
     fake.log.Clear();
-    app.Package.Slides.clear();
+    package.Slides.clear();
     AddSlide("a", kRed, 80, 60).EffectNumber = number;
     AddSlide("b", kGreen, 80, 60);
     fake.events.KeyDownAt(fake.log.Now() + 500);
@@ -168,7 +168,7 @@ TEST_F(ShowTest, SoundsFollowTheSettingAndEmptyNames) {
   EXPECT_THAT(TicksOf("PlaySound " + Path("a.wav")), ElementsAre(3003));
 
   fake.log.Clear();
-  app.settings.SoundEnabled = 0;
+  settings.SoundEnabled = 0;
   fake.events.KeyDownAt(fake.log.Now() + 3500);
   Run();
   EXPECT_THAT(Calls("PlaySound"), ElementsAre("PlaySound null 0x40"));
