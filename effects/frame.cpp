@@ -1,6 +1,6 @@
 #include "effects/frame.h"
 
-#include "common/deadline_wait.h"
+#include "effects/deadline_wait.h"
 
 namespace slidesaver {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "common/arith.h"
-#include "common/deadline_wait.h"
+#include "effects/deadline_wait.h"
 #include "show/form1.h"
 
 namespace slidesaver {

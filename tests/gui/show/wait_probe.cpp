@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "common/deadline_wait.h"
+#include "effects/deadline_wait.h"
 #include "platform/linux/linux_platform.h"
 
 int main(int argc, char** argv) {

@@ -1,4 +1,4 @@
-#include "common/deadline_wait.h"
+#include "effects/deadline_wait.h"
 
 namespace slidesaver {
 
