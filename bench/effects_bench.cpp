@@ -57,10 +57,10 @@ void EffectFrameCost(benchmark::State& state, int32_t effect_number) {
   const auto h = static_cast<int32_t>(state.range(1));
   gdi::Surface target, from, to;
   for (gdi::Surface* s : {&target, &from, &to}) s->Move(0, 0, w, h);
-  from.PaintPicture(Gradient(w, h, 1), 0, 0);
-  to.PaintPicture(Gradient(w, h, 2), 0, 0);
+  from.DrawPicture(Gradient(w, h, 1), 0, 0);
+  to.DrawPicture(Gradient(w, h, 2), 0, 0);
   NoWaitLoop loop;
-  const int16_t stop_requested = 0;
+  const bool stop_requested = false;
   Random random;
   gdi::Painter painter;
   FrameContext context{loop, stop_requested, 1, random, painter};

@@ -2,11 +2,11 @@
 
 namespace slidesaver {
 
-bool WaitForDeadline(platform::EventLoop& events, const int16_t& stop_requested, int32_t deadline) {
+bool WaitForDeadline(platform::EventLoop& events, const bool& stop_requested, int32_t deadline) {
   int32_t t;
   do {
     events.YieldUntil(deadline);
-    if (stop_requested == -1) return false;
+    if (stop_requested) return false;
     t = events.TickCount();
   } while (t <= deadline);
   return true;

@@ -67,7 +67,7 @@ class FakeEventLoop : public platform::EventLoop {
   void KeyDownAt(int32_t tick, platform::InputTarget target = platform::InputTarget::Form);
   void MouseDownAt(int32_t tick, platform::InputTarget target = platform::InputTarget::Form);
   void MouseMoveAt(int32_t tick, platform::Point cursor,
-                   platform::InputTarget target = platform::InputTarget::Picture1);
+                   platform::InputTarget target = platform::InputTarget::ShowArea);
   void CloseAt(int32_t tick);  // a signal or the system's close request
 
   void SetNow(int32_t tick) { log_.SetNow(tick); }

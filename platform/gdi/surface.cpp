@@ -13,12 +13,12 @@ Surface::Surface(Presenter* presenter) : presenter_(presenter) {
 
 void Surface::SetBackColor(ColorRef color) { back_color_ = color & 0xFFFFFF; }
 
-void Surface::Cls() {
+void Surface::Clear() {
   image_.Fill(RgbFromColorRef(back_color_));
   dc_.MarkDirty({0, 0, image_.Width(), image_.Height()});
 }
 
-void Surface::PaintPicture(const Bitmap& picture, int32_t x, int32_t y) {
+void Surface::DrawPicture(const Bitmap& picture, int32_t x, int32_t y) {
   Dc source;
   source.SelectBitmap(const_cast<Bitmap*>(&picture));  // only read
   BitBlt(dc_, x, y, picture.Width(), picture.Height(), source, 0, 0, SRCCOPY);

@@ -1,6 +1,6 @@
 #pragma once
-// A drawing surface of the show form (Picture1, NowPicture, NextPicture, MemPicture):
-// a persistent off-screen image with a device context.
+// A drawing surface of the show form (the visible area, the from- and to-pictures, the slide
+// picture): a persistent off-screen image with a device context.
 #include <cstdint>
 
 #include "platform/gdi/bitmap.h"
@@ -25,13 +25,13 @@ class Surface {
 
   ColorRef BackColor() const { return back_color_; }
   void SetBackColor(ColorRef color);
-  void Cls();
+  void Clear();
   // Draws a picture at its own size, top-left corner at (x, y), clipped to the surface (and
   // to a selected clip region).
-  void PaintPicture(const Bitmap& picture, int32_t x, int32_t y);
+  void DrawPicture(const Bitmap& picture, int32_t x, int32_t y);
   const Bitmap& Image() const { return image_; }
-  Dc& hDC() { return dc_; }
-  const Dc& hDC() const { return dc_; }
+  Dc& Context() { return dc_; }
+  const Dc& Context() const { return dc_; }
   float ScaleWidth() const { return static_cast<float>(image_.Width()); }
   float ScaleHeight() const { return static_cast<float>(image_.Height()); }
   int32_t Width() const { return image_.Width(); }
@@ -44,7 +44,7 @@ class Surface {
   // Hands the image and the rectangle changed since the last Refresh (possibly empty) to the
   // presenter, and starts a new changed rectangle. Hidden surfaces have no presenter.
   void Refresh();
-  // MemPicture's Picture: the surface takes the picture's size and the picture as content.
+  // slide_picture's Picture: the surface takes the picture's size and the picture as content.
   void SetPicture(Bitmap picture);
 
  private:

@@ -6,7 +6,7 @@
 #include "common/arith.h"
 #include "common/run_time_error.h"
 
-namespace slidesaver::TransparentBltFunc {
+namespace slidesaver {
 
 namespace {
 
@@ -87,4 +87,4 @@ void DrawTransparent(gdi::Painter& painter, gdi::Dc& destination, int32_t x, int
   // 15: the contexts are released on return; the bitmaps wait for the next call.
 }
 
-}  // namespace slidesaver::TransparentBltFunc
+}  // namespace slidesaver

@@ -1,13 +1,12 @@
 #pragma once
-// TransparentBltFunc: a colour-keyed copy of a rectangle between two device contexts, built
-// from raster operations through a monochrome mask.
+// A colour-keyed copy of a rectangle between two device contexts, built from raster
+// operations through a monochrome mask.
 #include <cstdint>
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/painter.h"
 
 namespace slidesaver {
-namespace TransparentBltFunc {
 
 // Copies the width × height rectangle at (source_x, source_y) of source to (x, y) of
 // destination, except the source pixels whose colour equals color_key (0x00BBGGRR): there
@@ -18,9 +17,5 @@ namespace TransparentBltFunc {
 void DrawTransparent(gdi::Painter& painter, gdi::Dc& destination, int32_t x, int32_t y,
                      int32_t width, int32_t height, gdi::Dc& source, int32_t source_x,
                      int32_t source_y, gdi::ColorRef color_key);
-
-}  // namespace TransparentBltFunc
-
-using TransparentBltFunc::DrawTransparent;
 
 }  // namespace slidesaver

@@ -41,11 +41,11 @@ TEST(EffectFrame, DrawsFirstFrameAnimationFramesAndLastFrameInOrder) {
   EXPECT_TRUE(run.TargetEqualsTo());
 }
 
-TEST(EffectFrame, DeadlineIsIntervalOverSpeedFactorRoundedHalfToEven) {
+TEST(EffectFrame, DeadlineIsIntervalOverSpeedRoundedHalfToEven) {
   // 50 / 4 = 12.5: from tick 100 the deadline is 112, from tick 101 it is 114.
   for (auto [start, deadline] : {std::pair{100, 112}, std::pair{101, 114}}) {
     EffectRun run(8, 6);
-    run.context.SpeedFactor = 4;
+    run.context.speed_factor = 4;
     run.events.SetNow(start);
     run.Run(ThreeRows);
     ASSERT_EQ(run.events.Deadlines().size(), 3u);
@@ -54,7 +54,7 @@ TEST(EffectFrame, DeadlineIsIntervalOverSpeedFactorRoundedHalfToEven) {
   // Each following frame starts at the tick after the previous deadline: 113 + 12.5 and
   // 127 + 12.5 are halves too.
   EffectRun run(8, 6);
-  run.context.SpeedFactor = 4;
+  run.context.speed_factor = 4;
   run.events.SetNow(100);
   run.Run(ThreeRows);
   EXPECT_THAT(run.events.Deadlines(), ElementsAre(112, 126, 140));

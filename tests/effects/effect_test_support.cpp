@@ -64,14 +64,14 @@ std::vector<DrawCall> Drawing(const std::vector<DrawCall>& frame) {
 
 EffectRun::EffectRun(int32_t width, int32_t height) {
   target.Move(0, 0, width, height);
-  target.PaintPicture(Pattern(Source::Initial, width, height), 0, 0);
+  target.DrawPicture(Pattern(Source::Initial, width, height), 0, 0);
   from.Move(0, 0, width, height);
-  from.PaintPicture(Pattern(Source::From, width, height), 0, 0);
+  from.DrawPicture(Pattern(Source::From, width, height), 0, 0);
   to.Move(0, 0, width, height);
-  to.PaintPicture(Pattern(Source::To, width, height), 0, 0);
-  painter.Name(target.hDC(), "target");
-  painter.Name(from.hDC(), "from");
-  painter.Name(to.hDC(), "to");
+  to.DrawPicture(Pattern(Source::To, width, height), 0, 0);
+  painter.Name(target.Context(), "target");
+  painter.Name(from.Context(), "from");
+  painter.Name(to.Context(), "to");
   window.SetCaptureImages(false);
   events.SetLimits(INT32_MAX, INT64_MAX);
   log.Clear();
@@ -80,7 +80,7 @@ EffectRun::EffectRun(int32_t width, int32_t height) {
 void EffectRun::StopDuringWaitOf(int frame) {
   // Each wait on the virtual clock is one yield, so the yield index is the frame index.
   events.on_yield = [this, frame](int64_t yield) {
-    if (yield == frame) stop_requested = -1;
+    if (yield == frame) stop_requested = true;
   };
 }
 

@@ -97,7 +97,7 @@ class EffectRun {
   gdi::Surface target{&window};
   gdi::Surface from;
   gdi::Surface to;
-  int16_t stop_requested = 0;
+  bool stop_requested = false;
   Random random;
   FrameContext context{events, stop_requested, 1, random, painter};
 };

@@ -66,7 +66,7 @@ TEST_P(EveryEffect, DrawsItsFramesBetweenTheWholeFromAndToPictures) {
     EffectRun run(size.width, size.height);
     int clipped_waits = 0;
     run.events.on_yield = [&](int64_t) {
-      if (run.target.hDC().ClipRegion().has_value()) ++clipped_waits;
+      if (run.target.Context().ClipRegion().has_value()) ++clipped_waits;
     };
     run.Run(t.effect);
     const Frames frames = run.Split();
@@ -77,18 +77,18 @@ TEST_P(EveryEffect, DrawsItsFramesBetweenTheWholeFromAndToPictures) {
     EXPECT_TRUE(run.TargetEqualsTo());
     // A clip region lasts one frame: no wait, and nothing after the effect, is cut by it.
     EXPECT_EQ(clipped_waits, 0);
-    EXPECT_FALSE(run.target.hDC().ClipRegion().has_value());
+    EXPECT_FALSE(run.target.Context().ClipRegion().has_value());
     EXPECT_EQ(run.from.Image(), Pattern(Source::From, size.width, size.height));
     EXPECT_EQ(run.to.Image(), Pattern(Source::To, size.width, size.height));
   }
 }
 
-TEST_P(EveryEffect, PacesEveryFrameAtIntervalOverSpeedFactor) {
+TEST_P(EveryEffect, PacesEveryFrameAtIntervalOverSpeed) {
   const Traits t = GetParam();
   for (int32_t speed : {1, 2, 4}) {
     SCOPED_TRACE("speed " + std::to_string(speed));
     EffectRun run(160, 120);
-    run.context.SpeedFactor = speed;
+    run.context.speed_factor = speed;
     run.events.SetNow(1000);
     run.Run(t.effect);
     const std::vector<int32_t> deadlines = run.events.Deadlines();
@@ -118,7 +118,7 @@ TEST_P(EveryEffect, StopEndsTheAnimationWithinOneFrameWithTheWholeToPicture) {
     SCOPED_TRACE("stopped in frame " + std::to_string(stop_at));
     EffectRun run(size.width, size.height);
     if (stop_at < 0) {
-      run.stop_requested = -1;
+      run.stop_requested = true;
     } else {
       run.StopDuringWaitOf(stop_at);
     }
@@ -129,13 +129,13 @@ TEST_P(EveryEffect, StopEndsTheAnimationWithinOneFrameWithTheWholeToPicture) {
     EXPECT_EQ(run.events.Yields(), static_cast<int64_t>(drawn));
     EXPECT_EQ(frames.last, WholeTo(t, size.width, size.height));
     EXPECT_TRUE(run.TargetEqualsTo());
-    EXPECT_FALSE(run.target.hDC().ClipRegion().has_value());
+    EXPECT_FALSE(run.target.Context().ClipRegion().has_value());
   }
 }
 
-TEST_P(EveryEffect, SpeedFactorZeroFailsAtTheFirstDeadlineWithoutTheLastFrame) {
+TEST_P(EveryEffect, SpeedZeroFailsAtTheFirstDeadlineWithoutTheLastFrame) {
   EffectRun run(40, 30);
-  run.context.SpeedFactor = 0;
+  run.context.speed_factor = 0;
   try {
     run.Run(GetParam().effect);
     FAIL() << "no error";
@@ -178,17 +178,17 @@ gdi::Bitmap Slide(int32_t n, int32_t width, int32_t height) {
 // in the next slide whole.
 void RunShow(int32_t width, int32_t height, int stop_every) {
   EffectRun run(width, height);
-  run.target.PaintPicture(Slide(0, width, height), 0, 0);
+  run.target.DrawPicture(Slide(0, width, height), 0, 0);
   for (int32_t n = 1; n <= 35; ++n) {
     SCOPED_TRACE(n);
-    run.from.PaintPicture(Slide(n - 1, width, height), 0, 0);
-    run.to.PaintPicture(Slide(n, width, height), 0, 0);
-    run.context.SpeedFactor = 1 << (n % 4);
+    run.from.DrawPicture(Slide(n - 1, width, height), 0, 0);
+    run.to.DrawPicture(Slide(n, width, height), 0, 0);
+    run.context.speed_factor = 1 << (n % 4);
     const int64_t yields_before = run.events.Yields();
-    run.stop_requested = 0;
+    run.stop_requested = false;
     if (stop_every > 0 && n % stop_every == 0) {
       run.events.on_yield = [&](int64_t yield) {
-        if (yield == yields_before + 2) run.stop_requested = -1;
+        if (yield == yields_before + 2) run.stop_requested = true;
       };
     } else {
       run.events.on_yield = nullptr;
@@ -196,7 +196,7 @@ void RunShow(int32_t width, int32_t height, int stop_every) {
     run.Run(n);
     run.target.Refresh();
     ASSERT_EQ(run.target.Image(), Slide(n, width, height));
-    ASSERT_FALSE(run.target.hDC().ClipRegion().has_value());
+    ASSERT_FALSE(run.target.Context().ClipRegion().has_value());
     EXPECT_GT(run.events.Yields(), yields_before) << "every transition yields";
   }
 }

@@ -30,8 +30,8 @@ fake::FakeCallLog* recording_log = nullptr;
 
 template <int N>
 void RecordingEffect(gdi::Surface& target, gdi::Surface&, gdi::Surface& to, FrameContext& ctx) {
-  recording_log->Add("Effect " + std::to_string(N) + " speed " + std::to_string(ctx.SpeedFactor));
-  target.PaintPicture(to.Image(), 0, 0);
+  recording_log->Add("Effect " + std::to_string(N) + " speed " + std::to_string(ctx.speed_factor));
+  target.DrawPicture(to.Image(), 0, 0);
 }
 
 template <int... N>
@@ -48,10 +48,10 @@ Effect RecordingLookup(int32_t number) {
 void ShowTest::RunRecordingEffects() {
   recording_log = &fake.log;
   {
-    Form1 form(platform, package, settings, extracted);
+    ShowForm form(platform, package, settings, extracted);
     form.SetEffectLookup(RecordingLookup);
-    form.Form_Load();
-    form.Form_Unload();
+    form.Run();
+    form.HideWindow();
   }
   recording_log = nullptr;
 }

@@ -12,7 +12,7 @@
 #include "package/package.h"
 #include "platform/fake/fake_platform.h"
 #include "settings/settings.h"
-#include "show/form1.h"
+#include "show/show_form.h"
 #include "tests/unit/test_support.h"
 
 namespace slidesaver::testing {
@@ -28,7 +28,7 @@ class ShowTest : public ::testing::Test {
   SlideEntry& AddSlide(const std::string& name, uint32_t rgb, int32_t w = 20, int32_t h = 10);
   void Run();  // loads the form, runs the show, unloads it
   // The same with every transition 1 to 35 replaced by one that logs
-  // "Effect <number> speed <SpeedFactor>" and copies the to-picture.
+  // "Effect <number> speed <speed_factor>" and copies the to-picture.
   void RunRecordingEffects();
 
   // The non-clock calls in order, optionally only those starting with prefix.
@@ -38,7 +38,7 @@ class ShowTest : public ::testing::Test {
   std::string Path(const std::string& name) const { return extracted.Folder() + name; }
   // A pixel of the fake screen, 0x00RRGGBB.
   uint32_t ScreenPixel(int32_t x, int32_t y) const { return fake.window.Screen().Pixel(x, y); }
-  // A pixel of Picture1 as presented last, relative to the show area.
+  // A pixel of the show area as presented last, relative to the show area.
   uint32_t ShownPixel(int32_t x, int32_t y) const;
 
   TempFolder temp;

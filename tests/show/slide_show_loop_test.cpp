@@ -121,13 +121,13 @@ TEST_F(ShowTest, TransitionsRunWithTheOutgoingSlidesNumberAndSpeed) {
   EXPECT_THAT(TicksOf("Effect"), ElementsAre(1001, 2002, 3003, 4004, 4500));
 }
 
-TEST_F(ShowTest, SpeedFactorIsSetForAPlainCopyToo) {
+TEST_F(ShowTest, SpeedIsSetForAPlainCopyToo) {
   AddSlide("a", kRed).SpeedExponent = 3;
   fake.events.KeyDownAt(500);
-  Form1 form(platform, package, settings, extracted);
-  form.Form_Load();
-  EXPECT_EQ(form.State().SpeedFactor, 8);
-  EXPECT_EQ(form.State().StopRequested, -1);
+  ShowForm form(platform, package, settings, extracted);
+  form.Run();
+  EXPECT_EQ(form.State().speed_factor, 8);
+  EXPECT_TRUE(form.State().stop_requested);
 }
 
 TEST_F(ShowTest, OneSlideReloadsAndPassesIntoItselfWithItsSound) {

@@ -33,7 +33,7 @@ class ExtractFilesTest : public ::testing::Test {
     std::sort(names.begin(), names.end());
     return names;
   }
-  // The writes in the order they were made, as names inside TempDir.
+  // The writes in the order they were made, as names inside the folder.
   std::vector<std::string> Writes() {
     std::vector<std::string> names;
     for (const std::string& entry : fake.files.log) {
@@ -168,7 +168,7 @@ TEST_F(ExtractFilesTest, AFailedWriteIsSkippedAndTheRestGoesOn) {
   EXPECT_TRUE(fake.dialogs.message_boxes.empty());
 }
 
-TEST_F(ExtractFilesTest, AFolderThatCannotBeCreatedStillSetsTempDir) {
+TEST_F(ExtractFilesTest, AFolderThatCannotBeCreatedIsStillTheShowsFolder) {
   fake.files.fail_create_folders = {"temp1"};
   EXPECT_EQ(Extract(testing::Show({Slide("a", "A")})), base.path() + "/temp1/");
   EXPECT_TRUE(FilesIn(base.path()).empty());  // every write failed quietly

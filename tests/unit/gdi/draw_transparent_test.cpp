@@ -23,11 +23,11 @@ struct Scene {
   Scene(int32_t w, int32_t h, Bitmap picture) {
     next.Move(0, 0, w, h);
     next.SetBackColor(gdi::ColorRefFromRgb(kKeyRgb));
-    FillBox(next.hDC(), 0, 0, w - 1, h - 1, gdi::ColorRefFromRgb(kBehind));
+    FillBox(next.Context(), 0, 0, w - 1, h - 1, gdi::ColorRefFromRgb(kBehind));
     mem.SetPicture(std::move(picture));
   }
   void Draw(int32_t x, int32_t y, int32_t w, int32_t h) {
-    DrawTransparent(painter, next.hDC(), x, y, w, h, mem.hDC(), 0, 0, next.BackColor());
+    DrawTransparent(painter, next.Context(), x, y, w, h, mem.Context(), 0, 0, next.BackColor());
   }
   Surface next, mem;
   fake::FakeCallLog log;
@@ -45,7 +45,7 @@ TEST(DrawTransparent, KeyPixelsKeepTheDestinationAndAllOthersAreCopied) {
   picture.SetPixel(2, 1, kKeyRgb ^ 0x010000);
   picture.SetPixel(3, 1, kKeyRgb);
   Scene s(6, 4, picture);
-  const gdi::ColorRef bk_before = s.mem.hDC().GetBkColor();
+  const gdi::ColorRef bk_before = s.mem.Context().GetBkColor();
   s.Draw(1, 1, 4, 2);
   const uint32_t expected[4][6] = {
       {kBehind, kBehind, kBehind, kBehind, kBehind, kBehind},
@@ -57,7 +57,7 @@ TEST(DrawTransparent, KeyPixelsKeepTheDestinationAndAllOthersAreCopied) {
     for (int32_t x = 0; x < 6; ++x)
       EXPECT_EQ(s.next.Image().Pixel(x, y), expected[y][x]) << x << "," << y;
   }
-  EXPECT_EQ(s.mem.hDC().GetBkColor(), bk_before);  // restored
+  EXPECT_EQ(s.mem.Context().GetBkColor(), bk_before);  // restored
 }
 
 TEST(DrawTransparent, APictureWithoutTheKeyIsCopiedWhole) {
@@ -146,7 +146,7 @@ TEST(DrawTransparent, OversizedRectanglesAreAnOverflowErrorBeforeAnyDrawing) {
 
 TEST(DrawTransparent, TheDestinationTakesTwoBlitsOnly) {
   Scene s(4, 4, gdi::test::NumberedPicture(2, 2));
-  s.painter.Name(s.next.hDC(), "destination");
+  s.painter.Name(s.next.Context(), "destination");
   s.Draw(1, 1, 2, 2);
   EXPECT_EQ(s.log.Texts(), (std::vector<std::string>{"BitBlt ? 1,1,2,2,0,0,8913094",
                                                      "BitBlt ? 1,1,2,2,0,0,6684742"}));

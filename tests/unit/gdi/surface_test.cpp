@@ -34,7 +34,7 @@ TEST(Surface, MoveGivesANewImageInTheBackColourAndTellsThePresenter) {
   EXPECT_EQ(s.Image(), Bitmap::Color(8, 6, 0xFF0000));
   EXPECT_EQ(presenter.moves, (std::vector<std::vector<int32_t>>{{112, 84, 8, 6}}));
   // Same size elsewhere: the image stays.
-  FillBox(s.hDC(), 0, 0, 0, 0, 0);
+  FillBox(s.Context(), 0, 0, 0, 0, 0);
   s.Move(0, 0, 8, 6);
   EXPECT_EQ(s.Image().Pixel(0, 0), 0u);
   EXPECT_THROW(s.Move(0, 0, -1, 6), RunTimeError);
@@ -46,14 +46,14 @@ TEST(Surface, ClsFillsWithTheBackColourAndRefreshPresentsTheDirtyPartOnce) {
   s.Move(0, 0, 10, 10);
   s.Refresh();
   s.SetBackColor(0x00FF00);
-  s.Cls();
+  s.Clear();
   EXPECT_EQ(s.Image(), Bitmap::Color(10, 10, 0x00FF00));
   s.Refresh();
   EXPECT_EQ(presenter.dirty_rects.back(), (Rect{0, 0, 10, 10}));
-  FillBox(s.hDC(), 2, 3, 4, 5, 0);
+  FillBox(s.Context(), 2, 3, 4, 5, 0);
   Surface other;
   other.Move(0, 0, 10, 10);
-  BitBlt(s.hDC(), 6, 6, 2, 2, other.hDC(), 0, 0, SRCCOPY);
+  BitBlt(s.Context(), 6, 6, 2, 2, other.Context(), 0, 0, SRCCOPY);
   s.Refresh();
   EXPECT_EQ(presenter.dirty_rects.back(), (Rect{2, 3, 8, 8}));
   s.Refresh();  // nothing changed since: an empty rectangle, still presented
@@ -66,25 +66,25 @@ TEST(Surface, HiddenSurfacesRefreshWithoutAPresenter) {
   Surface s;
   s.Move(0, 0, 3, 3);
   s.Refresh();
-  EXPECT_TRUE(s.hDC().Dirty().Empty());
+  EXPECT_TRUE(s.Context().Dirty().Empty());
 }
 
-TEST(Surface, PaintPictureDrawsAtItsOwnSizeClipped) {
+TEST(Surface, DrawPictureDrawsAtItsOwnSizeClipped) {
   Surface s;
   s.Move(0, 0, 6, 4);
   const Bitmap picture = test::NumberedPicture(4, 3, 5);
-  s.PaintPicture(picture, 3, 2);
+  s.DrawPicture(picture, 3, 2);
   for (int32_t y = 0; y < 4; ++y) {
     for (int32_t x = 0; x < 6; ++x) {
       const bool inside = x >= 3 && y >= 2;
       EXPECT_EQ(s.Image().Pixel(x, y), inside ? test::Numbered(x - 3, y - 2, 5) : 0u);
     }
   }
-  s.PaintPicture(picture, -100, INT32_MAX);
+  s.DrawPicture(picture, -100, INT32_MAX);
   // Another surface's image serves as a picture too.
   Surface copy;
   copy.Move(0, 0, 6, 4);
-  copy.PaintPicture(s.Image(), 0, 0);
+  copy.DrawPicture(s.Image(), 0, 0);
   EXPECT_EQ(copy.Image(), s.Image());
 }
 
@@ -95,7 +95,7 @@ TEST(Surface, SetPictureResizesToThePictureAndBlitsSeeIt) {
   EXPECT_EQ(mem.ScaleHeight(), 3.0f);
   Surface target;
   target.Move(0, 0, 7, 3);
-  BitBlt(target.hDC(), 0, 0, 7, 3, mem.hDC(), 0, 0, SRCCOPY);
+  BitBlt(target.Context(), 0, 0, 7, 3, mem.Context(), 0, 0, SRCCOPY);
   EXPECT_EQ(target.Image(), mem.Image());
 }
 
@@ -104,10 +104,11 @@ TEST(Surface, StretchesKeepColoursInsteadOfAndingThem) {
   // source's colours.
   Surface from, target;
   from.Move(0, 0, 8, 1);
-  for (int32_t x = 0; x < 8; ++x) FillBox(from.hDC(), x, 0, x, 0, ColorRefFromRgb(0x808080 + x));
+  for (int32_t x = 0; x < 8; ++x)
+    FillBox(from.Context(), x, 0, x, 0, ColorRefFromRgb(0x808080 + x));
   target.Move(0, 0, 4, 1);
-  EXPECT_EQ(target.hDC().GetStretchBltMode(), COLORONCOLOR);
-  StretchBlt(target.hDC(), 0, 0, 4, 1, from.hDC(), 0, 0, 8, 1, SRCCOPY);
+  EXPECT_EQ(target.Context().GetStretchBltMode(), COLORONCOLOR);
+  StretchBlt(target.Context(), 0, 0, 4, 1, from.Context(), 0, 0, 8, 1, SRCCOPY);
   for (int32_t x = 0; x < 4; ++x) EXPECT_EQ(target.Image().Pixel(x, 0), 0x808080u + 2 * x + 1);
 }
 

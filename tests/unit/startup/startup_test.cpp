@@ -8,7 +8,7 @@
 #include "package/write_package.h"
 #include "platform/fake/fake_platform.h"
 #include "settings/frm_setting.h"
-#include "startup/module1.h"
+#include "startup/start_up.h"
 #include "tests/unit/test_support.h"
 
 namespace slidesaver {

@@ -23,7 +23,7 @@ class RecordingSink : public platform::InputSink {
   std::vector<std::string> calls;
 
  private:
-  static const char* Name(InputTarget t) { return t == InputTarget::Form ? "Form" : "Picture1"; }
+  static const char* Name(InputTarget t) { return t == InputTarget::Form ? "Form" : "ShowArea"; }
 };
 
 class WinShowWindowTest : public ::testing::Test {
@@ -71,8 +71,8 @@ TEST_F(WinShowWindowTest, InputReachesTheSinkOnlyInsideAYieldAndByPosition) {
   EXPECT_TRUE(sink.calls.empty());
   events->Yield();
   EXPECT_EQ(sink.calls,
-            (std::vector<std::string>{"down Picture1", "down Form", "move Picture1", "move Form",
-                                      "down Form", "key Picture1", "key Picture1"}));
+            (std::vector<std::string>{"down ShowArea", "down Form", "move ShowArea", "move Form",
+                                      "down Form", "key ShowArea", "key ShowArea"}));
 }
 
 TEST_F(WinShowWindowTest, CloseEndSessionAndQuitAskTheShowToEnd) {
@@ -101,7 +101,7 @@ TEST_F(WinShowWindowTest, AWaitEndsWhenAMessageArrives) {
   events->YieldUntil(events->TickCount() + 60000);
   Post(WM_KEYDOWN, 0, 0);
   events->YieldUntil(events->TickCount() - 1);
-  EXPECT_EQ(sink.calls, (std::vector<std::string>{"down Form", "down Form", "key Picture1"}));
+  EXPECT_EQ(sink.calls, (std::vector<std::string>{"down Form", "down Form", "key ShowArea"}));
   EXPECT_LT(events->TickCount(), deadline);
 }
 

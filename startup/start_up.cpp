@@ -1,11 +1,11 @@
-#include "startup/module1.h"
+#include "startup/start_up.h"
 
 #include "common/resume_next.h"
 #include "package/extract_files.h"
 #include "package/read_package.h"
 #include "settings/frm_setting.h"
 #include "settings/settings_file.h"
-#include "show/form1.h"
+#include "show/show_form.h"
 #include "startup/command_line.h"
 
 namespace slidesaver {

@@ -1,4 +1,4 @@
-#include "show/form1.h"
+#include "show/show_form.h"
 
 #include <new>
 
@@ -6,9 +6,9 @@
 
 namespace slidesaver {
 
-Form1::Form1(platform::Platform& platform, const PackageHeader& package, const Settings& settings,
-             const ExtractedShow& extracted)
-    : Picture1(&platform.window),
+ShowForm::ShowForm(platform::Platform& platform, const PackageHeader& package,
+                   const Settings& settings, const ExtractedShow& extracted)
+    : visible_area(&platform.window),
       platform_(platform),
       package_(package),
       settings_(settings),
@@ -17,14 +17,14 @@ Form1::Form1(platform::Platform& platform, const PackageHeader& package, const S
   platform_.window.SetInputSink(this);
 }
 
-Form1::~Form1() { platform_.window.SetInputSink(nullptr); }
+ShowForm::~ShowForm() { platform_.window.SetInputSink(nullptr); }
 
-void Form1::Form_Load() {
+void ShowForm::Run() {
   try {
     SetUp();
     bool restart = false;
     do {
-      if (restart) LoadPicture(0);
+      if (restart) LoadSlidePicture(0);
       StartShow();
       RunSlideShow();
       restart = true;
@@ -39,21 +39,21 @@ void Form1::Form_Load() {
   }
 }
 
-const SlideEntry& Form1::Slide(int32_t index) const {
+const SlideEntry& ShowForm::Slide(int32_t index) const {
   const auto& slides = package_.Slides;
   if (index < 0 || static_cast<size_t>(index) >= slides.size()) throw SubscriptOutOfRangeError();
   return slides[static_cast<size_t>(index)];
 }
 
-void Form1::LoadPicture(int32_t slide_index) {
+void ShowForm::LoadSlidePicture(int32_t slide_index) {
   const std::string& name = Slide(slide_index).PictureFileName;
   const std::optional<std::string> path = extracted_.PathOf(name);
   // A name the extraction refused to write names no file of the show.
   if (!path) throw FileNotFoundError(extracted_.Folder() + name);
-  MemPicture.SetPicture(platform_.pictures.Load(*path));
+  slide_picture.SetPicture(platform_.pictures.Load(*path));
 }
 
-void Form1::Form_Unload() {
+void ShowForm::HideWindow() {
   try {
     platform_.window.Hide();
   } catch (...) {
@@ -62,15 +62,15 @@ void Form1::Form_Unload() {
 
 void RunShowForm(platform::Platform& platform, const PackageHeader& package,
                  const Settings& settings, const ExtractedShow& extracted) {
-  Form1 form(platform, package, settings, extracted);
+  ShowForm form(platform, package, settings, extracted);
   try {
-    form.Form_Load();
+    form.Run();
   } catch (...) {
     // Whatever ends the process from inside the show, the window goes first.
-    form.Form_Unload();
+    form.HideWindow();
     throw;
   }
-  form.Form_Unload();
+  form.HideWindow();
 }
 
 }  // namespace slidesaver

@@ -4,50 +4,50 @@
 
 #include "common/arith.h"
 #include "effects/deadline_wait.h"
-#include "show/form1.h"
+#include "show/show_form.h"
 
 namespace slidesaver {
 
-void Form1::RunSlideShow() {
+void ShowForm::RunSlideShow() {
   DrawFirstPicture();
-  while (state_.StopRequested != -1) RunPass();
+  while (!state_.stop_requested) RunPass();
 }
 
 // The first picture comes in plainly: no sound, no Overlay or Transparent handling.
-void Form1::DrawFirstPicture() {
-  const SlideEntry& first = Slide(state_.CurrentSlide);
-  Picture1.Cls();
-  Picture1.PaintPicture(MemPicture.Image(), first.PictureX, first.PictureY);
-  Picture1.Refresh();
+void ShowForm::DrawFirstPicture() {
+  const SlideEntry& first = Slide(state_.current_slide);
+  visible_area.Clear();
+  visible_area.DrawPicture(slide_picture.Image(), first.PictureX, first.PictureY);
+  visible_area.Refresh();
 }
 
-void Form1::RunPass() {
+void ShowForm::RunPass() {
   platform::EventLoop& events = platform_.events;
 
   // The preparation below counts toward the display time.
-  const int32_t deadline = Add32(events.TickCount(), Slide(state_.CurrentSlide).DisplayTime);
-  ComposeFromPicture(Slide(state_.CurrentSlide));
+  const int32_t deadline = Add32(events.TickCount(), Slide(state_.current_slide).DisplayTime);
+  ComposeFromPicture(Slide(state_.current_slide));
 
-  const int32_t previous_slide = state_.CurrentSlide;
-  state_.CurrentSlide =
-      state_.CurrentSlide == Sub32(package_.SlideCount, 1) ? 0 : Add32(state_.CurrentSlide, 1);
-  const SlideEntry& incoming = Slide(state_.CurrentSlide);
-  MemPicture.Cls();
-  LoadPicture(state_.CurrentSlide);
+  const int32_t previous_slide = state_.current_slide;
+  state_.current_slide =
+      state_.current_slide == Sub32(package_.SlideCount, 1) ? 0 : Add32(state_.current_slide, 1);
+  const SlideEntry& incoming = Slide(state_.current_slide);
+  slide_picture.Clear();
+  LoadSlidePicture(state_.current_slide);
   ComposeToPicture(incoming);
 
-  WaitForDeadline(events, state_.StopRequested, deadline);
+  WaitForDeadline(events, state_.stop_requested, deadline);
 
   PlaySlideSound(incoming);
   const SlideEntry& outgoing = Slide(previous_slide);
-  state_.SpeedFactor = R(std::pow(2.0, static_cast<double>(outgoing.SpeedExponent)));
+  state_.speed_factor = R(std::pow(2.0, static_cast<double>(outgoing.SpeedExponent)));
   RunTransition(outgoing.EffectNumber);
-  Picture1.Refresh();
+  visible_area.Refresh();
   music_.KeepAlive();
   events.Yield();
 }
 
-void Form1::PlaySlideSound(const SlideEntry& incoming) {
+void ShowForm::PlaySlideSound(const SlideEntry& incoming) {
   const std::string& name = incoming.SoundFileName;
   if (name.empty() || settings_.SoundEnabled == 0) return;
   // A name the extraction refused to write is a missing file: silence.
@@ -57,16 +57,16 @@ void Form1::PlaySlideSound(const SlideEntry& incoming) {
                             platform::SND_FILENAME | platform::SND_NODEFAULT | platform::SND_ASYNC);
 }
 
-void Form1::RunTransition(int32_t effect_number) {
+void ShowForm::RunTransition(int32_t effect_number) {
   if (effect_number == 0) {
-    Picture1.PaintPicture(NextPicture.Image(), 0, 0);
+    visible_area.DrawPicture(to_picture.Image(), 0, 0);
     return;
   }
   // Numbers outside 0 to 35 draw nothing: the outgoing picture stays.
   if (Effect effect = effect_for_(effect_number)) {
-    FrameContext ctx{platform_.events, state_.StopRequested, state_.SpeedFactor, state_.random,
+    FrameContext ctx{platform_.events, state_.stop_requested, state_.speed_factor, state_.random,
                      painter_};
-    effect(Picture1, NowPicture, NextPicture, ctx);
+    effect(visible_area, from_picture, to_picture, ctx);
   }
 }
 
