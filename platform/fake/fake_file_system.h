@@ -17,7 +17,8 @@ class FakeFileSystem : public platform::FileSystem {
   platform::PathRules path_rules;                // see UseCodePage932
   std::vector<std::string> log;
 
-  // The path rules of the Windows build in code page 932 (Japanese): '\\' and its lead bytes.
+  // The path rules of the Windows build in code page 932 (Japanese): the backslash and the
+  // lead bytes of its double-byte characters.
   void UseCodePage932();
 
   bool Exists(const std::string& path) override;

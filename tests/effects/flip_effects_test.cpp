@@ -201,17 +201,5 @@ TEST(FlipEffects, MirroredFrameShowsThePictureReversedLeftOfTheInset) {
   EXPECT_TRUE(run.TargetEqualsTo());
 }
 
-TEST(FlipEffects, StopDuringAWaitCopiesBWholeAndRefreshes) {
-  for (int32_t effect : {11, 12, 13, 14}) {
-    EffectRun run(40, 30);
-    run.StopDuringWaitOf(4);
-    run.Run(effect);
-    const auto split = run.Split();
-    EXPECT_EQ(split.frames.size(), 5u);
-    EXPECT_EQ(split.last, (std::vector{BitBltCall("to", {0, 0, 40, 30, 0, 0}), RefreshCall()}));
-    EXPECT_TRUE(run.TargetEqualsTo());
-  }
-}
-
 }  // namespace
 }  // namespace slidesaver::effect_test
