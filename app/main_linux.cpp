@@ -5,7 +5,7 @@
 #include "common/run_time_error.h"
 #include "platform/linux/linux_platform.h"
 #include "startup/app_state.h"
-#include "startup/module1.h"
+#include "startup/start_up.h"
 
 int main(int argc, char** argv) {
   using namespace slidesaver;

@@ -9,7 +9,7 @@
 #include "platform/win32/win_show_window.h"
 #include "platform/win32/win_text.h"
 #include "startup/app_state.h"
-#include "startup/module1.h"
+#include "startup/start_up.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include "effects/frame.h"
 #include "platform/event_loop.h"
 #include "platform/gdi/bitmap.h"
+#include "platform/gdi/painter.h"
 #include "platform/gdi/surface.h"
 
 namespace slidesaver {
@@ -54,14 +55,15 @@ gdi::Bitmap Gradient(int32_t w, int32_t h, uint32_t seed) {
 void EffectFrameCost(benchmark::State& state, int32_t effect_number) {
   const auto w = static_cast<int32_t>(state.range(0));
   const auto h = static_cast<int32_t>(state.range(1));
-  gdi::Surface target("Picture1"), from("NowPicture"), to("NextPicture");
+  gdi::Surface target, from, to;
   for (gdi::Surface* s : {&target, &from, &to}) s->Move(0, 0, w, h);
-  from.PaintPicture(Gradient(w, h, 1), 0, 0);
-  to.PaintPicture(Gradient(w, h, 2), 0, 0);
+  from.DrawPicture(Gradient(w, h, 1), 0, 0);
+  to.DrawPicture(Gradient(w, h, 2), 0, 0);
   NoWaitLoop loop;
-  const int16_t stop_requested = 0;
+  const bool stop_requested = false;
   Random random;
-  FrameContext context{loop, stop_requested, 1, random};
+  gdi::Painter painter;
+  FrameContext context{loop, stop_requested, 1, random, painter};
   const Effect effect = EffectFor(effect_number);
   int64_t frames = 0;
   for (auto _ : state) {

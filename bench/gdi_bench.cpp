@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "platform/gdi/dc.h"
+#include "platform/gdi/painter.h"
 #include "platform/gdi/region.h"
 #include "show/transparent/draw_transparent.h"
 
@@ -10,7 +11,7 @@ namespace {
 using namespace slidesaver::gdi;
 
 struct Frame {
-  Frame(int32_t w, int32_t h) : bitmap(Bitmap::Color(w, h)), dc("frame") {
+  Frame(int32_t w, int32_t h) : bitmap(Bitmap::Color(w, h)) {
     for (int32_t y = 0; y < h; ++y) {
       for (int32_t x = 0; x < w; ++x)
         bitmap.Row(y)[x] = static_cast<uint32_t>(x * 7 + y * 13) & 0xFFFFFF;
@@ -70,8 +71,9 @@ void DrawTransparentBench(benchmark::State& state) {
   const auto w = static_cast<int32_t>(state.range(0)), h = static_cast<int32_t>(state.range(1));
   Frame from(w, h), to(w, h);
   const ColorRef key = ColorRefFromRgb(from.bitmap.Row(0)[0]);
+  Painter painter;
   for (auto _ : state) {
-    slidesaver::DrawTransparent(to.dc, 0, 0, w, h, from.dc, 0, 0, key);
+    slidesaver::DrawTransparent(painter, to.dc, 0, 0, w, h, from.dc, 0, 0, key);
     benchmark::ClobberMemory();
   }
   Count(state);

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <random>
 
 #include "package/extract_files.h"
@@ -94,17 +95,29 @@ void RemoveExtracted(const std::string& base) {
   }
 }
 
-// Reads the Package through the real file system and extracts it under `base`.
-void ReadAndExtract(const std::string& path, const std::string& base) {
+// Stops the benchmark's clock when it goes.
+struct PauseOnExit {
+  benchmark::State* state;
+  ~PauseOnExit() {
+    if (state) state->PauseTiming();
+  }
+};
+
+// Reads the Package through the real file system and extracts it under `base`. With a state,
+// the clock stops when everything but the extracted files is gone: their removal is not timed.
+void ReadAndExtract(const std::string& path, const std::string& base,
+                    benchmark::State* state = nullptr) {
+  auto files = linux_platform::MakePosixFileSystem();
+  std::optional<ExtractedShow> extracted;  // goes last
+  const PauseOnExit pause{state};
   fake::FakePlatform fake;
   fake.system.base_folder = base + "/";
-  auto files = linux_platform::MakePosixFileSystem();
   platform::Platform platform{fake.process, *files,     fake.system,   fake.events,
                               fake.window,  fake.audio, fake.pictures, fake.dialogs};
-  AppState app;
-  ReadPackageFile(*files, path, app.Package);
-  if (app.Package.Slides.size() != kPictures) throw std::runtime_error("Package not read");
-  ExtractFiles(platform, app);
+  PackageHeader package;
+  ReadPackageFile(*files, path, package);
+  if (package.Slides.size() != kPictures) throw std::runtime_error("Package not read");
+  extracted.emplace(ExtractFiles(platform, package));
 }
 
 // Peak resident memory (KiB) of one read-and-extract in a child process.
@@ -126,8 +139,7 @@ void ReadExtract(benchmark::State& state) {
   const std::string base = file.folder() + "/extract";
   fs::create_directories(base);
   for (auto _ : state) {
-    ReadAndExtract(file.path(), base);
-    state.PauseTiming();
+    ReadAndExtract(file.path(), base, &state);  // returns with the clock stopped
     RemoveExtracted(base);
     state.ResumeTiming();
   }

@@ -22,7 +22,7 @@ class BlockGrid {
     shown_[column][row] = -1;
     const int32_t x = Mul32(column, bw_);
     const int32_t y = Mul32(row, bh_);
-    f.Blt(x, y, bw_, bh_, f.B(), x, y);
+    f.Blt(x, y, bw_, bh_, f.To(), x, y);
   }
 
  private:

@@ -15,16 +15,15 @@ template <class MakeRegion, class Blit, class AfterRefresh>
 bool ClipRegionFrame(EffectFrame& frame, MakeRegion&& make_region, Blit&& blit,
                      AfterRefresh&& after_refresh) {
   std::optional<gdi::Region> region;
-  gdi::Dc& dc = frame.Target().hDC();
   return frame.Frame(
       [&] {
         region.emplace(make_region());
-        dc.SelectClipRgn(&*region);
+        frame.SelectClip(&*region);
         blit();
       },
       [&] {
         after_refresh();
-        dc.SelectClipRgn(nullptr);
+        frame.SelectClip(nullptr);
         region.reset();
       });
 }

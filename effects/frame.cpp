@@ -1,6 +1,6 @@
 #include "effects/frame.h"
 
-#include "common/deadline_wait.h"
+#include "effects/deadline_wait.h"
 
 namespace slidesaver {
 
@@ -13,23 +13,29 @@ void EffectFrame::LastFrame() {
 
 int32_t EffectFrame::Deadline() {
   const int32_t t0 = ctx_.events.TickCount();
-  return R(Checked(Div(k_, ctx_.SpeedFactor) + t0));
+  return R(Checked(Div(k_, ctx_.speed_factor) + t0));
 }
 
 bool EffectFrame::Wait(int32_t deadline) {
-  return WaitForDeadline(ctx_.events, ctx_.StopRequested, deadline);
+  return WaitForDeadline(ctx_.events, ctx_.stop_requested, deadline);
 }
 
 void EffectFrame::Blt(int32_t x, int32_t y, int32_t w, int32_t h, const gdi::Surface& p, int32_t sx,
                       int32_t sy) {
-  gdi::BitBlt(target_.hDC(), x, y, w, h, p.hDC(), sx, sy, gdi::SRCCOPY);
+  ctx_.painter.BitBlt(target_.Context(), x, y, w, h, p.Context(), sx, sy, gdi::SRCCOPY);
 }
 
 void EffectFrame::Stretch(int32_t x, int32_t y, int32_t w, int32_t h, const gdi::Surface& p,
                           int32_t sx, int32_t sy, int32_t sw, int32_t sh) {
-  gdi::StretchBlt(target_.hDC(), x, y, w, h, p.hDC(), sx, sy, sw, sh, gdi::SRCCOPY);
+  ctx_.painter.StretchBlt(target_.Context(), x, y, w, h, p.Context(), sx, sy, sw, sh, gdi::SRCCOPY);
 }
 
-void EffectFrame::ClearToBlack() { gdi::FillBox(target_.hDC(), -1, -1, R(W()), R(H()), 0); }
+void EffectFrame::ClearToBlack() {
+  ctx_.painter.FillBox(target_.Context(), -1, -1, R(W()), R(H()), 0);
+}
+
+void EffectFrame::SelectClip(const gdi::Region* region) {
+  ctx_.painter.SelectClipRgn(target_.Context(), region);
+}
 
 }  // namespace slidesaver

@@ -8,16 +8,19 @@
 #include "effects/random.h"
 #include "platform/event_loop.h"
 #include "platform/gdi/dc.h"
+#include "platform/gdi/painter.h"
 #include "platform/gdi/surface.h"
 
 namespace slidesaver {
 
-// The show's values an effect reads, and the clock and message loop it paces with.
+// The show's values an effect reads, the clock and message loop it paces with, and the
+// painter its drawing calls go through.
 struct FrameContext {
   platform::EventLoop& events;
-  const int16_t& StopRequested;  // -1: the user asked the show to end
-  int32_t SpeedFactor;           // 2 ^ SpeedExponent of the outgoing slide
-  Random& random;                // the process's one generator
+  const bool& stop_requested;  // the user asked the show to end
+  int32_t speed_factor;        // 2 ^ SpeedExponent of the outgoing slide
+  Random& random;              // the process's one generator
+  gdi::Painter& painter;
 };
 
 using Effect = void (*)(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to,
@@ -43,9 +46,9 @@ class EffectFrame {
   // The whole from-picture onto the target, not refreshed.
   void FirstFrame();
 
-  // One animation frame: deadline R(K / SpeedFactor + t0) taken before drawing, draw(),
+  // One animation frame: deadline R(K / speed_factor + t0) taken before drawing, draw(),
   // refresh, after_refresh(), then the wait. Returns false when the effect must leave its
-  // loop: StopRequested ended the wait, or draw() returned false (then nothing after it runs).
+  // loop: stop_requested ended the wait, or draw() returned false (then nothing after it runs).
   template <class Draw, class AfterRefresh>
   bool Frame(Draw&& draw, AfterRefresh&& after_refresh) {
     const int32_t deadline = Deadline();
@@ -77,10 +80,11 @@ class EffectFrame {
                int32_t sy, int32_t sw, int32_t sh);
   // Clearing: a filled black box from (-1, -1) to (W, H) with the target's box drawing.
   void ClearToBlack();
+  // The target's clip region (null: none).
+  void SelectClip(const gdi::Region* region);
 
-  gdi::Surface& Target() { return target_; }
-  const gdi::Surface& A() const { return from_; }
-  const gdi::Surface& B() const { return to_; }
+  const gdi::Surface& From() const { return from_; }
+  const gdi::Surface& To() const { return to_; }
   FrameContext& Context() { return ctx_; }
 
  private:

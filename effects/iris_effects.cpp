@@ -47,7 +47,7 @@ void Iris(EffectFrame& f, double divisor, int32_t last_frame, MakeRegion&& make_
           h = box.Height();
           return make_region(box, w, h);
         },
-        [&] { f.Blt(box.x, box.y, w, h, f.B(), box.x, box.y); }, [&] { box.MoveOut(); });
+        [&] { f.Blt(box.x, box.y, w, h, f.To(), box.x, box.y); }, [&] { box.MoveOut(); });
   });
   f.LastFrame();
 }

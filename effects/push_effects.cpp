@@ -17,8 +17,8 @@ void PushFromLeft(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, Fr
   const float step = Single(double{f.W()} / 20);
   ForFloatCounter(0, end, step, [&](float c) {
     return f.Frame([&] {
-      f.Blt(R(c), 0, R(double{f.W()} - c), R(f.H()), f.A(), 0, 0);
-      f.Blt(0, 0, R(c + 1.0), R(f.H()), f.B(), R((double{f.W()} - 1 - c) + 1), 0);
+      f.Blt(R(c), 0, R(double{f.W()} - c), R(f.H()), f.From(), 0, 0);
+      f.Blt(0, 0, R(c + 1.0), R(f.H()), f.To(), R((double{f.W()} - 1 - c) + 1), 0);
     });
   });
   f.LastFrame();
@@ -32,8 +32,8 @@ void PushFromTop(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, Fra
   const float step = Single(double{f.H()} / 20);
   ForFloatCounter(0, end, step, [&](float c) {
     return f.Frame([&] {
-      f.Blt(0, R(c), R(f.W()), R((double{f.H()} - 1 - c) + 1), f.A(), 0, 0);
-      f.Blt(0, 0, R(f.W()), R(c + 1.0), f.B(), 0, R((double{f.H()} - 1 - c) + 1));
+      f.Blt(0, R(c), R(f.W()), R((double{f.H()} - 1 - c) + 1), f.From(), 0, 0);
+      f.Blt(0, 0, R(f.W()), R(c + 1.0), f.To(), 0, R((double{f.H()} - 1 - c) + 1));
     });
   });
   f.LastFrame();
@@ -47,8 +47,8 @@ void PushFromRight(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, F
   const float step = Single((double{f.W()} - 1) / 20);
   ForFloatCounter(0, end, step, [&](float c) {
     return f.Frame([&] {
-      f.Blt(0, 0, R(double{f.W()} - c), R(f.H()), f.A(), R(c), 0);
-      f.Blt(R(double{f.W()} - c), 0, R(c), R(f.H()), f.B(), 0, 0);
+      f.Blt(0, 0, R(double{f.W()} - c), R(f.H()), f.From(), R(c), 0);
+      f.Blt(R(double{f.W()} - c), 0, R(c), R(f.H()), f.To(), 0, 0);
     });
   });
   f.LastFrame();

@@ -15,8 +15,8 @@ void RollUp(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameCon
   const float step = Single((double{f.H()} - 1) / 20);
   ForFloatCounter(0, end, step, [&](float c) {
     return f.Frame([&] {
-      f.Blt(0, 0, R(f.W()), R((double{f.H()} - 1) - c), f.B(), 0, R(c));
-      f.Blt(0, R((double{f.H()} - 1) - c), R(f.W()), R(c), f.B(), 0, 0);
+      f.Blt(0, 0, R(f.W()), R((double{f.H()} - 1) - c), f.To(), 0, R(c));
+      f.Blt(0, R((double{f.H()} - 1) - c), R(f.W()), R(c), f.To(), 0, 0);
     });
   });
   f.LastFrame();
@@ -27,7 +27,7 @@ namespace {
 constexpr int32_t kStripCount = 25;
 
 // One strip per frame in random order until all 25 are shown. draw_strip(m) copies strip m.
-// The choice loop doesn't yield: it reads StopRequested only after a draw that hit a strip
+// The choice loop doesn't yield: it reads stop_requested only after a draw that hit a strip
 // already shown, and then leaves the animation at once.
 template <class DrawStrip>
 void RandomStrips(EffectFrame& f, DrawStrip&& draw_strip) {
@@ -39,7 +39,7 @@ void RandomStrips(EffectFrame& f, DrawStrip&& draw_strip) {
       for (;;) {
         m = static_cast<int32_t>(std::floor(double{ctx.random.Next()} * kStripCount));
         if (!shown[m]) break;
-        if (ctx.StopRequested == -1) return false;
+        if (ctx.stop_requested) return false;
       }
       shown[m] = true;
       draw_strip(m);
@@ -58,7 +58,7 @@ void RandomColumns(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, F
   const int32_t sh = R(f.H());
   RandomStrips(f, [&](int32_t m) {
     const int32_t left = Mul32(sw, m);
-    f.Blt(left, 0, sw, sh, f.B(), left, 0);
+    f.Blt(left, 0, sw, sh, f.To(), left, 0);
   });
   f.LastFrame();
 }
@@ -70,7 +70,7 @@ void RandomRows(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, Fram
   const int32_t sh = R(double{f.H()} / kStripCount + 1);
   RandomStrips(f, [&](int32_t m) {
     const int32_t top = Mul32(sh, m);
-    f.Blt(0, top, sw, sh, f.B(), 0, top);
+    f.Blt(0, top, sw, sh, f.To(), 0, top);
   });
   f.LastFrame();
 }

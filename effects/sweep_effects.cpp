@@ -38,7 +38,7 @@ struct Sweep {
           const std::array<gdi::PolyPoint, 3> wedge = {{previous, {cx, cy}, arm_end}};
           return gdi::Region::Polygon(wedge, 0);
         },
-        [&] { f.Blt(0, 0, Mul32(cx, 2), Mul32(cy, 2), f.B(), 0, 0); },
+        [&] { f.Blt(0, 0, Mul32(cx, 2), Mul32(cy, 2), f.To(), 0, 0); },
         [&] {
           previous = arm_end;
           after_refresh();

@@ -47,7 +47,7 @@ void ZoomInFromCentre(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to
   f.FirstFrame();
   ZoomBox box(f, true);
   ForIntCounter(0, 20, [&](int32_t) {
-    return f.Frame([&] { box.StretchInto(f, f.B()); }, [&] { box.Grow(); });
+    return f.Frame([&] { box.StretchInto(f, f.To()); }, [&] { box.Grow(); });
   });
   f.LastFrame();
 }
@@ -60,8 +60,8 @@ void ZoomOutToCentre(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to,
   ForIntCounter(0, 20, [&](int32_t) {
     return f.Frame(
         [&] {
-          f.Blt(0, 0, R(f.W()), R(f.H()), f.B(), 0, 0);
-          box.StretchInto(f, f.A());
+          f.Blt(0, 0, R(f.W()), R(f.H()), f.To(), 0, 0);
+          box.StretchInto(f, f.From());
         },
         [&] { box.Shrink(); });
   });
@@ -78,12 +78,12 @@ void ZoomThroughCentre(gdi::Surface& target, gdi::Surface& from, gdi::Surface& t
       if (i <= 20) {
         // The from-picture shrinks into the centre over black; the corner moves after drawing.
         f.ClearToBlack();
-        box.StretchInto(f, f.A());
+        box.StretchInto(f, f.From());
         box.Shrink();
       } else {
         // Then the to-picture grows out of it; the corner moves before drawing.
         box.Grow();
-        box.StretchInto(f, f.B());
+        box.StretchInto(f, f.To());
       }
     });
   });

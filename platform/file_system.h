@@ -6,6 +6,8 @@
 #include <span>
 #include <string>
 
+#include "platform/path_rules.h"
+
 namespace slidesaver::platform {
 
 class MappedFile {
@@ -33,14 +35,8 @@ class FileSystem {
   virtual std::string WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes) = 0;
   // The whole file, read-only; null when it can't be opened.
   virtual std::shared_ptr<const MappedFile> MapFile(const std::string& path) = 0;
-  // True for a byte that starts a double-byte character of the ANSI code page (Windows'
-  // IsDBCSLeadByte). The byte after it belongs to the same character, even when it is 0x5C,
-  // so a name check must not take that byte for a '\' separator. Single-byte code pages and
-  // UTF-8 file systems have no such bytes.
-  virtual bool IsLeadByte(uint8_t byte) {
-    (void)byte;
-    return false;
-  }
+  // How paths are spelled here; by default '/' and no double-byte characters.
+  virtual PathRules GetPathRules() { return {}; }
 };
 
 }  // namespace slidesaver::platform

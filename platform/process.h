@@ -13,7 +13,6 @@ class Process {
   // True when another process runs the same program file. The first caller keeps the
   // instance claim for the rest of its life.
   virtual bool AnotherInstanceRunning() = 0;
-  virtual char PathSeparator() = 0;  // '/' on Linux, '\\' on Windows
 };
 
 }  // namespace slidesaver::platform

@@ -19,7 +19,7 @@ struct ScreenSize {
 };
 
 // Where an input event was delivered: the form, or the visible show area.
-enum class InputTarget { Form, Picture1 };
+enum class InputTarget { Form, ShowArea };
 
 // Receives the window's input; called only from inside EventLoop::Yield/YieldUntil.
 class InputSink {
@@ -32,7 +32,7 @@ class InputSink {
   virtual void CloseRequested() = 0;
 };
 
-// The black, borderless, full-screen, top-most show window. As the Presenter of Picture1 it
+// The black, borderless, full-screen, top-most show window. As the Presenter of the show area it
 // places the visible show area (Move, window pixels) and brings the changed part of its
 // image to the screen at once (Present); it keeps the image to repaint itself on expose.
 class ShowWindow : public gdi::Presenter {

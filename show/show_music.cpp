@@ -1,15 +1,11 @@
 #include "show/show_music.h"
 
-#include "package/extract_files.h"
-
 namespace slidesaver {
 namespace {
 constexpr size_t kMciReplyCapacity = 256;  // characters, the terminating NUL included
 }
 
-bool ShowMusic::Wanted() const {
-  return !app_.Package.BgmFileName.empty() && app_.settings.BgmEnabled != 0;
-}
+bool ShowMusic::Wanted() const { return !name_.empty() && settings_.BgmEnabled != 0; }
 
 void ShowMusic::Send(const std::string& command) {
   mci_reply_ = audio_.MciSendString(command);
@@ -19,8 +15,9 @@ void ShowMusic::Send(const std::string& command) {
 void ShowMusic::Open() {
   if (!Wanted()) return;
   // A name the extraction refused to write names no file: no music.
-  if (!IsSafeFileName(app_.Package.BgmFileName, separator_, &files_)) return;
-  Send("open \"" + app_.TempDir + app_.Package.BgmFileName + "\" alias bgm");
+  const std::optional<std::string> path = extracted_.PathOf(name_);
+  if (!path) return;
+  Send("open \"" + *path + "\" alias bgm");
   Send("play bgm");
 }
 
@@ -34,7 +31,7 @@ void ShowMusic::KeepAlive() {
 }
 
 void ShowMusic::Close() {
-  if (!app_.Package.BgmFileName.empty()) Send("close bgm");
+  if (!name_.empty()) Send("close bgm");
 }
 
 }  // namespace slidesaver

@@ -3,17 +3,18 @@
 // slide-show loop, closed at the end of the show.
 #include <string>
 
+#include "package/extracted_show.h"
+#include "package/package.h"
 #include "platform/audio.h"
-#include "platform/file_system.h"
-#include "startup/app_state.h"
+#include "settings/settings.h"
 
 namespace slidesaver {
 
 class ShowMusic {
  public:
-  ShowMusic(platform::Audio& audio, platform::FileSystem& files, const AppState& app,
-            char path_separator)
-      : audio_(audio), files_(files), app_(app), separator_(path_separator) {}
+  ShowMusic(platform::Audio& audio, const PackageHeader& package, const Settings& settings,
+            const ExtractedShow& extracted)
+      : audio_(audio), name_(package.BgmFileName), settings_(settings), extracted_(extracted) {}
 
   // "open" and "play" when the Package has music and the settings allow it.
   void Open();
@@ -28,9 +29,9 @@ class ShowMusic {
   void Send(const std::string& command);
 
   platform::Audio& audio_;
-  platform::FileSystem& files_;  // knows the double-byte lead bytes of the code page
-  const AppState& app_;
-  char separator_;
+  const std::string& name_;  // as stored in the Package
+  const Settings& settings_;
+  const ExtractedShow& extracted_;
   std::string mci_reply_;
 };
 

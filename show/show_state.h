@@ -8,15 +8,15 @@
 namespace slidesaver {
 
 struct ShowState {
-  int16_t StopRequested = 0;       // -1: a key, a button or a mouse movement asked the show to end
-  int32_t SpeedFactor = 0;         // 2 ^ SpeedExponent of the outgoing slide
-  int32_t CurrentSlide = 0;        // index into Slides of the slide on the screen
-  platform::Point StartCursorPos;  // where the cursor rested when the show (re)started
-  Random random;                   // the one generator of the process
+  bool stop_requested = false;       // a key, a button or a mouse movement asked the show to end
+  int32_t speed_factor = 0;          // 2 ^ SpeedExponent of the outgoing slide
+  int32_t current_slide = 0;         // index into Slides of the slide on the screen
+  platform::Point start_cursor_pos;  // where the cursor rested when the show (re)started
+  Random random;                     // the one generator of the process
   // The system asked the show to end (a signal, the window's close request): the show
   // ends through the normal shutdown without asking for the password, and no restart
   // clears the stop request.
-  bool CloseRequested = false;
+  bool close_requested = false;
 };
 
 }  // namespace slidesaver

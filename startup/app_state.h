@@ -1,7 +1,5 @@
 #pragma once
-// The process-wide values that start-up fills and the show reads.
-#include <string>
-
+// What start-up reads before it looks at the mode: the Package and the user's settings.
 #include "package/package.h"
 #include "settings/settings.h"
 
@@ -10,7 +8,6 @@ namespace slidesaver {
 struct AppState {
   PackageHeader Package;
   Settings settings;
-  std::string TempDir;  // extraction folder, always ending with the path separator
 };
 
 }  // namespace slidesaver

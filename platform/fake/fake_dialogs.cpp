@@ -4,7 +4,8 @@ namespace slidesaver::fake {
 
 void FakeDialogs::MessageBox(const std::string& text, const std::string& title,
                              platform::MessageIcon icon) {
-  message_boxes.push_back({text, title, icon});
+  log_.Add("MessageBox " + title);
+  message_boxes.push_back({text, title, icon, window_.Visible(), window_.CursorCount()});
 }
 
 void FakeDialogs::ShowSettingsDialog(platform::SettingsDialogModel& settings) {
@@ -13,6 +14,7 @@ void FakeDialogs::ShowSettingsDialog(platform::SettingsDialogModel& settings) {
 }
 
 int FakeDialogs::VerifyScreenSavePwd(platform::WindowHandle window) {
+  log_.Add("VerifyScreenSavePwd " + std::to_string(window));
   password_checks.push_back(window);
   return on_verify_password ? on_verify_password(window) : 1;
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/dialogs.h"
+#include "platform/fake/fake_show_window.h"
 
 namespace slidesaver::fake {
 
@@ -11,6 +12,8 @@ struct MessageBoxCall {
   std::string text;
   std::string title;
   platform::MessageIcon icon;
+  bool show_window_visible;  // what the screen looked like when the box came up
+  int32_t cursor_count;
 };
 
 struct PasswordChangeCall {
@@ -20,9 +23,13 @@ struct PasswordChangeCall {
   int reserved2;
 };
 
-// Logs every dialog; what the user does is scripted by callbacks.
+// Logs every dialog; what the user does is scripted by callbacks. Message boxes and password
+// checks are also logged in the call log, as "MessageBox <title>" and
+// "VerifyScreenSavePwd <window>".
 class FakeDialogs : public platform::Dialogs {
  public:
+  FakeDialogs(FakeCallLog& log, FakeShowWindow& window) : log_(log), window_(window) {}
+
   std::vector<MessageBoxCall> message_boxes;
   std::vector<PasswordChangeCall> password_changes;
   std::vector<platform::WindowHandle> password_checks;
@@ -42,6 +49,10 @@ class FakeDialogs : public platform::Dialogs {
   int VerifyScreenSavePwd(platform::WindowHandle window) override;
   int PwdChangePasswordA(const char* registry_key, platform::WindowHandle owner, int reserved1,
                          int reserved2) override;
+
+ private:
+  FakeCallLog& log_;
+  FakeShowWindow& window_;
 };
 
 }  // namespace slidesaver::fake

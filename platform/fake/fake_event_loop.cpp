@@ -40,6 +40,13 @@ void FakeEventLoop::Yield() {
   Deliver();
 }
 
+std::vector<int32_t> FakeEventLoop::Deadlines() const {
+  std::vector<int32_t> out;
+  for (const LoggedCall& call : log_.With("YieldUntil "))
+    out.push_back(std::stoi(call.text.substr(11)));
+  return out;
+}
+
 void FakeEventLoop::YieldUntil(int32_t deadline) {
   log_.Add("YieldUntil " + std::to_string(deadline));
   CountYield();
@@ -60,6 +67,11 @@ void FakeEventLoop::YieldUntil(int32_t deadline) {
 }
 
 void FakeEventLoop::Deliver() {
+  DeliverScript();
+  if (on_yield) on_yield(yields_ - 1);
+}
+
+void FakeEventLoop::DeliverScript() {
   while (!script_.empty() && script_.front().tick <= log_.Now()) {
     const ScriptedInput in = script_.front();
     script_.erase(script_.begin());

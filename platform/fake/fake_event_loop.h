@@ -3,6 +3,7 @@
 // show computes and moves only when the show waits, straight to the deadline or to the next
 // scripted input, so a whole show runs in milliseconds and every tick is predictable.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -66,17 +67,24 @@ class FakeEventLoop : public platform::EventLoop {
   void KeyDownAt(int32_t tick, platform::InputTarget target = platform::InputTarget::Form);
   void MouseDownAt(int32_t tick, platform::InputTarget target = platform::InputTarget::Form);
   void MouseMoveAt(int32_t tick, platform::Point cursor,
-                   platform::InputTarget target = platform::InputTarget::Picture1);
+                   platform::InputTarget target = platform::InputTarget::ShowArea);
   void CloseAt(int32_t tick);  // a signal or the system's close request
 
   void SetNow(int32_t tick) { log_.SetNow(tick); }
   // A show still running at this tick (or after this many yields) is a runaway.
   void SetLimits(int32_t last_tick, int64_t max_yields);
   int64_t Yields() const { return yields_; }
+  // The deadlines of the waits so far, in order.
+  std::vector<int32_t> Deadlines() const;
+
+  // Runs at the end of every yield, after the scripted input, with the yield's 0-based index:
+  // what an input handler would do at that moment.
+  std::function<void(int64_t yield)> on_yield;
 
  private:
   void Schedule(ScriptedInput input);
   void Deliver();
+  void DeliverScript();
   void CountYield();
 
   FakeCallLog& log_;

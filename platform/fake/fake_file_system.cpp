@@ -31,9 +31,10 @@ bool WriteWhole(const std::string& path, std::span<const uint8_t> bytes) {
 }  // namespace
 
 void FakeFileSystem::UseCodePage932() {
-  lead_bytes.clear();
-  for (int b = 0x81; b <= 0x9F; ++b) lead_bytes.insert(static_cast<uint8_t>(b));
-  for (int b = 0xE0; b <= 0xFC; ++b) lead_bytes.insert(static_cast<uint8_t>(b));
+  path_rules.separator = '\\';
+  path_rules.lead_bytes.reset();
+  for (int b = 0x81; b <= 0x9F; ++b) path_rules.lead_bytes.set(static_cast<size_t>(b));
+  for (int b = 0xE0; b <= 0xFC; ++b) path_rules.lead_bytes.set(static_cast<size_t>(b));
 }
 
 bool FakeFileSystem::Matches(const std::vector<std::string>& parts, const std::string& path) {

@@ -2,7 +2,6 @@
 // A file system for tests that works on real files (usually below a temporary folder) and can be
 // told to fail: any operation on a path that contains one of the `fail_*` substrings fails as a
 // refused file would. Every call is logged as "Operation path".
-#include <set>
 #include <string>
 #include <vector>
 
@@ -15,10 +14,11 @@ class FakeFileSystem : public platform::FileSystem {
   std::vector<std::string> fail_writes;          // WriteFile and WriteFileAtomic
   std::vector<std::string> fail_create_folders;  // CreateFolder reports Failed
   std::vector<std::string> fail_reads;           // MapFile returns null
-  std::set<uint8_t> lead_bytes;                  // IsLeadByte; see UseCodePage932
+  platform::PathRules path_rules;                // see UseCodePage932
   std::vector<std::string> log;
 
-  // Lead bytes of code page 932 (Japanese), as the Windows build sees them.
+  // The path rules of the Windows build in code page 932 (Japanese): the backslash and the
+  // lead bytes of its double-byte characters.
   void UseCodePage932();
 
   bool Exists(const std::string& path) override;
@@ -29,7 +29,7 @@ class FakeFileSystem : public platform::FileSystem {
   bool WriteFile(const std::string& path, std::span<const uint8_t> bytes) override;
   std::string WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes) override;
   std::shared_ptr<const platform::MappedFile> MapFile(const std::string& path) override;
-  bool IsLeadByte(uint8_t byte) override { return lead_bytes.count(byte) != 0; }
+  platform::PathRules GetPathRules() override { return path_rules; }
 
   // The operations logged for paths that contain `part`, in order.
   std::vector<std::string> LogFor(const std::string& part) const;

@@ -3,10 +3,12 @@
 namespace slidesaver::fake {
 
 FakePlatform::FakePlatform()
-    : events(log, window),
+    : system(log),
+      events(log, window),
       window(log),
       audio(log),
       pictures(log),
+      dialogs(log, window),
       platform_{process, files, system, events, window, audio, pictures, dialogs} {}
 
 }  // namespace slidesaver::fake

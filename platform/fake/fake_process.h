@@ -12,7 +12,6 @@ class FakeProcess : public platform::Process {
   std::string base_name = "show";
   std::string arguments;
   bool another_instance = false;
-  char separator = '/';
   int instance_checks = 0;  // how often AnotherInstanceRunning was asked
 
   std::string ProgramFolder() override { return folder; }
@@ -22,7 +21,6 @@ class FakeProcess : public platform::Process {
     ++instance_checks;
     return another_instance;
   }
-  char PathSeparator() override { return separator; }
 };
 
 }  // namespace slidesaver::fake

@@ -11,8 +11,8 @@ namespace slidesaver::fake {
 
 struct PresentedFrame {
   int32_t tick;
-  gdi::Rect dirty;    // in Picture1's own pixels
-  gdi::Bitmap image;  // Picture1's whole image at that moment (empty when capture is off)
+  gdi::Rect dirty;    // in the show area's own pixels
+  gdi::Bitmap image;  // the show area's whole image at that moment (empty when capture is off)
 };
 
 class FakeShowWindow : public platform::ShowWindow {
@@ -41,8 +41,8 @@ class FakeShowWindow : public platform::ShowWindow {
   bool Visible() const { return visible_; }
   bool TopMost() const { return top_most_; }
   bool Grabbed() const { return grabbed_; }
-  const gdi::Rect& ShowArea() const { return area_; }  // Picture1 in screen pixels
-  // What the screen shows: black, with every presented part of Picture1 at its place.
+  const gdi::Rect& ShowArea() const { return area_; }  // the show area in screen pixels
+  // What the screen shows: black, with every presented part of the show area at its place.
   const gdi::Bitmap& Screen() const { return screen_; }
   const std::vector<PresentedFrame>& Frames() const { return frames_; }
   void ClearFrames() { frames_.clear(); }

@@ -1,29 +1,37 @@
 #pragma once
 #include <optional>
 #include <string>
-#include <vector>
 
+#include "platform/fake/fake_event_loop.h"
 #include "platform/system.h"
 
 namespace slidesaver::fake {
 
-// System values as a test sets them; SetScreenSaverRunning and ForegroundWindow are logged.
+// System values as a test sets them. Logged: "ScreenSaverPasswordOn",
+// "SetScreenSaverRunning 1" (or 0) and "ForegroundWindow".
 class FakeSystem : public platform::System {
  public:
+  explicit FakeSystem(FakeCallLog& log) : log_(log) {}
+
   std::optional<std::string> base_folder;  // none: extraction can't start
   bool password_on = false;
   platform::WindowHandle foreground_window = 0;
-  std::vector<std::string> log;
 
   std::optional<std::string> ExtractionBaseFolder() override { return base_folder; }
-  bool ScreenSaverPasswordOn() override { return password_on; }
+  bool ScreenSaverPasswordOn() override {
+    log_.Add("ScreenSaverPasswordOn");
+    return password_on;
+  }
   void SetScreenSaverRunning(bool running) override {
-    log.push_back(running ? "SetScreenSaverRunning(true)" : "SetScreenSaverRunning(false)");
+    log_.Add(running ? "SetScreenSaverRunning 1" : "SetScreenSaverRunning 0");
   }
   platform::WindowHandle ForegroundWindow() override {
-    log.push_back("ForegroundWindow");
+    log_.Add("ForegroundWindow");
     return foreground_window;
   }
+
+ private:
+  FakeCallLog& log_;
 };
 
 }  // namespace slidesaver::fake

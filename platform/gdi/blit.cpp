@@ -12,12 +12,6 @@ using detail::RasterOp;
 
 namespace {
 
-void Record(Dc& dst, const char* name, const Dc& src, std::vector<int64_t> args, uint32_t rop) {
-  if (!dst.Recorder()) return;
-  if (rop != SRCCOPY) args.push_back(rop);
-  dst.Recorder()->push_back({name, src.Name(), std::move(args)});
-}
-
 detail::RowPainter PainterFor(RasterOp op, Dc& dst, Bitmap& dst_bitmap, const Dc& src,
                               const Bitmap& src_bitmap, const Rect& box) {
   const int64_t bytes = int64_t{box.Width()} * box.Height() * 4;
@@ -53,7 +47,6 @@ Rect BoxOf(const Interval& cols, const Interval& rows) {
 
 bool BitBlt(Dc& dst, int32_t x, int32_t y, int32_t w, int32_t h, const Dc& src, int32_t sx,
             int32_t sy, uint32_t rop) {
-  Record(dst, "BitBlt", src, {x, y, w, h, sx, sy}, rop);
   const std::optional<RasterOp> op = detail::RasterOpFrom(rop);
   Bitmap* const db = dst.SelectedBitmap();
   const Bitmap* const sb = src.SelectedBitmap();
@@ -230,7 +223,6 @@ void CombiningStretch(Dc& dst, Bitmap& db, const Dc& src, const Bitmap& sb, Rast
 
 bool StretchBlt(Dc& dst, int32_t x, int32_t y, int32_t w, int32_t h, const Dc& src, int32_t sx,
                 int32_t sy, int32_t sw, int32_t sh, uint32_t rop) {
-  Record(dst, "StretchBlt", src, {x, y, w, h, sx, sy, sw, sh}, rop);
   const std::optional<RasterOp> op = detail::RasterOpFrom(rop);
   Bitmap* const db = dst.SelectedBitmap();
   const Bitmap* const sb = src.SelectedBitmap();

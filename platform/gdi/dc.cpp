@@ -29,7 +29,6 @@ int Dc::SetStretchBltMode(int mode) {
 }
 
 void Dc::SelectClipRgn(const Region* region) {
-  if (recorder_) recorder_->push_back({"SelectClipRgn", region ? region->Description() : "", {}});
   if (region) {
     clip_ = *region;
   } else {

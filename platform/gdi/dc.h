@@ -2,8 +2,6 @@
 // Device contexts and the raster operations of the drawing layer.
 #include <cstdint>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/region.h"
@@ -20,25 +18,8 @@ constexpr int WHITEONBLACK = 2;  // shrinking ORs them
 constexpr int COLORONCOLOR = 3;  // each destination pixel takes exactly one source pixel
 constexpr int HALFTONE = 4;      // drawn like COLORONCOLOR
 
-// One drawing call as a recording keeps it. A context with a recorder appends, for each
-// call made into it (whether or not it draws anything):
-//   BitBlt:        {"BitBlt", source context's Name(), {x, y, w, h, sx, sy}}
-//   StretchBlt:    {"StretchBlt", source context's Name(), {x, y, w, h, sx, sy, sw, sh}}
-//   FillBox:       {"FillBox", "", {x1, y1, x2, y2, color}}   (color as passed, 0x00BBGGRR)
-//   SelectClipRgn: {"SelectClipRgn", region.Description(), {}}, or source "" for the reset
-// BitBlt and StretchBlt append the raster operation as one more argument when it is not
-// SRCCOPY. Surface operations (Cls, PaintPicture, Move, SetPicture) are not recorded.
-struct DrawCall {
-  std::string name;
-  std::string source;
-  std::vector<int64_t> args;
-  bool operator==(const DrawCall&) const = default;
-};
-
 class Dc {
  public:
-  explicit Dc(std::string name = {}) : name_(std::move(name)) {}
-
   // SelectObject for bitmaps: the context draws into (and reads from) *bitmap; returns the
   // previous one. The bitmap must outlive its selection.
   Bitmap* SelectBitmap(Bitmap* bitmap);
@@ -63,20 +44,13 @@ class Dc {
   Rect TakeDirty();
   const Rect& Dirty() const { return dirty_; }
 
-  // Recording of drawing calls into this context, for tests (null: off).
-  void SetRecorder(std::vector<DrawCall>* recorder) { recorder_ = recorder; }
-  std::vector<DrawCall>* Recorder() const { return recorder_; }
-  const std::string& Name() const { return name_; }
-
  private:
-  std::string name_;
   Bitmap* bitmap_ = nullptr;
   ColorRef bk_color_ = 0xFFFFFF;
   ColorRef text_color_ = 0x000000;
   int stretch_mode_ = BLACKONWHITE;
   std::optional<Region> clip_;
   Rect dirty_{};
-  std::vector<DrawCall>* recorder_ = nullptr;
 };
 
 // The raster operations. Every operation clips to the destination bitmap, its clip region

@@ -7,7 +7,6 @@
 namespace slidesaver::gdi {
 
 void FillBox(Dc& dst, int32_t x1, int32_t y1, int32_t x2, int32_t y2, ColorRef color) {
-  if (dst.Recorder()) dst.Recorder()->push_back({"FillBox", "", {x1, y1, x2, y2, color}});
   Bitmap* const b = dst.SelectedBitmap();
   if (!b) return;
   const int64_t left = std::min(x1, x2), right = int64_t{std::max(x1, x2)} + 1;

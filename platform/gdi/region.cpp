@@ -37,15 +37,6 @@ class RowBuilder {
   std::vector<Region::Span> spans_;
 };
 
-std::string Joined(std::initializer_list<int64_t> values) {
-  std::string s;
-  for (int64_t v : values) {
-    if (!s.empty()) s += ',';
-    s += std::to_string(v);
-  }
-  return s;
-}
-
 Region RectRegion(int32_t left, int32_t top, int32_t right, int32_t bottom);
 
 }  // namespace
@@ -113,19 +104,12 @@ Region Region::FromRows(int32_t top, std::vector<uint32_t> row_begin, std::vecto
 }
 
 Region Region::FromRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-  Region r = RectRegion(left, top, right, bottom);
-  r.description_ = "CreateRectRgn(";
-  r.description_ += Joined({left, top, right, bottom});
-  r.description_ += ')';
-  return r;
+  return RectRegion(left, top, right, bottom);
 }
 
 // The ellipse is traced with an integer error term from its middle row outwards, one
 // quadrant, and mirrored; rows the trace does not reach stay empty.
 Region Region::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-  std::string description = "CreateEllipticRgn(";
-  description += Joined({left, top, right, bottom});
-  description += ')';
   int64_t l = left, t = top, r = right, b = bottom;
   if (l > r) std::swap(l, r);
   if (t > b) std::swap(t, b);
@@ -171,7 +155,6 @@ Region Region::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom)
     }
     region = builder.Finish(static_cast<int32_t>(t));
   }
-  region.description_ = std::move(description);
   return region;
 }
 
@@ -194,15 +177,6 @@ int32_t ClampToInt32(int64_t v) {
 }  // namespace
 
 Region Region::Polygon(std::span<const PolyPoint> points, int fill_mode) {
-  std::string description = "CreatePolygonRgn(";
-  for (const PolyPoint& p : points) {
-    description += '(';
-    description += Joined({p.x, p.y});
-    description += "),";
-  }
-  description += std::to_string(fill_mode);
-  description += ')';
-
   Region region;
   const bool winding = fill_mode == 2;
   if (points.size() >= 3) {
@@ -253,7 +227,6 @@ Region Region::Polygon(std::span<const PolyPoint> points, int fill_mode) {
       region = builder.Finish(static_cast<int32_t>(top));
     }
   }
-  region.description_ = std::move(description);
   return region;
 }
 

@@ -2,7 +2,6 @@
 // Clip regions: spans per row, right and bottom edges excluded.
 #include <cstdint>
 #include <span>
-#include <string>
 #include <vector>
 
 #include "platform/gdi/bitmap.h"
@@ -35,7 +34,7 @@ class Region {
   // and x < its right crossing (edges include their upper end and exclude their lower end).
   static Region Polygon(std::span<const PolyPoint> points, int fill_mode);
   // A region from its rows: row top + i holds spans[row_begin[i] .. row_begin[i + 1]), each
-  // row's spans sorted and disjoint. No description.
+  // row's spans sorted and disjoint.
   static Region FromRows(int32_t top, std::vector<uint32_t> row_begin, std::vector<Span> spans);
 
   bool Empty() const;
@@ -45,11 +44,6 @@ class Region {
   std::span<const Span> Row(int32_t y) const;
   bool Contains(int32_t x, int32_t y) const;
 
-  // What created it, for call recordings: "CreateRectRgn(l,t,r,b)",
-  // "CreateEllipticRgn(0,0,16,8)", "CreatePolygonRgn((x0,y0),(x1,y1),...,mode)" with the
-  // points and the fill mode as they were passed.
-  const std::string& Description() const { return description_; }
-
  private:
   // Takes rows top, top + 1, ...: row i holds spans[row_begin[i] .. row_begin[i + 1]).
   void SetRows(int32_t top, std::vector<uint32_t> row_begin, std::vector<Span> spans);
@@ -58,7 +52,6 @@ class Region {
   std::vector<uint32_t> row_begin_;  // spans_ index of each row, one more entry at the end
   std::vector<Span> spans_;
   Rect bounds_{};
-  std::string description_;
 };
 
 }  // namespace slidesaver::gdi

@@ -4,8 +4,7 @@
 
 namespace slidesaver::gdi {
 
-Surface::Surface(std::string name, Presenter* presenter)
-    : name_(std::move(name)), presenter_(presenter), dc_(name_) {
+Surface::Surface(Presenter* presenter) : presenter_(presenter) {
   dc_.SelectBitmap(&image_);
   // Each destination pixel takes one source pixel; the default mode of a new context would
   // AND together the colours a shrink drops and darken the pictures.
@@ -14,19 +13,15 @@ Surface::Surface(std::string name, Presenter* presenter)
 
 void Surface::SetBackColor(ColorRef color) { back_color_ = color & 0xFFFFFF; }
 
-void Surface::Cls() {
+void Surface::Clear() {
   image_.Fill(RgbFromColorRef(back_color_));
   dc_.MarkDirty({0, 0, image_.Width(), image_.Height()});
 }
 
-void Surface::PaintPicture(const Bitmap& picture, int32_t x, int32_t y) {
-  // A context of our own for the picture, so that the call is not recorded as a blit.
+void Surface::DrawPicture(const Bitmap& picture, int32_t x, int32_t y) {
   Dc source;
   source.SelectBitmap(const_cast<Bitmap*>(&picture));  // only read
-  std::vector<DrawCall>* const recorder = dc_.Recorder();
-  dc_.SetRecorder(nullptr);
   BitBlt(dc_, x, y, picture.Width(), picture.Height(), source, 0, 0, SRCCOPY);
-  dc_.SetRecorder(recorder);
 }
 
 void Surface::Move(int32_t left, int32_t top, int32_t width, int32_t height) {

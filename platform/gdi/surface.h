@@ -1,8 +1,7 @@
 #pragma once
-// A drawing surface of the show form (Picture1, NowPicture, NextPicture, MemPicture):
-// a persistent off-screen image with a device context.
+// A drawing surface of the show form (the visible area, the from- and to-pictures, the slide
+// picture): a persistent off-screen image with a device context.
 #include <cstdint>
-#include <string>
 
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/dc.h"
@@ -17,23 +16,22 @@ class Presenter {
   virtual void Present(const Bitmap& image, const Rect& dirty) = 0;
 };
 
-// The surface's context is named after it (the source name in call recordings) and uses
-// COLORONCOLOR, so stretched pictures keep their colours.
+// The surface's context uses COLORONCOLOR, so stretched pictures keep their colours.
 class Surface {
  public:
-  explicit Surface(std::string name, Presenter* presenter = nullptr);
+  explicit Surface(Presenter* presenter = nullptr);
   Surface(const Surface&) = delete;
   Surface& operator=(const Surface&) = delete;
 
   ColorRef BackColor() const { return back_color_; }
   void SetBackColor(ColorRef color);
-  void Cls();
+  void Clear();
   // Draws a picture at its own size, top-left corner at (x, y), clipped to the surface (and
-  // to a selected clip region). Not recorded as a blit.
-  void PaintPicture(const Bitmap& picture, int32_t x, int32_t y);
+  // to a selected clip region).
+  void DrawPicture(const Bitmap& picture, int32_t x, int32_t y);
   const Bitmap& Image() const { return image_; }
-  Dc& hDC() { return dc_; }
-  const Dc& hDC() const { return dc_; }
+  Dc& Context() { return dc_; }
+  const Dc& Context() const { return dc_; }
   float ScaleWidth() const { return static_cast<float>(image_.Width()); }
   float ScaleHeight() const { return static_cast<float>(image_.Height()); }
   int32_t Width() const { return image_.Width(); }
@@ -46,11 +44,10 @@ class Surface {
   // Hands the image and the rectangle changed since the last Refresh (possibly empty) to the
   // presenter, and starts a new changed rectangle. Hidden surfaces have no presenter.
   void Refresh();
-  // MemPicture's Picture: the surface takes the picture's size and the picture as content.
+  // slide_picture's Picture: the surface takes the picture's size and the picture as content.
   void SetPicture(Bitmap picture);
 
  private:
-  std::string name_;
   Presenter* presenter_;
   Bitmap image_;
   Dc dc_;

@@ -124,7 +124,11 @@ class WinFileSystem : public platform::FileSystem {
     return std::make_shared<MappedView>(view, static_cast<size_t>(size.QuadPart));
   }
 
-  bool IsLeadByte(uint8_t byte) override { return IsDBCSLeadByte(byte) != 0; }
+  platform::PathRules GetPathRules() override {
+    platform::PathRules rules{'\\', {}};
+    for (unsigned byte = 0; byte < 256; ++byte) rules.lead_bytes[byte] = IsDBCSLeadByte(byte) != 0;
+    return rules;
+  }
 };
 
 }  // namespace

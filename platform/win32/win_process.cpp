@@ -82,8 +82,6 @@ class WinProcess : public platform::Process {
     return another_;
   }
 
-  char PathSeparator() override { return '\\'; }
-
  private:
   std::string path_;
   bool checked_ = false;

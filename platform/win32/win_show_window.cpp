@@ -51,7 +51,7 @@ LRESULT CALLBACK WinShowWindow::WindowProc(HWND window, UINT message, WPARAM wpa
 
 platform::InputTarget WinShowWindow::TargetAt(LPARAM lparam) const {
   const POINT p{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
-  return PtInRect(&area_, p) ? platform::InputTarget::Picture1 : platform::InputTarget::Form;
+  return PtInRect(&area_, p) ? platform::InputTarget::ShowArea : platform::InputTarget::Form;
 }
 
 LRESULT WinShowWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -65,7 +65,7 @@ LRESULT WinShowWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam)
     case WM_SYSKEYDOWN:
       // Keys go to the show area, which holds the focus while it is there.
       if (sink_)
-        sink_->KeyDown(area_width_ > 0 && area_height_ > 0 ? platform::InputTarget::Picture1
+        sink_->KeyDown(area_width_ > 0 && area_height_ > 0 ? platform::InputTarget::ShowArea
                                                            : platform::InputTarget::Form);
       return 0;
     case WM_SYSKEYUP:

@@ -1,6 +1,6 @@
 #pragma once
 // The show window: a black, borderless, top-most popup over the primary screen. The show area
-// (Picture1) is kept as a device-independent bitmap and copied to the window's device context:
+// is kept as a device-independent bitmap and copied to the window's device context:
 // the changed rectangle at each Present, everything at WM_PAINT.
 #include "platform/win32/windows_api.h"
 

@@ -6,7 +6,7 @@
 #include "common/arith.h"
 #include "common/run_time_error.h"
 
-namespace slidesaver::TransparentBltFunc {
+namespace slidesaver {
 
 namespace {
 
@@ -38,9 +38,9 @@ gdi::Bitmap* CreateBitmap(std::optional<gdi::Bitmap>& slot, int32_t width, int32
 
 }  // namespace
 
-void DrawTransparent(gdi::Dc& destination, int32_t x, int32_t y, int32_t width, int32_t height,
-                     gdi::Dc& source, int32_t source_x, int32_t source_y, gdi::ColorRef color_key) {
-  using gdi::BitBlt;
+void DrawTransparent(gdi::Painter& painter, gdi::Dc& destination, int32_t x, int32_t y,
+                     int32_t width, int32_t height, gdi::Dc& source, int32_t source_x,
+                     int32_t source_y, gdi::ColorRef color_key) {
   thread_local Scratch scratch;
   // A source rectangle inside the source bitmap overwrites the whole mask and sprite, so
   // those need no clearing first.
@@ -51,14 +51,14 @@ void DrawTransparent(gdi::Dc& destination, int32_t x, int32_t y, int32_t width, 
 
   // 1, 2: the monochrome mask. Its size is checked as in step 6 before it is made, so that
   // an oversized call fails in step 6 without first trying to allocate the mask.
-  gdi::Dc mask_dc("MaskDC");
+  gdi::Dc mask_dc;
   const bool size_fits =
       width > 0 && height > 0 && static_cast<int64_t>(width) * height <= INT32_MAX / 3;
   if (size_fits) mask_dc.SelectBitmap(CreateBitmap(scratch.mask, width, height, true, !covered));
 
   // 3-5: key pixels become 1 in the mask, all others 0.
   const gdi::ColorRef previous = source.SetBkColor(color_key);
-  BitBlt(mask_dc, 0, 0, width, height, source, source_x, source_y, gdi::SRCCOPY);
+  painter.BitBlt(mask_dc, 0, 0, width, height, source, source_x, source_y, gdi::SRCCOPY);
   source.SetBkColor(previous);
 
   // 6: the header of the mask's colour bitmap: height negated (rows top down), the image
@@ -69,22 +69,22 @@ void DrawTransparent(gdi::Dc& destination, int32_t x, int32_t y, int32_t width, 
   static_cast<void>(image_size);
 
   // 7, 8: the mask in colour, uninitialised.
-  gdi::Dc mask_color_dc("MaskColorDC");
+  gdi::Dc mask_color_dc;
   mask_color_dc.SelectBitmap(CreateBitmap(scratch.mask_color, width, height, false, false));
 
   // 9: with the new context's default colours, key pixels white, all others black.
-  BitBlt(mask_color_dc, 0, 0, width, height, mask_dc, 0, 0, gdi::SRCCOPY);
+  painter.BitBlt(mask_color_dc, 0, 0, width, height, mask_dc, 0, 0, gdi::SRCCOPY);
 
   // 10-12: the sprite, the source with its key pixels black.
-  gdi::Dc sprite_dc("SpriteDC");
+  gdi::Dc sprite_dc;
   sprite_dc.SelectBitmap(CreateBitmap(scratch.sprite, width, height, false, !covered));
-  BitBlt(sprite_dc, 0, 0, width, height, source, source_x, source_y, gdi::SRCCOPY);
-  BitBlt(sprite_dc, 0, 0, width, height, mask_dc, 0, 0, gdi::DSna);
+  painter.BitBlt(sprite_dc, 0, 0, width, height, source, source_x, source_y, gdi::SRCCOPY);
+  painter.BitBlt(sprite_dc, 0, 0, width, height, mask_dc, 0, 0, gdi::DSna);
 
   // 13: black where the sprite goes; 14: the sprite combined in.
-  BitBlt(destination, x, y, width, height, mask_color_dc, 0, 0, gdi::SRCAND);
-  BitBlt(destination, x, y, width, height, sprite_dc, 0, 0, gdi::SRCINVERT);
+  painter.BitBlt(destination, x, y, width, height, mask_color_dc, 0, 0, gdi::SRCAND);
+  painter.BitBlt(destination, x, y, width, height, sprite_dc, 0, 0, gdi::SRCINVERT);
   // 15: the contexts are released on return; the bitmaps wait for the next call.
 }
 
-}  // namespace slidesaver::TransparentBltFunc
+}  // namespace slidesaver

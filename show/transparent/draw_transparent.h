@@ -1,23 +1,21 @@
 #pragma once
-// TransparentBltFunc: a colour-keyed copy of a rectangle between two device contexts, built
-// from raster operations through a monochrome mask.
+// A colour-keyed copy of a rectangle between two device contexts, built from raster
+// operations through a monochrome mask.
 #include <cstdint>
 
 #include "platform/gdi/dc.h"
+#include "platform/gdi/painter.h"
 
 namespace slidesaver {
-namespace TransparentBltFunc {
 
 // Copies the width × height rectangle at (source_x, source_y) of source to (x, y) of
 // destination, except the source pixels whose colour equals color_key (0x00BBGGRR): there
 // the destination keeps its pixels. Width × height × 3 beyond the 32-bit range, or a height
 // of −2^31, is an overflow RunTimeError. Source pixels outside the source's bitmap come out
 // black, as the platform's blits leave them.
-void DrawTransparent(gdi::Dc& destination, int32_t x, int32_t y, int32_t width, int32_t height,
-                     gdi::Dc& source, int32_t source_x, int32_t source_y, gdi::ColorRef color_key);
-
-}  // namespace TransparentBltFunc
-
-using TransparentBltFunc::DrawTransparent;
+// The blits go through `painter`.
+void DrawTransparent(gdi::Painter& painter, gdi::Dc& destination, int32_t x, int32_t y,
+                     int32_t width, int32_t height, gdi::Dc& source, int32_t source_x,
+                     int32_t source_y, gdi::ColorRef color_key);
 
 }  // namespace slidesaver

@@ -11,7 +11,7 @@ namespace slidesaver::effect_test {
 namespace {
 
 // BitBlt of the to-picture into the target.
-gdi::DrawCall B(std::initializer_list<int64_t> args) { return BitBltCall("NextPicture", args); }
+DrawCall B(std::initializer_list<int64_t> args) { return BitBltCall("to", args); }
 
 // First, middle and last animation frames at two common screen sizes and an odd one.
 const std::vector<FrameExpectation>& BlockBandBoxFrames() {
@@ -132,7 +132,7 @@ std::vector<std::pair<int64_t, int64_t>> UncoveredCells(int32_t effect, int32_t 
     const auto drawn = Drawing(frame);
     EXPECT_EQ(drawn.size(), 1u);
     const auto& a = drawn.at(0).args;
-    EXPECT_EQ(drawn.at(0).source, "NextPicture");
+    EXPECT_EQ(drawn.at(0).source, "to");
     EXPECT_THAT(a, ::testing::ElementsAre(a[0], a[1], bw, bh, a[0], a[1]));  // in place
     EXPECT_EQ(a[0] % bw, 0);
     EXPECT_EQ(a[1] % bh, 0);
@@ -164,7 +164,7 @@ TEST(BlockBandBoxEffects, RandomBlocksFollowTheNeverSeededSequence) {
   EffectRun run(800, 600);
   run.Run(3);
   const auto first = run.Split().frames;
-  run.calls.clear();
+  run.log.Clear();
   run.Run(3);
   EXPECT_NE(Drawing(run.Split().frames.at(0)), Drawing(first.at(0)));
 }
@@ -183,22 +183,21 @@ TEST(BlockBandBoxEffects, LastGridBlockReachesPastTheEdges) {
   EffectRun run(800, 600);
   run.Run(9);
   EXPECT_EQ(Drawing(run.Split().frames.at(8)),
-            (std::vector{BitBltCall("NextPicture", {644, 484, 161, 121, 644, 484})}));
+            (std::vector{BitBltCall("to", {644, 484, 161, 121, 644, 484})}));
 }
 
 TEST(BlockBandBoxEffects, BlindsOverlapTheirPreviousStripAndFillTheBands) {
   EffectRun run(16, 600);
-  run.presenter.keep_images = true;
+  run.KeepImages();
   run.Run(4);
-  const auto& images = run.presenter.images;
-  ASSERT_EQ(images.size(), 25u);
+  ASSERT_EQ(run.Refreshes(), 25u);
   // Before the final copy every row of the five bands shows B.
   for (int32_t y = 0; y < 600; ++y) {
-    EXPECT_EQ(OriginOf(images.back().Pixel(3, y)), (Origin{Source::To, 3, y})) << "row " << y;
+    EXPECT_EQ(OriginOf(run.Image(24).Pixel(3, y)), (Origin{Source::To, 3, y})) << "row " << y;
   }
   // After frame 0 only the first 6 rows of each band show B.
-  EXPECT_EQ(OriginOf(images[0].Pixel(3, 125)), (Origin{Source::To, 3, 125}));
-  EXPECT_EQ(OriginOf(images[0].Pixel(3, 126)), (Origin{Source::From, 3, 126}));
+  EXPECT_EQ(OriginOf(run.Image(0).Pixel(3, 125)), (Origin{Source::To, 3, 125}));
+  EXPECT_EQ(OriginOf(run.Image(0).Pixel(3, 126)), (Origin{Source::From, 3, 126}));
 }
 
 TEST(BlockBandBoxEffects, BlindsOnLowTargetsStepOneRowAndFillEveryBand) {
@@ -211,13 +210,13 @@ TEST(BlockBandBoxEffects, BlindsOnLowTargetsStepOneRowAndFillEveryBand) {
         std::tuple{52, 10, 11}, std::tuple{20, 4, 5}, std::tuple{4, 1, 2}, std::tuple{1, 0, 1},
         std::tuple{0, 0, 1}}) {
     EffectRun run(8, h);
-    run.presenter.keep_images = true;
+    run.KeepImages();
     run.Run(4);
     const auto split = run.Split();
     ASSERT_EQ(split.frames.size(), static_cast<size_t>(frames)) << "height " << h;
     for (const auto& call : Drawing(split.frames[0])) EXPECT_GE(call.args[3], 1) << h;
     for (int32_t y = 0; y < h && y <= 5 * band; ++y) {
-      EXPECT_EQ(OriginOf(run.presenter.images.back().Pixel(0, y)).source, Source::To)
+      EXPECT_EQ(OriginOf(run.Image(run.Refreshes() - 1).Pixel(0, y)).source, Source::To)
           << "height " << h << " row " << y;
     }
     EXPECT_TRUE(run.TargetEqualsTo());
@@ -237,7 +236,7 @@ TEST(BlockBandBoxEffects, BoxGrowsFromTheCentreByRoundedSteps) {
   for (int64_t k = 0; k < 20; ++k) {
     const int64_t x = 400 - 20 * k, y = 300 - 15 * k;
     EXPECT_EQ(Drawing(frames[k]),
-              (std::vector{BitBltCall("NextPicture", {x, y, 800 - 2 * x, 600 - 2 * y, x, y})}));
+              (std::vector{BitBltCall("to", {x, y, 800 - 2 * x, 600 - 2 * y, x, y})}));
   }
 }
 

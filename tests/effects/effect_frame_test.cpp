@@ -1,5 +1,6 @@
-// The frame skeleton every transition shares: pacing, stop handling, first and last frames,
-// the counted loops and the generator.
+// The frame skeleton on its own: the order of the frames, the rounding of the deadline, the
+// wait, the box clearing, the counted loops and the generator. What every transition does with
+// it is in every_effect_test.cpp.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -30,106 +31,48 @@ TEST(EffectFrame, DrawsFirstFrameAnimationFramesAndLastFrameInOrder) {
   EffectRun run(8, 6);
   run.Run(ThreeRows);
   const auto frames = run.Split();
-  EXPECT_THAT(frames.first, ElementsAre(BitBltCall("NowPicture", {0, 0, 8, 6, 0, 0})));
+  EXPECT_THAT(frames.first, ElementsAre(BitBltCall("from", {0, 0, 8, 6, 0, 0})));
   ASSERT_EQ(frames.frames.size(), 3u);
   for (int32_t row = 0; row < 3; ++row) {
     EXPECT_THAT(frames.frames[row],
-                ElementsAre(BitBltCall("NextPicture", {0, row, 8, 1, 0, row}), RefreshCall()));
+                ElementsAre(BitBltCall("to", {0, row, 8, 1, 0, row}), RefreshCall()));
   }
-  EXPECT_THAT(frames.last, ElementsAre(BitBltCall("NextPicture", {0, 0, 8, 6, 0, 0})));
+  EXPECT_THAT(frames.last, ElementsAre(BitBltCall("to", {0, 0, 8, 6, 0, 0})));
   EXPECT_TRUE(run.TargetEqualsTo());
 }
 
-TEST(EffectFrame, DeadlineIsIntervalOverSpeedFactorRoundedHalfToEven) {
+TEST(EffectFrame, DeadlineIsIntervalOverSpeedRoundedHalfToEven) {
   // 50 / 4 = 12.5: from tick 100 the deadline is 112, from tick 101 it is 114.
   for (auto [start, deadline] : {std::pair{100, 112}, std::pair{101, 114}}) {
     EffectRun run(8, 6);
-    run.context.SpeedFactor = 4;
-    run.clock.now = start;
+    run.context.speed_factor = 4;
+    run.events.SetNow(start);
     run.Run(ThreeRows);
-    ASSERT_EQ(run.clock.deadlines.size(), 3u);
-    EXPECT_EQ(run.clock.deadlines[0], deadline) << "start " << start;
+    ASSERT_EQ(run.events.Deadlines().size(), 3u);
+    EXPECT_EQ(run.events.Deadlines()[0], deadline) << "start " << start;
   }
   // Each following frame starts at the tick after the previous deadline: 113 + 12.5 and
   // 127 + 12.5 are halves too.
   EffectRun run(8, 6);
-  run.context.SpeedFactor = 4;
-  run.clock.now = 100;
+  run.context.speed_factor = 4;
+  run.events.SetNow(100);
   run.Run(ThreeRows);
-  EXPECT_THAT(run.clock.deadlines, ElementsAre(112, 126, 140));
-}
-
-TEST(EffectFrame, NominalSpeedWaitsTheWholeInterval) {
-  EffectRun run(8, 6);
-  run.clock.now = 1000;
-  run.Run(ThreeRows);
-  EXPECT_THAT(run.clock.deadlines, ElementsAre(1050, 1101, 1152));
+  EXPECT_THAT(run.events.Deadlines(), ElementsAre(112, 126, 140));
 }
 
 TEST(EffectFrame, WaitYieldsOnceEvenWhenTheDeadlineHasPassed) {
   // The clock leaps 1000 ms at every yield, far past each deadline: still one yield a frame.
   EffectRun run(8, 6);
-  run.clock.on_yield = [&](int) { run.clock.now += 1000; };
+  run.events.on_yield = [&](int64_t) { run.events.SetNow(run.log.Now() + 1000); };
   run.Run(ThreeRows);
-  EXPECT_EQ(run.clock.yields, 3);
+  EXPECT_EQ(run.events.Yields(), 3);
   EXPECT_EQ(run.Split().frames.size(), 3u);
-}
-
-TEST(EffectFrame, SpeedFactorZeroIsDivisionByZeroAtTheFirstDeadline) {
-  EffectRun run(8, 6);
-  run.context.SpeedFactor = 0;
-  try {
-    run.Run(ThreeRows);
-    FAIL() << "no error";
-  } catch (const RunTimeError& e) {
-    EXPECT_EQ(e.Description(), DivisionByZeroError().Description());
-  }
-  // The first frame was drawn, nothing after it.
-  EXPECT_THAT(run.calls, ElementsAre(BitBltCall("NowPicture", {0, 0, 8, 6, 0, 0})));
 }
 
 TEST(EffectFrame, DeadlineBeyondTheTickRangeIsOverflow) {
   EffectRun run(8, 6);
-  run.clock.now = 2147483647 - 10;
+  run.events.SetNow(2147483647 - 10);
   EXPECT_THROW(run.Run(ThreeRows), RunTimeError);
-}
-
-TEST(EffectFrame, StopAlreadyRequestedDrawsOneAnimationFrameThenTheLastFrame) {
-  EffectRun run(8, 6);
-  run.stop_requested = -1;
-  run.Run(ThreeRows);
-  const auto frames = run.Split();
-  ASSERT_EQ(frames.frames.size(), 1u);
-  EXPECT_THAT(frames.frames[0],
-              ElementsAre(BitBltCall("NextPicture", {0, 0, 8, 1, 0, 0}), RefreshCall()));
-  EXPECT_THAT(frames.last, ElementsAre(BitBltCall("NextPicture", {0, 0, 8, 6, 0, 0})));
-  EXPECT_EQ(run.clock.yields, 1);
-  EXPECT_TRUE(run.TargetEqualsTo());
-}
-
-TEST(EffectFrame, StopDuringAWaitEndsTheLoopAtOnce) {
-  EffectRun run(8, 6);
-  run.StopDuringWaitOf(1);
-  run.Run(ThreeRows);
-  const auto frames = run.Split();
-  EXPECT_EQ(frames.frames.size(), 2u);
-  EXPECT_EQ(run.clock.yields, 2);
-  EXPECT_THAT(frames.last, ElementsAre(BitBltCall("NextPicture", {0, 0, 8, 6, 0, 0})));
-  EXPECT_EQ(run.stop_requested, -1);  // read, never reset
-}
-
-TEST(EffectFrame, LastFrameRefreshOnlyWhenAsked) {
-  EffectRun plain(4, 4), refreshed(4, 4);
-  refreshed.context.SpeedFactor = 2;
-  auto last_only = +[](gdi::Surface& t, gdi::Surface& a, gdi::Surface& b, FrameContext& c) {
-    EffectFrame f(t, a, b, c, 10, c.SpeedFactor == 2);
-    f.LastFrame();
-  };
-  plain.Run(last_only);
-  refreshed.Run(last_only);
-  EXPECT_EQ(plain.presenter.refreshes, 0);
-  EXPECT_EQ(refreshed.presenter.refreshes, 1);
-  EXPECT_TRUE(plain.TargetEqualsTo());
 }
 
 TEST(EffectFrame, ClearToBlackCoversTheWholeTarget) {
@@ -138,7 +81,7 @@ TEST(EffectFrame, ClearToBlackCoversTheWholeTarget) {
     EffectFrame f(t, a, b, c, 10, false);
     f.ClearToBlack();
   });
-  EXPECT_THAT(run.calls, ElementsAre(effect_test::FillBoxCall(-1, -1, 5, 3, 0)));
+  EXPECT_THAT(run.Calls(), ElementsAre(effect_test::FillBoxCall(-1, -1, 5, 3, 0)));
   for (int32_t y = 0; y < 3; ++y) {
     for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(run.target.Image().Pixel(x, y), 0u);
   }

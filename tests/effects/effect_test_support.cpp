@@ -7,22 +7,10 @@
 
 namespace slidesaver::effect_test {
 
-void VirtualClockLoop::YieldUntil(int32_t deadline) {
-  deadlines.push_back(deadline);
-  if (now <= deadline) now = deadline + 1;
-  Yielded();
-}
-
-void VirtualClockLoop::Yielded() {
-  if (log) log->push_back({"Yield", "", {}});
-  if (on_yield) on_yield(yields);
-  ++yields;
-}
-
-void RecordingPresenter::Present(const gdi::Bitmap& image, const gdi::Rect&) {
-  ++refreshes;
-  if (log) log->push_back(RefreshCall());
-  if (keep_images) images.push_back(image);
+void PrintTo(const DrawCall& call, std::ostream* out) {
+  *out << call.name << "(" << call.source;
+  for (int64_t a : call.args) *out << ", " << a;
+  *out << ")";
 }
 
 uint32_t PatternPixel(Source source, int32_t x, int32_t y) {
@@ -49,21 +37,25 @@ gdi::Bitmap Pattern(Source source, int32_t width, int32_t height) {
   return b;
 }
 
-gdi::DrawCall BitBltCall(const std::string& source, std::initializer_list<int64_t> args) {
+DrawCall BitBltCall(const std::string& source, std::initializer_list<int64_t> args) {
   return {"BitBlt", source, args};
 }
-gdi::DrawCall StretchBltCall(const std::string& source, std::initializer_list<int64_t> args) {
+DrawCall StretchBltCall(const std::string& source, std::initializer_list<int64_t> args) {
   return {"StretchBlt", source, args};
 }
-gdi::DrawCall FillBoxCall(int64_t x1, int64_t y1, int64_t x2, int64_t y2, int64_t color) {
+DrawCall FillBoxCall(int64_t x1, int64_t y1, int64_t x2, int64_t y2, int64_t color) {
   return {"FillBox", "", {x1, y1, x2, y2, color}};
 }
-gdi::DrawCall RefreshCall() { return {"Refresh", "", {}}; }
+DrawCall SelectClipCall(const gdi::Region& region) {
+  return {"SelectClipRgn", fake::RecordingPainter::RegionText(&region), {}};
+}
+DrawCall ResetClipCall() { return {"SelectClipRgn", "none", {}}; }
+DrawCall RefreshCall() { return {"Refresh", "", {}}; }
 
-bool IsDrawing(const gdi::DrawCall& call) { return call.name != "Refresh" && call.name != "Yield"; }
+bool IsDrawing(const DrawCall& call) { return call.name != "Refresh" && call.name != "Yield"; }
 
-std::vector<gdi::DrawCall> Drawing(const std::vector<gdi::DrawCall>& frame) {
-  std::vector<gdi::DrawCall> out;
+std::vector<DrawCall> Drawing(const std::vector<DrawCall>& frame) {
+  std::vector<DrawCall> out;
   for (const auto& c : frame) {
     if (IsDrawing(c)) out.push_back(c);
   }
@@ -72,20 +64,23 @@ std::vector<gdi::DrawCall> Drawing(const std::vector<gdi::DrawCall>& frame) {
 
 EffectRun::EffectRun(int32_t width, int32_t height) {
   target.Move(0, 0, width, height);
-  target.PaintPicture(Pattern(Source::Initial, width, height), 0, 0);
+  target.DrawPicture(Pattern(Source::Initial, width, height), 0, 0);
   from.Move(0, 0, width, height);
-  from.PaintPicture(Pattern(Source::From, width, height), 0, 0);
+  from.DrawPicture(Pattern(Source::From, width, height), 0, 0);
   to.Move(0, 0, width, height);
-  to.PaintPicture(Pattern(Source::To, width, height), 0, 0);
-  target.hDC().SetRecorder(&calls);
-  presenter.log = &calls;
-  clock.log = &calls;
+  to.DrawPicture(Pattern(Source::To, width, height), 0, 0);
+  painter.Name(target.Context(), "target");
+  painter.Name(from.Context(), "from");
+  painter.Name(to.Context(), "to");
+  window.SetCaptureImages(false);
+  events.SetLimits(INT32_MAX, INT64_MAX);
+  log.Clear();
 }
 
 void EffectRun::StopDuringWaitOf(int frame) {
   // Each wait on the virtual clock is one yield, so the yield index is the frame index.
-  clock.on_yield = [this, frame](int yield) {
-    if (yield == frame) stop_requested = -1;
+  events.on_yield = [this, frame](int64_t yield) {
+    if (yield == frame) stop_requested = true;
   };
 }
 
@@ -97,13 +92,45 @@ void EffectRun::Run(int32_t effect_number) {
 
 void EffectRun::Run(Effect effect) { effect(target, from, to, context); }
 
+namespace {
+
+std::vector<int64_t> Numbers(const std::string& text) {
+  std::vector<int64_t> out;
+  std::istringstream in(text);
+  for (std::string n; std::getline(in, n, ',');) out.push_back(std::stoll(n));
+  return out;
+}
+
+}  // namespace
+
+std::vector<DrawCall> EffectRun::Calls() const {
+  std::vector<DrawCall> out;
+  for (const std::string& text : log.Texts(true)) {
+    std::istringstream in(text);
+    std::string name, first, second;
+    in >> name >> first >> second;
+    if (name == "Present") {
+      out.push_back(RefreshCall());
+    } else if (name == "Yield" || name == "YieldUntil") {
+      out.push_back({"Yield", "", {}});
+    } else if (name == "FillBox") {
+      out.push_back({name, "", Numbers(first)});
+    } else if (name == "SelectClipRgn") {
+      out.push_back({name, first, {}});
+    } else if (name == "BitBlt" || name == "StretchBlt") {
+      out.push_back({name, first, Numbers(second)});
+    }
+  }
+  return out;
+}
+
 // The first drawing call is the first frame. Every wait (one or more yields) closes an
 // animation frame; what comes after the last wait is the last frame.
 Frames EffectRun::Split() const {
   Frames out;
-  std::vector<gdi::DrawCall> current;
+  std::vector<DrawCall> current;
   bool first_taken = false;
-  for (const auto& call : calls) {
+  for (const auto& call : Calls()) {
     if (call.name == "Yield") {
       if (!current.empty()) out.frames.push_back(std::move(current));
       current.clear();
@@ -132,12 +159,11 @@ std::optional<Origin> EffectRun::FirstDifferenceFromTo() const {
 }
 
 namespace {
-std::string Show(const std::vector<gdi::DrawCall>& calls) {
+std::string Show(const std::vector<DrawCall>& calls) {
   std::ostringstream out;
   for (const auto& c : calls) {
-    out << c.name << "(" << c.source;
-    for (auto a : c.args) out << ", " << a;
-    out << ") ";
+    PrintTo(c, &out);
+    out << " ";
   }
   return out.str();
 }
@@ -152,7 +178,7 @@ std::string Show(const std::vector<gdi::DrawCall>& calls) {
     return ::testing::AssertionFailure()
            << "effect " << expected.effect << " at " << w << "x" << h << ": ";
   };
-  if (frames.first != std::vector{BitBltCall("NowPicture", {0, 0, w, h, 0, 0})}) {
+  if (frames.first != std::vector{BitBltCall("from", {0, 0, w, h, 0, 0})}) {
     return fail() << "first frame " << Show(frames.first);
   }
   if (frames.frames.size() != expected.frame_count) {
@@ -169,7 +195,7 @@ std::string Show(const std::vector<gdi::DrawCall>& calls) {
                     << Show(calls);
     }
   }
-  std::vector<gdi::DrawCall> last{BitBltCall("NextPicture", {0, 0, w, h, 0, 0})};
+  std::vector<DrawCall> last{BitBltCall("to", {0, 0, w, h, 0, 0})};
   if (refresh_last) last.push_back(RefreshCall());
   if (frames.last != last) return fail() << "last frame " << Show(frames.last);
   if (auto diff = run.FirstDifferenceFromTo()) {

@@ -7,11 +7,9 @@ namespace slidesaver::effect_test {
 namespace {
 
 // StretchBlt (SA, SB) of the from- and to-picture into the target, and the clearing to black.
-gdi::DrawCall SA(std::initializer_list<int64_t> args) { return StretchBltCall("NowPicture", args); }
-gdi::DrawCall SB(std::initializer_list<int64_t> args) {
-  return StretchBltCall("NextPicture", args);
-}
-gdi::DrawCall Clear(int64_t w, int64_t h) { return FillBoxCall(-1, -1, w, h, 0); }
+DrawCall SA(std::initializer_list<int64_t> args) { return StretchBltCall("from", args); }
+DrawCall SB(std::initializer_list<int64_t> args) { return StretchBltCall("to", args); }
+DrawCall Clear(int64_t w, int64_t h) { return FillBoxCall(-1, -1, w, h, 0); }
 
 // First, middle and last animation frames at two common screen sizes and an odd one.
 const std::vector<FrameExpectation>& FlipFrames() {
@@ -121,7 +119,7 @@ TEST(FlipEffects, InsetsCarryTheirRoundingFromFrameToFrame) {
 TEST(FlipEffects, FlipClearsToBlackWhileANarrowsOnly) {
   for (int32_t effect : {11, 12}) {
     EffectRun run(80, 60);
-    run.presenter.keep_images = true;
+    run.KeepImages();
     run.Run(effect);
     const auto frames = run.Split().frames;
     ASSERT_EQ(frames.size(), 20u);
@@ -130,15 +128,15 @@ TEST(FlipEffects, FlipClearsToBlackWhileANarrowsOnly) {
       if (k <= 10) {
         ASSERT_EQ(drawn.size(), 2u);
         EXPECT_EQ(drawn[0], FillBoxCall(-1, -1, 80, 60, 0));
-        EXPECT_EQ(drawn[1].source, "NowPicture");
+        EXPECT_EQ(drawn[1].source, "from");
       } else {
         ASSERT_EQ(drawn.size(), 1u);
-        EXPECT_EQ(drawn[0].source, "NextPicture");
+        EXPECT_EQ(drawn[0].source, "to");
       }
     }
     // Frames 10 and 11 have an empty band: the whole target is black.
     for (size_t k : {10, 11}) {
-      const auto& image = run.presenter.images[k];
+      const auto& image = run.Image(k);
       for (int32_t y = 0; y < 60; ++y) {
         for (int32_t x = 0; x < 80; ++x) {
           ASSERT_EQ(image.Pixel(x, y), 0u) << effect << " frame " << k << " at " << x << "," << y;
@@ -146,7 +144,7 @@ TEST(FlipEffects, FlipClearsToBlackWhileANarrowsOnly) {
       }
     }
     // Frame 5: the band of A is centred, black around it (p = 20 across, 15 over).
-    const auto& frame5 = run.presenter.images[5];
+    const auto& frame5 = run.Image(5);
     if (effect == 11) {
       EXPECT_EQ(frame5.Pixel(19, 30), 0u);
       EXPECT_EQ(OriginOf(frame5.Pixel(20, 30)).source, Source::From);
@@ -170,9 +168,9 @@ TEST(FlipEffects, DoubleFlipsOvershootIntoMirroredFramesAndNeverClear) {
     const auto frames = run.Split().frames;
     ASSERT_EQ(frames.size(), 40u);
     EXPECT_EQ(Drawing(frames[11]),
-              (std::vector{StretchBltCall("NowPicture", {p, 0, extent, 48, 0, 0, w, 48})}));
+              (std::vector{StretchBltCall("from", {p, 0, extent, 48, 0, 0, w, 48})}));
     EXPECT_EQ(Drawing(frames[30]),
-              (std::vector{StretchBltCall("NextPicture", {p, 0, extent, 48, 0, 0, w, 48})}));
+              (std::vector{StretchBltCall("to", {p, 0, extent, 48, 0, 0, w, 48})}));
     for (const auto& frame : frames) {
       for (const auto& call : frame) EXPECT_NE(call.name, "FillBox");
     }
@@ -180,14 +178,14 @@ TEST(FlipEffects, DoubleFlipsOvershootIntoMirroredFramesAndNeverClear) {
   EffectRun over(64, 600);
   over.Run(14);
   EXPECT_EQ(Drawing(over.Split().frames.at(11)),
-            (std::vector{StretchBltCall("NowPicture", {0, 330, 64, -60, 0, 0, 64, 600})}));
+            (std::vector{StretchBltCall("from", {0, 330, 64, -60, 0, 0, 64, 600})}));
 }
 
 TEST(FlipEffects, MirroredFrameShowsThePictureReversedLeftOfTheInset) {
   EffectRun run(800, 8);
-  run.presenter.keep_images = true;
+  run.KeepImages();
   run.Run(13);
-  const auto& frame11 = run.presenter.images.at(11);
+  const auto& frame11 = run.Image(11);
   // The band between x = 360 and x = 440 holds A reversed: columns further right come from
   // further left in A. Beyond it the earlier, wider frame 10 (width 0) left frame 9's band.
   int32_t previous = -1;
@@ -201,19 +199,6 @@ TEST(FlipEffects, MirroredFrameShowsThePictureReversedLeftOfTheInset) {
   }
   EXPECT_EQ(OriginOf(frame11.Pixel(442, 4)).source, Source::From);  // left over, not cleared
   EXPECT_TRUE(run.TargetEqualsTo());
-}
-
-TEST(FlipEffects, StopDuringAWaitCopiesBWholeAndRefreshes) {
-  for (int32_t effect : {11, 12, 13, 14}) {
-    EffectRun run(40, 30);
-    run.StopDuringWaitOf(4);
-    run.Run(effect);
-    const auto split = run.Split();
-    EXPECT_EQ(split.frames.size(), 5u);
-    EXPECT_EQ(split.last,
-              (std::vector{BitBltCall("NextPicture", {0, 0, 40, 30, 0, 0}), RefreshCall()}));
-    EXPECT_TRUE(run.TargetEqualsTo());
-  }
 }
 
 }  // namespace

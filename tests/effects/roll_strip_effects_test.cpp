@@ -10,33 +10,33 @@
 namespace slidesaver::effect_test {
 namespace {
 
-using Calls = std::vector<gdi::DrawCall>;
+using Calls = std::vector<DrawCall>;
 
 TEST(RollUp, RollsTheToPictureAndLeavesTheBottomRowToTheLastFrame) {
   EffectRun run(800, 600);
-  run.presenter.keep_images = true;
+  run.KeepImages();
   run.Run(29);
   const Frames f = run.Split();
   ASSERT_EQ(f.frames.size(), 20u);
   // Frame 0: B in place but for its bottom row; the second copy is 0 rows high.
-  EXPECT_EQ(Drawing(f.frames[0]), (Calls{BitBltCall("NextPicture", {0, 0, 800, 599, 0, 0}),
-                                         BitBltCall("NextPicture", {0, 599, 800, 0, 0, 0})}));
+  EXPECT_EQ(Drawing(f.frames[0]), (Calls{BitBltCall("to", {0, 0, 800, 599, 0, 0}),
+                                         BitBltCall("to", {0, 599, 800, 0, 0, 0})}));
   // c = 569.05011: B from its row 569 at the top, its top 569 rows below that.
-  EXPECT_EQ(Drawing(f.frames[19]), (Calls{BitBltCall("NextPicture", {0, 0, 800, 30, 0, 569}),
-                                          BitBltCall("NextPicture", {0, 30, 800, 569, 0, 0})}));
+  EXPECT_EQ(Drawing(f.frames[19]), (Calls{BitBltCall("to", {0, 0, 800, 30, 0, 569}),
+                                          BitBltCall("to", {0, 30, 800, 569, 0, 0})}));
   // The bottom row is left alone but in frame 10, where c is exactly 299.5: both copies then
   // round up to 300 rows, and the second one reaches the bottom row with B's row 299. Either
   // way B's own bottom row arrives there only with the last frame.
-  EXPECT_EQ(Drawing(f.frames[10]), (Calls{BitBltCall("NextPicture", {0, 0, 800, 300, 0, 300}),
-                                          BitBltCall("NextPicture", {0, 300, 800, 300, 0, 0})}));
-  for (size_t k = 0; k < run.presenter.images.size(); ++k) {
+  EXPECT_EQ(Drawing(f.frames[10]), (Calls{BitBltCall("to", {0, 0, 800, 300, 0, 300}),
+                                          BitBltCall("to", {0, 300, 800, 300, 0, 0})}));
+  for (size_t k = 0; k < run.Refreshes(); ++k) {
     SCOPED_TRACE(k);
-    const uint32_t bottom = run.presenter.images[k].Pixel(123, 599);
+    const uint32_t bottom = run.Image(k).Pixel(123, 599);
     ASSERT_EQ(bottom,
               k < 10 ? PatternPixel(Source::From, 123, 599) : PatternPixel(Source::To, 123, 299));
   }
-  EXPECT_EQ(run.presenter.images[0].Pixel(123, 598), PatternPixel(Source::To, 123, 598));
-  const gdi::Bitmap& rolled = run.presenter.images[1];  // c = 29.95: shifted up by 30 rows
+  EXPECT_EQ(run.Image(0).Pixel(123, 598), PatternPixel(Source::To, 123, 598));
+  const gdi::Bitmap& rolled = run.Image(1);  // c = 29.95: shifted up by 30 rows
   EXPECT_EQ(rolled.Pixel(5, 0), PatternPixel(Source::To, 5, 30));
   EXPECT_EQ(rolled.Pixel(5, 568), PatternPixel(Source::To, 5, 598));
   EXPECT_EQ(rolled.Pixel(5, 569), PatternPixel(Source::To, 5, 0));
@@ -50,8 +50,8 @@ TEST(RollUp, At768TheLastFrameNearlyCompletesTheTurn) {
   const Frames f = run.Split();
   ASSERT_EQ(f.frames.size(), 21u);
   // c = 766.99988: the first copy is 0 rows high, the second all but the bottom row.
-  EXPECT_EQ(Drawing(f.frames[20]), (Calls{BitBltCall("NextPicture", {0, 0, 1024, 0, 0, 767}),
-                                          BitBltCall("NextPicture", {0, 0, 1024, 767, 0, 0})}));
+  EXPECT_EQ(Drawing(f.frames[20]), (Calls{BitBltCall("to", {0, 0, 1024, 0, 0, 767}),
+                                          BitBltCall("to", {0, 0, 1024, 767, 0, 0})}));
 }
 
 // The strips drawn, in order, as indexes; each frame must copy exactly one whole strip.
@@ -65,8 +65,8 @@ std::vector<int64_t> StripOrder(const Frames& f, bool columns, int64_t strip, in
     const int64_t at = columns ? a[0] : a[1];
     EXPECT_EQ(at % strip, 0);
     order.push_back(at / strip);
-    const auto expected = columns ? BitBltCall("NextPicture", {at, 0, strip, other, at, 0})
-                                  : BitBltCall("NextPicture", {0, at, other, strip, 0, at});
+    const auto expected = columns ? BitBltCall("to", {at, 0, strip, other, at, 0})
+                                  : BitBltCall("to", {0, at, other, strip, 0, at});
     EXPECT_EQ(calls[0], expected);
   }
   return order;
@@ -92,7 +92,7 @@ TEST(RandomStrips, ColumnsCoverEveryStripOnceAt800And1024) {
 
 TEST(RandomStrips, RowsCoverEveryStripOnceAndStrip24LiesBelow600Rows) {
   EffectRun run(800, 600);
-  run.presenter.keep_images = true;
+  run.KeepImages();
   run.Run(35);
   const std::vector<int64_t> order = StripOrder(run.Split(), false, 25, 800);
   ASSERT_EQ(order.size(), 25u);
@@ -100,20 +100,19 @@ TEST(RandomStrips, RowsCoverEveryStripOnceAndStrip24LiesBelow600Rows) {
   // Strips 0 to 23 cover all 600 rows; strip 24 (rows 600 to 624) changes nothing visible.
   size_t k = 0;
   while (order[k] != 24) ++k;
-  const gdi::Bitmap& before =
-      k == 0 ? Pattern(Source::From, 800, 600) : run.presenter.images[k - 1];
-  EXPECT_EQ(run.presenter.images[k], before);
-  EXPECT_EQ(run.presenter.images[24], Pattern(Source::To, 800, 600));
+  const gdi::Bitmap& before = k == 0 ? Pattern(Source::From, 800, 600) : run.Image(k - 1);
+  EXPECT_EQ(run.Image(k), before);
+  EXPECT_EQ(run.Image(24), Pattern(Source::To, 800, 600));
 }
 
 TEST(RandomStrips, OddSizeStripsReachPastTheEdge) {
   EffectRun run(801, 601);
-  run.presenter.keep_images = true;
+  run.KeepImages();
   run.Run(34);
   // R(801 / 25 + 1) = R(33.04) = 33: strip 24 starts at 792 and is cut after 9 columns.
   const std::vector<int64_t> order = StripOrder(run.Split(), true, 33, 601);
   EXPECT_EQ(std::set<int64_t>(order.begin(), order.end()), AllStrips());
-  EXPECT_EQ(run.presenter.images[24], Pattern(Source::To, 801, 601));
+  EXPECT_EQ(run.Image(24), Pattern(Source::To, 801, 601));
 }
 
 // The generator is never seeded and is shared by the whole process: the same sequence of

@@ -7,8 +7,8 @@ namespace slidesaver::effect_test {
 namespace {
 
 // BitBlt of the from-picture (A) and the to-picture (B) into the target.
-gdi::DrawCall A(std::initializer_list<int64_t> args) { return BitBltCall("NowPicture", args); }
-gdi::DrawCall B(std::initializer_list<int64_t> args) { return BitBltCall("NextPicture", args); }
+DrawCall A(std::initializer_list<int64_t> args) { return BitBltCall("from", args); }
+DrawCall B(std::initializer_list<int64_t> args) { return BitBltCall("to", args); }
 
 // First, middle and last animation frames at two common screen sizes and an odd one.
 const std::vector<FrameExpectation>& SplitSlideFrames() {
@@ -144,11 +144,11 @@ TEST(SplitSlideEffects, FramesAtCommonAndOddSizes) {
 // Runs an effect keeping the image of every refresh.
 struct Filmed {
   Filmed(int32_t effect, int32_t w, int32_t h) : run(w, h) {
-    run.presenter.keep_images = true;
+    run.KeepImages();
     run.Run(effect);
   }
   Origin At(size_t frame, int32_t x, int32_t y) const {
-    return OriginOf(run.presenter.images.at(frame).Pixel(x, y));
+    return OriginOf(run.Image(frame).Pixel(x, y));
   }
   EffectRun run;
 };
@@ -170,9 +170,8 @@ TEST(SplitSlideEffects, SplitMovesTheHalvesOfAApartAndShowsBInPlace) {
 TEST(SplitSlideEffects, OddWidthKeepsTheLastColumnOfAUntilTheFinalCopy) {
   // half = R(400.5) = 400: the halves cover 800 columns, column 800 is never moved.
   Filmed film(1, 801, 40);
-  const auto& images = film.run.presenter.images;
-  ASSERT_EQ(images.size(), 21u);
-  for (size_t i = 0; i < images.size(); ++i) {
+  ASSERT_EQ(film.run.Refreshes(), 21u);
+  for (size_t i = 0; i < film.run.Refreshes(); ++i) {
     EXPECT_EQ(film.At(i, 800, 3), (Origin{Source::From, 800, 3})) << "frame " << i;
   }
   EXPECT_TRUE(film.run.TargetEqualsTo());
@@ -204,8 +203,8 @@ TEST(SplitSlideEffects, SourceBeyondTheToPictureLeavesTheTargetUnchanged) {
 
 TEST(SplitSlideEffects, SlideFromBottomKeepsTheBottomRowOfAUntilTheFinalCopy) {
   Filmed film(8, 64, 768);
-  ASSERT_EQ(film.run.presenter.images.size(), 21u);
-  for (size_t i = 0; i < film.run.presenter.images.size(); ++i) {
+  ASSERT_EQ(film.run.Refreshes(), 21u);
+  for (size_t i = 0; i < film.run.Refreshes(); ++i) {
     EXPECT_EQ(film.At(i, 10, 767), (Origin{Source::From, 10, 767})) << "frame " << i;
   }
   // Frame 20: c = 766.99988, the top 767 rows of B from row 0.

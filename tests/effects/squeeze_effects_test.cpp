@@ -9,10 +9,8 @@ namespace slidesaver::effect_test {
 namespace {
 
 // StretchBlt of the from-picture (SA) and the to-picture (SB) into the target.
-gdi::DrawCall SA(std::initializer_list<int64_t> args) { return StretchBltCall("NowPicture", args); }
-gdi::DrawCall SB(std::initializer_list<int64_t> args) {
-  return StretchBltCall("NextPicture", args);
-}
+DrawCall SA(std::initializer_list<int64_t> args) { return StretchBltCall("from", args); }
+DrawCall SB(std::initializer_list<int64_t> args) { return StretchBltCall("to", args); }
 
 // First, middle and last animation frames at two common screen sizes and an odd one.
 const std::vector<FrameExpectation>& SqueezeFrames() {
@@ -116,22 +114,21 @@ TEST(SqueezeEffects, BandGrowsByRoundedSteps) {
 
 TEST(SqueezeEffects, PicturesAreSqueezedWholeIntoTheirBands) {
   EffectRun run(800, 16);
-  run.presenter.keep_images = true;
+  run.KeepImages();
   run.Run(15);
-  const auto& images = run.presenter.images;
-  ASSERT_EQ(images.size(), 22u);  // 21 animation frames and the refreshed last frame
+  ASSERT_EQ(run.Refreshes(), 22u);  // 21 animation frames and the refreshed last frame
   // Frame 0 leaves A as it was; frame 10 halves both pictures; frame 20 shows B whole.
-  EXPECT_EQ(images[0], run.from.Image());
+  EXPECT_EQ(run.Image(0), run.from.Image());
   // Each half holds a whole picture: its left edge near column 0, its right edge near 799.
   for (auto [x, source, near] :
        {std::tuple{0, Source::To, 0}, std::tuple{399, Source::To, 799},
         std::tuple{400, Source::From, 0}, std::tuple{799, Source::From, 799}}) {
-    const Origin o = OriginOf(images[10].Pixel(x, 5));
+    const Origin o = OriginOf(run.Image(10).Pixel(x, 5));
     EXPECT_EQ(o.source, source) << x;
     EXPECT_NEAR(o.x, near, 2) << x;
     EXPECT_EQ(o.y, 5);
   }
-  EXPECT_EQ(images[20], run.to.Image());
+  EXPECT_EQ(run.Image(20), run.to.Image());
 }
 
 TEST(SqueezeEffects, BandEntersFromItsOwnEdge) {
@@ -141,11 +138,10 @@ TEST(SqueezeEffects, BandEntersFromItsOwnEdge) {
   };
   for (auto c : {Case{15, 10, 300}, Case{16, 400, 10}, Case{17, 790, 300}, Case{18, 400, 590}}) {
     EffectRun run(800, 600);
-    run.presenter.keep_images = true;
+    run.KeepImages();
     run.Run(c.effect);
-    EXPECT_EQ(OriginOf(run.presenter.images.at(5).Pixel(c.x, c.y)).source, Source::To) << c.effect;
-    EXPECT_EQ(OriginOf(run.presenter.images.at(5).Pixel(800 - c.x, 600 - c.y)).source, Source::From)
-        << c.effect;
+    EXPECT_EQ(OriginOf(run.Image(5).Pixel(c.x, c.y)).source, Source::To) << c.effect;
+    EXPECT_EQ(OriginOf(run.Image(5).Pixel(800 - c.x, 600 - c.y)).source, Source::From) << c.effect;
   }
 }
 

@@ -109,14 +109,14 @@ TEST_F(ShowTest, TheFirstPictureIgnoresItsOverlayFlags) {
 
 // A frame that changes a band brings only that band to the screen.
 TEST_F(ShowTest, RefreshPresentsOnlyTheChangedBand) {
-  gdi::Surface picture1("Picture1", &fake.window);
-  gdi::Surface next("NextPicture");
+  gdi::Surface picture1(&fake.window);
+  gdi::Surface next;
   picture1.Move(112, 84, 800, 600);
   next.Move(0, 0, 800, 600);
   next.SetBackColor(0x0000FF);
-  next.Cls();
+  next.Clear();
   picture1.Refresh();
-  gdi::BitBlt(picture1.hDC(), 0, 300, 800, 40, next.hDC(), 0, 300, gdi::SRCCOPY);
+  gdi::BitBlt(picture1.Context(), 0, 300, 800, 40, next.Context(), 0, 300, gdi::SRCCOPY);
   picture1.Refresh();
   ASSERT_EQ(fake.window.Frames().size(), 2u);
   EXPECT_EQ(fake.window.Frames()[0].dirty, (gdi::Rect{0, 0, 800, 600}));

@@ -16,58 +16,58 @@ std::string ErrorText(const std::string& description) {
 
 TEST_F(ShowTest, NoSlidesIsAnErrorBeforeTheWindowShows) {
   Run();
-  ASSERT_THAT(dialogs.boxes, SizeIs(1));
-  EXPECT_EQ(dialogs.boxes[0].text, ErrorText("Subscript out of range"));
-  EXPECT_EQ(dialogs.boxes[0].title, "エラー");
-  EXPECT_EQ(dialogs.boxes[0].icon, platform::MessageIcon::Warning);
-  EXPECT_FALSE(dialogs.boxes[0].show_window_visible);
+  ASSERT_THAT(fake.dialogs.message_boxes, SizeIs(1));
+  EXPECT_EQ(fake.dialogs.message_boxes[0].text, ErrorText("Subscript out of range"));
+  EXPECT_EQ(fake.dialogs.message_boxes[0].title, "エラー");
+  EXPECT_EQ(fake.dialogs.message_boxes[0].icon, platform::MessageIcon::Warning);
+  EXPECT_FALSE(fake.dialogs.message_boxes[0].show_window_visible);
   EXPECT_THAT(Calls("Show"), ::testing::Not(::testing::Contains("Show")));
 }
 
 TEST_F(ShowTest, ErrorBoxComesAfterTheSetUpIsUndone) {
-  app.Package.BgmFileName = "music.mid";
+  package.BgmFileName = "music.mid";
   fake.system.password_on = true;
   AddSlide("a", kRed);
   AddSlide("b", kGreen);
   fake.pictures.AddUndecodable("b");
   Run();
-  ASSERT_THAT(dialogs.boxes, SizeIs(1));
-  EXPECT_EQ(dialogs.boxes[0].text, ErrorText("Invalid picture: " + Path("b")));
+  ASSERT_THAT(fake.dialogs.message_boxes, SizeIs(1));
+  EXPECT_EQ(fake.dialogs.message_boxes[0].text, ErrorText("Invalid picture: " + Path("b")));
   // The top-most window is gone and the cursor is back when the box asks for an answer.
-  EXPECT_FALSE(dialogs.boxes[0].show_window_visible);
-  EXPECT_GE(dialogs.boxes[0].cursor_count, 0);
+  EXPECT_FALSE(fake.dialogs.message_boxes[0].show_window_visible);
+  EXPECT_GE(fake.dialogs.message_boxes[0].cursor_count, 0);
   const std::vector<std::string> calls = Calls();
   auto from = std::find(calls.begin(), calls.end(), "LoadPicture " + Path("b"));
   ASSERT_NE(from, calls.end());
   EXPECT_THAT(std::vector<std::string>(from + 1, calls.end()),
               ElementsAre("Hide", "ShowCursor 1 -> 0", "Grab off", "SetScreenSaverRunning 0",
                           "mci close bgm", "PlaySound null 0x40", "MessageBox エラー", "Hide"));
-  EXPECT_EQ(dialogs.password_checks, 0);  // the trap asks for no password
+  EXPECT_EQ(fake.dialogs.password_checks.size(), 0u);  // the trap asks for no password
 }
 
 TEST_F(ShowTest, MissingPictureIsAnError) {
   AddSlide("a", kRed);
-  app.Package.Slides.push_back(app.Package.Slides[0]);
-  app.Package.Slides[1].PictureFileName = "gone";
-  app.Package.SlideCount = 2;
+  package.Slides.push_back(package.Slides[0]);
+  package.Slides[1].PictureFileName = "gone";
+  package.SlideCount = 2;
   Run();
-  ASSERT_THAT(dialogs.boxes, SizeIs(1));
-  EXPECT_EQ(dialogs.boxes[0].text, ErrorText("File not found: " + Path("gone")));
+  ASSERT_THAT(fake.dialogs.message_boxes, SizeIs(1));
+  EXPECT_EQ(fake.dialogs.message_boxes[0].text, ErrorText("File not found: " + Path("gone")));
 }
 
 TEST_F(ShowTest, SlideCountBeyondTheSlidesIsAnError) {
   AddSlide("a", kRed);
-  app.Package.SlideCount = 3;
+  package.SlideCount = 3;
   Run();
-  ASSERT_THAT(dialogs.boxes, SizeIs(1));
-  EXPECT_EQ(dialogs.boxes[0].text, ErrorText("Subscript out of range"));
+  ASSERT_THAT(fake.dialogs.message_boxes, SizeIs(1));
+  EXPECT_EQ(fake.dialogs.message_boxes[0].text, ErrorText("Subscript out of range"));
 }
 
 TEST_F(ShowTest, SpeedBeyondThe32BitRangeIsAnOverflow) {
   AddSlide("a", kRed).SpeedExponent = 31;
   Run();
-  ASSERT_THAT(dialogs.boxes, SizeIs(1));
-  EXPECT_EQ(dialogs.boxes[0].text, ErrorText("Overflow"));
+  ASSERT_THAT(fake.dialogs.message_boxes, SizeIs(1));
+  EXPECT_EQ(fake.dialogs.message_boxes[0].text, ErrorText("Overflow"));
   EXPECT_THAT(TicksOf("MessageBox"), ElementsAre(1001));
 }
 
@@ -76,31 +76,31 @@ TEST_F(ShowTest, NegativeSpeedExponentMakesTheEffectFail) {
   a.SpeedExponent = -1;  // 2 ^ -1 = 0.5 rounds to 0
   a.EffectNumber = 19;
   Run();
-  ASSERT_THAT(dialogs.boxes, SizeIs(1));
-  EXPECT_EQ(dialogs.boxes[0].text, ErrorText("Division by zero"));
+  ASSERT_THAT(fake.dialogs.message_boxes, SizeIs(1));
+  EXPECT_EQ(fake.dialogs.message_boxes[0].text, ErrorText("Division by zero"));
 }
 
 TEST_F(ShowTest, NegativeSpeedExponentIsHarmlessForAPlainCopy) {
   AddSlide("a", kRed).SpeedExponent = -1;
   fake.events.KeyDownAt(2500);
   Run();
-  EXPECT_THAT(dialogs.boxes, SizeIs(0));
+  EXPECT_THAT(fake.dialogs.message_boxes, SizeIs(0));
 }
 
 TEST_F(ShowTest, AbsurdDisplayTimeOverflowsTheDeadline) {
   AddSlide("a", kRed).DisplayTime = INT32_MAX;
   fake.events.SetNow(1);
   Run();
-  ASSERT_THAT(dialogs.boxes, SizeIs(1));
-  EXPECT_EQ(dialogs.boxes[0].text, ErrorText("Overflow"));
+  ASSERT_THAT(fake.dialogs.message_boxes, SizeIs(1));
+  EXPECT_EQ(fake.dialogs.message_boxes[0].text, ErrorText("Overflow"));
 }
 
 TEST_F(ShowTest, ShowAreaOfNegativeSizeIsAnError) {
-  app.Package.ShowWidth = -5;
+  package.ShowWidth = -5;
   AddSlide("a", kRed);
   Run();
-  ASSERT_THAT(dialogs.boxes, SizeIs(1));
-  EXPECT_EQ(dialogs.boxes[0].text.rfind(kUnknownError, 0), 0u);
+  ASSERT_THAT(fake.dialogs.message_boxes, SizeIs(1));
+  EXPECT_EQ(fake.dialogs.message_boxes[0].text.rfind(kUnknownError, 0), 0u);
 }
 
 }  // namespace

@@ -28,22 +28,22 @@ class InputTest : public ShowTest {
 TEST_F(InputTest, KeysAndButtonsOnFormOrShowAreaEndTheShow) {
   fake.events.KeyDownAt(1500, InputTarget::Form);
   EXPECT_EQ(EndTick(), 1500);
-  fake.events.KeyDownAt(fake.log.Now() + 700, InputTarget::Picture1);
+  fake.events.KeyDownAt(fake.log.Now() + 700, InputTarget::ShowArea);
   EXPECT_EQ(EndTick(), 1500 + 700);
   fake.events.MouseDownAt(fake.log.Now() + 700, InputTarget::Form);
   EXPECT_EQ(EndTick(), 2200 + 700);
-  fake.events.MouseDownAt(fake.log.Now() + 700, InputTarget::Picture1);
+  fake.events.MouseDownAt(fake.log.Now() + 700, InputTarget::ShowArea);
   EXPECT_EQ(EndTick(), 2900 + 700);
 }
 
 TEST_F(InputTest, MovementWithTheCursorAtItsRestingPlaceGoesOn) {
-  fake.events.MouseMoveAt(1500, {300, 200}, InputTarget::Picture1);
+  fake.events.MouseMoveAt(1500, {300, 200}, InputTarget::ShowArea);
   fake.events.MouseMoveAt(2500, {300, 200}, InputTarget::Form);
   EXPECT_EQ(EndTick(), 9000);
 }
 
 TEST_F(InputTest, OnePixelOnEitherAxisEndsTheShow) {
-  fake.events.MouseMoveAt(1500, {301, 200}, InputTarget::Picture1);
+  fake.events.MouseMoveAt(1500, {301, 200}, InputTarget::ShowArea);
   EXPECT_EQ(EndTick(), 1500);
   fake.events.MouseMoveAt(fake.log.Now() + 500, {300, 199}, InputTarget::Form);
   EXPECT_EQ(EndTick(), 2000);  // the new show took (301, 200) as its resting place
@@ -66,7 +66,7 @@ TEST_F(InputTest, RestingPlaceIsTakenWhenTheShowStarts) {
 
 TEST_F(InputTest, StopDuringATransitionEndsTheEffectAndThenTheShow) {
   fake.pictures.Add("a", gdi::Bitmap::Color(80, 60, kRed));
-  app.Package.Slides[0].EffectNumber = 19;  // a real wipe, paced on the virtual clock
+  package.Slides[0].EffectNumber = 19;  // a real wipe, paced on the virtual clock
   AddSlide("b", 0x00FF00);
   fake.events.KeyDownAt(1010);
   EXPECT_EQ(EndTick(), 1010);

@@ -20,8 +20,8 @@ TEST_P(ShowGeometryTest, ShowAreaIsCentredWithHalvesTruncated) {
   const Geometry g = GetParam();
   fake.window.SetScreenSize({g.screen_w, g.screen_h});
   fake.window.SetCaptureImages(false);
-  app.Package.ShowWidth = g.show_w;
-  app.Package.ShowHeight = g.show_h;
+  package.ShowWidth = g.show_w;
+  package.ShowHeight = g.show_h;
   AddSlide("a", kRed, g.show_w, g.show_h);
   fake.events.KeyDownAt(10);
   Run();
@@ -34,8 +34,8 @@ INSTANTIATE_TEST_SUITE_P(Screens, ShowGeometryTest,
                                            Geometry{801, 600, 799, 600, "Move 1,0,799,600"}));
 
 TEST_F(ShowTest, ShowAreaSpansItsPixelsOnBlack) {
-  app.Package.ShowWidth = 800;
-  app.Package.ShowHeight = 600;
+  package.ShowWidth = 800;
+  package.ShowHeight = 600;
   AddSlide("a", kRed, 800, 600);
   fake.events.KeyDownAt(10);
   Run();
@@ -57,7 +57,7 @@ TEST_F(ShowTest, InputDuringTheSetUpYieldIsDiscarded) {
 }
 
 TEST_F(ShowTest, MusicIsOpenedPlayedKeptAliveAndClosed) {
-  app.Package.BgmFileName = "music.mid";
+  package.BgmFileName = "music.mid";
   AddSlide("a", kRed);
   fake.audio.QueueStatusReplies({"playing", "stopped", "Stopped", "stop", "", "stopped at end"});
   fake.events.KeyDownAt(6500);
@@ -78,16 +78,16 @@ TEST_F(ShowTest, MusicIsOpenedPlayedKeptAliveAndClosed) {
 }
 
 TEST_F(ShowTest, MusicSwitchedOffOnlyClosesAndNoMusicSendsNothing) {
-  app.Package.BgmFileName = "music.mid";
-  app.settings.BgmEnabled = 0;
+  package.BgmFileName = "music.mid";
+  settings.BgmEnabled = 0;
   AddSlide("a", kRed);
   fake.events.KeyDownAt(2500);
   Run();
   EXPECT_THAT(Calls("mci"), ElementsAre("mci close bgm"));
 
   fake.log.Clear();
-  app.Package.BgmFileName.clear();
-  app.settings.BgmEnabled = -1;
+  package.BgmFileName.clear();
+  settings.BgmEnabled = -1;
   fake.events.KeyDownAt(fake.log.Now() + 2500);
   Run();
   EXPECT_THAT(Calls("mci"), IsEmpty());
@@ -97,7 +97,7 @@ TEST_F(ShowTest, PasswordSwitchOffEndsTheShowWithoutAsking) {
   AddSlide("a", kRed);
   fake.events.KeyDownAt(1500);
   Run();
-  EXPECT_EQ(dialogs.password_checks, 0);
+  EXPECT_EQ(fake.dialogs.password_checks.size(), 0u);
   EXPECT_THAT(Calls("Grab"), IsEmpty());
   EXPECT_FALSE(fake.window.Visible());
 }
@@ -107,7 +107,7 @@ TEST_F(ShowTest, AcceptedPasswordEndsTheShow) {
   AddSlide("a", kRed);
   fake.events.KeyDownAt(1500);
   Run();
-  EXPECT_EQ(dialogs.password_checks, 1);
+  EXPECT_EQ(fake.dialogs.password_checks.size(), 1u);
   EXPECT_THAT(Calls(),
               ::testing::IsSupersetOf({"Grab on", "Grab off", "VerifyScreenSavePwd 20958"}));
   // The grab ends before the dialog needs the keyboard, and the cursor is visible for it.
@@ -127,14 +127,18 @@ TEST_F(ShowTest, RefusedPasswordRestartsTheShowFromTheNewCursorPosition) {
   AddSlide("a", kRed);
   AddSlide("b", kGreen);
   fake.window.SetCursorPos({500, 400});
-  dialogs.password_answers = {0, 0x10000, 1};  // refused; low 16 bits zero: refused; accepted
-  dialogs.cursor_after_check = {{10, 10}, {10, 10}};
+  // Refused; low 16 bits zero: refused; accepted. The user leaves the mouse at (10, 10).
+  fake.dialogs.on_verify_password = [&](platform::WindowHandle) {
+    static constexpr int kAnswers[] = {0, 0x10000, 1};
+    fake.window.SetCursorPos({10, 10});
+    return kAnswers[fake.dialogs.password_checks.size() - 1];
+  };
   fake.events.MouseMoveAt(1500, {501, 400});  // one pixel: ends the first run
   fake.events.MouseMoveAt(3000, {10, 10});    // where it now rests: goes on
   fake.events.KeyDownAt(3500);                // ends the second run
   fake.events.MouseDownAt(5000);              // ends the third run
   Run();
-  EXPECT_EQ(dialogs.password_checks, 3);
+  EXPECT_EQ(fake.dialogs.password_checks.size(), 3u);
   EXPECT_THAT(TicksOf("VerifyScreenSavePwd"), ElementsAre(1500, 3500, 5000));
   // Each restart hides the cursor again, takes its new place and begins with slide 0.
   EXPECT_THAT(Calls("ShowCursor"),
@@ -157,7 +161,7 @@ TEST_F(ShowTest, CloseRequestEndsTheShowWithoutThePasswordAndCleansUp) {
   AddSlide("a", kRed);
   fake.events.CloseAt(1500);
   Run();
-  EXPECT_EQ(dialogs.password_checks, 0);
+  EXPECT_EQ(fake.dialogs.password_checks.size(), 0u);
   EXPECT_THAT(TicksOf("ShowCursor 1"), ElementsAre(1500));
   EXPECT_THAT(Calls("SetScreenSaverRunning"),
               ElementsAre("SetScreenSaverRunning 1", "SetScreenSaverRunning 0"));

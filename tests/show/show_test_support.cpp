@@ -4,42 +4,12 @@
 
 namespace slidesaver::testing {
 
-std::optional<std::string> LoggingSystem::ExtractionBaseFolder() {
-  return fake_.system.ExtractionBaseFolder();
-}
-bool LoggingSystem::ScreenSaverPasswordOn() {
-  fake_.log.Add("ScreenSaverPasswordOn");
-  return fake_.system.ScreenSaverPasswordOn();
-}
-void LoggingSystem::SetScreenSaverRunning(bool running) {
-  fake_.log.Add(running ? "SetScreenSaverRunning 1" : "SetScreenSaverRunning 0");
-  fake_.system.SetScreenSaverRunning(running);
-}
-platform::WindowHandle LoggingSystem::ForegroundWindow() { return fake_.system.ForegroundWindow(); }
-
-void LoggingDialogs::MessageBox(const std::string& text, const std::string& title,
-                                platform::MessageIcon icon) {
-  fake_.log.Add("MessageBox " + title);
-  boxes.push_back({text, title, icon, fake_.window.Visible(), fake_.window.CursorCount()});
-}
-void LoggingDialogs::ShowSettingsDialog(platform::SettingsDialogModel&) {
-  fake_.log.Add("ShowSettingsDialog");
-}
-int LoggingDialogs::VerifyScreenSavePwd(platform::WindowHandle window) {
-  fake_.log.Add("VerifyScreenSavePwd " + std::to_string(window));
-  const size_t i = static_cast<size_t>(password_checks++);
-  if (i < cursor_after_check.size()) fake_.window.SetCursorPos(cursor_after_check[i]);
-  return i < password_answers.size() ? password_answers[i] : 1;
-}
-int LoggingDialogs::PwdChangePasswordA(const char*, platform::WindowHandle, int, int) { return 0; }
-
 ShowTest::ShowTest() {
-  app.Package.ShowWidth = 80;
-  app.Package.ShowHeight = 60;
-  app.Package.BackgroundColor = 0x00302010;  // 0x00BBGGRR: red 0x10, green 0x20, blue 0x30
-  app.settings.BgmEnabled = -1;
-  app.settings.SoundEnabled = -1;
-  app.TempDir = temp.path() + "/temp1/";  // not made: nothing to clean up
+  package.ShowWidth = 80;
+  package.ShowHeight = 60;
+  package.BackgroundColor = 0x00302010;  // 0x00BBGGRR: red 0x10, green 0x20, blue 0x30
+  settings.BgmEnabled = -1;
+  settings.SoundEnabled = -1;
   fake.events.SetLimits(10'000'000, 2'000'000);
 }
 
@@ -48,20 +18,20 @@ SlideEntry& ShowTest::AddSlide(const std::string& name, uint32_t rgb, int32_t w,
   SlideEntry slide;
   slide.PictureFileName = name;
   slide.DisplayTime = 1000;
-  app.Package.Slides.push_back(slide);
-  app.Package.SlideCount = static_cast<int32_t>(app.Package.Slides.size());
-  return app.Package.Slides.back();
+  package.Slides.push_back(slide);
+  package.SlideCount = static_cast<int32_t>(package.Slides.size());
+  return package.Slides.back();
 }
 
-void ShowTest::Run() { RunShowForm(platform, app); }
+void ShowTest::Run() { RunShowForm(platform, package, settings, extracted); }
 
 namespace {
 fake::FakeCallLog* recording_log = nullptr;
 
 template <int N>
 void RecordingEffect(gdi::Surface& target, gdi::Surface&, gdi::Surface& to, FrameContext& ctx) {
-  recording_log->Add("Effect " + std::to_string(N) + " speed " + std::to_string(ctx.SpeedFactor));
-  target.PaintPicture(to.Image(), 0, 0);
+  recording_log->Add("Effect " + std::to_string(N) + " speed " + std::to_string(ctx.speed_factor));
+  target.DrawPicture(to.Image(), 0, 0);
 }
 
 template <int... N>
@@ -78,11 +48,10 @@ Effect RecordingLookup(int32_t number) {
 void ShowTest::RunRecordingEffects() {
   recording_log = &fake.log;
   {
-    Form1 form(platform, app);
+    ShowForm form(platform, package, settings, extracted);
     form.SetEffectLookup(RecordingLookup);
-    form.Form_Load();
-    int16_t cancel = 0;
-    form.Form_Unload(cancel);
+    form.Run();
+    form.HideWindow();
   }
   recording_log = nullptr;
 }

@@ -1,7 +1,6 @@
 #pragma once
 // A whole show on the fake platform: slides made of one-colour pictures, a virtual clock,
-// scripted input, and one log of every call of the show's services, the system's and the
-// dialogs' included.
+// scripted input, and one log of every call of the show's services.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -9,52 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "package/extracted_show.h"
+#include "package/package.h"
 #include "platform/fake/fake_platform.h"
-#include "show/form1.h"
-#include "startup/app_state.h"
+#include "settings/settings.h"
+#include "show/show_form.h"
 #include "tests/unit/test_support.h"
 
 namespace slidesaver::testing {
-
-// The system, logging into the show's call log.
-class LoggingSystem : public platform::System {
- public:
-  explicit LoggingSystem(fake::FakePlatform& fake) : fake_(fake) {}
-  std::optional<std::string> ExtractionBaseFolder() override;
-  bool ScreenSaverPasswordOn() override;
-  void SetScreenSaverRunning(bool running) override;
-  platform::WindowHandle ForegroundWindow() override;
-
- private:
-  fake::FakePlatform& fake_;
-};
-
-// The dialogs, logging into the show's call log and noting what the screen looked like.
-class LoggingDialogs : public platform::Dialogs {
- public:
-  struct Box {
-    std::string text, title;
-    platform::MessageIcon icon;
-    bool show_window_visible;
-    int32_t cursor_count;
-  };
-  explicit LoggingDialogs(fake::FakePlatform& fake) : fake_(fake) {}
-  void MessageBox(const std::string& text, const std::string& title,
-                  platform::MessageIcon icon) override;
-  void ShowSettingsDialog(platform::SettingsDialogModel& settings) override;
-  int VerifyScreenSavePwd(platform::WindowHandle window) override;
-  int PwdChangePasswordA(const char* key, platform::WindowHandle owner, int r1, int r2) override;
-
-  std::vector<Box> boxes;
-  // The answers of the password checks in turn (non-zero accepts); accepted when used up.
-  std::vector<int> password_answers;
-  // Where the user leaves the mouse during each password check.
-  std::vector<platform::Point> cursor_after_check;
-  int password_checks = 0;
-
- private:
-  fake::FakePlatform& fake_;
-};
 
 constexpr const char kUnknownError[] = "不明のエラーが発生しました。";
 
@@ -67,26 +28,25 @@ class ShowTest : public ::testing::Test {
   SlideEntry& AddSlide(const std::string& name, uint32_t rgb, int32_t w = 20, int32_t h = 10);
   void Run();  // loads the form, runs the show, unloads it
   // The same with every transition 1 to 35 replaced by one that logs
-  // "Effect <number> speed <SpeedFactor>" and copies the to-picture.
+  // "Effect <number> speed <speed_factor>" and copies the to-picture.
   void RunRecordingEffects();
 
   // The non-clock calls in order, optionally only those starting with prefix.
   std::vector<std::string> Calls(const std::string& prefix = "") const;
   // The ticks of the calls starting with prefix.
   std::vector<int32_t> TicksOf(const std::string& prefix) const;
-  std::string Path(const std::string& name) const { return app.TempDir + name; }
+  std::string Path(const std::string& name) const { return extracted.Folder() + name; }
   // A pixel of the fake screen, 0x00RRGGBB.
   uint32_t ScreenPixel(int32_t x, int32_t y) const { return fake.window.Screen().Pixel(x, y); }
-  // A pixel of Picture1 as presented last, relative to the show area.
+  // A pixel of the show area as presented last, relative to the show area.
   uint32_t ShownPixel(int32_t x, int32_t y) const;
 
   TempFolder temp;
   fake::FakePlatform fake;
-  LoggingSystem system{fake};
-  LoggingDialogs dialogs{fake};
-  platform::Platform platform{fake.process, fake.files, system,        fake.events,
-                              fake.window,  fake.audio, fake.pictures, dialogs};
-  AppState app;
+  platform::Platform& platform = fake.platform();
+  PackageHeader package;
+  Settings settings;
+  ExtractedShow extracted{fake.files, temp.path() + "/temp1/"};  // not made: nothing to remove
 };
 
 }  // namespace slidesaver::testing

@@ -20,7 +20,7 @@ TEST_F(ShowTest, OneSlideAfterAnotherInTheOrderOfAPass) {
   fake.events.KeyDownAt(1200);
   Run();
 
-  const std::string t = app.TempDir;
+  const std::string t = extracted.Folder();
   EXPECT_THAT(
       Calls(),
       ElementsAre("GetScreenSize", "Move 472,354,80,60", "LoadPicture " + t + "a", "Show",
@@ -44,7 +44,7 @@ TEST_F(ShowTest, OneSlideAfterAnotherInTheOrderOfAPass) {
   EXPECT_EQ(ShownPixel(5, 7), kRed);
   EXPECT_EQ(ShownPixel(25, 7), 0x102030u);
   EXPECT_EQ(fake.window.CursorCount(), 0);
-  EXPECT_THAT(dialogs.boxes, IsEmpty());
+  EXPECT_THAT(fake.dialogs.message_boxes, IsEmpty());
 }
 
 TEST_F(ShowTest, NextSlideAtItsPlaceOnTheBackground) {
@@ -121,13 +121,13 @@ TEST_F(ShowTest, TransitionsRunWithTheOutgoingSlidesNumberAndSpeed) {
   EXPECT_THAT(TicksOf("Effect"), ElementsAre(1001, 2002, 3003, 4004, 4500));
 }
 
-TEST_F(ShowTest, SpeedFactorIsSetForAPlainCopyToo) {
+TEST_F(ShowTest, SpeedIsSetForAPlainCopyToo) {
   AddSlide("a", kRed).SpeedExponent = 3;
   fake.events.KeyDownAt(500);
-  Form1 form(platform, app);
-  form.Form_Load();
-  EXPECT_EQ(form.State().SpeedFactor, 8);
-  EXPECT_EQ(form.State().StopRequested, -1);
+  ShowForm form(platform, package, settings, extracted);
+  form.Run();
+  EXPECT_EQ(form.State().speed_factor, 8);
+  EXPECT_TRUE(form.State().stop_requested);
 }
 
 TEST_F(ShowTest, OneSlideReloadsAndPassesIntoItselfWithItsSound) {
@@ -146,14 +146,14 @@ TEST_F(ShowTest, NumbersOutsideTheTableDrawNothing) {
   for (int32_t number : {36, -1}) {
     SCOPED_TRACE(number);
     fake.log.Clear();
-    app.Package.Slides.clear();
+    package.Slides.clear();
     AddSlide("a", kRed, 80, 60).EffectNumber = number;
     AddSlide("b", kGreen, 80, 60);
     fake.events.KeyDownAt(fake.log.Now() + 500);
     RunRecordingEffects();
     EXPECT_THAT(Calls("Effect"), IsEmpty());
     EXPECT_EQ(ShownPixel(10, 10), kRed);  // the outgoing picture stays
-    EXPECT_THAT(dialogs.boxes, IsEmpty());
+    EXPECT_THAT(fake.dialogs.message_boxes, IsEmpty());
   }
 }
 
@@ -168,7 +168,7 @@ TEST_F(ShowTest, SoundsFollowTheSettingAndEmptyNames) {
   EXPECT_THAT(TicksOf("PlaySound " + Path("a.wav")), ElementsAre(3003));
 
   fake.log.Clear();
-  app.settings.SoundEnabled = 0;
+  settings.SoundEnabled = 0;
   fake.events.KeyDownAt(fake.log.Now() + 3500);
   Run();
   EXPECT_THAT(Calls("PlaySound"), ElementsAre("PlaySound null 0x40"));

@@ -126,8 +126,6 @@ class LinuxProcess : public platform::Process {
     return another_;
   }
 
-  char PathSeparator() override { return '/'; }
-
  private:
   std::string path_;
   std::string arguments_;

@@ -42,7 +42,7 @@ void SdlShowWindow::Move(int32_t left, int32_t top, int32_t width, int32_t heigh
 SDL_Rect SdlShowWindow::CopyToWindow(const gdi::Rect& part) {
   SDL_Surface* surface = SDL_GetWindowSurface(window_);
   if (!surface) return {};
-  // Picture1's pixels that exist, moved to window pixels, clipped to the window.
+  // The show area's pixels that exist, moved to window pixels, clipped to the window.
   gdi::Rect src = gdi::Intersect(part, {0, 0, shown_.Width(), shown_.Height()});
   const gdi::Rect on_window = gdi::Intersect(
       {src.left + area_.left, src.top + area_.top, src.right + area_.left, src.bottom + area_.top},
@@ -157,7 +157,7 @@ platform::WindowHandle SdlShowWindow::Handle() {
 
 platform::InputTarget SdlShowWindow::TargetAt(int32_t x, int32_t y) const {
   const bool inside = x >= area_.left && x < area_.right && y >= area_.top && y < area_.bottom;
-  return inside ? platform::InputTarget::Picture1 : platform::InputTarget::Form;
+  return inside ? platform::InputTarget::ShowArea : platform::InputTarget::Form;
 }
 
 void SdlShowWindow::DeliverCloseSignal() {

@@ -1,6 +1,6 @@
 #pragma once
-// The show window on SDL2: black, borderless, top-most, covering the primary display. Picture1's
-// changed part is copied into the window surface and only that part is sent to the screen.
+// The show window on SDL2: black, borderless, top-most, covering the primary display. The show
+// area's changed part is copied into the window surface and only that part is sent to the screen.
 #include <SDL.h>
 
 #include <memory>
@@ -35,7 +35,7 @@ class SdlShowWindow : public platform::ShowWindow {
 
  private:
   void EnsureWindow();
-  // Copies the rectangle (in Picture1's pixels) of the shown image into the window surface
+  // Copies the rectangle (in the show area's pixels) of the shown image into the window surface
   // and returns it in window pixels, clipped; empty when nothing lands on the window.
   SDL_Rect CopyToWindow(const gdi::Rect& part);
   void RepaintAll();
@@ -44,8 +44,8 @@ class SdlShowWindow : public platform::ShowWindow {
   std::shared_ptr<SdlContext> sdl_;
   SDL_Window* window_ = nullptr;
   platform::InputSink* sink_ = nullptr;
-  gdi::Rect area_{};   // Picture1 in window pixels
-  gdi::Bitmap shown_;  // what Picture1 last presented, for repaints
+  gdi::Rect area_{};   // the show area in window pixels
+  gdi::Bitmap shown_;  // what the show area last presented, for repaints
   int32_t cursor_count_ = 0;
   bool close_delivered_ = false;
 };

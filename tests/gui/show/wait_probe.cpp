@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "common/deadline_wait.h"
+#include "effects/deadline_wait.h"
 #include "platform/linux/linux_platform.h"
 
 int main(int argc, char** argv) {
@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
 
   std::mt19937 random(1);
   std::uniform_int_distribution<int32_t> display_time(5, 60);
-  const int16_t stop_requested = 0;
+  const bool stop_requested = false;
   std::vector<double> lateness, reference;
   for (int i = 0; i < waits; ++i) {
     // Start on a tick boundary, so that the moment the deadline passes is known exactly.

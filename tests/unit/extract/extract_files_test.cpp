@@ -1,6 +1,8 @@
-// Extraction into temp<N> on the fake platform, with real files below a temporary folder.
+// Extraction into temp<N> on the fake platform, with real files below a temporary folder,
+// and the extracted show's removal.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <filesystem>
 
 #include "common/run_time_error.h"
@@ -19,11 +21,11 @@ class ExtractFilesTest : public ::testing::Test {
  protected:
   ExtractFilesTest() { fake.system.base_folder = base.path() + "/"; }
 
-  // Extracts `package` and returns TempDir.
+  // Extracts `package` and returns the folder; the extracted show stays until the test ends.
   std::string Extract(PackageHeader package) {
-    app.Package = std::move(package);
-    ExtractFiles(fake.platform(), app);
-    return app.TempDir;
+    packages.push_back(std::move(package));
+    shows.push_back(ExtractFiles(fake.platform(), packages.back()));
+    return shows.back().Folder();
   }
   std::vector<std::string> FilesIn(const std::string& folder) {
     std::vector<std::string> names;
@@ -31,18 +33,20 @@ class ExtractFilesTest : public ::testing::Test {
     std::sort(names.begin(), names.end());
     return names;
   }
-  // The writes in the order they were made, as names inside TempDir.
+  // The writes in the order they were made, as names inside the folder.
   std::vector<std::string> Writes() {
     std::vector<std::string> names;
     for (const std::string& entry : fake.files.log) {
-      if (entry.rfind("WriteFile ", 0) == 0) names.push_back(entry.substr(10 + app.TempDir.size()));
+      if (entry.rfind("WriteFile ", 0) == 0)
+        names.push_back(entry.substr(10 + shows.back().Folder().size()));
     }
     return names;
   }
 
   testing::TempFolder base;
   fake::FakePlatform fake;
-  AppState app;
+  std::deque<PackageHeader> packages;
+  std::deque<ExtractedShow> shows;
 };
 
 TEST_F(ExtractFilesTest, WritesMusicPicturesAndSoundsIntoTemp1) {
@@ -72,7 +76,7 @@ TEST_F(ExtractFilesTest, TakesTheFirstFreeNumber) {
 TEST_F(ExtractFilesTest, BaseFolderWithoutSeparatorGetsExactlyOne) {
   fake.system.base_folder = base.path();
   EXPECT_EQ(Extract(testing::Show({})), base.path() + "/temp1/");
-  fake.process.separator = '\\';
+  fake.files.path_rules.separator = '\\';
   fake.system.base_folder = "C:\\";
   fake.files.fail_create_folders = {"C:"};  // no such drive here: the name is what matters
   EXPECT_EQ(Extract(testing::Show({})), "C:\\temp1\\");
@@ -164,7 +168,7 @@ TEST_F(ExtractFilesTest, AFailedWriteIsSkippedAndTheRestGoesOn) {
   EXPECT_TRUE(fake.dialogs.message_boxes.empty());
 }
 
-TEST_F(ExtractFilesTest, AFolderThatCannotBeCreatedStillSetsTempDir) {
+TEST_F(ExtractFilesTest, AFolderThatCannotBeCreatedIsStillTheShowsFolder) {
   fake.files.fail_create_folders = {"temp1"};
   EXPECT_EQ(Extract(testing::Show({Slide("a", "A")})), base.path() + "/temp1/");
   EXPECT_TRUE(FilesIn(base.path()).empty());  // every write failed quietly
@@ -183,17 +187,61 @@ TEST_F(ExtractFilesTest, SlideCountIsBoundedByTheSlidesHeld) {
   EXPECT_TRUE(FilesIn(Extract(negative)).empty());
 }
 
-TEST(IsSafeFileName, BackslashSeparatorRulesHonourDoubleByteCharacters) {
-  fake::FakeFileSystem cp932;
-  cp932.UseCodePage932();
-  EXPECT_TRUE(IsSafeFileName("a\\b", '/', &cp932));  // an ordinary character on Linux
-  EXPECT_FALSE(IsSafeFileName("a\\b", '\\', &cp932));
-  EXPECT_FALSE(IsSafeFileName("c:x", '\\', &cp932));
-  EXPECT_FALSE(IsSafeFileName("a/b", '\\', &cp932));
-  EXPECT_TRUE(IsSafeFileName("\x95\x5c.jpg", '\\', &cp932));  // a kanji whose trail byte is 0x5C
-  EXPECT_FALSE(IsSafeFileName("\x95\x5c.jpg", '\\', nullptr));
-  EXPECT_TRUE(IsSafeFileName("x\x95", '\\', &cp932));       // a lone trailing lead byte is harmless
-  EXPECT_FALSE(IsSafeFileName("\x95\\\\x", '\\', &cp932));  // the second '\' is a real one
+TEST_F(ExtractFilesTest, RemovalDeletesWhatWasWrittenOnceAndThenTheFolder) {
+  PackageHeader p = testing::Show({Slide("p", "P", "s.wav", "S"), Slide("q", "Q"),
+                                   Slide("p", "P", "s.wav", "S"), Slide("../outside", "O")});
+  p.BgmFileName = "m.mid";
+  const std::string dir = Extract(p);
+  testing::WriteBytes(base / "outside", {1});
+  fake.files.log.clear();
+  shows.back().Remove();
+  EXPECT_FALSE(fs::exists(dir));
+  EXPECT_TRUE(fs::exists(base / "outside"));  // a name that leaves the folder names no file
+  EXPECT_EQ(fake.files.LogFor(dir + "p"),
+            (std::vector<std::string>{"FileExists " + dir + "p", "DeleteFile " + dir + "p"}));
+  EXPECT_EQ(fake.files.LogFor("DeleteFile").size(), 4u);
+  shows.back().Remove();  // once only
+  EXPECT_EQ(fake.files.LogFor("DeleteFile").size(), 4u);
+}
+
+TEST_F(ExtractFilesTest, RemovalLeavesFilesNotItsOwn) {
+  const std::string dir = Extract(testing::Show({Slide("p", "P")}));
+  testing::WriteBytes(dir + "stranger", {1});
+  shows.back().Remove();
+  EXPECT_FALSE(fs::exists(dir + "p"));
+  EXPECT_TRUE(fs::exists(dir + "stranger"));  // not ours: the folder stays
+}
+
+TEST_F(ExtractFilesTest, TheExtractedShowGoesWithItsOwner) {
+  std::string dir;
+  {
+    const ExtractedShow show = ExtractFiles(fake.platform(), testing::Show({Slide("a", "A")}));
+    dir = show.Folder();
+    EXPECT_TRUE(fs::exists(dir + "a"));
+  }
+  EXPECT_FALSE(fs::exists(dir));
+  fake.files.log.clear();
+  { const ExtractedShow nothing(fake.files); }  // nothing extracted: nothing touched
+  EXPECT_TRUE(fake.files.log.empty());
+}
+
+TEST(ExtractedShow, NamesWithPathsNameNoFileHonouringDoubleByteCharacters) {
+  fake::FakeFileSystem posix_files, cp932_files;
+  cp932_files.UseCodePage932();
+  const ExtractedShow posix(posix_files), cp932(cp932_files);
+  auto names_file = [](const ExtractedShow& show, const std::string& name) {
+    return show.PathOf(name).has_value();
+  };
+  EXPECT_TRUE(names_file(posix, "a\\b"));  // an ordinary character on Linux
+  EXPECT_FALSE(names_file(cp932, "a\\b"));
+  EXPECT_FALSE(names_file(cp932, "c:x"));
+  EXPECT_FALSE(names_file(cp932, "a/b"));
+  EXPECT_TRUE(names_file(cp932, "\x95\x5c.jpg"));  // a kanji whose trail byte is 0x5C
+  EXPECT_TRUE(names_file(cp932, "x\x95"));         // a lone trailing lead byte is harmless
+  EXPECT_FALSE(names_file(cp932, "\x95\\\\x"));    // the second '\' is a real one
+  EXPECT_FALSE(names_file(cp932, "\x95/x"));       // '/' is no trail byte, and a separator
+  cp932_files.path_rules.lead_bytes.reset();
+  EXPECT_FALSE(names_file(ExtractedShow(cp932_files), "\x95\x5c.jpg"));
 }
 
 }  // namespace

@@ -225,32 +225,6 @@ TEST(FillBox, FollowsTheClipRegionAndFillsMonochromeByBrightness) {
   EXPECT_EQ(MonoRows(*mono.bitmap)[0], "#..");
 }
 
-TEST(Recorder, KeepsEveryCallInTheDocumentedForm) {
-  Canvas target(Bitmap::Color(4, 4), "Picture1");
-  Canvas next(NumberedPicture(4, 4), "NextPicture");
-  std::vector<DrawCall> calls;
-  target.dc.SetRecorder(&calls);
-  const Region r = Region::Ellipse(0, 0, 16, 8);
-  BitBlt(target.dc, 1, 2, 3, 4, next.dc, 5, 6, SRCCOPY);
-  StretchBlt(target.dc, 1, 2, -3, 4, next.dc, 5, 6, 7, 8, SRCCOPY);
-  target.dc.SelectClipRgn(&r);
-  FillBox(target.dc, -1, -1, 4, 4, 0x00FF00);
-  target.dc.SelectClipRgn(nullptr);
-  BitBlt(target.dc, 0, 0, 0, 0, next.dc, 0, 0, SRCAND);  // draws nothing, still recorded
-  const std::vector<DrawCall> expected{
-      {"BitBlt", "NextPicture", {1, 2, 3, 4, 5, 6}},
-      {"StretchBlt", "NextPicture", {1, 2, -3, 4, 5, 6, 7, 8}},
-      {"SelectClipRgn", "CreateEllipticRgn(0,0,16,8)", {}},
-      {"FillBox", "", {-1, -1, 4, 4, 0x00FF00}},
-      {"SelectClipRgn", "", {}},
-      {"BitBlt", "NextPicture", {0, 0, 0, 0, 0, 0, SRCAND}},
-  };
-  EXPECT_EQ(calls, expected);
-  target.dc.SetRecorder(nullptr);
-  BitBlt(target.dc, 0, 0, 1, 1, next.dc, 0, 0, SRCCOPY);
-  EXPECT_EQ(calls.size(), expected.size());
-}
-
 TEST(Dc, DefaultsAndRefusedStretchModes) {
   Dc dc;
   EXPECT_EQ(dc.GetBkColor(), 0xFFFFFFu);

@@ -13,8 +13,7 @@ namespace slidesaver::gdi::test {
 
 // A bitmap and a context that has it selected.
 struct Canvas {
-  Canvas(Bitmap b, std::string name = {})
-      : bitmap(std::make_unique<Bitmap>(std::move(b))), dc(name) {
+  explicit Canvas(Bitmap b) : bitmap(std::make_unique<Bitmap>(std::move(b))) {
     dc.SelectBitmap(bitmap.get());
   }
   std::unique_ptr<Bitmap> bitmap;

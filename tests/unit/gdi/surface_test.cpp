@@ -21,7 +21,7 @@ struct LoggingPresenter : Presenter {
 
 TEST(Surface, MoveGivesANewImageInTheBackColourAndTellsThePresenter) {
   LoggingPresenter presenter;
-  Surface s("Picture1", &presenter);
+  Surface s(&presenter);
   EXPECT_EQ(s.Width(), 0);
   s.SetBackColor(0x0000FF);  // red, 0x00BBGGRR
   s.Move(112, 84, 8, 6);
@@ -34,7 +34,7 @@ TEST(Surface, MoveGivesANewImageInTheBackColourAndTellsThePresenter) {
   EXPECT_EQ(s.Image(), Bitmap::Color(8, 6, 0xFF0000));
   EXPECT_EQ(presenter.moves, (std::vector<std::vector<int32_t>>{{112, 84, 8, 6}}));
   // Same size elsewhere: the image stays.
-  FillBox(s.hDC(), 0, 0, 0, 0, 0);
+  FillBox(s.Context(), 0, 0, 0, 0, 0);
   s.Move(0, 0, 8, 6);
   EXPECT_EQ(s.Image().Pixel(0, 0), 0u);
   EXPECT_THROW(s.Move(0, 0, -1, 6), RunTimeError);
@@ -42,18 +42,18 @@ TEST(Surface, MoveGivesANewImageInTheBackColourAndTellsThePresenter) {
 
 TEST(Surface, ClsFillsWithTheBackColourAndRefreshPresentsTheDirtyPartOnce) {
   LoggingPresenter presenter;
-  Surface s("Picture1", &presenter);
+  Surface s(&presenter);
   s.Move(0, 0, 10, 10);
   s.Refresh();
   s.SetBackColor(0x00FF00);
-  s.Cls();
+  s.Clear();
   EXPECT_EQ(s.Image(), Bitmap::Color(10, 10, 0x00FF00));
   s.Refresh();
   EXPECT_EQ(presenter.dirty_rects.back(), (Rect{0, 0, 10, 10}));
-  FillBox(s.hDC(), 2, 3, 4, 5, 0);
-  Surface other("NextPicture");
+  FillBox(s.Context(), 2, 3, 4, 5, 0);
+  Surface other;
   other.Move(0, 0, 10, 10);
-  BitBlt(s.hDC(), 6, 6, 2, 2, other.hDC(), 0, 0, SRCCOPY);
+  BitBlt(s.Context(), 6, 6, 2, 2, other.Context(), 0, 0, SRCCOPY);
   s.Refresh();
   EXPECT_EQ(presenter.dirty_rects.back(), (Rect{2, 3, 8, 8}));
   s.Refresh();  // nothing changed since: an empty rectangle, still presented
@@ -63,56 +63,52 @@ TEST(Surface, ClsFillsWithTheBackColourAndRefreshPresentsTheDirtyPartOnce) {
 }
 
 TEST(Surface, HiddenSurfacesRefreshWithoutAPresenter) {
-  Surface s("NowPicture");
+  Surface s;
   s.Move(0, 0, 3, 3);
   s.Refresh();
-  EXPECT_TRUE(s.hDC().Dirty().Empty());
+  EXPECT_TRUE(s.Context().Dirty().Empty());
 }
 
-TEST(Surface, PaintPictureDrawsAtItsOwnSizeClippedAndUnrecorded) {
-  Surface s("NextPicture");
+TEST(Surface, DrawPictureDrawsAtItsOwnSizeClipped) {
+  Surface s;
   s.Move(0, 0, 6, 4);
-  std::vector<DrawCall> calls;
-  s.hDC().SetRecorder(&calls);
   const Bitmap picture = test::NumberedPicture(4, 3, 5);
-  s.PaintPicture(picture, 3, 2);
+  s.DrawPicture(picture, 3, 2);
   for (int32_t y = 0; y < 4; ++y) {
     for (int32_t x = 0; x < 6; ++x) {
       const bool inside = x >= 3 && y >= 2;
       EXPECT_EQ(s.Image().Pixel(x, y), inside ? test::Numbered(x - 3, y - 2, 5) : 0u);
     }
   }
-  s.PaintPicture(picture, -100, INT32_MAX);
-  EXPECT_TRUE(calls.empty());
-  EXPECT_EQ(s.hDC().Recorder(), &calls);
+  s.DrawPicture(picture, -100, INT32_MAX);
   // Another surface's image serves as a picture too.
-  Surface copy("NowPicture");
+  Surface copy;
   copy.Move(0, 0, 6, 4);
-  copy.PaintPicture(s.Image(), 0, 0);
+  copy.DrawPicture(s.Image(), 0, 0);
   EXPECT_EQ(copy.Image(), s.Image());
 }
 
 TEST(Surface, SetPictureResizesToThePictureAndBlitsSeeIt) {
-  Surface mem("MemPicture");
+  Surface mem;
   mem.SetPicture(test::NumberedPicture(7, 3));
   EXPECT_EQ(mem.Width(), 7);
   EXPECT_EQ(mem.ScaleHeight(), 3.0f);
-  Surface target("Picture1");
+  Surface target;
   target.Move(0, 0, 7, 3);
-  BitBlt(target.hDC(), 0, 0, 7, 3, mem.hDC(), 0, 0, SRCCOPY);
+  BitBlt(target.Context(), 0, 0, 7, 3, mem.Context(), 0, 0, SRCCOPY);
   EXPECT_EQ(target.Image(), mem.Image());
-  EXPECT_EQ(mem.hDC().Name(), "MemPicture");
 }
 
 TEST(Surface, StretchesKeepColoursInsteadOfAndingThem) {
   // A surface shrinks pictures without darkening them: every destination pixel is one of the
   // source's colours.
-  Surface from("NowPicture"), target("Picture1");
+  Surface from, target;
   from.Move(0, 0, 8, 1);
-  for (int32_t x = 0; x < 8; ++x) FillBox(from.hDC(), x, 0, x, 0, ColorRefFromRgb(0x808080 + x));
+  for (int32_t x = 0; x < 8; ++x)
+    FillBox(from.Context(), x, 0, x, 0, ColorRefFromRgb(0x808080 + x));
   target.Move(0, 0, 4, 1);
-  EXPECT_EQ(target.hDC().GetStretchBltMode(), COLORONCOLOR);
-  StretchBlt(target.hDC(), 0, 0, 4, 1, from.hDC(), 0, 0, 8, 1, SRCCOPY);
+  EXPECT_EQ(target.Context().GetStretchBltMode(), COLORONCOLOR);
+  StretchBlt(target.Context(), 0, 0, 4, 1, from.Context(), 0, 0, 8, 1, SRCCOPY);
   for (int32_t x = 0; x < 4; ++x) EXPECT_EQ(target.Image().Pixel(x, 0), 0x808080u + 2 * x + 1);
 }
 

@@ -37,7 +37,7 @@ TEST(LinuxProcess, ProgramFolderAndBaseNameComeFromTheRunningFile) {
   const fs::path self = fs::read_symlink("/proc/self/exe");
   EXPECT_EQ(process->ProgramFolder(), self.parent_path().string());
   EXPECT_EQ(process->ProgramBaseName(), self.stem().string());
-  EXPECT_EQ(process->PathSeparator(), '/');
+  EXPECT_EQ(linux_platform::MakePosixFileSystem()->GetPathRules().separator, '/');
 }
 
 TEST(LinuxProcess, ArgumentsAreJoinedAsTheWindowsCommandLineCarriesThem) {

@@ -7,7 +7,7 @@
 #include "common/run_time_error.h"
 #include "package/write_package.h"
 #include "platform/fake/fake_platform.h"
-#include "startup/module1.h"
+#include "startup/start_up.h"
 #include "tests/unit/test_support.h"
 
 namespace slidesaver {
@@ -64,7 +64,6 @@ TEST_F(StartUpTest, SecondInstanceEndsBeforeAnythingElse) {
     EXPECT_EQ(fake.dialogs.settings_dialogs, 0);
     EXPECT_TRUE(fake.dialogs.password_changes.empty());
     EXPECT_EQ(app.Package.SlideCount, 0);
-    EXPECT_TRUE(app.TempDir.empty());
   }
 }
 
@@ -86,7 +85,6 @@ TEST_F(StartUpTest, ReadsPackageAndSettingsBeforeLookingAtTheMode) {
     EXPECT_TRUE(fake.dialogs.message_boxes.empty());
     EXPECT_EQ(fake.dialogs.settings_dialogs, 0);
     EXPECT_TRUE(fake.dialogs.password_changes.empty());
-    EXPECT_TRUE(app.TempDir.empty());
     EXPECT_TRUE(fs::is_empty(extraction.path()));
     EXPECT_TRUE(fake.log.Calls().empty());
   }
@@ -108,7 +106,7 @@ TEST_F(StartUpTest, OwnFileIsTheScrOfTheBaseNameWithOneSeparator) {
   EXPECT_EQ(fake.files.log.front(), "MapFile /aquarium.scr");
   EXPECT_EQ(app.settings.SettingsPath, "/aquarium.set");
 
-  fake.process.separator = '\\';
+  fake.files.path_rules.separator = '\\';
   fake.process.folder = "C:\\";
   fake.files.log.clear();
   Run("/P");
@@ -207,7 +205,7 @@ TEST_F(StartUpTest, PasswordChangeGetsTheOwnerWindowOrTheForegroundWindow) {
                {"/A -1", 0xFFFFFFFF, false}};
   for (const auto& c : cases) {
     fake.dialogs.password_changes.clear();
-    fake.system.log.clear();
+    fake.log.Clear();
     Run(c.args);
     ASSERT_EQ(fake.dialogs.password_changes.size(), 1u) << c.args;
     const auto& call = fake.dialogs.password_changes[0];
@@ -215,30 +213,31 @@ TEST_F(StartUpTest, PasswordChangeGetsTheOwnerWindowOrTheForegroundWindow) {
     EXPECT_EQ(call.owner, c.owner) << c.args;
     EXPECT_EQ(call.reserved1, 0);
     EXPECT_EQ(call.reserved2, 0);
-    EXPECT_EQ(!fake.system.log.empty(), c.asks_foreground) << c.args;
+    EXPECT_EQ(!fake.log.With("ForegroundWindow").empty(), c.asks_foreground) << c.args;
   }
   EXPECT_TRUE(fake.dialogs.message_boxes.empty());
 }
 
-TEST_F(StartUpTest, ShowExtractsThenRunsTheShowWhichCleansUp) {
+TEST_F(StartUpTest, ShowExtractsThenRunsTheShowAndTheFilesGoWhenItEnds) {
   InstallPackage(testing::Show({Slide("0", "JPEG-0"), Slide("1", "JPEG-1")}));
   fake.pictures.Add("0", gdi::Bitmap::Color(640, 480, 0xFF0000));
   fake.pictures.Add("1", gdi::Bitmap::Color(640, 480, 0x00FF00));
-  fake.events.KeyDownAt(100);
+  const std::string folder = extraction.path() + "/temp1/";
   for (const char* args : {"/s", "/S", "/S and more"}) {
     fake.files.log.clear();
-    app = AppState();
-    Run(args);
-    EXPECT_EQ(app.TempDir, extraction.path() + "/temp1/") << args;
-    EXPECT_TRUE(Logged("WriteFile " + app.TempDir + "0"));
-    EXPECT_TRUE(Logged("WriteFile " + app.TempDir + "1"));
-    EXPECT_TRUE(Logged("LoadPicture " + app.TempDir + "0") ||
-                !fake.log.With("LoadPicture " + app.TempDir + "0").empty());
-    // The show form's unload removed the files and the folder, so the next run takes temp1 again.
-    EXPECT_TRUE(fs::is_empty(extraction.path())) << args;
     fake.events.KeyDownAt(fake.log.Now() + 100);
+    Run(args);
+    EXPECT_TRUE(Logged("WriteFile " + folder + "0")) << args;
+    EXPECT_TRUE(Logged("WriteFile " + folder + "1"));
+    EXPECT_FALSE(fake.log.With("LoadPicture " + folder + "0").empty());
+    // The files and the folder went, so the next run takes temp1 again.
+    EXPECT_TRUE(fs::is_empty(extraction.path())) << args;
   }
   EXPECT_TRUE(fake.dialogs.message_boxes.empty());
+  // A show left by an exception leaves nothing behind either.
+  fake.events.SetLimits(fake.log.Now() + 5000, 1'000'000);  // nobody stops it: the test gives up
+  EXPECT_THROW(Run("/S"), fake::FakeShowRanAway);
+  EXPECT_TRUE(fs::is_empty(extraction.path()));
 }
 
 TEST_F(StartUpTest, ShowWithoutAnExtractionFolderEndsWithTheMessage) {
@@ -252,7 +251,7 @@ TEST_F(StartUpTest, ShowWithoutAnExtractionFolderEndsWithTheMessage) {
   }
   ASSERT_EQ(fake.dialogs.message_boxes.size(), 1u);
   EXPECT_EQ(fake.dialogs.message_boxes[0].text, "実行できません");
-  EXPECT_TRUE(fake.log.Calls().empty());  // the show never started
+  EXPECT_EQ(fake.log.Texts(), std::vector<std::string>{"MessageBox ポムレット"});  // no show
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ class RecordingSink : public platform::InputSink {
   std::vector<std::string> calls;
 
  private:
-  static const char* Name(InputTarget t) { return t == InputTarget::Form ? "Form" : "Picture1"; }
+  static const char* Name(InputTarget t) { return t == InputTarget::Form ? "Form" : "ShowArea"; }
 };
 
 // Posts a click at 5, 5 to the window 300 ms later, from a thread of its own.
@@ -77,8 +77,8 @@ TEST_F(WinShowWindowTest, InputReachesTheSinkOnlyInsideAYieldAndByPosition) {
   EXPECT_TRUE(sink.calls.empty());
   events->Yield();
   EXPECT_EQ(sink.calls,
-            (std::vector<std::string>{"down Picture1", "down Form", "move Picture1", "move Form",
-                                      "down Form", "key Picture1", "key Picture1"}));
+            (std::vector<std::string>{"down ShowArea", "down Form", "move ShowArea", "move Form",
+                                      "down Form", "key ShowArea", "key ShowArea"}));
 }
 
 TEST_F(WinShowWindowTest, CloseEndSessionAndQuitAskTheShowToEnd) {
@@ -106,7 +106,7 @@ TEST_F(WinShowWindowTest, AWaitEndsWhenAMessageArrives) {
   events->YieldUntil(events->TickCount() + 60000);
   Post(WM_KEYDOWN, 0, 0);
   events->YieldUntil(events->TickCount() - 1);
-  EXPECT_EQ(sink.calls, (std::vector<std::string>{"down Form", "down Form", "key Picture1"}));
+  EXPECT_EQ(sink.calls, (std::vector<std::string>{"down Form", "down Form", "key ShowArea"}));
   EXPECT_LT(events->TickCount(), deadline);
 }
 

@@ -55,7 +55,6 @@ TEST(ProcessTest, ProgramFileAndInstanceClaim) {
   const std::string full = path;
   EXPECT_EQ(process->ProgramFolder() + process->ProgramBaseName() + ".exe", full);
   EXPECT_EQ(process->ProgramFolder().back(), '\\');
-  EXPECT_EQ(process->PathSeparator(), '\\');
   // The first caller in this process holds the claim; a second claim on the same name, as
   // another process would make it, finds the first.
   EXPECT_FALSE(process->AnotherInstanceRunning());
@@ -64,16 +63,17 @@ TEST(ProcessTest, ProgramFileAndInstanceClaim) {
   EXPECT_TRUE(second->AnotherInstanceRunning());
 }
 
-TEST(FileSystemTest, LeadBytesFollowTheAnsiCodePage) {
-  auto files = MakeWinFileSystem();
+TEST(FileSystemTest, PathRulesAreTheBackslashAndTheAnsiCodePagesLeadBytes) {
+  const platform::PathRules paths = MakeWinFileSystem()->GetPathRules();
+  EXPECT_EQ(paths.separator, '\\');
   for (unsigned byte = 0; byte < 256; ++byte)
-    EXPECT_EQ(files->IsLeadByte(static_cast<uint8_t>(byte)), IsDBCSLeadByte(byte) != 0) << byte;
-  EXPECT_FALSE(files->IsLeadByte('\\'));
+    EXPECT_EQ(paths.IsLeadByte(static_cast<uint8_t>(byte)), IsDBCSLeadByte(byte) != 0) << byte;
+  EXPECT_FALSE(paths.IsLeadByte('\\'));
   if (GetACP() == kShiftJis) {
-    std::printf("code page 932\n");        // the Wine tests look for this line
-    EXPECT_TRUE(files->IsLeadByte(0x95));  // 表 is 0x95 0x5C
-    EXPECT_TRUE(files->IsLeadByte(0x83));  // ソ is 0x83 0x5C
-    EXPECT_FALSE(files->IsLeadByte('A'));
+    std::printf("code page 932\n");       // the Wine tests look for this line
+    EXPECT_TRUE(paths.IsLeadByte(0x95));  // 表 is 0x95 0x5C
+    EXPECT_TRUE(paths.IsLeadByte(0x83));  // ソ is 0x83 0x5C
+    EXPECT_FALSE(paths.IsLeadByte('A'));
   }
 }
 

@@ -3,38 +3,35 @@
 #include <string>
 
 #include "effects/dispatch.h"
+#include "package/extracted_show.h"
+#include "package/package.h"
 #include "platform/gdi/surface.h"
 #include "platform/platform.h"
+#include "settings/settings.h"
 #include "show/show_music.h"
 #include "show/show_state.h"
-#include "startup/app_state.h"
 
 namespace slidesaver {
 
-// The show form: a black full-screen window with the visible show area Picture1 and three
-// hidden surfaces. Its load handler is the whole show; its unload handler cleans up.
-class Form1 : public platform::InputSink {
+// The show form: a black full-screen window with the visible show area in its middle, and
+// three hidden surfaces: the from-picture and the to-picture of the coming transition, and the
+// slide picture as it was loaded. Run() is the whole show.
+class ShowForm : public platform::InputSink {
  public:
-  Form1(platform::Platform& platform, const AppState& app);
-  ~Form1() override;
-  Form1(const Form1&) = delete;
-  Form1& operator=(const Form1&) = delete;
+  ShowForm(platform::Platform& platform, const PackageHeader& package, const Settings& settings,
+           const ExtractedShow& extracted);
+  ~ShowForm() override;
+  ShowForm(const ShowForm&) = delete;
+  ShowForm& operator=(const ShowForm&) = delete;
 
   // Set-up, the show, the password check and the shutdown; every run-time error ends the
   // show with one message box.
-  void Form_Load();
-  // Deletes the extracted files and their folder; every failure is ignored.
-  void Form_Unload(int16_t& cancel);
+  void Run();
+  // The show window goes away; a failure is ignored.
+  void HideWindow();
 
-  // The input handlers: they only ask the show to stop.
-  void Form_KeyDown();
-  void Picture1_KeyDown();
-  void Form_MouseDown();
-  void Picture1_MouseDown();
-  void Form_MouseMove();
-  void Picture1_MouseMove();
-
-  // platform::InputSink: the window's input, delivered inside the yields.
+  // platform::InputSink: the window's input, delivered inside the yields. It only asks the
+  // show to stop.
   void KeyDown(platform::InputTarget target) override;
   void MouseDown(platform::InputTarget target) override;
   void MouseMove(platform::InputTarget target) override;
@@ -44,10 +41,10 @@ class Form1 : public platform::InputSink {
   // The transition of each EffectNumber 1 to 35 (EffectFor unless a test records them).
   void SetEffectLookup(Effect (*lookup)(int32_t effect_number)) { effect_for_ = lookup; }
 
-  gdi::Surface Picture1;
-  gdi::Surface NowPicture;
-  gdi::Surface NextPicture;
-  gdi::Surface MemPicture;
+  gdi::Surface visible_area;   // the show area the window presents
+  gdi::Surface from_picture;   // the outgoing slide as it stands
+  gdi::Surface to_picture;     // the incoming slide as it will stand
+  gdi::Surface slide_picture;  // the picture file of a slide, at its own size
 
  private:
   // Window set-up up to the music.
@@ -71,21 +68,24 @@ class Form1 : public platform::InputSink {
 
   void HideCursor();
   void ShowCursor();
-  void CheckMouseMoved();
-  void LoadPicture(int32_t slide_index);
+  void RequestStop();
+  void StopIfCursorMoved();
+  void LoadSlidePicture(int32_t slide_index);
   const SlideEntry& Slide(int32_t index) const;
-  std::string TempPath(const std::string& file_name) const;
 
   platform::Platform& platform_;
-  const AppState& app_;
+  const PackageHeader& package_;
+  const Settings& settings_;
+  const ExtractedShow& extracted_;
   ShowState state_;
   ShowMusic music_;
   bool grabbed_ = false;
   Effect (*effect_for_)(int32_t) = EffectFor;
+  gdi::Painter painter_;
 };
 
-// Loads the show form (the whole show runs inside its load handler), then unloads it,
-// which deletes the extracted files and their folder.
-void RunShowForm(platform::Platform& platform, AppState& app);
+// Runs the show in a show form, then hides its window.
+void RunShowForm(platform::Platform& platform, const PackageHeader& package,
+                 const Settings& settings, const ExtractedShow& extracted);
 
 }  // namespace slidesaver

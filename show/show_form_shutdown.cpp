@@ -1,5 +1,5 @@
 // The show's start, the shutdown with the password check, and the error trap's report.
-#include "show/form1.h"
+#include "show/show_form.h"
 
 namespace slidesaver {
 namespace {
@@ -7,22 +7,22 @@ const char kUnknownErrorText[] = "不明のエラーが発生しました。";
 const char kErrorTitle[] = "エラー";
 }  // namespace
 
-void Form1::HideCursor() {
+void ShowForm::HideCursor() {
   while (platform_.window.ShowCursor(false) >= 0) {
   }
 }
 
-void Form1::ShowCursor() {
+void ShowForm::ShowCursor() {
   while (platform_.window.ShowCursor(true) < 0) {
   }
 }
 
-void Form1::StartShow() {
+void ShowForm::StartShow() {
   HideCursor();
   // Discards what the input handlers set before this point, but never a close request.
-  state_.StopRequested = state_.CloseRequested ? -1 : 0;
-  state_.CurrentSlide = 0;
-  state_.StartCursorPos = platform_.window.GetCursorPos();
+  state_.stop_requested = state_.close_requested;
+  state_.current_slide = 0;
+  state_.start_cursor_pos = platform_.window.GetCursorPos();
   // A password-protected show must not be left by switching to another window.
   if (!grabbed_ && platform_.system.ScreenSaverPasswordOn()) {
     platform_.window.Grab(true);
@@ -30,9 +30,9 @@ void Form1::StartShow() {
   }
 }
 
-bool Form1::PasswordAllowsEnd() {
+bool ShowForm::PasswordAllowsEnd() {
   ShowCursor();
-  if (state_.CloseRequested) return true;
+  if (state_.close_requested) return true;
   if (!platform_.system.ScreenSaverPasswordOn()) return true;
   // The password dialog needs the keyboard and the pointer.
   if (grabbed_) {
@@ -40,12 +40,12 @@ bool Form1::PasswordAllowsEnd() {
     grabbed_ = false;
   }
   const int accepted = platform_.dialogs.VerifyScreenSavePwd(platform_.window.Handle());
-  if ((accepted & 0xFFFF) != 0 || state_.CloseRequested) return true;
+  if ((accepted & 0xFFFF) != 0 || state_.close_requested) return true;
   HideCursor();
   return false;
 }
 
-void Form1::EndShow() {
+void ShowForm::EndShow() {
   if (grabbed_) {
     platform_.window.Grab(false);
     grabbed_ = false;
@@ -55,7 +55,7 @@ void Form1::EndShow() {
   platform_.audio.PlaySound(nullptr, platform::SND_PURGE);
 }
 
-void Form1::ReportError(const std::string& description, const std::string& source) {
+void ShowForm::ReportError(const std::string& description, const std::string& source) {
   // The box must be seen and answered: the top-most show window goes first, the cursor
   // comes back, and the system learns that no screen saver runs any more.
   try {

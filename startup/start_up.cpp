@@ -1,12 +1,11 @@
-#include "startup/module1.h"
+#include "startup/start_up.h"
 
-#include "common/path.h"
 #include "common/resume_next.h"
 #include "package/extract_files.h"
 #include "package/read_package.h"
 #include "settings/settings_file.h"
 #include "settings/settings_form.h"
-#include "show/form1.h"
+#include "show/show_form.h"
 #include "startup/command_line.h"
 
 namespace slidesaver {
@@ -43,20 +42,17 @@ void StartUp(platform::Platform& platform, AppState& app) {
 
   std::string folder;
   std::string base_name;
-  char separator = '/';
+  platform::PathRules paths;
   ResumeNext([&] {
     folder = platform.process.ProgramFolder();
     base_name = platform.process.ProgramBaseName();
-    separator = platform.process.PathSeparator();
+    paths = platform.files.GetPathRules();
   });
 
-  const LeadBytePredicate lead_byte = [&platform](uint8_t b) {
-    return platform.files.IsLeadByte(b);
-  };
-  const std::string own_file_path = JoinPath(folder, base_name + ".scr", separator, lead_byte);
+  const std::string own_file_path = paths.Join(folder, base_name + ".scr");
   ResumeNext([&] { ReadPackageFile(platform.files, own_file_path, app.Package); });
 
-  app.settings.SettingsPath = JoinPath(folder, base_name + ".set", separator, lead_byte);
+  app.settings.SettingsPath = paths.Join(folder, base_name + ".set");
   ResumeNext([&] { ReadSettings(platform.files, app.settings); });
 
   std::string arguments;
@@ -64,8 +60,10 @@ void StartUp(platform::Platform& platform, AppState& app) {
   const std::string mode = CommandLineMode(arguments);
 
   if (mode == "/S") {
-    ResumeNext([&] { ExtractFiles(platform, app); });
-    ResumeNext([&] { RunShowForm(platform, app); });
+    // The extracted files and their folder go when `extracted` does, however the show ended.
+    ExtractedShow extracted(platform.files);
+    ResumeNext([&] { extracted = ExtractFiles(platform, app.Package); });
+    ResumeNext([&] { RunShowForm(platform, app.Package, app.settings, extracted); });
   } else if (mode == "/C") {
     ResumeNext([&] { ShowSettings(platform, app); });
   } else if (mode == "/A") {

@@ -1,0 +1,15 @@
+#include "effects/deadline_wait.h"
+
+namespace slidesaver {
+
+bool WaitForDeadline(platform::EventLoop& events, const bool& stop_requested, int32_t deadline) {
+  int32_t t;
+  do {
+    events.YieldUntil(deadline);
+    if (stop_requested) return false;
+    t = events.TickCount();
+  } while (t <= deadline);
+  return true;
+}
+
+}  // namespace slidesaver

@@ -1,0 +1,69 @@
+#include "package/extracted_show.h"
+
+#include <utility>
+
+#include "common/resume_next.h"
+
+namespace slidesaver {
+
+ExtractedShow::ExtractedShow(platform::FileSystem& files, std::string folder)
+    : files_(&files), paths_(files.GetPathRules()), folder_(std::move(folder)) {}
+
+ExtractedShow::ExtractedShow(ExtractedShow&& other) noexcept
+    : files_(other.files_),
+      paths_(other.paths_),
+      folder_(std::exchange(other.folder_, {})),
+      written_(std::exchange(other.written_, {})) {}
+
+ExtractedShow& ExtractedShow::operator=(ExtractedShow&& other) noexcept {
+  if (this != &other) {
+    Remove();
+    files_ = other.files_;
+    paths_ = other.paths_;
+    folder_ = std::exchange(other.folder_, {});
+    written_ = std::exchange(other.written_, {});
+  }
+  return *this;
+}
+
+std::optional<std::string> ExtractedShow::PathOf(const std::string& stored_name) const {
+  const std::string& name = stored_name;
+  if (name.empty() || name == "." || name == "..") return std::nullopt;
+  if (name.find_first_of(std::string_view("\0/", 2)) != std::string::npos) return std::nullopt;
+  // The trail byte of a double-byte character may be 0x5C without being a '\'.
+  const bool plain = paths_.separator != '\\' ||
+                     paths_.ForEachCharacter(name, [&](size_t position, size_t length) {
+                       return length == 2 || (name[position] != '\\' && name[position] != ':');
+                     });
+  if (!plain) return std::nullopt;
+  return folder_ + name;
+}
+
+void ExtractedShow::Write(const std::string& stored_name, std::span<const uint8_t> bytes) {
+  const std::optional<std::string> path = PathOf(stored_name);
+  if (!path) return;
+  written_.insert(stored_name);
+  ResumeNext([&] {
+    if (files_->FileExists(*path)) files_->DeleteFile(*path);
+    files_->WriteFile(*path, bytes);
+  });
+}
+
+void ExtractedShow::Remove() noexcept {
+  if (folder_.empty()) return;
+  for (const std::string& name : written_) {
+    try {
+      const std::string path = folder_ + name;
+      if (files_->FileExists(path)) files_->DeleteFile(path);
+    } catch (...) {
+    }
+  }
+  try {
+    files_->RemoveFolder(folder_);
+  } catch (...) {
+  }
+  written_.clear();
+  folder_.clear();
+}
+
+}  // namespace slidesaver

@@ -1,0 +1,48 @@
+#pragma once
+// The show's files, written out of the Package into a folder of their own. It owns the folder:
+// the show and its music ask it for the file of a stored name, and when it goes, every file it
+// wrote and the folder go too.
+#include <optional>
+#include <set>
+#include <span>
+#include <string>
+
+#include "platform/file_system.h"
+#include "platform/path_rules.h"
+
+namespace slidesaver {
+
+class ExtractedShow {
+ public:
+  // The show's files in `folder` (ending with the separator), none written yet. No folder:
+  // nothing was extracted, and nothing is removed.
+  explicit ExtractedShow(platform::FileSystem& files, std::string folder = {});
+  ~ExtractedShow() { Remove(); }
+  ExtractedShow(ExtractedShow&& other) noexcept;
+  ExtractedShow& operator=(ExtractedShow&& other) noexcept;
+  ExtractedShow(const ExtractedShow&) = delete;
+  ExtractedShow& operator=(const ExtractedShow&) = delete;
+
+  const std::string& Folder() const { return folder_; }
+
+  // The path of the file of a name stored in the Package, when the name may be used as a file
+  // directly inside the folder: not empty, not "." or "..", no NUL and no '/' byte; with the
+  // '\' separator also no ':' and no '\' outside a double-byte character. Other names name no
+  // file: they are never written, so the show finds them missing.
+  std::optional<std::string> PathOf(const std::string& stored_name) const;
+
+  // Writes the file of a stored name, deleting an older file of that name first. A name
+  // without a path writes nothing; a failing write is skipped silently.
+  void Write(const std::string& stored_name, std::span<const uint8_t> bytes);
+
+  // Deletes every file written, then the folder; every failure is ignored.
+  void Remove() noexcept;
+
+ private:
+  platform::FileSystem* files_;
+  platform::PathRules paths_;
+  std::string folder_;
+  std::set<std::string> written_;  // stored names
+};
+
+}  // namespace slidesaver

@@ -1,0 +1,73 @@
+// The slide-show loop: each slide stays for its display time while the next one is prepared
+// off-screen, then its sound starts and the outgoing slide's transition brings it in.
+#include <cmath>
+
+#include "common/arith.h"
+#include "effects/deadline_wait.h"
+#include "show/show_form.h"
+
+namespace slidesaver {
+
+void ShowForm::RunSlideShow() {
+  DrawFirstPicture();
+  while (!state_.stop_requested) RunPass();
+}
+
+// The first picture comes in plainly: no sound, no Overlay or Transparent handling.
+void ShowForm::DrawFirstPicture() {
+  const SlideEntry& first = Slide(state_.current_slide);
+  visible_area.Clear();
+  visible_area.DrawPicture(slide_picture.Image(), first.PictureX, first.PictureY);
+  visible_area.Refresh();
+}
+
+void ShowForm::RunPass() {
+  platform::EventLoop& events = platform_.events;
+
+  // The preparation below counts toward the display time.
+  const int32_t deadline = Add32(events.TickCount(), Slide(state_.current_slide).DisplayTime);
+  ComposeFromPicture(Slide(state_.current_slide));
+
+  const int32_t previous_slide = state_.current_slide;
+  state_.current_slide =
+      state_.current_slide == Sub32(package_.SlideCount, 1) ? 0 : Add32(state_.current_slide, 1);
+  const SlideEntry& incoming = Slide(state_.current_slide);
+  slide_picture.Clear();
+  LoadSlidePicture(state_.current_slide);
+  ComposeToPicture(incoming);
+
+  WaitForDeadline(events, state_.stop_requested, deadline);
+
+  PlaySlideSound(incoming);
+  const SlideEntry& outgoing = Slide(previous_slide);
+  state_.speed_factor = R(std::pow(2.0, static_cast<double>(outgoing.SpeedExponent)));
+  RunTransition(outgoing.EffectNumber);
+  visible_area.Refresh();
+  music_.KeepAlive();
+  events.Yield();
+}
+
+void ShowForm::PlaySlideSound(const SlideEntry& incoming) {
+  const std::string& name = incoming.SoundFileName;
+  if (name.empty() || settings_.SoundEnabled == 0) return;
+  // A name the extraction refused to write is a missing file: silence.
+  const std::optional<std::string> path = extracted_.PathOf(name);
+  if (!path) return;
+  platform_.audio.PlaySound(&*path,
+                            platform::SND_FILENAME | platform::SND_NODEFAULT | platform::SND_ASYNC);
+}
+
+void ShowForm::RunTransition(int32_t effect_number) {
+  if (effect_number == 0) {
+    visible_area.DrawPicture(to_picture.Image(), 0, 0);
+    return;
+  }
+  // Numbers outside 0 to 35 draw nothing: the outgoing picture stays.
+  if (Effect effect = effect_for_(effect_number)) {
+    FrameContext ctx{platform_.events, state_.stop_requested, state_.speed_factor, state_.random,
+                     painter_};
+    effect(visible_area, from_picture, to_picture, ctx);
+  }
+}
+
+}  // namespace slidesaver

@@ -1,0 +1,219 @@
+// What every transition shares, whatever it draws: its pace, its number of frames, a stop
+// request honoured within one frame, the to-picture whole on the target at the end (stopped or
+// not), no clip region left behind, and the from- and to-pictures only read.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "common/run_time_error.h"
+#include "effects/dispatch.h"
+#include "tests/effects/effect_test_support.h"
+
+namespace slidesaver::effect_test {
+namespace {
+
+struct Size {
+  int32_t width, height;
+};
+constexpr Size kSizes[] = {{800, 600}, {1024, 768}, {801, 601}};
+
+struct Traits {
+  int32_t effect;
+  int32_t k_ms;         // the frame interval at speed factor 1
+  bool refreshes_last;  // the last frame is refreshed by the effect itself
+  int frames[3];        // animation frames at each of kSizes
+};
+
+// Float-counted effects lose their last frame where the single-precision steps overshoot the
+// end (e.g. 51.2 at 1024 wide); the integer-counted ones always draw the same number.
+constexpr Traits kTraits[] = {
+    {1, 50, false, {21, 20, 21}},  {2, 50, false, {21, 20, 21}},  {3, 40, false, {25, 25, 25}},
+    {4, 40, false, {25, 23, 25}},  {5, 50, false, {21, 20, 21}},  {6, 50, false, {20, 20, 21}},
+    {7, 50, false, {21, 20, 21}},  {8, 50, false, {20, 21, 21}},  {9, 40, false, {25, 25, 25}},
+    {10, 40, false, {20, 20, 20}}, {11, 20, true, {20, 20, 20}},  {12, 20, true, {20, 20, 20}},
+    {13, 10, true, {40, 40, 40}},  {14, 10, true, {40, 40, 40}},  {15, 25, true, {21, 21, 21}},
+    {16, 25, true, {21, 21, 21}},  {17, 25, true, {21, 21, 21}},  {18, 25, true, {21, 21, 21}},
+    {19, 50, false, {21, 20, 21}}, {20, 50, false, {20, 21, 21}}, {21, 50, false, {21, 20, 21}},
+    {22, 50, false, {20, 21, 21}}, {23, 40, false, {21, 21, 21}}, {24, 40, false, {21, 21, 21}},
+    {25, 20, false, {41, 41, 41}}, {26, 40, false, {21, 20, 21}}, {27, 40, false, {21, 20, 21}},
+    {28, 40, false, {20, 20, 21}}, {29, 40, false, {20, 21, 21}}, {30, 40, false, {25, 25, 25}},
+    {31, 40, false, {30, 30, 30}}, {32, 40, false, {36, 36, 36}}, {33, 8, false, {201, 201, 201}},
+    {34, 40, false, {25, 25, 25}}, {35, 40, false, {25, 25, 25}},
+};
+
+void PrintTo(const Traits& t, std::ostream* out) { *out << "effect " << t.effect; }
+
+std::string At(Size size) {
+  return "at " + std::to_string(size.width) + "x" + std::to_string(size.height);
+}
+
+std::vector<DrawCall> WholeTo(const Traits& t, int64_t w, int64_t h) {
+  std::vector<DrawCall> last{BitBltCall("to", {0, 0, w, h, 0, 0})};
+  if (t.refreshes_last) last.push_back(RefreshCall());
+  return last;
+}
+
+class EveryEffect : public ::testing::TestWithParam<Traits> {};
+
+TEST_P(EveryEffect, DrawsItsFramesBetweenTheWholeFromAndToPictures) {
+  const Traits t = GetParam();
+  for (int s = 0; s < 3; ++s) {
+    const Size size = kSizes[s];
+    SCOPED_TRACE(At(size));
+    EffectRun run(size.width, size.height);
+    int clipped_waits = 0;
+    run.events.on_yield = [&](int64_t) {
+      if (run.target.Context().ClipRegion().has_value()) ++clipped_waits;
+    };
+    run.Run(t.effect);
+    const Frames frames = run.Split();
+    EXPECT_EQ(static_cast<int>(frames.frames.size()), t.frames[s]);
+    for (const auto& frame : frames.frames) ASSERT_EQ(std::ranges::count(frame, RefreshCall()), 1);
+    EXPECT_EQ(frames.first, std::vector{BitBltCall("from", {0, 0, size.width, size.height, 0, 0})});
+    EXPECT_EQ(frames.last, WholeTo(t, size.width, size.height));
+    EXPECT_TRUE(run.TargetEqualsTo());
+    // A clip region lasts one frame: no wait, and nothing after the effect, is cut by it.
+    EXPECT_EQ(clipped_waits, 0);
+    EXPECT_FALSE(run.target.Context().ClipRegion().has_value());
+    EXPECT_EQ(run.from.Image(), Pattern(Source::From, size.width, size.height));
+    EXPECT_EQ(run.to.Image(), Pattern(Source::To, size.width, size.height));
+  }
+}
+
+TEST_P(EveryEffect, PacesEveryFrameAtIntervalOverSpeed) {
+  const Traits t = GetParam();
+  for (int32_t speed : {1, 2, 4}) {
+    SCOPED_TRACE("speed " + std::to_string(speed));
+    EffectRun run(160, 120);
+    run.context.speed_factor = speed;
+    run.events.SetNow(1000);
+    run.Run(t.effect);
+    const std::vector<int32_t> deadlines = run.events.Deadlines();
+    ASSERT_FALSE(deadlines.empty());
+    // The virtual clock ends each wait one tick after its deadline, where the next frame starts.
+    int32_t start = 1000;
+    for (int32_t deadline : deadlines) {
+      ASSERT_EQ(deadline, R(static_cast<double>(t.k_ms) / speed + start));
+      start = deadline + 1;
+    }
+    EXPECT_EQ(deadlines.size(), run.Split().frames.size());
+  }
+}
+
+TEST_P(EveryEffect, StopEndsTheAnimationWithinOneFrameWithTheWholeToPicture) {
+  const Traits t = GetParam();
+  const Size size{161, 123};
+  size_t frame_count = 0;
+  {
+    EffectRun unstopped(size.width, size.height);
+    unstopped.Run(t.effect);
+    frame_count = unstopped.Split().frames.size();
+  }
+  // -1: requested before the effect began; else inside the wait of that frame.
+  for (int stop_at :
+       {-1, 0, static_cast<int>(frame_count / 2), static_cast<int>(frame_count) - 1}) {
+    SCOPED_TRACE("stopped in frame " + std::to_string(stop_at));
+    EffectRun run(size.width, size.height);
+    if (stop_at < 0) {
+      run.stop_requested = true;
+    } else {
+      run.StopDuringWaitOf(stop_at);
+    }
+    run.Run(t.effect);
+    const Frames frames = run.Split();
+    const size_t drawn = static_cast<size_t>(std::max(stop_at, 0) + 1);
+    EXPECT_EQ(frames.frames.size(), drawn);
+    EXPECT_EQ(run.events.Yields(), static_cast<int64_t>(drawn));
+    EXPECT_EQ(frames.last, WholeTo(t, size.width, size.height));
+    EXPECT_TRUE(run.TargetEqualsTo());
+    EXPECT_FALSE(run.target.Context().ClipRegion().has_value());
+  }
+}
+
+TEST_P(EveryEffect, SpeedZeroFailsAtTheFirstDeadlineWithoutTheLastFrame) {
+  EffectRun run(40, 30);
+  run.context.speed_factor = 0;
+  try {
+    run.Run(GetParam().effect);
+    FAIL() << "no error";
+  } catch (const RunTimeError& e) {
+    EXPECT_EQ(e.Description(), DivisionByZeroError().Description());
+  }
+  EXPECT_EQ(run.Calls(), (std::vector{BitBltCall("from", {0, 0, 40, 30, 0, 0})}));
+}
+
+// Show areas of a pixel or two (or none) still end with the to-picture: no step of zero that
+// never ends, no division by zero, no strip or wedge that goes wrong.
+TEST_P(EveryEffect, TinyTargetsEndWithTheToPicture) {
+  for (Size size : {Size{1, 1}, Size{2, 3}, Size{3, 2}, Size{8, 5}, Size{0, 0}}) {
+    SCOPED_TRACE(At(size));
+    EffectRun run(size.width, size.height);
+    run.Run(GetParam().effect);
+    EXPECT_TRUE(run.TargetEqualsTo());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(All, EveryEffect, ::testing::ValuesIn(kTraits), [](const auto& info) {
+  return "Effect" + std::to_string(info.param.effect);
+});
+
+// Slide n's picture: its number in the high bits, a position pattern below, so a pixel left
+// over from any earlier slide, or from the wrong place, shows.
+gdi::Bitmap Slide(int32_t n, int32_t width, int32_t height) {
+  gdi::Bitmap b = gdi::Bitmap::Color(width, height);
+  for (int32_t y = 0; y < height; ++y) {
+    for (int32_t x = 0; x < width; ++x) {
+      b.SetPixel(
+          x, y,
+          (static_cast<uint32_t>(n) << 18) | static_cast<uint32_t>((x * 7 + y * 13) & 0x3FFFF));
+    }
+  }
+  return b;
+}
+
+// All 35 in a row on the same three surfaces, as the slide-show loop runs them, each bringing
+// in the next slide whole.
+void RunShow(int32_t width, int32_t height, int stop_every) {
+  EffectRun run(width, height);
+  run.target.DrawPicture(Slide(0, width, height), 0, 0);
+  for (int32_t n = 1; n <= 35; ++n) {
+    SCOPED_TRACE(n);
+    run.from.DrawPicture(Slide(n - 1, width, height), 0, 0);
+    run.to.DrawPicture(Slide(n, width, height), 0, 0);
+    run.context.speed_factor = 1 << (n % 4);
+    const int64_t yields_before = run.events.Yields();
+    run.stop_requested = false;
+    if (stop_every > 0 && n % stop_every == 0) {
+      run.events.on_yield = [&](int64_t yield) {
+        if (yield == yields_before + 2) run.stop_requested = true;
+      };
+    } else {
+      run.events.on_yield = nullptr;
+    }
+    run.Run(n);
+    run.target.Refresh();
+    ASSERT_EQ(run.target.Image(), Slide(n, width, height));
+    ASSERT_FALSE(run.target.Context().ClipRegion().has_value());
+    EXPECT_GT(run.events.Yields(), yields_before) << "every transition yields";
+  }
+}
+
+TEST(AllTransitions, ThirtyFiveInARowEachLeavesItsSlideWhole) { RunShow(800, 600, 0); }
+
+TEST(AllTransitions, ThirtyFiveInARowAtAnOddSizeWithSomeStopped) { RunShow(641, 479, 3); }
+
+TEST(Dispatch, EachNumberOneTo35HasItsOwnEffectAndNoOtherNumberHasOne) {
+  EXPECT_EQ(EffectFor(0), nullptr);
+  EXPECT_EQ(EffectFor(36), nullptr);
+  EXPECT_EQ(EffectFor(-1), nullptr);
+  for (int32_t n = 1; n <= 35; ++n) {
+    EXPECT_NE(EffectFor(n), nullptr) << n;
+    for (int32_t m = 1; m < n; ++m) EXPECT_NE(EffectFor(n), EffectFor(m)) << n << " " << m;
+  }
+}
+
+}  // namespace
+}  // namespace slidesaver::effect_test
