@@ -9,6 +9,16 @@
 
 namespace slidesaver::linux_platform {
 
+// Where the show plays: the player's own full-screen window (/S), a window of another program
+// (an X screen saver's window or a settings app's preview: --root, --window-id), or an ordinary
+// window of the player's own (--window). Outside the full screen, input does not end the show,
+// nothing is grabbed, no password is asked, and the desktop's saver is left alone.
+struct ShowPlace {
+  enum class Kind { Screen, ForeignWindow, OwnWindow };
+  Kind kind = Kind::Screen;
+  uint32_t window = 0;  // the X window of ForeignWindow
+};
+
 struct AreaPlacement {
   gdi::Rect on_window;  // window pixels; may reach past the window when not scaled
   bool scaled = false;  // on_window is smaller than the area

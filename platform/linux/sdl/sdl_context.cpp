@@ -1,5 +1,6 @@
 #include "platform/linux/sdl/sdl_context.h"
 
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
 
@@ -11,8 +12,31 @@ SdlContext::~SdlContext() {
   if (video_started_) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
 
+namespace {
+
+// The video drivers that show something: SDL's offscreen and dummy drivers (and its evdev
+// pseudo-driver) play an invisible show that no input can end, so they are used only when
+// SDL_VIDEODRIVER names them.
+std::string DriversThatShow() {
+  std::string list;
+  for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+    const std::string name = SDL_GetVideoDriver(i);
+    if (name == "offscreen" || name == "dummy" || name == "evdev") continue;
+    list += (list.empty() ? "" : ",") + name;
+  }
+  return list.empty() ? "none" : list;
+}
+
+}  // namespace
+
 void SdlContext::EnsureVideo() {
-  if (video_started_) return;
+  if (!StartVideo()) {
+    throw std::runtime_error(std::string("no display for the show: ") + SDL_GetError());
+  }
+}
+
+bool SdlContext::StartVideo() {
+  if (video_started_) return true;
   // The signals are ours (see RouteCloseSignalsToEvents); a full-screen window must not
   // minimise when the password dialog takes the focus; the first click counts as input.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -23,11 +47,12 @@ void SdlContext::EnsureVideo() {
   // The window surface goes straight to X (shared memory), so that presenting a changed band
   // sends only that band; through a GL texture every present would redraw the whole window.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-    throw std::runtime_error(std::string("no display for the show: ") + SDL_GetError());
-  }
+  const char* asked = std::getenv("SDL_VIDEODRIVER");
+  if (!asked || !*asked) SDL_SetHint(SDL_HINT_VIDEODRIVER, DriversThatShow().c_str());
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
   video_started_ = true;
   RouteCloseSignalsToEvents();
+  return true;
 }
 
 int32_t SdlContext::TickCount() const {

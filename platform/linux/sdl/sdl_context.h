@@ -16,7 +16,10 @@ class SdlContext {
   SdlContext(const SdlContext&) = delete;
   SdlContext& operator=(const SdlContext&) = delete;
 
-  // Starts SDL's video and events (and the close signals) once; throws when there is no display.
+  // Starts SDL's video and events (and the close signals) once; false when there is no display.
+  // Without SDL_VIDEODRIVER, only a driver that shows something is taken.
+  bool StartVideo();
+  // StartVideo, throwing when there is no display.
   void EnsureVideo();
   bool VideoStarted() const { return video_started_; }
 
