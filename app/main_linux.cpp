@@ -23,7 +23,7 @@ int CannotOpenDisplay() {
 }
 
 int Run(int argc, char** argv) {
-  const ProgramOptions options =
+  ProgramOptions options =
       ParseProgramOptions(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
   switch (options.action) {
     case ProgramOptions::Action::Help:
@@ -39,6 +39,8 @@ int Run(int argc, char** argv) {
     case ProgramOptions::Action::Run:
       break;
   }
+
+  if (!options.show_file) options.show_file = linux_platform::InstalledDemoShow();
 
   // Every mode that shows something needs its display before anything is extracted.
   const bool play_show = options.target != ShowTarget::Mode;

@@ -2,6 +2,7 @@
 // The pieces of the Linux platform, each made once for the process by main().
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,5 +54,10 @@ SdlServices MakeSdlServices(ShowPlace place = {});
 // ".set", when its folder is writable; else in $XDG_CONFIG_HOME/slidesaver/ (~/.config), which
 // is made when missing.
 std::string SettingsFileOfShow(const std::string& show_file);
+
+// The demo show installed with the player (../share/slidesaver/demo.scr from the program's
+// folder), when the program's own show file (its base name with ".scr") does not exist: what
+// the installed player plays without --show.
+std::optional<std::string> InstalledDemoShow();
 
 }  // namespace slidesaver::linux_platform
