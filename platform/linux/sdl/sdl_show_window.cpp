@@ -61,6 +61,11 @@ void SdlShowWindow::EnsureWindow() {
       break;
     }
     case ShowPlace::Kind::ForeignWindow: {
+      // Its owner may have destroyed it since the start (a screen saver soon deactivated).
+      TolerateForeignWindowErrors();
+      if (FindForeignWindow(false, place_.window).result != ForeignWindowLookup::Result::Found) {
+        throw std::runtime_error("window " + WindowName(place_.window) + " has gone");
+      }
       window_ = SDL_CreateWindowFrom(reinterpret_cast<const void*>(uintptr_t{place_.window}));
       if (!window_) {
         throw std::runtime_error("cannot draw into window " + WindowName(place_.window) + ": " +

@@ -40,8 +40,9 @@ ForeignWindowLookup FindForeignWindow(bool screen_saver_window, uint32_t window)
   return lookup;
 }
 
+void TolerateForeignWindowErrors() { XSetErrorHandler(NoteError); }
+
 void WatchForeignWindow(void* display, uint32_t window) {
-  XSetErrorHandler(NoteError);
   XSelectInput(static_cast<Display*>(display), window, ExposureMask | StructureNotifyMask);
   XFlush(static_cast<Display*>(display));
 }

@@ -15,10 +15,14 @@ struct ForeignWindowLookup {
 // else the root window of the default screen. Otherwise `window`, which the X server must know.
 ForeignWindowLookup FindForeignWindow(bool screen_saver_window, uint32_t window);
 
+// From now on an X error (such as drawing into the window after its owner destroyed it) ends
+// nothing: the destruction comes as an event. Xlib's own handler would end the process before
+// its clean-up.
+void TolerateForeignWindowErrors();
+
 // On the show's own X connection (an Xlib Display*): asks for the window's exposures and its
 // structure changes (a new size, its destruction) and for no input, so that the program that
-// owns the window keeps the keyboard and the pointer. From then on an X error (such as drawing
-// into the window after its owner destroyed it) ends nothing: the destruction is an event.
+// owns the window keeps the keyboard and the pointer.
 void WatchForeignWindow(void* display, uint32_t window);
 
 // Waits until the X server has answered every request made so far on the connection, its
