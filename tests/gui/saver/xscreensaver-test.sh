@@ -57,6 +57,10 @@ if ((EUID == 0)); then
   chown -R 65534:65534 "$work/home" "$work/run"
   chmod 755 "$work"
   chmod -R a+rX "$prefix"
+  if [[ -n ${XAUTHORITY:-} && -f $XAUTHORITY ]]; then  # the display's key, readable by nobody
+    install -m 600 -o 65534 "$XAUTHORITY" "$work/Xauthority"
+    export XAUTHORITY=$work/Xauthority
+  fi
 fi
 
 "${as_user[@]}" env HOME="$work/home" XDG_RUNTIME_DIR="$work/run" SDL_AUDIODRIVER=dummy \
