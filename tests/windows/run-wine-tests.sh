@@ -396,6 +396,8 @@ if dialog=$(settings_dialog); then
     test "$(driver checked "$dialog" 100)$(driver checked "$dialog" 102)" = 11
   check "the dialog's buttons" \
     bash -c "wine 'C:\\saver\\wine_driver.exe' children $dialog 2>/dev/null | tr -d '\r' | grep -q 'キャンセル'"
+  check "the program's icon in its title bar and on the taskbar" \
+    test "$(driver icons "$dialog")" = "1 1"
   driver click "$dialog" 101 >/dev/null
   sleep 0.5
   check "music OFF clears music ON only" \
