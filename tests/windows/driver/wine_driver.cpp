@@ -8,8 +8,6 @@
 //   wine_driver close <hwnd>                        asks the window to close (WM_CLOSE)
 //   wine_driver rect <hwnd> <control id>            prints the control's screen rectangle
 //                                                   "left top width height"
-//   wine_driver icons <hwnd>                        prints "<big> <small>": 1 for each icon the
-//                                                   window was given (WM_SETICON), else 0
 // Exit status 0 on success, 1 when the window was not found in time, 2 on bad arguments.
 #include <windows.h>
 
@@ -104,15 +102,6 @@ int main() {
     status = control && GetWindowRect(control, &rect) ? 0 : 1;
     std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
                 rect.bottom - rect.top);
-  } else if (command == L"icons" && argc == 3) {
-    const HWND window = ParseWindow(argv[2]);
-    auto has_icon = [&](WPARAM which) {
-      DWORD_PTR icon = 0;
-      SendMessageTimeoutW(window, WM_GETICON, which, 0, SMTO_ABORTIFHUNG, 2000, &icon);
-      return icon != 0 ? 1 : 0;
-    };
-    std::printf("%d %d\n", has_icon(ICON_BIG), has_icon(ICON_SMALL));
-    status = IsWindow(window) ? 0 : 1;
   } else if (command == L"close" && argc == 3) {
     status = PostMessageW(ParseWindow(argv[2]), WM_CLOSE, 0, 0) ? 0 : 1;
   } else if (command == L"wait-gone" && argc == 4) {
