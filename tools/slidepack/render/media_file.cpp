@@ -110,7 +110,7 @@ void MediaFileWriter::OpenVideo(OutputKind kind) {
   if (format_->oformat->flags & AVFMT_GLOBALHEADER) c.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
   Dictionary options;
   if (kind == OutputKind::kMp4) {
-    options.Set("crf", "20");
+    options.Set("crf", "18");
   } else if (kind == OutputKind::kWebm) {
     options.Set("crf", "32");
     options.Set("b", "0");
