@@ -9,7 +9,7 @@
 namespace slidepack::render {
 
 void OffscreenShowWindow::Move(int32_t, int32_t, int32_t width, int32_t height) {
-  if (width != screen_.Width() || height != screen_.Height()) {
+  if (keep_screen_ && (width != screen_.Width() || height != screen_.Height())) {
     screen_ = gdi::Bitmap::Color(width, height, 0);
     changed_ = {0, 0, width, height};
   }
@@ -19,7 +19,7 @@ void OffscreenShowWindow::Present(const gdi::Bitmap& image, const gdi::Rect& dir
   const gdi::Rect part =
       gdi::Intersect(dirty, gdi::Intersect({0, 0, image.Width(), image.Height()},
                                            {0, 0, screen_.Width(), screen_.Height()}));
-  if (!part.Empty()) {
+  if (keep_screen_ && !part.Empty()) {
     const size_t bytes = static_cast<size_t>(part.Width()) * sizeof(uint32_t);
     for (int32_t y = part.top; y < part.bottom; ++y) {
       std::memcpy(screen_.Row(y) + part.left, image.Row(y) + part.left, bytes);

@@ -26,7 +26,9 @@ using ShowTick = decltype(std::declval<platform::EventLoop&>().TickCount());
 class OffscreenShowWindow : public platform::ShowWindow {
  public:
   // A screen exactly as large as the show area, so the area lies at its top-left corner.
-  OffscreenShowWindow(int32_t width, int32_t height) : width_(width), height_(height) {}
+  // Without `keep_screen` nothing presented is kept (only the timing matters).
+  OffscreenShowWindow(int32_t width, int32_t height, bool keep_screen = true)
+      : width_(width), height_(height), keep_screen_(keep_screen) {}
 
   // gdi::Presenter: the changed part of the image lands on the screen.
   void Move(int32_t left, int32_t top, int32_t width, int32_t height) override;
@@ -52,6 +54,7 @@ class OffscreenShowWindow : public platform::ShowWindow {
 
  private:
   int32_t width_, height_;
+  bool keep_screen_;
   gdi::Bitmap screen_;
   gdi::Rect changed_{};
   platform::InputSink* sink_ = nullptr;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,7 @@ struct ShowPass {
   int32_t slide = 0;       // index into the Package's slides
   int64_t start = 0;       // tick at which the slide stands complete
   int64_t transition = 0;  // tick at which its transition starts
+  bool operator==(const ShowPass&) const = default;
 };
 
 struct ShowTimeline {
@@ -32,6 +34,7 @@ struct ShowTimeline {
   int64_t end = 0;  // the end of the last pass's transition
   // The end of pass `i`: the start of the next one.
   int64_t EndOf(size_t i) const { return i + 1 < passes.size() ? passes[i + 1].start : end; }
+  bool operator==(const ShowTimeline&) const = default;
 };
 
 // Receives the screen (the show area) at a sample tick, with the part changed since the
@@ -48,13 +51,14 @@ class OffscreenShow {
   OffscreenShow& operator=(const OffscreenShow&) = delete;
 
   // Plays passes 0 to `passes` - 1 (past the last slide the show starts again with the first)
-  // and tells when each began and when its transition started.
+  // and tells when each began and when its transition started. Pictures are not decoded for
+  // this: the timing doesn't depend on them.
   ShowTimeline Time(int32_t passes);
 
-  // Plays them again and hands `sample` the screen at each of `ticks` (ascending, before the
-  // end of the last pass). The show's music and sounds go to `track`, if any. `keep_going` is
-  // asked before every move of the clock; when it says no, the play ends with an interrupted
-  // error.
+  // Plays them again, pictures and all, and hands `sample` the screen at each of `ticks`
+  // (ascending, before the end of the last pass). The play keeps the timing Time() told. The show's
+  // music and sounds go to `track`, if any. `keep_going` is asked before every move of the clock;
+  // when it says no, the play ends with an interrupted error.
   ShowTimeline Sample(int32_t passes, const std::vector<int64_t>& ticks, SoundTrack* track,
                       const ScreenSample& sample);
 
@@ -62,7 +66,7 @@ class OffscreenShow {
 
  private:
   ShowTimeline Play(int32_t passes, const std::vector<int64_t>& ticks, SoundTrack* track,
-                    const ScreenSample& sample);
+                    const ScreenSample& sample, platform::PictureLoader& loader);
 
   const slidesaver::PackageHeader& package_;
   std::string name_;
@@ -70,6 +74,7 @@ class OffscreenShow {
   std::unique_ptr<platform::FileSystem> files_;
   std::unique_ptr<platform::PictureLoader> pictures_;
   std::unique_ptr<slidesaver::ExtractedShow> extracted_;
+  std::optional<ShowTimeline> timed_;  // what Time() told last
 };
 
 }  // namespace slidepack::render
