@@ -13,7 +13,6 @@ extern "C" {
 #include "platform/linux/sound_fonts.h"
 #include "tools/slidepack/files.h"
 #include "tools/slidepack/media_kind.h"
-#include "tools/slidepack/render/frame_writer.h"
 
 namespace slidepack::render {
 

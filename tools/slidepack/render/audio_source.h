@@ -6,6 +6,8 @@
 
 namespace slidepack::render {
 
+inline constexpr int kAudioRate = 48000;  // samples per second of each of the two channels
+
 class AudioSource {
  public:
   virtual ~AudioSource() = default;

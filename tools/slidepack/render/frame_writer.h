@@ -6,11 +6,10 @@
 #include <memory>
 #include <span>
 
+#include "tools/slidepack/render/audio_source.h"
 #include "tools/slidepack/render/frame_pixels.h"
 
 namespace slidepack::render {
-
-inline constexpr int kAudioRate = 48000;  // samples per second of each of the two channels
 
 enum class OutputKind { kMp4, kWebm, kGif, kFolder };
 

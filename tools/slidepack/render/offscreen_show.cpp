@@ -84,8 +84,7 @@ OffscreenShow::OffscreenShow(const slidesaver::PackageHeader& package, std::stri
   base_folder_ = pattern;
   files_ = slidesaver::linux_platform::MakePosixFileSystem();
   pictures_ = slidesaver::linux_platform::MakeSdlPictureLoader();
-  OffscreenServices services(package_, *files_, *pictures_, base_folder_.string(), nullptr,
-                             false);
+  OffscreenServices services(package_, *files_, *pictures_, base_folder_.string(), nullptr, false);
   extracted_ = std::make_unique<slidesaver::ExtractedShow>(
       slidesaver::ExtractFiles(services.platform, package_));
 }

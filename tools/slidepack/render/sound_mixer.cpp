@@ -1,6 +1,7 @@
 #include "tools/slidepack/render/sound_mixer.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace slidepack::render {
 
@@ -11,27 +12,27 @@ constexpr int kChannels = 2;
 
 void SoundMixer::MusicStarts(const std::string& path, int64_t tick) {
   MixUntil(tick);
-  music_.source = OpenAudioSource(path);
+  music_ = OpenAudioSource(path);
 }
 
 void SoundMixer::MusicStops(int64_t tick) {
   MixUntil(tick);
-  music_.source.reset();
+  music_.reset();
 }
 
 bool SoundMixer::MusicPlaying(int64_t tick) {
   MixUntil(tick);
-  return music_.source != nullptr;
+  return music_ != nullptr;
 }
 
 void SoundMixer::SoundStarts(const std::string& path, int64_t tick) {
   MixUntil(tick);
-  sound_.source = OpenAudioSource(path);
+  sound_ = OpenAudioSource(path);
 }
 
 void SoundMixer::SoundStops(int64_t tick) {
   MixUntil(tick);
-  sound_.source.reset();
+  sound_.reset();
 }
 
 void SoundMixer::MixUntil(int64_t tick) {
@@ -40,12 +41,12 @@ void SoundMixer::MixUntil(int64_t tick) {
   while (mixed_ < end) {
     const size_t count = static_cast<size_t>(std::min<int64_t>(end - mixed_, kChunk));
     mix.assign(count * kChannels, 0.0f);
-    for (Voice* v : {&music_, &sound_}) {
-      if (!v->source) continue;
+    for (std::unique_ptr<AudioSource>* source : {&music_, &sound_}) {
+      if (!*source) continue;
       voice.resize(count * kChannels);
-      const size_t got = v->source->Read(voice.data(), count);
+      const size_t got = (*source)->Read(voice.data(), count);
       for (size_t i = 0; i < got * kChannels; ++i) mix[i] += voice[i];
-      if (got < count) v->source.reset();  // played to its end
+      if (got < count) source->reset();  // played to its end
     }
     // Only the part from the track's start is kept.
     const int64_t skip = std::clamp<int64_t>(start_ - mixed_, 0, static_cast<int64_t>(count));

@@ -27,19 +27,15 @@ class SoundMixer : public SoundTrack {
   // The samples from the end of the last call up to `tick` (left and right alternating).
   std::vector<float> TakeUntil(int64_t tick);
 
-  static int64_t SampleAt(int64_t tick) { return tick * (kRate / 1000); }
+  static int64_t SampleAt(int64_t tick) { return tick * (kAudioRate / 1000); }
 
  private:
-  static constexpr int64_t kRate = 48000;
-  struct Voice {
-    std::unique_ptr<AudioSource> source;  // null once it has ended
-  };
   void MixUntil(int64_t tick);
 
-  int64_t start_;  // the first sample handed out
-  int64_t mixed_;  // the first sample not mixed yet
-  Voice music_, sound_;
-  std::vector<float> ready_;  // mixed, not taken
+  int64_t start_;                               // the first sample handed out
+  int64_t mixed_;                               // the first sample not mixed yet
+  std::unique_ptr<AudioSource> music_, sound_;  // null when nothing plays
+  std::vector<float> ready_;                    // mixed, not taken
 };
 
 }  // namespace slidepack::render
