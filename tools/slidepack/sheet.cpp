@@ -58,8 +58,8 @@ VImage Text(const std::string& markup, const char* font, int width, int height) 
                                                  ->set("wrap", VIPS_TEXT_WRAP_WORD_CHAR));
   mask = mask.crop(0, 0, mask.width(), std::min(mask.height(), height));
   const VImage grey = mask.linear(-0.85, 255).cast(VIPS_FORMAT_UCHAR);
-  return grey.bandjoin(grey).bandjoin(grey)
-      .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+  return grey.bandjoin(grey).bandjoin(grey).copy(
+      VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
 }
 
 VImage Thumbnail(const std::vector<uint8_t>& rgb, const SheetLayout& layout) {
@@ -184,10 +184,9 @@ void Sheet(const std::filesystem::path& show_path, const std::filesystem::path& 
     for (size_t j = 0; j < slides; ++j) {
       rows.push_back(Row(j, package.Slides[j], thumbnails, layout));
     }
-    const VImage sheet =
-        Header(source, timeline, slides, layout)
-            .join(VImage::arrayjoin(rows, VImage::option()->set("across", 1)),
-                  VIPS_DIRECTION_VERTICAL);
+    const VImage sheet = Header(source, timeline, slides, layout)
+                             .join(VImage::arrayjoin(rows, VImage::option()->set("across", 1)),
+                                   VIPS_DIRECTION_VERTICAL);
     OutputFile file(output);
     sheet.pngsave(file.temp_path().c_str(), VImage::option()->set("compression", 6));
     file.Commit();
