@@ -20,7 +20,7 @@ namespace {
 using render::OutputKind;
 
 // Past this the frame times alone would fill the memory: render fewer slides.
-constexpr int64_t kMaxFrames = 50'000'000;
+constexpr int64_t kMaxFrames = 10'000'000;
 constexpr int64_t kMaxSlides = 1'000'000;
 
 OutputKind KindOf(const std::filesystem::path& output) {

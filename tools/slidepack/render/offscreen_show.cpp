@@ -61,10 +61,17 @@ struct OffscreenServices {
   platform::Platform platform;
 };
 
-// "不明のエラーが発生しました。\r\n<description>\r\n<source>" on one line.
-std::string OneLine(std::string text) {
-  for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, ": ");
-  return text;
+// The show's error box says that an error occurred, then its description and its source, a
+// line each: "<description> (<source>)".
+std::string Reported(const std::string& text) {
+  std::vector<std::string> lines;
+  for (size_t from = 0;;) {
+    const size_t end = text.find("\r\n", from);
+    lines.push_back(text.substr(from, end - from));
+    if (end == std::string::npos) break;
+    from = end + 2;
+  }
+  return lines.size() == 3 ? lines[1] + " (" + lines[2] + ")" : text;
 }
 
 }  // namespace
@@ -176,7 +183,7 @@ ShowTimeline OffscreenShow::Play(int32_t passes, const std::vector<int64_t>& tic
   }
   if (!services.dialogs.messages.empty()) {
     throw SlidepackError(
-        name_ + ": the show stopped with an error: " + OneLine(services.dialogs.messages.front()));
+        name_ + ": the show stopped with an error: " + Reported(services.dialogs.messages.front()));
   }
   if (!ended || next < ticks.size()) {
     throw SlidepackError(name_ + ": the show ended before its last slide");
