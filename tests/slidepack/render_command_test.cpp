@@ -3,7 +3,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -49,22 +54,11 @@ VImage SmoothPicture(int width, int height, int seed) {
       .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
 }
 
-// 0.2 s of a 1 kHz square wave, 48 kHz mono 16-bit.
+// 0.2 s of a 1 kHz square wave.
 std::vector<uint8_t> Beep() {
-  constexpr uint32_t kRate = 48000, kSamples = kRate / 5;
-  std::vector<uint8_t> wav;
-  auto put32 = [&](uint32_t v) {
-    for (int i = 0; i < 4; ++i) wav.push_back(static_cast<uint8_t>(v >> (8 * i)));
-  };
-  auto put16 = [&](uint16_t v) { put32(v), wav.resize(wav.size() - 2); };
-  for (char c : std::string("RIFF")) wav.push_back(static_cast<uint8_t>(c));
-  put32(36 + kSamples * 2);
-  for (char c : std::string("WAVEfmt ")) wav.push_back(static_cast<uint8_t>(c));
-  put32(16), put16(1), put16(1), put32(kRate), put32(kRate * 2), put16(2), put16(16);
-  for (char c : std::string("data")) wav.push_back(static_cast<uint8_t>(c));
-  put32(kSamples * 2);
-  for (uint32_t i = 0; i < kSamples; ++i) put16(static_cast<uint16_t>(i / 24 % 2 ? 16000 : -16000));
-  return wav;
+  std::vector<int16_t> samples(9600);
+  for (size_t i = 0; i < samples.size(); ++i) samples[i] = i / 24 % 2 ? 16000 : -16000;
+  return WaveFile(samples);
 }
 
 // What the player's show presents on the test platform, with the virtual ticks of its
@@ -83,7 +77,7 @@ struct FakeRun {
 };
 
 struct Probe {
-  std::map<std::string, std::string> video, audio;
+  std::map<std::string, std::string> video, audio, format;
 };
 
 // Runs a command line and returns what it writes on standard output.
@@ -102,7 +96,7 @@ std::vector<uint8_t> Output(const std::string& command) {
 Probe ProbeFile(const fs::path& file) {
   const std::vector<uint8_t> text = Output(
       "ffprobe -v error -count_frames -show_entries "
-      "stream=codec_type,codec_name,width,height,pix_fmt,nb_read_frames,duration -of "
+      "stream=codec_type,codec_name,width,height,pix_fmt,nb_read_frames:format=duration -of "
       "compact=p=0 '" +
       file.string() + "'");
   Probe probe;
@@ -114,7 +108,8 @@ Probe ProbeFile(const fs::path& file) {
       const size_t equals = part.find('=');
       if (equals != std::string::npos) fields[part.substr(0, equals)] = part.substr(equals + 1);
     }
-    (fields["codec_type"] == "video" ? probe.video : probe.audio) = fields;
+    const std::string type = fields["codec_type"];
+    (type == "video" ? probe.video : type == "audio" ? probe.audio : probe.format) = fields;
   }
   return probe;
 }
@@ -277,9 +272,16 @@ TEST_F(RenderTest, VideoFilesHoldTheFramesAndTheShowsSound) {
     EXPECT_EQ(probe.video.at("height"), std::to_string(c.height));
     const int64_t read_frames = std::stoll(probe.video.at("nb_read_frames"));
     if (c.video_codec == "gif") {
-      // Unchanged frames are folded into the delay of the frame before.
+      // Unchanged frames are folded into the delay of the frame before, so it lasts as long.
       EXPECT_GT(read_frames, 10);
       EXPECT_LT(read_frames, frames);
+      EXPECT_NEAR(std::stod(probe.format.at("duration")), frames / double{kFps}, 0.02);
+      // 256 colours chosen for the frame, dithered.
+      const std::vector<uint8_t> first = Output("ffmpeg -v error -i '" + (dir_ / c.file).string() +
+                                                "' -frames:v 1 -f rawvideo -pix_fmt rgb24 -");
+      ASSERT_EQ(first.size(), size_t{kWidth} * kHeight * 3);
+      const auto [squares, count] = SquaredError(first.data(), fake_.ShownAt(start));
+      EXPECT_GE(Psnr(squares, count), 30.0);
     } else {
       EXPECT_EQ(probe.video.at("pix_fmt"), "yuv420p");
       EXPECT_NEAR(static_cast<double>(read_frames), duration * kFps, 1.0);
@@ -372,6 +374,29 @@ TEST_F(RenderTest, MistakesAreReportedAndLeaveNothingBehind) {
     const RunResult run = RunSlidepack(args, dir_);
     EXPECT_EQ(run.status, 1);
     EXPECT_THAT(run.err, ::testing::HasSubstr(c.message));
+    EXPECT_EQ(ListTree(dir_), before);
+  }
+}
+
+TEST_F(RenderTest, AnInterruptedRenderLeavesNothingBehind) {
+  const std::vector<std::string> before = ListTree(dir_);
+  for (const char* output : {"long.mp4", "long"}) {
+    SCOPED_TRACE(output);
+    const pid_t child = fork();
+    if (child == 0) {
+      const int nowhere = open("/dev/null", O_WRONLY);
+      if (nowhere < 0 || chdir(dir_.c_str()) != 0) _exit(127);
+      dup2(nowhere, STDOUT_FILENO);
+      dup2(nowhere, STDERR_FILENO);
+      execl(SLIDEPACK_EXECUTABLE, "slidepack", "render", "show.toml", "-o", output, "--fps", "1000",
+            "--loops", "30", nullptr);
+      _exit(127);
+    }
+    usleep(1'000'000);  // a minute and a half of show: well inside its frames
+    kill(child, SIGINT);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
     EXPECT_EQ(ListTree(dir_), before);
   }
 }

@@ -47,10 +47,16 @@ class DecodedFile : public AudioSource {
     }
     AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
     if (swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_FLT, kAudioRate, &codec_->ch_layout,
-                            codec_->sample_fmt, codec_->sample_rate, 0, nullptr) < 0 ||
-        swr_init(resampler_) < 0) {
+                            codec_->sample_fmt, codec_->sample_rate, 0, nullptr) < 0) {
       return false;
     }
+    // A mono sound is heard at its full level on both sides, as SDL2_mixer plays it (the
+    // resampler would take it 3 dB down).
+    const double mono_to_both[] = {1.0, 1.0};
+    if (codec_->ch_layout.nb_channels == 1 && swr_set_matrix(resampler_, mono_to_both, 1) < 0) {
+      return false;
+    }
+    if (swr_init(resampler_) < 0) return false;
     packet_ = av_packet_alloc();
     frame_ = av_frame_alloc();
     return packet_ && frame_;
