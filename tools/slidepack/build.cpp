@@ -6,6 +6,7 @@
 #include "tools/slidepack/commands.h"
 #include "tools/slidepack/files.h"
 #include "tools/slidepack/manifest.h"
+#include "tools/slidepack/manifest_package.h"
 #include "tools/slidepack/progress.h"
 #include "tools/slidepack/slide_pictures.h"
 #include "tools/slidepack/slidepack_error.h"
@@ -16,6 +17,8 @@ namespace slidepack {
 namespace {
 
 constexpr size_t kChunk = 1 << 20;
+
+}  // namespace
 
 slidesaver::PackageHeader LoadPackage(const Manifest& manifest, const BuildOptions& options,
                                       const std::filesystem::path& spill_folder) {
@@ -67,6 +70,8 @@ slidesaver::PackageHeader LoadPackage(const Manifest& manifest, const BuildOptio
   CheckStoredNames(manifest, stored);
   return package;
 }
+
+namespace {
 
 // Large pieces are written a chunk at a time so the progress line moves.
 void WriteInChunks(OutputFile& output, std::span<const uint8_t> bytes, Progress& progress) {
