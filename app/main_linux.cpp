@@ -4,11 +4,13 @@
 
 #include "common/run_time_error.h"
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/posix/close_signals.h"
 #include "startup/app_state.h"
 #include "startup/start_up.h"
 
 int main(int argc, char** argv) {
   using namespace slidesaver;
+  linux_platform::RouteCloseSignals();  // before anything is written
   try {
     auto process = linux_platform::MakeLinuxProcess(argc, argv);
     auto files = linux_platform::MakePosixFileSystem();

@@ -59,7 +59,7 @@ class FieldWriter {
     }
     ArrayHeader(b.size());
     Flush();
-    sink_(b.span());
+    b.ForEachPiece(sink_);
   }
   void Flush() {
     if (buffer_.empty()) return;

@@ -10,7 +10,11 @@ namespace {
 
 class LinuxSystem : public platform::System {
  public:
-  std::optional<std::string> ExtractionBaseFolder() override { return PrivateRuntimeFolder(); }
+  platform::BaseFolder ExtractionBaseFolder() override {
+    platform::BaseFolder base;
+    base.path = PrivateRuntimeFolder(&base.problem).value_or("");
+    return base;
+  }
   bool ScreenSaverPasswordOn() override { return ReadPasswordSwitch(); }
   void SetScreenSaverRunning(bool running) override { SetScreenSaverInhibited(running); }
   platform::WindowHandle ForegroundWindow() override { return ActiveX11Window(); }

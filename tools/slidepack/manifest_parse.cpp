@@ -245,9 +245,7 @@ Manifest ParseManifestText(const std::string& text, const std::filesystem::path&
 }
 
 Manifest ParseManifest(const std::filesystem::path& path) {
-  const slidesaver::Bytes bytes = ReadWholeFile(path);
-  return ParseManifestText(std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                           path);
+  return ParseManifestText(ReadSmallFile(path, kMaxManifestBytes), path);
 }
 
 }  // namespace slidepack

@@ -42,15 +42,17 @@ class Worker {
       : manifest_(manifest), options_(options), spill_(spill) {}
 
   Outcome Run(const ManifestSlide& slide) const {
-    const slidesaver::Bytes bytes = ReadManifestFile(manifest_, slide.picture, "picture");
+    const slidesaver::Bytes file_bytes = ReadManifestFile(manifest_, slide.picture, "picture");
     const std::string file = slide.picture.path.string();
     try {
-      const std::optional<PictureFacts> facts = ReadPictureFacts(bytes.span());
+      // In memory only while it is looked at; the build reads the file again as it writes.
+      const std::vector<uint8_t> bytes = LoadPicture(file_bytes);
+      const std::optional<PictureFacts> facts = ReadPictureFacts(bytes);
       if (!facts) {
         throw SlidepackError("is not a picture slidepack reads (" + std::string(kFormatsRead) +
                              ")");
       }
-      return slide.fit == Fit::kNone ? Stored(slide, bytes, *facts)
+      return slide.fit == Fit::kNone ? Stored(slide, file_bytes, bytes, *facts)
                                      : Prepared(slide, bytes, *facts);
     } catch (const SlidepackError& error) {
       throw LineError(manifest_, slide.picture.line, "picture " + file + " " + error.what());
@@ -58,8 +60,16 @@ class Worker {
   }
 
  private:
-  Outcome Stored(const ManifestSlide& slide, const slidesaver::Bytes& bytes,
-                 const PictureFacts& facts) const {
+  static std::vector<uint8_t> LoadPicture(const slidesaver::Bytes& bytes) {
+    try {
+      return bytes.Load();
+    } catch (const slidesaver::platform::ReadError& error) {
+      throw SlidepackError(std::string("cannot be read: ") + error.what());
+    }
+  }
+
+  Outcome Stored(const ManifestSlide& slide, const slidesaver::Bytes& stored,
+                 std::span<const uint8_t> bytes, const PictureFacts& facts) const {
     const bool decodes =
         WindowsPlayerDecodes(facts) || (options_.linux_only && LinuxPlayerDecodes(facts));
     if (!decodes) {
@@ -76,11 +86,11 @@ class Worker {
                            std::to_string(facts.height) +
                            "); use fit = \"contain\" or \"cover\" to have it prepared");
     }
-    CheckDecodesCompletely(bytes.span());
-    return {{slide.picture_name, bytes, slide.x, slide.y}, std::nullopt, ""};
+    CheckDecodesCompletely(bytes);
+    return {{slide.picture_name, stored, slide.x, slide.y}, std::nullopt, ""};
   }
 
-  Outcome Prepared(const ManifestSlide& slide, const slidesaver::Bytes& bytes,
+  Outcome Prepared(const ManifestSlide& slide, std::span<const uint8_t> bytes,
                    const PictureFacts& facts) const {
     PrepareSettings settings;
     settings.area_width = manifest_.width;
@@ -89,7 +99,7 @@ class Worker {
     settings.background = manifest_.background;
     settings.quality = slide.quality;
     settings.max_upscale = options_.max_upscale;
-    PreparedPicture prepared = PreparePicture(bytes.span(), facts, settings);
+    PreparedPicture prepared = PreparePicture(bytes, facts, settings);
     Outcome outcome{
         {PreparedName(slide), {}, prepared.x, prepared.y}, spill_.Add(prepared.jpeg), ""};
     if (slide.has_position) {

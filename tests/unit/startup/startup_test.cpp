@@ -74,7 +74,7 @@ TEST_F(StartUpTest, ReadsPackageAndSettingsBeforeLookingAtTheMode) {
     app = AppState();
     fake.files.log.clear();
     Run(args);
-    EXPECT_EQ(fake.files.log.front(), "MapFile " + (program / "aquarium.scr")) << args;
+    EXPECT_EQ(fake.files.log.front(), "OpenForReading " + (program / "aquarium.scr")) << args;
     EXPECT_TRUE(Logged("FileExists " + (program / "aquarium.set")));
     EXPECT_EQ(app.Package.SlideCount, 1);
     EXPECT_EQ(app.Package.HasSettings, -1);
@@ -103,27 +103,27 @@ TEST_F(StartUpTest, OwnFileIsTheScrOfTheBaseNameWithOneSeparator) {
   // A root folder already ends with the separator.
   fake.process.folder = "/";
   Run("/P");
-  EXPECT_EQ(fake.files.log.front(), "MapFile /aquarium.scr");
+  EXPECT_EQ(fake.files.log.front(), "OpenForReading /aquarium.scr");
   EXPECT_EQ(app.settings.SettingsPath, "/aquarium.set");
 
   fake.files.path_rules.separator = '\\';
   fake.process.folder = "C:\\";
   fake.files.log.clear();
   Run("/P");
-  EXPECT_EQ(fake.files.log.front(), "MapFile C:\\aquarium.scr");
+  EXPECT_EQ(fake.files.log.front(), "OpenForReading C:\\aquarium.scr");
   EXPECT_EQ(app.settings.SettingsPath, "C:\\aquarium.set");
 
   fake.process.folder = "C:\\Shows";
   fake.files.log.clear();
   Run("/P");
-  EXPECT_EQ(fake.files.log.front(), "MapFile C:\\Shows\\aquarium.scr");
+  EXPECT_EQ(fake.files.log.front(), "OpenForReading C:\\Shows\\aquarium.scr");
 
   // C:\表 ends with the trail byte 0x5C of a double-byte character, not with a separator.
   fake.files.UseCodePage932();
   fake.process.folder = "C:\\\x95\x5c";
   fake.files.log.clear();
   Run("/P");
-  EXPECT_EQ(fake.files.log.front(), "MapFile C:\\\x95\x5c\\aquarium.scr");
+  EXPECT_EQ(fake.files.log.front(), "OpenForReading C:\\\x95\x5c\\aquarium.scr");
   EXPECT_EQ(app.settings.SettingsPath, "C:\\\x95\x5c\\aquarium.set");
 }
 
@@ -250,7 +250,7 @@ TEST_F(StartUpTest, ShowWithoutAnExtractionFolderEndsWithTheMessage) {
     EXPECT_NE(exit.status, 0);
   }
   ASSERT_EQ(fake.dialogs.message_boxes.size(), 1u);
-  EXPECT_EQ(fake.dialogs.message_boxes[0].text, "実行できません");
+  EXPECT_EQ(fake.dialogs.message_boxes[0].text, "実行できません\r\nno folder for the test");
   EXPECT_EQ(fake.log.Texts(), std::vector<std::string>{"MessageBox ポムレット"});  // no show
 }
 
