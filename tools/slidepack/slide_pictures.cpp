@@ -7,6 +7,7 @@
 #include <optional>
 #include <thread>
 
+#include "platform/picture_header.h"
 #include "tools/slidepack/files.h"
 #include "tools/slidepack/picture_facts.h"
 #include "tools/slidepack/prepare_picture.h"
@@ -27,9 +28,6 @@ struct Outcome {
   std::string warning;
 };
 
-// The Linux player refuses pictures larger than this, to keep the machine's memory.
-constexpr int64_t kPlayerMaxPixels = int64_t{1} << 27;
-
 // "IMG_0001.HEIC" -> "IMG_0001.jpg"
 std::string PreparedName(const ManifestSlide& slide) {
   if (slide.named) return slide.picture_name;
@@ -45,6 +43,8 @@ class Worker {
     const slidesaver::Bytes file_bytes = ReadManifestFile(manifest_, slide.picture, "picture");
     const std::string file = slide.picture.path.string();
     try {
+      if (file_bytes.size() > slidesaver::platform::kMaxPictureFileBytes)
+        throw SlidepackError("is larger than the players read (1 GiB)");
       // In memory only while it is looked at; the build reads the file again as it writes.
       const std::vector<uint8_t> bytes = LoadPicture(file_bytes);
       const std::optional<PictureFacts> facts = ReadPictureFacts(bytes);
@@ -81,12 +81,15 @@ class Worker {
                                 ? " (or build with --linux-only for a show only for Linux)"
                                 : ""));
     }
-    if (int64_t{facts.width} * facts.height > kPlayerMaxPixels) {
+    if (int64_t{facts.width} * facts.height > slidesaver::platform::kMaxPicturePixels) {
       throw SlidepackError("is too large for the players (" + std::to_string(facts.width) + " x " +
                            std::to_string(facts.height) +
                            "); use fit = \"contain\" or \"cover\" to have it prepared");
     }
     CheckDecodesCompletely(bytes);
+    // What the players check before they decode it.
+    const std::string refusal = slidesaver::platform::CheckPictureBeforeDecoding(bytes);
+    if (!refusal.empty()) throw SlidepackError("does not decode completely (" + refusal + ")");
     return {{slide.picture_name, stored, slide.x, slide.y}, std::nullopt, ""};
   }
 
