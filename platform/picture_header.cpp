@@ -294,16 +294,6 @@ std::optional<PictureHeader> Walk(std::span<const uint8_t> bytes, bool to_end,
   return std::nullopt;
 }
 
-std::string WithThousands(int64_t n) {
-  const std::string digits = std::to_string(n);
-  std::string text;
-  for (size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) text += ',';
-    text += digits[i];
-  }
-  return text;
-}
-
 }  // namespace
 
 const char* FormatName(PictureFormat format) {

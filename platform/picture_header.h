@@ -8,14 +8,9 @@
 #include <span>
 #include <string>
 
-namespace slidesaver::platform {
+#include "platform/memory_bounds.h"
 
-// The players' memory bounds. A decoded picture takes 4 bytes a pixel (256 MiB at most), and
-// the show area's three surfaces take 4 bytes a pixel each (128 MiB each at most).
-inline constexpr int64_t kMaxPicturePixels = int64_t{1} << 26;   // 67,108,864: 8192 x 8192
-inline constexpr int64_t kMaxShowAreaPixels = int64_t{1} << 25;  // 33,554,432: 7680 x 4320 fits
-// A picture file larger than this is not read.
-inline constexpr uint64_t kMaxPictureFileBytes = uint64_t{1} << 30;
+namespace slidesaver::platform {
 
 enum class PictureFormat { kJpeg, kPng, kGif, kBmp, kTiff, kWebp };
 

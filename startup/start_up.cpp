@@ -50,7 +50,8 @@ void StartUp(platform::Platform& platform, AppState& app) {
   });
 
   const std::string own_file_path = paths.Join(folder, base_name + ".scr");
-  ResumeNext([&] { ReadPackageFile(platform.files, own_file_path, app.Package); });
+  PackageReadResult package_read;
+  ResumeNext([&] { package_read = ReadPackageFile(platform.files, own_file_path, app.Package); });
 
   app.settings.SettingsPath = paths.Join(folder, base_name + ".set");
   ResumeNext([&] { ReadSettings(platform.files, app.settings); });
@@ -63,7 +64,9 @@ void StartUp(platform::Platform& platform, AppState& app) {
     // The extracted files and their folder go when `extracted` does, however the show ended.
     ExtractedShow extracted(platform.files);
     ResumeNext([&] { extracted = ExtractFiles(platform, app.Package); });
-    ResumeNext([&] { RunShowForm(platform, app.Package, app.settings, extracted); });
+    // A Package read only in part is said in the show's error box and log.
+    ResumeNext(
+        [&] { RunShowForm(platform, app.Package, app.settings, extracted, package_read.problem); });
   } else if (mode == "/C") {
     ResumeNext([&] { ShowSettings(platform, app); });
   } else if (mode == "/A") {
