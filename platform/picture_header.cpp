@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace slidesaver::platform {
 namespace {
@@ -139,6 +140,55 @@ uint64_t SkipGifSubBlocks(const Bytes& b, uint64_t at) {
   return 0;
 }
 
+// The number of pixels the LZW data of a GIF image (its sub-blocks from `at`) decodes to, up
+// to `wanted`; -1 when the codes are damaged. Only the lengths of the table's strings are kept.
+int64_t GifPixels(const Bytes& b, uint64_t at, int min_code_size, int64_t wanted) {
+  if (min_code_size < 2 || min_code_size > 8) return -1;
+  const uint32_t clear = 1u << min_code_size, end = clear + 1;
+  std::vector<uint16_t> length(4096, 1);
+  uint32_t next = clear + 2, code_size = min_code_size + 1;
+  int64_t pixels = 0;
+  int64_t previous = -1;
+  uint32_t bits = 0, held = 0;
+  uint64_t block_end = at;
+  while (pixels < wanted) {
+    while (held < code_size) {  // the next byte, across the sub-blocks
+      if (at == block_end) {
+        if (!b.Has(at, 1) || b.U8(at) == 0) return pixels;
+        block_end = at + 1 + b.U8(at);
+        ++at;
+        if (!b.Has(at, block_end - at)) return pixels;
+      }
+      bits |= uint32_t{b.U8(at++)} << held;
+      held += 8;
+    }
+    const uint32_t code = bits & ((1u << code_size) - 1);
+    bits >>= code_size;
+    held -= code_size;
+    if (code == clear) {
+      next = clear + 2;
+      code_size = min_code_size + 1;
+      previous = -1;
+      continue;
+    }
+    if (code == end) return pixels;
+    if (previous < 0) {
+      if (code >= clear) return -1;
+      pixels += 1;
+    } else {
+      if (code > next || (code == next && next >= 4096)) return -1;
+      const uint32_t string = code < next ? length[code] : length[previous] + 1u;
+      pixels += string;
+      if (next < 4096) {
+        length[next++] = static_cast<uint16_t>(length[previous] + 1);
+        if (next == (1u << code_size) && code_size < 12) ++code_size;
+      }
+    }
+    previous = code;
+  }
+  return pixels;
+}
+
 std::optional<PictureHeader> WalkGif(const Bytes& b, bool to_end, std::string* problem) {
   if (!b.Has(0, 13)) {
     if (problem) *problem = "the GIF's header is damaged";
@@ -154,15 +204,23 @@ std::optional<PictureHeader> WalkGif(const Bytes& b, bool to_end, std::string* p
       at = SkipGifSubBlocks(b, at + 2);
       if (at == 0) break;
     } else if (kind == 0x2C && b.Has(at, 10)) {  // an image
-      header.width = std::max<int64_t>(header.width, b.Le16(at + 5));
-      header.height = std::max<int64_t>(header.height, b.Le16(at + 7));
+      // A decoder may lay the image on a canvas that reaches to its far corner.
+      const int64_t left = b.Le16(at + 1), top = b.Le16(at + 3);
+      const int64_t width = b.Le16(at + 5), height = b.Le16(at + 7);
+      if (width == 0 || height == 0) break;
+      header.width = std::max(header.width, left + width);
+      header.height = std::max(header.height, top + height);
       const uint8_t flags = b.U8(at + 9);
       at += 10;
       if (flags & 0x80) at += 3u << ((flags & 0x07) + 1);
-      if (!to_end)
-        return header.width > 0 && header.height > 0 ? std::optional(header) : std::nullopt;
+      if (!to_end) return header;
       if (!b.Has(at, 1) || SkipGifSubBlocks(b, at + 1) == 0) break;
-      if (header.width == 0 || header.height == 0) break;
+      // The data must make every pixel of the image: a decoder fills what is missing with
+      // something, and some fail on it.
+      if (GifPixels(b, at + 1, b.U8(at), width * height) < width * height) {
+        if (problem) *problem = "the GIF's picture data is damaged or ends early";
+        return std::nullopt;
+      }
       return header;
     } else {
       break;

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,22 @@ TEST(SdlPictureLoader, WholePicturesDecodeAndCutOnesAreInvalid) {
       EXPECT_EQ(error.rfind("Invalid picture: p (", 0), 0u) << length << ": " << error;
     }
   }
+}
+
+// The picture fuzzer's seeds: every kind of picture the loader reads (progressive JPEG,
+// interlaced PNG, palette BMP, lossy and lossless WebP among them) passes the check and decodes.
+TEST(SdlPictureLoader, EveryFuzzSeedDecodes) {
+  int seeds = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(
+           std::filesystem::path(SLIDESAVER_SOURCE_DIR) / "fuzz/picture-corpus")) {
+    SCOPED_TRACE(entry.path().string());
+    const gdi::Bitmap picture =
+        DecodeSdlPicture(testing::ReadBytes(entry.path().string()), entry.path().string());
+    EXPECT_EQ(picture.Width(), 8);
+    EXPECT_EQ(picture.Height(), 6);
+    ++seeds;
+  }
+  EXPECT_GE(seeds, 10);
 }
 
 // A 159-byte JPEG declaring 30000 x 30000, a PNG declaring the same in RGBA, a GIF of

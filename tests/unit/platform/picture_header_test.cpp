@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -69,8 +70,38 @@ Bytes Png(uint32_t w, uint32_t h) {
   return b;
 }
 
-// A logical screen of w x h with one image of the same size; the image's data in two
-// sub-blocks.
+// LZW data of `pixels` pixels of colour 0 with the smallest code size: each pixel a clear code
+// and a literal, 6 bits, in sub-blocks of 255 bytes, then the terminator.
+void GifData(Bytes& b, int64_t pixels) {
+  b.push_back(2);
+  Bytes packed;
+  uint32_t bits = 0, held = 0;
+  const auto put = [&](uint32_t code) {
+    bits |= code << held;
+    held += 3;
+    while (held >= 8) {
+      packed.push_back(uint8_t(bits));
+      bits >>= 8;
+      held -= 8;
+    }
+  };
+  for (int64_t i = 0; i < pixels; ++i) {
+    put(4);  // clear
+    put(0);
+  }
+  put(5);  // end
+  if (held > 0) packed.push_back(uint8_t(bits));
+  for (size_t at = 0; at < packed.size(); at += 255) {
+    const size_t n = std::min<size_t>(255, packed.size() - at);
+    b.push_back(uint8_t(n));
+    b.insert(b.end(), packed.begin() + static_cast<ptrdiff_t>(at),
+             packed.begin() + static_cast<ptrdiff_t>(at + n));
+  }
+  b.push_back(0);
+}
+
+// A logical screen of w x h with one image of the same size (its data only when it is small
+// enough to make here).
 Bytes Gif(uint32_t w, uint32_t h) {
   Bytes b;
   Text(b, "GIF89a");
@@ -85,7 +116,8 @@ Bytes Gif(uint32_t w, uint32_t h) {
   Le16(b, w);
   Le16(b, h);
   b.push_back(0);
-  b.insert(b.end(), {2, 3, 1, 2, 3, 2, 4, 5, 0, 0x3B});
+  GifData(b, int64_t{w} * h <= (1 << 20) ? int64_t{w} * h : 1);
+  b.push_back(0x3B);
   return b;
 }
 
@@ -182,11 +214,11 @@ TEST(PictureHeader, PicturesBeyondTheBudgetAreRefusedByTheirHeader) {
   // The budget itself passes; one row more does not.
   EXPECT_EQ(CheckPictureBeforeDecoding(Png(8192, 8192)), "");
   EXPECT_NE(CheckPictureBeforeDecoding(Png(8192, 8193)), "");
-  // A GIF's image larger than its logical screen counts with its own size.
+  // A GIF's image reaching past its logical screen counts to its far corner.
   Bytes gif = Gif(10, 10);
-  gif[13 + 6 + 8 + 5] = gif[13 + 6 + 8 + 7] = 0xFF;
-  gif[13 + 6 + 8 + 6] = gif[13 + 6 + 8 + 8] = 0xFF;
-  EXPECT_NE(CheckPictureBeforeDecoding(gif).find("65535 x 65535"), std::string::npos);
+  gif[13 + 6 + 8 + 1] = gif[13 + 6 + 8 + 3] = 0xF0;  // left and top 0xFFF0
+  gif[13 + 6 + 8 + 2] = gif[13 + 6 + 8 + 4] = 0xFF;
+  EXPECT_NE(CheckPictureBeforeDecoding(gif).find("65530 x 65530"), std::string::npos);
 }
 
 // Every cut of a whole picture is refused: none is ever decoded half. (A GIF whose first
@@ -203,6 +235,21 @@ TEST(PictureHeader, PicturesCutShortAreRefusedWherever) {
   const Bytes jpeg = Jpeg(8, 8);
   EXPECT_EQ(CheckPictureBeforeDecoding(std::span(jpeg).first(jpeg.size() - 2)),
             "the JPEG ends before its end marker: the file is cut short");
+}
+
+// A GIF's picture data must make all of its pixels: one that makes fewer, or whose codes are
+// damaged, would be shown half (and one such made SDL2_image's decoder free what it had not
+// allocated).
+TEST(PictureHeader, GifDataThatDoesNotFillThePictureIsRefused) {
+  Bytes fewer = Gif(8, 6);
+  fewer[13 + 6 + 8 + 7] = 100;  // the image claims 100 rows; the data makes 6
+  EXPECT_EQ(CheckPictureBeforeDecoding(fewer), "the GIF's picture data is damaged or ends early");
+  Bytes bad_code = Gif(8, 6);
+  bad_code[13 + 6 + 8 + 10 + 2] = 0x3F;  // the first code after the clear is 7, not a literal
+  EXPECT_NE(CheckPictureBeforeDecoding(bad_code), "");
+  Bytes no_width = Gif(8, 6);
+  no_width[13 + 6 + 8 + 5] = 0;
+  EXPECT_NE(CheckPictureBeforeDecoding(no_width), "");
 }
 
 TEST(PictureHeader, OtherFilesAndDamagedHeadersAreNoPictures) {
