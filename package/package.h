@@ -68,6 +68,10 @@ struct SlideEntry {
   Bytes SoundData;
 };
 
+// More slides than a Package may hold: each takes some 150 bytes in memory, and a file could
+// otherwise claim tens of millions of empty ones.
+inline constexpr size_t kMaxSlides = size_t{1} << 20;
+
 struct PackageHeader {
   int32_t ShowWidth = 0;
   int32_t ShowHeight = 0;

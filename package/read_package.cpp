@@ -1,6 +1,7 @@
 #include "package/read_package.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -50,8 +51,10 @@ class FieldReader {
   }
 
   // The dimension header of a dynamic array: its element count, 0 for an empty array.
-  // The count is accepted only when `min_element_bytes` per element remain.
-  std::optional<size_t> ArrayCount(std::string_view field, size_t min_element_bytes) {
+  // The count is accepted only when `min_element_bytes` per element remain, and it is at most
+  // `max_count`.
+  std::optional<size_t> ArrayCount(std::string_view field, size_t min_element_bytes,
+                                   size_t max_count = SIZE_MAX) {
     const auto dims = Int16(field);
     if (!dims) return std::nullopt;
     if (*dims == 0) return 0;
@@ -64,6 +67,10 @@ class FieldReader {
     const size_t n = static_cast<size_t>(*count);
     if (min_element_bytes != 0 && n > remaining() / min_element_bytes)
       return Fail(field, "claims " + std::to_string(n) + " elements, more than the data holds");
+    if (n > max_count) {
+      return Fail(field, "claims " + std::to_string(n) + " elements, more than the " +
+                             std::to_string(max_count) + " a Package may hold");
+    }
     return n;
   }
 
@@ -150,7 +157,7 @@ bool ReadHeader(FieldReader& in, PackageHeader& header) {
         Assign(header.BgmFileName, in.String("BgmFileName")) &&
         Assign(header.BgmData, in.ByteArray("BgmData"))))
     return false;
-  const auto count = in.ArrayCount("Slides", kMinSlideEntryBytes);
+  const auto count = in.ArrayCount("Slides", kMinSlideEntryBytes, kMaxSlides);
   if (!count) return false;
   // Grown as the slides are read, so that memory follows the bytes actually there.
   for (size_t i = 0; i < *count; ++i) {

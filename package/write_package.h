@@ -12,8 +12,8 @@
 
 namespace slidesaver {
 
-// A header that can't be written: a string longer than 65,535 bytes, or a Package that would
-// not fit the 32-bit PackageSize.
+// A header that can't be written: a string longer than 65,535 bytes, more than kMaxSlides
+// slides, or a Package that would not fit the 32-bit PackageSize.
 class PackageWriteError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;

@@ -163,6 +163,17 @@ TEST(ReadPackage, LyingCountsAllocateNothing) {
     EXPECT_EQ(h.Slides.capacity(), 0u);
     EXPECT_NE(r.problem.find("Slides"), std::string::npos);
   }
+  // More slides than a Package may hold, every one of them there.
+  {
+    Builder b;
+    b.Header(0, 1 << 21).I16(0).I16(0).I16(1).I32(1 << 21).I32(0);
+    b.bytes.resize(b.bytes.size() + (size_t{1} << 21) * 34, 0);
+    PackageReadResult r;
+    const PackageHeader h = Read(b.Sealed(), &r);
+    EXPECT_TRUE(h.Slides.empty());
+    EXPECT_EQ(r.problem,
+              "Slides claims 2097152 elements, more than the 1048576 a Package may hold");
+  }
   // A music array that claims 2 GiB.
   {
     PackageReadResult r;
