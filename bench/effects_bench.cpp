@@ -25,9 +25,9 @@ constexpr int32_t kLastBenchedEffect = 35;
 // one per animation frame.
 class NoWaitLoop : public platform::EventLoop {
  public:
-  int32_t TickCount() override { return now_; }
+  int64_t TickCount() override { return now_; }
   void Yield() override {}
-  void YieldUntil(int32_t deadline) override {
+  void YieldUntil(int64_t deadline) override {
     ++waits_;
     if (now_ <= deadline) now_ = deadline + 1;
   }
@@ -39,7 +39,7 @@ class NoWaitLoop : public platform::EventLoop {
   }
 
  private:
-  int32_t now_ = 0;
+  int64_t now_ = 0;
   int64_t waits_ = 0;
 };
 
