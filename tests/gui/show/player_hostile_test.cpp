@@ -83,6 +83,18 @@ TEST(PlayerHostile, PictureBombsAreTheErrorBoxAndLeaveNothing) {
   }
 }
 
+// 16384 x 16384, the manifest's largest sides, would take 3 GiB for the three surfaces: the
+// error box comes instead of the memory's end.
+TEST(PlayerHostile, AnOverLargeShowAreaIsTheErrorBox) {
+  PlayerSession session;
+  PackageHeader show = OneSlideShow(MakePicture(session.folder(), "red.jpg", 40, 30, "#ff0000"));
+  show.ShowWidth = show.ShowHeight = 16384;
+  session.Write(show);
+  session.Start();
+  AnswerTheErrorBoxAndExpectNothingLeft(session);
+  EXPECT_THAT(session.Log(), HasSubstr("Show area too large: 16384 x 16384 pixels"));
+}
+
 // Many small files, so that the extraction takes a while.
 PackageHeader ManyFiles(size_t count) {
   PackageHeader show = OneSlideShow(std::vector<uint8_t>(2048, 0x5A));
