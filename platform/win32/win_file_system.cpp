@@ -173,6 +173,7 @@ class WinFileSystem : public platform::FileSystem {
   }
 
   std::string WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes) override {
+    RemoveAbandonedTemporaries(path);
     const std::string temporary = path + ".new" + std::to_string(GetCurrentProcessId());
     const std::string problem = WriteWholeFile(temporary, platform::MemorySource(bytes), 0,
                                                bytes.size(), FILE_FLAG_WRITE_THROUGH);
@@ -203,6 +204,28 @@ class WinFileSystem : public platform::FileSystem {
                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return {nullptr, GetLastError() == ERROR_SHARING_VIOLATION};
     return {std::make_unique<WinOwnerLock>(file, path)};
+  }
+
+  // The temporary files of earlier saves of `path` whose writer was killed. One still being
+  // written is open without sharing, and can't be deleted.
+  void RemoveAbandonedTemporaries(const std::string& path) {
+    size_t name_at = 0;  // after the last separator, read character by character
+    GetPathRules().ForEachCharacter(path, [&](size_t at, size_t length) {
+      if (length == 1 && path[at] == '\\') name_at = at + 1;
+      return true;
+    });
+    const std::string prefix = path.substr(name_at) + ".new";
+    WIN32_FIND_DATAA entry{};
+    const HANDLE find = FindFirstFileA((path + ".new*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+      const std::string name = entry.cFileName;
+      const bool ours = name.size() > prefix.size() &&
+                        name.compare(0, prefix.size(), prefix) == 0 &&
+                        name.find_first_not_of("0123456789", prefix.size()) == std::string::npos;
+      if (ours) DeleteFileA((path.substr(0, name_at) + name).c_str());
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
   }
 
   platform::PathRules GetPathRules() override {

@@ -123,6 +123,22 @@ TEST_F(WinFileSystemTest, AtomicWriteReplacesOrLeavesThePreviousFile) {
   EXPECT_EQ(Contents(*files, folder / "x.set"), (std::vector<uint8_t>{0, 0, 0xFF, 0xFF}));
 }
 
+// A save killed half-way leaves its temporary file; the next save removes it, but not one that
+// another process is writing at that moment.
+TEST_F(WinFileSystemTest, AtomicWriteRemovesTheTemporariesOfKilledWritersOnly) {
+  ASSERT_EQ("", files->WriteFile(folder / "x.set.new4242", std::vector<uint8_t>{1}));
+  ASSERT_EQ("", files->WriteFile(folder / "x.set.newer", std::vector<uint8_t>{2}));
+  const HANDLE writing = CreateFileA((folder / "x.set.new777").c_str(), GENERIC_WRITE, 0, nullptr,
+                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(writing, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(files->WriteFileAtomic(folder / "x.set", std::vector<uint8_t>{0, 0, 0, 0}), "");
+  CloseHandle(writing);
+  EXPECT_FALSE(files->Exists(folder / "x.set.new4242"));
+  EXPECT_TRUE(files->Exists(folder / "x.set.new777"));
+  EXPECT_TRUE(files->Exists(folder / "x.set.newer"));  // not a temporary file of ours
+  EXPECT_EQ(Contents(*files, folder / "x.set"), (std::vector<uint8_t>{0, 0, 0, 0}));
+}
+
 TEST_F(WinFileSystemTest, DeleteAndRemoveFolder) {
   ASSERT_EQ(files->CreateFolder(folder / "t"), CreateFolderResult::Created);
   ASSERT_EQ("", files->WriteFile(folder / "t\\0", std::vector<uint8_t>{1}));
