@@ -6,14 +6,13 @@
 #include "tools/slidepack/commands.h"
 #include "tools/slidepack/files.h"
 #include "tools/slidepack/manifest.h"
+#include "tools/slidepack/manifest_package.h"
 #include "tools/slidepack/progress.h"
 #include "tools/slidepack/slide_pictures.h"
 #include "tools/slidepack/slidepack_error.h"
 #include "tools/slidepack/stored_names.h"
 
 namespace slidepack {
-
-namespace {
 
 slidesaver::PackageHeader LoadPackage(const Manifest& manifest, const BuildOptions& options,
                                       const std::filesystem::path& spill_folder) {
@@ -65,6 +64,8 @@ slidesaver::PackageHeader LoadPackage(const Manifest& manifest, const BuildOptio
   CheckStoredNames(manifest, stored);
   return package;
 }
+
+namespace {
 
 // The output must not be a file the build reads: it would replace it.
 void RefuseToOverwriteAnInput(const Manifest& manifest, const std::filesystem::path& output,

@@ -52,6 +52,8 @@ class OutputFile {
   void Write(const slidesaver::Bytes& bytes, const std::function<void(size_t)>& progress);
   void Commit();
   const std::filesystem::path& path() const { return path_; }
+  // Where the file is written until Commit(), for a writer that opens it by name.
+  const std::filesystem::path& temp_path() const { return temp_path_; }
 
  private:
   std::filesystem::path path_;

@@ -32,10 +32,17 @@ void SetTransientOnRealize(GtkWidget* widget, gpointer parent) {
 
 }  // namespace
 
-bool StartGtk() {
-  static bool started = [] {
+bool GtkDisplayOpens() {
+  static const bool opened = [] {
     gdk_set_allowed_backends("x11,*");
-    if (gtk_init_check(nullptr, nullptr)) return true;
+    return gtk_init_check(nullptr, nullptr) != FALSE;
+  }();
+  return opened;
+}
+
+bool StartGtk() {
+  static const bool started = [] {
+    if (GtkDisplayOpens()) return true;
     std::fputs("slidesaver: cannot open the display for a dialog\n", stderr);
     return false;
   }();

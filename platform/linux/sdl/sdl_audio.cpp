@@ -2,7 +2,6 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
-#include <unistd.h>
 
 #include <cctype>
 #include <cstdlib>
@@ -11,17 +10,10 @@
 #include <vector>
 
 #include "platform/linux/mci_command.h"
+#include "platform/linux/sound_fonts.h"
 
 namespace slidesaver::linux_platform {
 namespace {
-
-// General MIDI soundfonts of the Debian packages, the first one present is used.
-constexpr const char* kSoundFonts[] = {
-    "/usr/share/sounds/sf2/TimGM6mb.sf2",
-    "/usr/share/sounds/sf2/default-GM.sf2",
-    "/usr/share/sounds/sf2/FluidR3_GM.sf2",
-    "/usr/share/sounds/sf3/default-GM.sf3",
-};
 
 constexpr int kSoundChannel = 0;
 
@@ -90,12 +82,7 @@ class SdlAudio : public platform::Audio {
   bool EnsureOpen() {
     if (tried_) return opened_;
     tried_ = true;
-    for (const char* font : kSoundFonts) {
-      if (access(font, R_OK) == 0) {
-        Mix_SetSoundFonts(font);
-        break;
-      }
-    }
+    if (const char* font = FindSoundFont()) Mix_SetSoundFonts(font);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     Mix_Init(MIX_INIT_MID | MIX_INIT_OGG | MIX_INIT_MP3);
     if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 2048) != 0) {

@@ -1,5 +1,6 @@
 #include "platform/linux/sdl/sdl_context.h"
 
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
 
@@ -12,8 +13,31 @@ SdlContext::~SdlContext() {
   if (video_started_) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
 
+namespace {
+
+// The video drivers that show something: SDL's offscreen and dummy drivers (and its evdev
+// pseudo-driver) play an invisible show that no input can end, so they are used only when
+// SDL_VIDEODRIVER names them.
+std::string DriversThatShow() {
+  std::string list;
+  for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+    const std::string name = SDL_GetVideoDriver(i);
+    if (name == "offscreen" || name == "dummy" || name == "evdev") continue;
+    list += (list.empty() ? "" : ",") + name;
+  }
+  return list.empty() ? "none" : list;
+}
+
+}  // namespace
+
 void SdlContext::EnsureVideo() {
-  if (video_started_) return;
+  if (!StartVideo()) {
+    throw std::runtime_error(std::string("no display for the show: ") + SDL_GetError());
+  }
+}
+
+bool SdlContext::StartVideo() {
+  if (video_started_) return true;
   // The signals are ours (see close_signals.h); a full-screen window must not
   // minimise when the password dialog takes the focus; the first click counts as input.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -24,9 +48,9 @@ void SdlContext::EnsureVideo() {
   // The window surface goes straight to X (shared memory), so that presenting a changed band
   // sends only that band; through a GL texture every present would redraw the whole window.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-    throw std::runtime_error(std::string("no display for the show: ") + SDL_GetError());
-  }
+  const char* asked = std::getenv("SDL_VIDEODRIVER");
+  if (!asked || !*asked) SDL_SetHint(SDL_HINT_VIDEODRIVER, DriversThatShow().c_str());
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
   video_started_ = true;
   RouteCloseSignals();  // main has done it already; a program of the tests may not have
   // SDL_PushEvent may be called from any thread.
@@ -35,6 +59,7 @@ void SdlContext::EnsureVideo() {
     quit.type = SDL_QUIT;
     SDL_PushEvent(&quit);
   });
+  return true;
 }
 
 int64_t SdlContext::TickCount() const {

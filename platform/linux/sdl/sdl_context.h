@@ -19,8 +19,11 @@ class SdlContext {
   SdlContext(const SdlContext&) = delete;
   SdlContext& operator=(const SdlContext&) = delete;
 
-  // Starts SDL's video and events once; throws when there is no display. From then on a close
-  // signal is an SDL_QUIT event, which also wakes a wait in the event queue.
+  // Starts SDL's video and events once; false when there is no display. Without
+  // SDL_VIDEODRIVER, only a driver that shows something is taken. From then on a close signal
+  // is an SDL_QUIT event, which also wakes a wait in the event queue.
+  bool StartVideo();
+  // StartVideo, throwing when there is no display.
   void EnsureVideo();
   bool VideoStarted() const { return video_started_; }
 

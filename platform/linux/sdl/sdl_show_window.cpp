@@ -3,18 +3,42 @@
 #include <SDL_syswm.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 #include <string>
 
+#include "platform/linux/x11/foreign_window.h"
+
 namespace slidesaver::linux_platform {
+namespace {
+
+// An own window starts at the show area's size, or scaled to fit this share of the desktop.
+constexpr int32_t kOwnWindowShareOfDesktop = 90;  // per cent
+
+std::string WindowName(uint32_t window) {
+  char name[16];
+  std::snprintf(name, sizeof name, "0x%x", window);
+  return name;
+}
+
+}  // namespace
 
 SdlShowWindow::~SdlShowWindow() {
-  if (window_) SDL_DestroyWindow(window_);
+  if (!window_) return;
+  SDL_DestroyWindow(window_);  // another program's window stays: SDL only lets go of it
+  if (foreign_display_) SettleForeignWindow(foreign_display_);
+  if (wakeup_window_) SDL_DestroyWindow(wakeup_window_);
 }
 
 platform::ScreenSize SdlShowWindow::GetScreenSize() {
   sdl_->EnsureVideo();
+  if (place_.kind == ShowPlace::Kind::ForeignWindow) EnsureWindow();
+  if (window_ && !OnScreen()) {
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window_, &w, &h);
+    return {w, h};
+  }
   SDL_DisplayMode mode{};
   if (SDL_GetCurrentDisplayMode(0, &mode) != 0) {
     throw std::runtime_error(std::string("no display mode: ") + SDL_GetError());
@@ -25,37 +49,117 @@ platform::ScreenSize SdlShowWindow::GetScreenSize() {
 void SdlShowWindow::EnsureWindow() {
   if (window_) return;
   sdl_->EnsureVideo();
-  const platform::ScreenSize screen = GetScreenSize();
-  window_ = SDL_CreateWindow("slidesaver", SDL_WINDOWPOS_UNDEFINED_DISPLAY(0),
-                             SDL_WINDOWPOS_UNDEFINED_DISPLAY(0), screen.width, screen.height,
-                             SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS |
-                                 SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_HIDDEN);
-  if (!window_) throw std::runtime_error(std::string("no show window: ") + SDL_GetError());
-  SDL_ShowCursor(cursor_count_ >= 0 ? SDL_ENABLE : SDL_DISABLE);
+  switch (place_.kind) {
+    case ShowPlace::Kind::Screen: {
+      const platform::ScreenSize screen = GetScreenSize();
+      window_ = SDL_CreateWindow("slidesaver", SDL_WINDOWPOS_UNDEFINED_DISPLAY(0),
+                                 SDL_WINDOWPOS_UNDEFINED_DISPLAY(0), screen.width, screen.height,
+                                 SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS |
+                                     SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_HIDDEN);
+      if (!window_) throw std::runtime_error(std::string("no show window: ") + SDL_GetError());
+      SDL_ShowCursor(cursor_count_ >= 0 ? SDL_ENABLE : SDL_DISABLE);
+      break;
+    }
+    case ShowPlace::Kind::ForeignWindow: {
+      // Its owner may have destroyed it since the start (a screen saver soon deactivated).
+      TolerateForeignWindowErrors();
+      if (FindForeignWindow(false, place_.window).result != ForeignWindowLookup::Result::Found) {
+        throw std::runtime_error("window " + WindowName(place_.window) + " has gone");
+      }
+      window_ = SDL_CreateWindowFrom(reinterpret_cast<const void*>(uintptr_t{place_.window}));
+      if (!window_) {
+        throw std::runtime_error("cannot draw into window " + WindowName(place_.window) + ": " +
+                                 SDL_GetError());
+      }
+      SDL_SysWMinfo info;
+      SDL_VERSION(&info.version);
+      if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) {
+        // The window's destruction arrives as a raw X event only.
+        SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+        foreign_display_ = info.info.x11.display;
+        WatchForeignWindow(foreign_display_, place_.window);
+      }
+      // SDL wakes a waiting event loop (for a close signal) with an event sent to its newest
+      // window, which only the window's creator receives: that must be a window of ours.
+      wakeup_window_ = SDL_CreateWindow("slidesaver", 0, 0, 1, 1, SDL_WINDOW_HIDDEN);
+      break;
+    }
+    case ShowPlace::Kind::OwnWindow: {
+      SDL_Rect desktop{0, 0, 640, 480};
+      SDL_GetDisplayUsableBounds(0, &desktop);
+      const platform::ScreenSize room{desktop.w * kOwnWindowShareOfDesktop / 100,
+                                      desktop.h * kOwnWindowShareOfDesktop / 100};
+      const AreaPlacement start =
+          PlaceArea(room, std::max(area_.Width(), 1), std::max(area_.Height(), 1));
+      window_ = SDL_CreateWindow("slidesaver", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                 std::max(start.on_window.Width(), 1),
+                                 std::max(start.on_window.Height(), 1),
+                                 SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
+      if (!window_) throw std::runtime_error(std::string("no show window: ") + SDL_GetError());
+      break;
+    }
+  }
+  Place();
+}
+
+void SdlShowWindow::Place() {
+  if (OnScreen() || !window_) {
+    placement_ = {area_, false};
+    scale_.reset();
+    return;
+  }
+  platform::ScreenSize size;
+  SDL_GetWindowSize(window_, &size.width, &size.height);
+  placement_ = PlaceArea(size, area_.Width(), area_.Height());
+  const gdi::Rect& fitted = placement_.on_window;
+  if (placement_.scaled && (area_.Width() > gdi::AreaDownscale::kMaxSourceSide ||
+                            area_.Height() > gdi::AreaDownscale::kMaxSourceSide)) {
+    // Beyond what the scaler takes: centred at its own size, cut by the window.
+    const platform::Point origin = platform::CentredOrigin(size, area_.Width(), area_.Height());
+    placement_ = {{origin.x, origin.y, origin.x + area_.Width(), origin.y + area_.Height()}, false};
+  }
+  if (!placement_.scaled) {
+    scale_.reset();
+    scaled_ = gdi::Bitmap();
+    return;
+  }
+  if (scale_ && scale_->TargetWidth() == fitted.Width() &&
+      scale_->TargetHeight() == fitted.Height() && scale_->SourceWidth() == area_.Width() &&
+      scale_->SourceHeight() == area_.Height()) {
+    return;
+  }
+  scale_.emplace(area_.Width(), area_.Height(), fitted.Width(), fitted.Height());
+  scaled_ = gdi::Bitmap::Color(fitted.Width(), fitted.Height());
+  if (shown_.Width() == area_.Width() && shown_.Height() == area_.Height()) {
+    scale_->Scale(shown_, {0, 0, fitted.Width(), fitted.Height()}, scaled_);
+  }
 }
 
 void SdlShowWindow::Move(int32_t left, int32_t top, int32_t width, int32_t height) {
   area_ = {left, top, left + width, top + height};
-  if (window_) RepaintAll();
+  if (!window_) return;
+  Place();
+  RepaintAll();
 }
 
-SDL_Rect SdlShowWindow::CopyToWindow(const gdi::Rect& part) {
+SDL_Rect SdlShowWindow::CopyToWindow(const gdi::Bitmap& image, platform::Point origin,
+                                     const gdi::Rect& part) {
   SDL_Surface* surface = SDL_GetWindowSurface(window_);
   if (!surface) return {};
-  // The show area's pixels that exist, moved to window pixels, clipped to the window.
-  gdi::Rect src = gdi::Intersect(part, {0, 0, shown_.Width(), shown_.Height()});
+  // The image's pixels that exist, moved to window pixels, clipped to the window.
+  gdi::Rect src = gdi::Intersect(part, {0, 0, image.Width(), image.Height()});
   const gdi::Rect on_window = gdi::Intersect(
-      {src.left + area_.left, src.top + area_.top, src.right + area_.left, src.bottom + area_.top},
+      {src.left + origin.x, src.top + origin.y, src.right + origin.x, src.bottom + origin.y},
       {0, 0, surface->w, surface->h});
   if (on_window.Empty()) return {};
-  src = {on_window.left - area_.left, on_window.top - area_.top, on_window.right - area_.left,
-         on_window.bottom - area_.top};
+  src = {on_window.left - origin.x, on_window.top - origin.y, on_window.right - origin.x,
+         on_window.bottom - origin.y};
   if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
   auto* dst = static_cast<uint8_t*>(surface->pixels) +
               static_cast<size_t>(on_window.top) * surface->pitch +
               static_cast<size_t>(on_window.left) * surface->format->BytesPerPixel;
-  const void* from = shown_.Row(src.top) + src.left;
-  const int from_pitch = shown_.Width() * 4;
+  const void* from = image.Row(src.top) + src.left;
+  const int from_pitch = image.Width() * 4;
   if (surface->format->format == SDL_PIXELFORMAT_RGB888 ||
       surface->format->format == SDL_PIXELFORMAT_ARGB8888) {
     for (int32_t y = 0; y < on_window.Height(); ++y) {
@@ -71,6 +175,17 @@ SDL_Rect SdlShowWindow::CopyToWindow(const gdi::Rect& part) {
   return {on_window.left, on_window.top, on_window.Width(), on_window.Height()};
 }
 
+SDL_Rect SdlShowWindow::DrawArea(const gdi::Rect& part) {
+  const platform::Point origin{placement_.on_window.left, placement_.on_window.top};
+  if (!scale_) return CopyToWindow(shown_, origin, part);
+  if (shown_.Width() != scale_->SourceWidth() || shown_.Height() != scale_->SourceHeight()) {
+    return {};
+  }
+  const gdi::Rect target = scale_->TargetOf(part);
+  scale_->Scale(shown_, target, scaled_);
+  return CopyToWindow(scaled_, origin, target);
+}
+
 void SdlShowWindow::Present(const gdi::Bitmap& image, const gdi::Rect& dirty) {
   if (image.GetFormat() != gdi::Bitmap::Format::Color32) return;
   gdi::Rect part = gdi::Intersect(dirty, {0, 0, image.Width(), image.Height()});
@@ -83,39 +198,47 @@ void SdlShowWindow::Present(const gdi::Bitmap& image, const gdi::Rect& dirty) {
                   static_cast<size_t>(part.Width()) * 4);
     }
   }
-  if (!window_ || part.Empty()) return;
-  const SDL_Rect rect = CopyToWindow(part);
+  if (!window_ || window_gone_ || part.Empty()) return;
+  const SDL_Rect rect = DrawArea(part);
   if (rect.w > 0 && rect.h > 0) SDL_UpdateWindowSurfaceRects(window_, &rect, 1);
 }
 
 void SdlShowWindow::RepaintAll() {
+  if (!window_ || window_gone_) return;
   SDL_Surface* surface = SDL_GetWindowSurface(window_);
   if (!surface) return;
   SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
-  CopyToWindow({0, 0, shown_.Width(), shown_.Height()});
+  const platform::Point origin{placement_.on_window.left, placement_.on_window.top};
+  if (scale_) {
+    CopyToWindow(scaled_, origin, {0, 0, scaled_.Width(), scaled_.Height()});
+  } else {
+    CopyToWindow(shown_, origin, {0, 0, shown_.Width(), shown_.Height()});
+  }
   SDL_UpdateWindowSurface(window_);
 }
 
 void SdlShowWindow::Show() {
   EnsureWindow();
-  SDL_ShowWindow(window_);
-  SDL_RaiseWindow(window_);
+  if (place_.kind != ShowPlace::Kind::ForeignWindow) SDL_ShowWindow(window_);
+  if (OnScreen()) SDL_RaiseWindow(window_);
   RepaintAll();
 }
 
 void SdlShowWindow::Hide() {
-  if (window_) SDL_HideWindow(window_);
+  if (window_ && place_.kind != ShowPlace::Kind::ForeignWindow) SDL_HideWindow(window_);
 }
 
 void SdlShowWindow::SetTopMost() {
-  if (!window_) return;
+  if (!window_ || !OnScreen()) return;
   SDL_SetWindowAlwaysOnTop(window_, SDL_TRUE);
   SDL_RaiseWindow(window_);
 }
 
 int32_t SdlShowWindow::ShowCursor(bool show) {
   cursor_count_ += show ? 1 : -1;
-  if (sdl_->VideoStarted()) SDL_ShowCursor(cursor_count_ >= 0 ? SDL_ENABLE : SDL_DISABLE);
+  if (sdl_->VideoStarted() && OnScreen()) {
+    SDL_ShowCursor(cursor_count_ >= 0 ? SDL_ENABLE : SDL_DISABLE);
+  }
   return cursor_count_;
 }
 
@@ -142,12 +265,13 @@ platform::Point SdlShowWindow::GetCursorPos() {
 }
 
 void SdlShowWindow::Grab(bool on) {
-  if (!window_) return;
+  if (!window_ || !OnScreen()) return;
   SDL_SetWindowKeyboardGrab(window_, on ? SDL_TRUE : SDL_FALSE);
   SDL_SetWindowMouseGrab(window_, on ? SDL_TRUE : SDL_FALSE);
 }
 
 platform::WindowHandle SdlShowWindow::Handle() {
+  if (place_.kind == ShowPlace::Kind::ForeignWindow) return place_.window;
   if (!window_) return 0;
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
@@ -160,8 +284,13 @@ platform::InputTarget SdlShowWindow::TargetAt(int32_t x, int32_t y) const {
   return inside ? platform::InputTarget::ShowArea : platform::InputTarget::Form;
 }
 
+void SdlShowWindow::RequestClose() {
+  close_requested_ = true;
+  if (sink_) sink_->CloseRequested();
+}
+
 void SdlShowWindow::DeliverCloseSignal() {
-  if (close_delivered_ || !sink_ || !CloseSignalReceived()) return;
+  if (close_delivered_ || !sink_ || !(close_requested_ || CloseSignalReceived())) return;
   close_delivered_ = true;
   sink_->CloseRequested();
 }
@@ -169,18 +298,30 @@ void SdlShowWindow::DeliverCloseSignal() {
 void SdlShowWindow::HandleEvent(const SDL_Event& event) {
   switch (event.type) {
     case SDL_QUIT:
-      if (sink_) sink_->CloseRequested();
+      RequestClose();
       break;
     case SDL_WINDOWEVENT:
-      if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
-          event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-        if (window_) RepaintAll();
-      } else if (event.window.event == SDL_WINDOWEVENT_CLOSE && sink_) {
-        sink_->CloseRequested();
+      if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+        Place();
+        RepaintAll();
+      } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+        RepaintAll();
+      } else if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+        RequestClose();
       }
       break;
+    case SDL_SYSWMEVENT: {
+      const SDL_SysWMmsg* message = event.syswm.msg;
+      if (place_.kind == ShowPlace::Kind::ForeignWindow && message &&
+          message->subsystem == SDL_SYSWM_X11 && message->msg.x11.event.type == DestroyNotify &&
+          message->msg.x11.event.xdestroywindow.window == place_.window) {
+        window_gone_ = true;
+        RequestClose();
+      }
+      break;
+    }
     case SDL_KEYDOWN: {
-      if (!sink_) break;
+      if (!sink_ || !OnScreen()) break;
       // A key goes to the surface under the pointer.
       const platform::Point pointer = GetCursorPos();
       int wx = 0, wy = 0;
@@ -189,10 +330,10 @@ void SdlShowWindow::HandleEvent(const SDL_Event& event) {
       break;
     }
     case SDL_MOUSEBUTTONDOWN:
-      if (sink_) sink_->MouseDown(TargetAt(event.button.x, event.button.y));
+      if (sink_ && OnScreen()) sink_->MouseDown(TargetAt(event.button.x, event.button.y));
       break;
     case SDL_MOUSEMOTION:
-      if (sink_) sink_->MouseMove(TargetAt(event.motion.x, event.motion.y));
+      if (sink_ && OnScreen()) sink_->MouseMove(TargetAt(event.motion.x, event.motion.y));
       break;
     default:
       break;

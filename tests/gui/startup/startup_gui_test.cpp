@@ -155,16 +155,5 @@ TEST_F(StartUpGui, ACloseSignalEndsAnOpenDialogAsIfCancelled) {
   EXPECT_FALSE(FileExists(user.PasswordPath()));
 }
 
-TEST_F(StartUpGui, WithoutADisplayTheMessageGoesToStandardError) {
-  const std::string player = Player("headless");
-  std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY";
-  for (const std::string& entry : user.Environment()) command += " '" + entry + "'";
-  command += " '" + player + "' /C 2>&1";
-  const ToolResult result = RunTool({"sh", "-c", command});
-  EXPECT_EQ(result.status, 0);
-  EXPECT_NE(result.output.find("スクリーンセーバー: 設定項目はありません"), std::string::npos)
-      << result.output;
-}
-
 }  // namespace
 }  // namespace slidesaver::gui_test

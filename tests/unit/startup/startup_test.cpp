@@ -33,8 +33,8 @@ class StartUpTest : public ::testing::Test {
   // The program file with a Package appended (the player's own bytes come first).
   void InstallPackage(const PackageHeader& package) { InstallPackageBytes(WritePackage(package)); }
   void InstallPackageBytes(const std::vector<uint8_t>& bytes) {
-    std::vector<uint8_t> file(4096, 0x90);
-    file.insert(file.end(), bytes.begin(), bytes.end());
+    std::vector<uint8_t> file(4096 + bytes.size(), 0x90);
+    std::copy(bytes.begin(), bytes.end(), file.begin() + 4096);
     testing::WriteBytes(program / "aquarium.scr", file);
   }
   void Run(const std::string& arguments) {
@@ -339,6 +339,62 @@ TEST_F(StartUpTest, ShowWithoutAnExtractionFolderEndsWithTheMessage) {
   ASSERT_EQ(fake.dialogs.message_boxes.size(), 1u);
   EXPECT_EQ(fake.dialogs.message_boxes[0].text, "実行できません\r\nno folder for the test");
   EXPECT_EQ(fake.log.Texts(), std::vector<std::string>{"MessageBox ポムレット"});  // no show
+}
+
+// The Linux player's options: a show file of another name (any name), its own settings file, and
+// the show played in a given window whatever the mode.
+TEST_F(StartUpTest, ShowFileAndPlayShowOptions) {
+  testing::TempFolder other;
+  const std::string show_file = other / "holiday.bin";
+  const PackageHeader show = testing::Show({Slide("0", "JPEG-0")});
+  std::vector<uint8_t> bytes = WritePackage(WithSettings(-1));
+  testing::WriteBytes(show_file, bytes);
+  testing::WriteBytes(other / "config.set", {0, 0, 0, 0});
+
+  StartOptions options;
+  options.show_file = show_file;
+  options.settings_file = other / "config.set";
+  fake.process.arguments = "/C";
+  StartUp(fake.platform(), app, options);
+  EXPECT_EQ(fake.files.log.front(), "OpenForReading " + show_file);
+  EXPECT_EQ(app.settings.SettingsPath, other / "config.set");
+  EXPECT_EQ(app.settings.BgmEnabled, 0);
+  EXPECT_EQ(fake.dialogs.settings_dialogs, 1);
+
+  // play_show runs the show even without a mode argument.
+  bytes = WritePackage(show);
+  testing::WriteBytes(show_file, bytes);
+  fake.pictures.Add("0", gdi::Bitmap::Color(640, 480, 0xFF0000));
+  fake.events.CloseAt(fake.log.Now() + 100);
+  options.play_show = true;
+  fake.process.arguments = "";
+  app = AppState();
+  StartUp(fake.platform(), app, options);
+  EXPECT_FALSE(fake.log.With("LoadPicture " + extraction.path() + "/temp1/0").empty());
+  EXPECT_TRUE(fs::is_empty(extraction.path()));
+}
+
+TEST_F(StartUpTest, AShowFileWithoutAPackageIsAnErrorBeforeAnythingHappens) {
+  testing::WriteBytes(program / "plain.txt", {'n', 'o', ' ', 's', 'h', 'o', 'w'});
+  StartOptions named;
+  named.show_file = program / "plain.txt";
+  StartOptions own;  // the program's own file (aquarium.scr) is missing
+  own.play_show = true;
+  for (const StartOptions& options : {named, own}) {
+    fake.log.Clear();
+    try {
+      fake.process.arguments = "/S";
+      StartUp(fake.platform(), app, options);
+      ADD_FAILURE() << "a show without a Package ran";
+    } catch (const std::runtime_error& error) {
+      EXPECT_NE(std::string(error.what()).find(options.show_file.value_or("aquarium.scr")),
+                std::string::npos)
+          << error.what();
+    }
+    EXPECT_TRUE(fs::is_empty(extraction.path()));
+    EXPECT_TRUE(fake.log.Calls().empty());
+    EXPECT_TRUE(fake.dialogs.message_boxes.empty());
+  }
 }
 
 }  // namespace
