@@ -7,6 +7,7 @@
 
 #include "common/run_time_error.h"
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/posix/close_signals.h"
 #include "platform/linux/x11/foreign_window.h"
 #include "startup/app_state.h"
 #include "startup/command_line.h"
@@ -93,6 +94,7 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  slidesaver::linux_platform::RouteCloseSignals();  // before anything is written
   try {
     return Run(argc, argv);
   } catch (const ProcessExit& exit) {

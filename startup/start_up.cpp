@@ -53,11 +53,14 @@ void StartUp(platform::Platform& platform, AppState& app, const StartOptions& op
 
   const std::string package_path =
       options.show_file ? *options.show_file : paths.Join(folder, base_name + ".scr");
+  PackageReadResult package_read;
   if (options.show_file || options.play_show) {
-    const PackageReadResult read = ReadPackageFile(platform.files, package_path, app.Package);
-    if (!read.complete) throw std::runtime_error(package_path + ": no show (" + read.problem + ")");
+    package_read = ReadPackageFile(platform.files, package_path, app.Package);
+    if (!package_read.complete) {
+      throw std::runtime_error(package_path + ": no show (" + package_read.problem + ")");
+    }
   } else {
-    ResumeNext([&] { ReadPackageFile(platform.files, package_path, app.Package); });
+    ResumeNext([&] { package_read = ReadPackageFile(platform.files, package_path, app.Package); });
   }
 
   app.settings.SettingsPath =
@@ -72,7 +75,9 @@ void StartUp(platform::Platform& platform, AppState& app, const StartOptions& op
     // The extracted files and their folder go when `extracted` does, however the show ended.
     ExtractedShow extracted(platform.files);
     ResumeNext([&] { extracted = ExtractFiles(platform, app.Package); });
-    ResumeNext([&] { RunShowForm(platform, app.Package, app.settings, extracted); });
+    // A Package read only in part is said in the show's error box and log.
+    ResumeNext(
+        [&] { RunShowForm(platform, app.Package, app.settings, extracted, package_read.problem); });
   } else if (mode == "/C") {
     ResumeNext([&] { ShowSettings(platform, app); });
   } else if (mode == "/A") {

@@ -12,7 +12,11 @@ class LinuxSystem : public platform::System {
  public:
   explicit LinuxSystem(ShowPlace place) : on_screen_(place.kind == ShowPlace::Kind::Screen) {}
 
-  std::optional<std::string> ExtractionBaseFolder() override { return PrivateRuntimeFolder(); }
+  platform::BaseFolder ExtractionBaseFolder() override {
+    platform::BaseFolder base;
+    base.path = PrivateRuntimeFolder(&base.problem).value_or("");
+    return base;
+  }
   // In another program's window that program locks the screen, if anything does; in a window
   // of its own the show is a preview.
   bool ScreenSaverPasswordOn() override { return on_screen_ && ReadPasswordSwitch(); }

@@ -175,7 +175,7 @@ class RenderTest : public ScratchTest {
     fs::create_directory(dir_ / "decoded");
     for (const slidesaver::SlideEntry& slide : package_.Slides) {
       const fs::path file = dir_ / "decoded" / slide.PictureFileName;
-      const auto bytes = slide.PictureData.span();
+      const std::vector<uint8_t> bytes = slide.PictureData.Load();
       WriteBytes(file, {bytes.begin(), bytes.end()});
       fake.pictures.Add(slide.PictureFileName,
                         slidesaver::linux_platform::MakeSdlPictureLoader()->Load(file.string()));

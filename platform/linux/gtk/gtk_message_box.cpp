@@ -48,7 +48,11 @@ void GtkMessageBox(const std::string& text, const std::string& title, platform::
   gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
   gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
   FocusWhenMapped(GTK_WINDOW(dialog), false);
-  gtk_dialog_run(GTK_DIALOG(dialog));
+  ModalLoop loop;
+  g_signal_connect_swapped(dialog, "response", G_CALLBACK(+[](ModalLoop* modal) { modal->Quit(); }),
+                           &loop);
+  gtk_widget_show(dialog);
+  loop.Run();
   DestroyAndFlush(dialog);
 }
 

@@ -21,7 +21,8 @@ void FocusWhenMapped(GtkWindow* window, bool grab_keyboard);
 // Call before the window is shown.
 void SetTransientForX11Window(GtkWindow* window, uint32_t xid);
 
-// A nested main loop for one modal dialog: Run returns after Quit.
+// A nested main loop for one modal dialog: Run returns after Quit, or when a close signal asks
+// the process to end (the dialog then ends as if cancelled).
 class ModalLoop {
  public:
   ModalLoop();

@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/posix/close_signals.h"
 #include "platform/linux/posix/runtime_folder.h"
 
 namespace slidesaver::linux_platform {
@@ -155,6 +156,12 @@ class LinuxProcess : public platform::Process {
       lock_fd_ = -1;
     }
     return another_;
+  }
+
+  bool CloseRequested() override { return CloseSignalReceived(); }
+
+  void Log(const std::string& text) override {
+    std::fprintf(stderr, "slidesaver: %s\n", text.c_str());
   }
 
  private:

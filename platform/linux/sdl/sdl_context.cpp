@@ -9,6 +9,7 @@ namespace slidesaver::linux_platform {
 SdlContext::SdlContext() : start_(std::chrono::steady_clock::now()) {}
 
 SdlContext::~SdlContext() {
+  close_signals_.reset();
   if (video_started_) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
 
@@ -37,7 +38,7 @@ void SdlContext::EnsureVideo() {
 
 bool SdlContext::StartVideo() {
   if (video_started_) return true;
-  // The signals are ours (see RouteCloseSignalsToEvents); a full-screen window must not
+  // The signals are ours (see close_signals.h); a full-screen window must not
   // minimise when the password dialog takes the focus; the first click counts as input.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
@@ -51,7 +52,13 @@ bool SdlContext::StartVideo() {
   if (!asked || !*asked) SDL_SetHint(SDL_HINT_VIDEODRIVER, DriversThatShow().c_str());
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
   video_started_ = true;
-  RouteCloseSignalsToEvents();
+  RouteCloseSignals();  // main has done it already; a program of the tests may not have
+  // SDL_PushEvent may be called from any thread.
+  close_signals_ = std::make_unique<CloseSignalListener>([] {
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+  });
   return true;
 }
 

@@ -1,5 +1,6 @@
 // The real player started in /C and /S modes on the test's display.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -125,6 +126,33 @@ TEST_F(StartUpGui, ShowRefusesAnExtractionFolderThatIsASymlink) {
   Acknowledge(box);
   EXPECT_EQ(child.WaitExit(), 1);
   EXPECT_TRUE(fs::is_empty(user.Root() + "/elsewhere"));
+}
+
+// A close signal while a dialog waits for the user: the dialog goes as if cancelled, nothing
+// is written, and the process ends normally (a message box, the settings dialog, the
+// password change).
+TEST_F(StartUpGui, ACloseSignalEndsAnOpenDialogAsIfCancelled) {
+  const std::string without = Player("plain");
+  const std::string with = user.Root() + "/offered.scr";
+  InstallPlayer(with);
+  struct Case {
+    std::string player, mode, title;
+    int sig;
+  };
+  for (const Case& c :
+       {Case{without, "/C", "^スクリーンセーバー$", SIGTERM}, Case{with, "/C", "^設定$", SIGHUP},
+        Case{with, "/A", "^パスワードの変更$", SIGINT}}) {
+    SCOPED_TRACE(c.title);
+    Child child({c.player, c.mode}, user.Environment());
+    const std::string window = WaitForWindow(c.title);
+    ASSERT_FALSE(window.empty()) << "no dialog appeared";
+    kill(child.Pid(), c.sig);
+    EXPECT_EQ(child.WaitExit(20s), 0);
+    EXPECT_TRUE(WaitForWindowGone(window, 5s));
+  }
+  EXPECT_FALSE(FileExists(without + ".set"));
+  EXPECT_FALSE(FileExists(user.Root() + "/offered.set"));
+  EXPECT_FALSE(FileExists(user.PasswordPath()));
 }
 
 }  // namespace

@@ -163,7 +163,7 @@ TEST(RuntimeFolder, CreatedPrivateUnderTheUsersRuntimeFolder) {
   EXPECT_EQ(fs::status(runtime / "slidesaver").permissions() & fs::perms::all,
             fs::perms::owner_all);
   // The system's extraction base folder is this folder.
-  EXPECT_EQ(linux_platform::MakeLinuxSystem()->ExtractionBaseFolder(),
+  EXPECT_EQ(linux_platform::MakeLinuxSystem()->ExtractionBaseFolder().path,
             runtime.path() + "/slidesaver/");
 }
 
@@ -181,20 +181,31 @@ TEST(RuntimeFolder, RefusedWhenASymlinkAFileOrSomeoneElses) {
   fs::create_directory(runtime / "elsewhere");
   fs::create_directory_symlink(runtime / "elsewhere", runtime / "slidesaver");
   EXPECT_FALSE(linux_platform::PrivateRuntimeFolder());
+  // The system says why, for the message box and the log.
+  const platform::BaseFolder refused = linux_platform::MakeLinuxSystem()->ExtractionBaseFolder();
+  EXPECT_EQ(refused.path, "");
+  EXPECT_EQ(refused.problem, runtime.path() +
+                                 "/slidesaver is not a folder (a symlink or a file stands in its "
+                                 "place)");
   fs::remove(runtime / "slidesaver");
 
   testing::WriteBytes(runtime / "slidesaver", {1});
-  EXPECT_FALSE(linux_platform::PrivateRuntimeFolder());
+  std::string problem;
+  EXPECT_FALSE(linux_platform::PrivateRuntimeFolder(&problem));
+  EXPECT_NE(problem.find("not a folder"), std::string::npos) << problem;
   fs::remove(runtime / "slidesaver");
 
   EnvGuard missing("XDG_RUNTIME_DIR", (runtime / "not-there").c_str());
-  EXPECT_FALSE(linux_platform::PrivateRuntimeFolder());
+  EXPECT_FALSE(linux_platform::PrivateRuntimeFolder(&problem));
+  EXPECT_EQ(problem,
+            "cannot create " + runtime.path() + "/not-there/slidesaver: No such file or directory");
 
   if (geteuid() == 0) {  // only root can hand a folder to another user
     EnvGuard back("XDG_RUNTIME_DIR", runtime.path().c_str());
     fs::create_directory(runtime / "slidesaver");
     ASSERT_EQ(chown((runtime / "slidesaver").c_str(), 4242, 4242), 0);
-    EXPECT_FALSE(linux_platform::PrivateRuntimeFolder());
+    EXPECT_FALSE(linux_platform::PrivateRuntimeFolder(&problem));
+    EXPECT_EQ(problem, runtime.path() + "/slidesaver belongs to another user");
   }
 }
 

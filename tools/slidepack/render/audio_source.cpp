@@ -132,7 +132,7 @@ class MidiSynth : public AudioSource {
     if (settings_) delete_fluid_settings(settings_);
   }
 
-  bool Open(const slidesaver::Bytes& song) {
+  bool Open(const std::vector<uint8_t>& song) {
     static const bool quiet = [] {
       for (int level = FLUID_PANIC; level <= FLUID_DBG; ++level) {
         fluid_set_log_function(level, nullptr, nullptr);
@@ -179,10 +179,10 @@ class MidiSynth : public AudioSource {
 std::unique_ptr<AudioSource> OpenAudioSource(const std::string& path) {
   av_log_set_level(AV_LOG_FATAL);  // a sound that doesn't decode is silence, as in the player
   try {
-    const slidesaver::Bytes bytes = ReadWholeFile(path);
-    if (IdentifyMedia(bytes.span()).format == "MIDI") {
+    const slidesaver::Bytes bytes = OpenInput(path);
+    if (IdentifyMedia(bytes.Head(kIdentifyBytes)).format == "MIDI") {
       auto midi = std::make_unique<MidiSynth>();
-      return midi->Open(bytes) ? std::move(midi) : nullptr;
+      return midi->Open(bytes.Load()) ? std::move(midi) : nullptr;
     }
   } catch (const std::exception&) {
     return nullptr;  // a missing file plays nothing

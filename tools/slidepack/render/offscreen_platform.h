@@ -132,7 +132,7 @@ class OffscreenDialogs : public platform::Dialogs {
 class OffscreenSystem : public platform::System {
  public:
   explicit OffscreenSystem(std::string base_folder) : base_folder_(std::move(base_folder)) {}
-  std::optional<std::string> ExtractionBaseFolder() override { return base_folder_; }
+  platform::BaseFolder ExtractionBaseFolder() override { return {base_folder_, ""}; }
   bool ScreenSaverPasswordOn() override { return false; }
   void SetScreenSaverRunning(bool) override {}
   platform::WindowHandle ForegroundWindow() override { return 0; }
@@ -147,6 +147,10 @@ class OffscreenProcess : public platform::Process {
   std::string ProgramBaseName() override { return "slidepack"; }
   std::string CommandLineArguments() override { return "/S"; }
   bool AnotherInstanceRunning() override { return false; }
+  bool CloseRequested() override { return false; }
+  // What the show's extraction could not write, and the show's errors, are said by the render's
+  // own error.
+  void Log(const std::string&) override {}
 };
 
 }  // namespace slidepack::render
