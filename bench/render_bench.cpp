@@ -2,8 +2,8 @@
 // (19), a slide (5) and an ellipse (30), sampled at 30 frames per second. Measured in the same
 // run:
 //   draw_convert_fps  the frames of the show drawn by the player's show form on the offscreen
-//                     platform, each changed frame converted to YUV 4:2:0, nothing encoded;
-//                     both_plays_fps counts in the play a render makes first, for the timing;
+//                     platform in the one play a render makes, each changed frame converted to
+//                     YUV 4:2:0, nothing encoded;
 //   h264_fps          the whole `slidepack render` to MP4 (libx264 at its default preset), and
 //   h264_realtime     its rate against the show's own length; h264_realtime_2_cores shares its
 //                     processor time out over two cores of its own;
@@ -148,30 +148,23 @@ void RenderBench(benchmark::State& state) {
   FrameScaler same_size(1920, 1080, 1920, 1080);
   ShowTimeline timeline;
   int64_t frames = 0, changed_frames = 0;
-  double timing_seconds = 0, timing_processor_seconds = 0;
   double draw_seconds = 0, draw_processor_seconds = 0;
   double encode_seconds = 0, encode_processor_seconds = 0;
   for (auto _ : state) {
-    // A render plays the show twice: once for the timing, then for the frames.
-    const double timing_before = ProcessorSeconds(RUSAGE_THREAD);
-    timing_seconds += Seconds([&] { timeline = show.Time(3); });
-    timing_processor_seconds += ProcessorSeconds(RUSAGE_THREAD) - timing_before;
-    const int64_t start = timeline.passes.front().start;
-    frames = ((timeline.end - start) * kFps + 999) / 1000;
-    std::vector<int64_t> ticks;
-    for (int64_t i = 0; i < frames; ++i) ticks.push_back(start + i * 1000 / kFps);
-    changed_frames = 0;
+    frames = changed_frames = 0;
     const double draw_before = ProcessorSeconds(RUSAGE_THREAD);
     draw_seconds += Seconds([&] {
-      show.Sample(
-          3, ticks, nullptr,
-          [&](size_t, const slidesaver::gdi::Bitmap& screen, const slidesaver::gdi::Rect& changed) {
-            const FrameView view = same_size.Scale(screen, changed);
-            if (changed.Empty()) return;
-            ++changed_frames;
-            ConvertToI420(view, changed.top & ~1, std::min(1080, (changed.bottom + 1) & ~1), planes,
-                          strides);
-          });
+      timeline = show.SampleEvery(0, 3, kFps, nullptr,
+                                  [&](size_t, int64_t, const slidesaver::gdi::Bitmap& screen,
+                                      const slidesaver::gdi::Rect& changed) {
+                                    ++frames;
+                                    const FrameView view = same_size.Scale(screen, changed);
+                                    if (changed.Empty()) return;
+                                    ++changed_frames;
+                                    ConvertToI420(view, changed.top & ~1,
+                                                  std::min(1080, (changed.bottom + 1) & ~1), planes,
+                                                  strides);
+                                  });
     });
     draw_processor_seconds += ProcessorSeconds(RUSAGE_THREAD) - draw_before;
     slidepack::RenderOptions options;
@@ -196,11 +189,6 @@ void RenderBench(benchmark::State& state) {
   // The same by processor time, which a busy machine doesn't inflate: the work per frame.
   state.counters["draw_convert_to_xfade_cpu"] =
       (xfade_processor_seconds / frames) / (draw_processor_seconds / (frames * iterations));
-  // With the timing play counted in.
-  state.counters["both_plays_fps"] = frames * iterations / (timing_seconds + draw_seconds);
-  state.counters["both_plays_to_xfade_cpu"] =
-      (xfade_processor_seconds / frames) /
-      ((timing_processor_seconds + draw_processor_seconds) / (frames * iterations));
   state.counters["h264_fps"] = frames * iterations / encode_seconds;
   state.counters["h264_realtime"] = show_seconds * iterations / encode_seconds;
   // On two cores of its own: the processor time shared out, as x264's threads do.

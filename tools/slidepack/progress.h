@@ -24,6 +24,8 @@ class Progress {
   ~Progress();
 
   void Advance(uint64_t amount);
+  // A total learnt as the work goes (an estimate corrected); shown from the next redraw.
+  void SetTotal(uint64_t total) { total_ = total; }
   // Draws the final 100 % and ends the line, if a line was shown.
   void Finish();
 

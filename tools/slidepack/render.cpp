@@ -7,6 +7,7 @@
 #include "tools/slidepack/interrupt.h"
 #include "tools/slidepack/new_show.h"
 #include "tools/slidepack/progress.h"
+#include "tools/slidepack/render/frame_count_estimate.h"
 #include "tools/slidepack/render/frame_writer.h"
 #include "tools/slidepack/render/offscreen_show.h"
 #include "tools/slidepack/render/show_source.h"
@@ -19,7 +20,7 @@ namespace {
 
 using render::OutputKind;
 
-// Past this the frame times alone would fill the memory: render fewer slides.
+// Past this a render takes days: render fewer slides.
 constexpr int64_t kMaxFrames = 10'000'000;
 constexpr int64_t kMaxSlides = 1'000'000;
 
@@ -70,19 +71,15 @@ void Render(const std::filesystem::path& show_path, const RenderOptions& options
 
   render::OffscreenShow show(package, source.name);
   show.keep_going = [&] { return !interrupt.Interrupted(); };
-  const render::ShowTimeline timeline = show.Time(passes);
-  const int64_t start = timeline.passes[static_cast<size_t>(options.from - 1)].start;
-  const int64_t duration = timeline.end - start;
-  // Frame i shows the screen at start + i / fps seconds, as far as the millisecond clock
-  // tells it; the last one comes before the end of the last transition.
-  const int64_t frames = (duration * options.fps + 999) / 1000;
-  if (frames > kMaxFrames) {
-    throw SlidepackError("the render would have " + std::to_string(frames) +
+  // The show is played once: how many frames it makes is known at its end. Until then the
+  // count is estimated; the display times alone tell that it is too long early.
+  render::FrameCountEstimate estimate(package, static_cast<int32_t>(options.from - 1), passes,
+                                      options.fps);
+  const int64_t at_least = estimate.Frames();
+  if (at_least > kMaxFrames) {
+    throw SlidepackError("the render would have at least " + std::to_string(at_least) +
                          " frames; render fewer slides or use a lower --fps");
   }
-  std::vector<int64_t> ticks(static_cast<size_t>(frames));
-  for (int64_t i = 0; i < frames; ++i)
-    ticks[static_cast<size_t>(i)] = start + i * 1000 / options.fps;
 
   render::WriterSettings settings;
   settings.width = package.ShowWidth;
@@ -93,7 +90,7 @@ void Render(const std::filesystem::path& show_path, const RenderOptions& options
     throw SlidepackError("--size " + *options.size + ": MP4 and WebM need even sides");
   }
   settings.fps = options.fps;
-  settings.frames = frames;
+  settings.frames = at_least;
   settings.audio = options.audio && (kind == OutputKind::kMp4 || kind == OutputKind::kWebm);
 
   render::FrameScaler scaler(package.ShowWidth, package.ShowHeight, settings.width,
@@ -101,19 +98,33 @@ void Render(const std::filesystem::path& show_path, const RenderOptions& options
   std::unique_ptr<render::FrameWriter> writer =
       render::MakeFrameWriter(kind, options.output, settings);
   std::optional<render::SoundMixer> mixer;
-  if (settings.audio) mixer.emplace(start);
+  if (settings.audio) mixer.emplace();
 
-  Progress progress("rendering " + options.output.string(), static_cast<uint64_t>(frames),
+  Progress progress("rendering " + options.output.string(), static_cast<uint64_t>(at_least),
                     Progress::Unit::kFrames);
-  show.Sample(passes, ticks, mixer ? &*mixer : nullptr,
-              [&](size_t index, const slidesaver::gdi::Bitmap& screen,
-                  const slidesaver::gdi::Rect& changed) {
-                writer->AddFrame(scaler.Scale(screen, changed));
-                if (mixer) writer->AddAudio(mixer->TakeUntil(ticks[index]));
-                progress.Advance(1);
-              });
+  int64_t frames = 0;
+  show.on_pass = [&](const render::ShowTimeline& so_far) {
+    if (mixer && so_far.passes.size() == static_cast<size_t>(options.from)) {
+      mixer->StartAt(so_far.passes.back().start);
+    }
+    progress.SetTotal(static_cast<uint64_t>(std::max(estimate.Frames(so_far), frames + 1)));
+  };
+  const render::ShowTimeline timeline = show.SampleEvery(
+      static_cast<int32_t>(options.from - 1), passes, options.fps, mixer ? &*mixer : nullptr,
+      [&](size_t, int64_t tick, const slidesaver::gdi::Bitmap& screen,
+          const slidesaver::gdi::Rect& changed) {
+        if (frames == kMaxFrames) {
+          throw SlidepackError("the render would have more than " + std::to_string(kMaxFrames) +
+                               " frames; render fewer slides or use a lower --fps");
+        }
+        writer->AddFrame(scaler.Scale(screen, changed));
+        if (mixer) writer->AddAudio(mixer->TakeUntil(tick));
+        ++frames;
+        progress.Advance(1);
+      });
   if (mixer) writer->AddAudio(mixer->TakeUntil(timeline.end));
   writer->Finish();
+  progress.SetTotal(static_cast<uint64_t>(frames));
   progress.Finish();
 }
 

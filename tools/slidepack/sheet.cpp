@@ -168,16 +168,16 @@ void Sheet(const std::filesystem::path& show_path, const std::filesystem::path& 
                              layout.thumb_height);
   std::vector<std::vector<uint8_t>> thumbnails(ticks.size());
   Progress progress("making the sheet of " + source.name, slides, Progress::Unit::kPictures);
-  show.Sample(
-      passes, ticks, nullptr,
-      [&](size_t index, const slidesaver::gdi::Bitmap& screen, const slidesaver::gdi::Rect&) {
-        const render::FrameView view =
-            scaler.Scale(screen, {0, 0, screen.Width(), screen.Height()});
-        std::vector<uint8_t>& rgb = thumbnails[index];
-        rgb.resize(static_cast<size_t>(view.width) * view.height * 3);
-        render::ConvertToRgb(view, rgb.data(), view.width * 3);
-        if (index % kSamplesPerSlide == kSamplesPerSlide - 1) progress.Advance(1);
-      });
+  show.Sample(passes, ticks, nullptr,
+              [&](size_t index, int64_t, const slidesaver::gdi::Bitmap& screen,
+                  const slidesaver::gdi::Rect&) {
+                const render::FrameView view =
+                    scaler.Scale(screen, {0, 0, screen.Width(), screen.Height()});
+                std::vector<uint8_t>& rgb = thumbnails[index];
+                rgb.resize(static_cast<size_t>(view.width) * view.height * 3);
+                render::ConvertToRgb(view, rgb.data(), view.width * 3);
+                if (index % kSamplesPerSlide == kSamplesPerSlide - 1) progress.Advance(1);
+              });
 
   try {
     std::vector<VImage> rows;

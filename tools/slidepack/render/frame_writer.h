@@ -27,7 +27,7 @@ struct WriterSettings {
   int32_t width = 0;  // of the frames
   int32_t height = 0;
   int fps = 30;
-  int64_t frames = 0;  // how many will come
+  int64_t frames = 0;  // how many are expected to come
   bool audio = false;  // a sound track, for the kinds that carry one
 };
 

@@ -9,23 +9,29 @@
 namespace slidepack::render {
 
 void OffscreenShowWindow::Move(int32_t, int32_t, int32_t width, int32_t height) {
-  if (keep_screen_ && (width != screen_.Width() || height != screen_.Height())) {
-    screen_ = gdi::Bitmap::Color(width, height, 0);
+  if (width != Screen().Width() || height != Screen().Height()) {
+    copy_ = gdi::Bitmap::Color(width, height, 0);
+    screen_ = &copy_;
     changed_ = {0, 0, width, height};
   }
 }
 
 void OffscreenShowWindow::Present(const gdi::Bitmap& image, const gdi::Rect& dirty) {
+  const gdi::Rect area = {0, 0, Screen().Width(), Screen().Height()};
   const gdi::Rect part =
-      gdi::Intersect(dirty, gdi::Intersect({0, 0, image.Width(), image.Height()},
-                                           {0, 0, screen_.Width(), screen_.Height()}));
-  if (keep_screen_ && !part.Empty()) {
+      gdi::Intersect(dirty, gdi::Intersect({0, 0, image.Width(), image.Height()}, area));
+  if (image.Width() == area.Width() && image.Height() == area.Height()) {
+    screen_ = &image;  // the show's own image, as large as the area: no copy
+  } else if (!part.Empty()) {
+    // An image of another size lands on the screen only where the two overlap.
+    if (screen_ != &copy_) copy_ = *screen_;
+    screen_ = &copy_;
     const size_t bytes = static_cast<size_t>(part.Width()) * sizeof(uint32_t);
     for (int32_t y = part.top; y < part.bottom; ++y) {
-      std::memcpy(screen_.Row(y) + part.left, image.Row(y) + part.left, bytes);
+      std::memcpy(copy_.Row(y) + part.left, image.Row(y) + part.left, bytes);
     }
-    changed_ = gdi::Union(changed_, part);
   }
+  changed_ = gdi::Union(changed_, part);
   if (on_present) on_present();
 }
 

@@ -26,11 +26,10 @@ using ShowTick = decltype(std::declval<platform::EventLoop&>().TickCount());
 class OffscreenShowWindow : public platform::ShowWindow {
  public:
   // A screen exactly as large as the show area, so the area lies at its top-left corner.
-  // Without `keep_screen` nothing presented is kept (only the timing matters).
-  OffscreenShowWindow(int32_t width, int32_t height, bool keep_screen = true)
-      : width_(width), height_(height), keep_screen_(keep_screen) {}
+  OffscreenShowWindow(int32_t width, int32_t height) : width_(width), height_(height) {}
 
-  // gdi::Presenter: the changed part of the image lands on the screen.
+  // gdi::Presenter: the presented image is the screen. It is kept by reference, not copied:
+  // the show draws into it again only after the clock has moved (see Screen()).
   void Move(int32_t left, int32_t top, int32_t width, int32_t height) override;
   void Present(const gdi::Bitmap& image, const gdi::Rect& dirty) override;
   // platform::ShowWindow
@@ -45,8 +44,9 @@ class OffscreenShowWindow : public platform::ShowWindow {
   platform::WindowHandle Handle() override { return 0; }
 
   platform::InputSink* Sink() const { return sink_; }
-  // The show area as presented so far.
-  const gdi::Bitmap& Screen() const { return screen_; }
+  // The show area as presented so far; while the presented image itself stands for it, valid
+  // only as long as nothing has been drawn into that image since its presentation.
+  const gdi::Bitmap& Screen() const { return *screen_; }
   // The part of the screen changed since the last call.
   gdi::Rect TakeChanged() { return std::exchange(changed_, gdi::Rect{}); }
   // Runs after every presentation.
@@ -54,8 +54,8 @@ class OffscreenShowWindow : public platform::ShowWindow {
 
  private:
   int32_t width_, height_;
-  bool keep_screen_;
-  gdi::Bitmap screen_;
+  gdi::Bitmap copy_;  // the screen when no presented image is: black, or a copied part
+  const gdi::Bitmap* screen_ = &copy_;
   gdi::Rect changed_{};
   platform::InputSink* sink_ = nullptr;
   int32_t cursor_count_ = 0;

@@ -19,15 +19,17 @@ namespace {
 struct PlayAborted {};
 
 // The Linux player's loader, telling each load: the show loads the incoming picture at the
-// start of every pass, and the first one at its set-up.
+// start of every pass, and the first one at its set-up. A picture that will never be sampled
+// (the one loaded as the play ends) is not decoded.
 class CountingLoader : public platform::PictureLoader {
  public:
   explicit CountingLoader(platform::PictureLoader& loader) : loader_(loader) {}
   gdi::Bitmap Load(const std::string& path) override {
-    if (on_load) on_load();
+    if (on_load && !on_load()) return gdi::Bitmap::Color(1, 1);
     return loader_.Load(path);
   }
-  std::function<void()> on_load;
+  // Returns whether the picture will be seen.
+  std::function<bool()> on_load;
 
  private:
   platform::PictureLoader& loader_;
@@ -43,8 +45,8 @@ class StandInLoader : public platform::PictureLoader {
 struct OffscreenServices {
   OffscreenServices(const slidesaver::PackageHeader& package, platform::FileSystem& files,
                     platform::PictureLoader& loader, const std::string& base_folder,
-                    SoundTrack* track, bool keep_screen)
-      : window(package.ShowWidth, package.ShowHeight, keep_screen),
+                    SoundTrack* track)
+      : window(package.ShowWidth, package.ShowHeight),
         events(window),
         audio(events, track),
         system(base_folder),
@@ -91,7 +93,7 @@ OffscreenShow::OffscreenShow(const slidesaver::PackageHeader& package, std::stri
   base_folder_ = pattern;
   files_ = slidesaver::linux_platform::MakePosixFileSystem();
   pictures_ = slidesaver::linux_platform::MakeSdlPictureLoader();
-  OffscreenServices services(package_, *files_, *pictures_, base_folder_.string(), nullptr, false);
+  OffscreenServices services(package_, *files_, *pictures_, base_folder_.string(), nullptr);
   extracted_ = std::make_unique<slidesaver::ExtractedShow>(
       slidesaver::ExtractFiles(services.platform, package_));
 }
@@ -104,29 +106,43 @@ OffscreenShow::~OffscreenShow() {
 
 ShowTimeline OffscreenShow::Time(int32_t passes) {
   StandInLoader stand_in;
-  timed_ = Play(passes, {}, nullptr, nullptr, stand_in);
+  timed_ = Play(passes, nullptr, nullptr, nullptr, stand_in);
   return *timed_;
 }
 
 ShowTimeline OffscreenShow::Sample(int32_t passes, const std::vector<int64_t>& ticks,
                                    SoundTrack* track, const ScreenSample& sample) {
-  ShowTimeline played = Play(passes, ticks, track, sample, *pictures_);
+  const SampleTick tick_of = [&](size_t index, const ShowTimeline&) -> std::optional<int64_t> {
+    if (index < ticks.size()) return ticks[index];
+    return std::nullopt;
+  };
+  ShowTimeline played = Play(passes, tick_of, track, sample, *pictures_);
   if (timed_ && timed_->passes.size() == played.passes.size() && !(*timed_ == played)) {
     throw SlidepackError(name_ + ": the show's timing differs between two plays");
   }
   return played;
 }
 
-ShowTimeline OffscreenShow::Play(int32_t passes, const std::vector<int64_t>& ticks,
-                                 SoundTrack* track, const ScreenSample& sample,
-                                 platform::PictureLoader& loader) {
-  OffscreenServices services(package_, *files_, loader, base_folder_.string(), track,
-                             !ticks.empty());
+ShowTimeline OffscreenShow::SampleEvery(int32_t first_pass, int32_t passes, int fps,
+                                        SoundTrack* track, const ScreenSample& sample) {
+  const auto first = static_cast<size_t>(first_pass);
+  const SampleTick tick_of = [&](size_t index,
+                                 const ShowTimeline& so_far) -> std::optional<int64_t> {
+    if (so_far.passes.size() <= first) return std::nullopt;
+    return so_far.passes[first].start + static_cast<int64_t>(index) * 1000 / fps;
+  };
+  return Play(passes, tick_of, track, sample, *pictures_);
+}
+
+ShowTimeline OffscreenShow::Play(int32_t passes, const SampleTick& tick_of, SoundTrack* track,
+                                 const ScreenSample& sample, platform::PictureLoader& loader) {
+  OffscreenServices services(package_, *files_, loader, base_folder_.string(), track);
   const size_t slide_count = package_.Slides.size();
   ShowTimeline timeline;
   int64_t loads = 0;
   bool ended = false, transition_pending = false;
   std::exception_ptr failure;
+  const slidesaver::ShowForm* form = nullptr;
 
   // Any failure of the renderer's own work ends the show through its error trap.
   auto guarded = [&](auto&& work) {
@@ -142,15 +158,18 @@ ShowTimeline OffscreenShow::Play(int32_t passes, const std::vector<int64_t>& tic
   services.pictures.on_load = [&] {
     const int64_t now = services.events.Now();
     ++loads;
-    if (loads == 1 || ended) return;
+    if (loads == 1) return true;
+    if (ended) return false;
     if (loads - 2 < passes) {
       timeline.passes.push_back({static_cast<int32_t>((loads - 2) % slide_count), now, now});
       transition_pending = true;
-    } else {
-      timeline.end = now;
-      ended = true;
-      services.events.RequestClose();
+      if (on_pass) guarded([&] { on_pass(timeline); });
+      return true;
     }
+    timeline.end = now;
+    ended = true;
+    services.events.RequestClose();
+    return false;
   };
   // The transition's first frame is the first presentation after the pass began.
   services.window.on_present = [&] {
@@ -162,8 +181,13 @@ ShowTimeline OffscreenShow::Play(int32_t passes, const std::vector<int64_t>& tic
   services.events.before_time_moves = [&](int64_t, int64_t to) {
     guarded([&] {
       if (keep_going && !keep_going()) throw SlidepackError("interrupted");
-      for (; next < ticks.size() && ticks[next] < to; ++next) {
-        sample(next, services.window.Screen(), services.window.TakeChanged());
+      if (ended || !tick_of) return;
+      for (std::optional<int64_t> tick; (tick = tick_of(next, timeline)) && *tick < to; ++next) {
+        // The screen is the show's own image: it must hold nothing the show has not presented.
+        if (form && !form->visible_area.Context().Dirty().Empty()) {
+          throw SlidepackError(name_ + ": the show drew without presenting before its clock moved");
+        }
+        sample(next, *tick, services.window.Screen(), services.window.TakeChanged());
       }
     });
   };
@@ -172,20 +196,22 @@ ShowTimeline OffscreenShow::Play(int32_t passes, const std::vector<int64_t>& tic
   settings.BgmEnabled = -1;
   settings.SoundEnabled = -1;
   {
-    slidesaver::ShowForm form(services.platform, package_, settings, *extracted_);
+    slidesaver::ShowForm show_form(services.platform, package_, settings, *extracted_);
+    form = &show_form;
     try {
-      form.Run();
+      show_form.Run();
     } catch (const PlayAborted&) {
-      form.HideWindow();
+      show_form.HideWindow();
       std::rethrow_exception(failure);
     }
-    form.HideWindow();
+    show_form.HideWindow();
   }
   if (!services.dialogs.messages.empty()) {
     throw SlidepackError(
         name_ + ": the show stopped with an error: " + Reported(services.dialogs.messages.front()));
   }
-  if (!ended || next < ticks.size()) {
+  const std::optional<int64_t> unsampled = tick_of ? tick_of(next, timeline) : std::nullopt;
+  if (!ended || (unsampled && *unsampled < timeline.end)) {
     throw SlidepackError(name_ + ": the show ended before its last slide");
   }
   return timeline;

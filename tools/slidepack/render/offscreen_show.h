@@ -37,10 +37,10 @@ struct ShowTimeline {
   bool operator==(const ShowTimeline&) const = default;
 };
 
-// Receives the screen (the show area) at a sample tick, with the part changed since the
-// previous sample.
-using ScreenSample =
-    std::function<void(size_t index, const gdi::Bitmap& screen, const gdi::Rect& changed)>;
+// Receives the screen (the show area) at sample `index`, taken at `tick`, with the part
+// changed since the previous sample.
+using ScreenSample = std::function<void(size_t index, int64_t tick, const gdi::Bitmap& screen,
+                                        const gdi::Rect& changed)>;
 
 class OffscreenShow {
  public:
@@ -62,10 +62,21 @@ class OffscreenShow {
   ShowTimeline Sample(int32_t passes, const std::vector<int64_t>& ticks, SoundTrack* track,
                       const ScreenSample& sample);
 
+  // Plays them once, pictures and all, and hands `sample` the screen `fps` times a second from
+  // the start of pass `first_pass` to the end of the last one: sample i at the start + i / fps
+  // seconds, as far as the millisecond clock tells it. Its length is known only at its end;
+  // `on_pass` tells of each pass as it begins.
+  ShowTimeline SampleEvery(int32_t first_pass, int32_t passes, int fps, SoundTrack* track,
+                           const ScreenSample& sample);
+
   std::function<bool()> keep_going;
+  // Told when a pass begins, with the timeline so far (the new pass last; no end yet).
+  std::function<void(const ShowTimeline& so_far)> on_pass;
 
  private:
-  ShowTimeline Play(int32_t passes, const std::vector<int64_t>& ticks, SoundTrack* track,
+  // The tick of sample `index`, once the timeline so far tells it.
+  using SampleTick = std::function<std::optional<int64_t>(size_t index, const ShowTimeline&)>;
+  ShowTimeline Play(int32_t passes, const SampleTick& tick_of, SoundTrack* track,
                     const ScreenSample& sample, platform::PictureLoader& loader);
 
   const slidesaver::PackageHeader& package_;

@@ -89,6 +89,15 @@ void PngFolderWriter::AddFrame(const FrameView& frame) {
 }
 
 void PngFolderWriter::Finish() {
+  // The frames were named for the count expected; more of them may need longer numbers.
+  if (FrameName(0, written_) != FrameName(0, frames_)) {
+    for (int64_t i = 0; i < written_; ++i) {
+      const std::filesystem::path from = temp_ / FrameName(i, frames_);
+      if (rename(from.c_str(), (temp_ / FrameName(i, written_)).c_str()) != 0) {
+        throw FileError(from.string(), "cannot rename");
+      }
+    }
+  }
   // mkdtemp made the folder for its owner alone; it gets the usual permissions.
   const mode_t mask = umask(0);
   umask(mask);

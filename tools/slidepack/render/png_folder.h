@@ -25,7 +25,7 @@ class PngFolderWriter : public FrameWriter {
  private:
   std::filesystem::path path_;
   std::filesystem::path temp_;
-  int64_t frames_ = 0;
+  int64_t frames_ = 0;  // expected: the names' length
   int64_t written_ = 0;
   std::vector<uint8_t> png_;  // the last frame's file
   bool finished_ = false;

@@ -1,6 +1,7 @@
 #include "tools/slidepack/render/sound_mixer.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <utility>
 
 namespace slidepack::render {
@@ -9,6 +10,11 @@ namespace {
 constexpr size_t kChunk = 4800;  // samples of each channel mixed at a time
 constexpr int kChannels = 2;
 }  // namespace
+
+void SoundMixer::StartAt(int64_t tick) {
+  if (mixed_ > SampleAt(tick)) throw std::logic_error("the sound track starts after its mixing");
+  start_ = SampleAt(tick);
+}
 
 void SoundMixer::MusicStarts(const std::string& path, int64_t tick) {
   MixUntil(tick);

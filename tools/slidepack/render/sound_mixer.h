@@ -4,6 +4,7 @@
 // SDL2_mixer mixes. Mixing follows the show's clock: whatever happens at a tick only changes
 // the samples from that tick on, so the track up to the show's present tick is final.
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +18,10 @@ class SoundMixer : public SoundTrack {
  public:
   // The track handed out starts at tick `start`; what plays before it is mixed and dropped.
   explicit SoundMixer(int64_t start) : start_(SampleAt(start)), mixed_(0) {}
+  // A track whose start StartAt() tells once it is known; until then nothing is kept.
+  SoundMixer() : start_(std::numeric_limits<int64_t>::max()), mixed_(0) {}
+  // Must come before anything from `tick` on is mixed.
+  void StartAt(int64_t tick);
 
   void MusicStarts(const std::string& path, int64_t tick) override;
   void MusicStops(int64_t tick) override;
