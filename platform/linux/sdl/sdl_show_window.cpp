@@ -6,6 +6,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace slidesaver::linux_platform {
 
@@ -71,21 +72,30 @@ SDL_Rect SdlShowWindow::CopyToWindow(const gdi::Rect& part) {
   return {on_window.left, on_window.top, on_window.Width(), on_window.Height()};
 }
 
-void SdlShowWindow::Present(const gdi::Bitmap& image, const gdi::Rect& dirty) {
+void SdlShowWindow::Present(const gdi::Bitmap& image, std::span<const gdi::Rect> damage) {
   if (image.GetFormat() != gdi::Bitmap::Format::Color32) return;
-  gdi::Rect part = gdi::Intersect(dirty, {0, 0, image.Width(), image.Height()});
+  const gdi::Rect whole{0, 0, image.Width(), image.Height()};
   if (shown_.Width() != image.Width() || shown_.Height() != image.Height()) {
     shown_ = image;  // a new size: everything is new
-    part = {0, 0, image.Width(), image.Height()};
+    damage = {&whole, 1};
   } else {
-    for (int32_t y = part.top; y < part.bottom; ++y) {
-      std::memcpy(shown_.Row(y) + part.left, image.Row(y) + part.left,
-                  static_cast<size_t>(part.Width()) * 4);
+    for (const gdi::Rect& rect : damage) {
+      const gdi::Rect part = gdi::Intersect(rect, whole);
+      for (int32_t y = part.top; y < part.bottom; ++y) {
+        std::memcpy(shown_.Row(y) + part.left, image.Row(y) + part.left,
+                    static_cast<size_t>(part.Width()) * 4);
+      }
     }
   }
-  if (!window_ || part.Empty()) return;
-  const SDL_Rect rect = CopyToWindow(part);
-  if (rect.w > 0 && rect.h > 0) SDL_UpdateWindowSurfaceRects(window_, &rect, 1);
+  if (!window_) return;
+  std::vector<SDL_Rect> sent;
+  for (const gdi::Rect& rect : damage) {
+    const SDL_Rect on_window = CopyToWindow(rect);
+    if (on_window.w > 0 && on_window.h > 0) sent.push_back(on_window);
+  }
+  if (!sent.empty()) {
+    SDL_UpdateWindowSurfaceRects(window_, sent.data(), static_cast<int>(sent.size()));
+  }
 }
 
 void SdlShowWindow::RepaintAll() {
