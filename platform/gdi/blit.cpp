@@ -93,7 +93,7 @@ bool BitBlt(Dc& dst, int32_t x, int32_t y, int32_t w, int32_t h, const Dc& src, 
     const Rect written =
         detail::ForEachRun(dst.ClipRegion(), BoxOf(cols, rows), false, nullptr,
                            [&](int32_t row, int32_t a, int32_t b) {
-                             detail::CopyChanged(*db, row, a, b - a, source->Row(row) + a, *damage);
+                             detail::CopyChanged(*db, row, a, b - a, *source, row, a, *damage);
                            });
     dst.MarkWritten(written);
     return true;

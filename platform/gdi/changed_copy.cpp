@@ -13,6 +13,14 @@ namespace {
 // Pixels compared at once: one 64-byte cache line.
 constexpr int32_t kChunk = 16;
 
+inline void Prefetch(const uint32_t* p) {
+#if defined(__SSE2__)
+  _mm_prefetch(reinterpret_cast<const char*>(p), _MM_HINT_T0);
+#else
+  static_cast<void>(p);
+#endif
+}
+
 #if defined(__SSE2__)
 inline __m128i Load(const uint32_t* p) {
   return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
@@ -40,6 +48,7 @@ struct FromRow {
   }
   void CopyChunk(uint32_t* d) const { std::memcpy(d, s, kChunk * sizeof(uint32_t)); }
   void Advance(int32_t n) { s += n; }
+  void Prefetch(ptrdiff_t ahead) const { gdi::detail::Prefetch(s + ahead); }
 };
 
 struct FromValue {
@@ -63,10 +72,14 @@ struct FromValue {
     for (int32_t i = 0; i < kChunk; ++i) d[i] = v;
   }
   void Advance(int32_t) {}
+  void Prefetch(ptrdiff_t) const {}
 };
 
+// rows_ahead, rows_ahead_in_source: from a pixel to the pixel a few rows below (zero at the
+// bottom).
 template <class Source>
-void WriteChanged(uint32_t* d, Source src, int32_t n, Damage& damage, int32_t y, int32_t x) {
+void WriteChanged(uint32_t* d, Source src, int32_t n, ptrdiff_t rows_ahead,
+                  ptrdiff_t rows_ahead_in_source, Damage& damage, int32_t y, int32_t x) {
   int32_t run_begin = -1, run_end = 0;  // the changed stretch not yet reported
   auto changed = [&](int32_t first, int32_t end) {
     if (run_begin >= 0 && first - run_end < Damage::kJoinGap) {
@@ -79,6 +92,10 @@ void WriteChanged(uint32_t* d, Source src, int32_t n, Damage& damage, int32_t y,
   };
   int32_t i = 0;
   for (; i + kChunk <= n; i += kChunk, d += kChunk, src.Advance(kChunk)) {
+    // The same columns a few rows down, read next: a band narrower than the row starts each
+    // row cold, and its two streams would each wait for memory.
+    Prefetch(d + rows_ahead);
+    src.Prefetch(rows_ahead_in_source);
     if (!src.ChunkDiffers(d)) continue;
     int32_t first = 0, last = kChunk - 1;
     while (d[first] == src.At(first)) ++first;
@@ -96,13 +113,21 @@ void WriteChanged(uint32_t* d, Source src, int32_t n, Damage& damage, int32_t y,
 
 }  // namespace
 
-void CopyChanged(Bitmap& dst, int32_t y, int32_t x, int32_t n, const uint32_t* source,
-                 Damage& damage) {
-  WriteChanged(dst.Row(y) + x, FromRow{source}, n, damage, y, x);
+namespace {
+constexpr int32_t kRowsAhead = 2;
+ptrdiff_t RowsAhead(const Bitmap& b, int32_t y) {
+  return y + kRowsAhead < b.Height() ? ptrdiff_t{kRowsAhead} * b.Width() : 0;
+}
+}  // namespace
+
+void CopyChanged(Bitmap& dst, int32_t y, int32_t x, int32_t n, const Bitmap& src, int32_t sy,
+                 int32_t sx, Damage& damage) {
+  WriteChanged(dst.Row(y) + x, FromRow{src.Row(sy) + sx}, n, RowsAhead(dst, y), RowsAhead(src, sy),
+               damage, y, x);
 }
 
 void FillChanged(Bitmap& dst, int32_t y, int32_t x, int32_t n, uint32_t value, Damage& damage) {
-  WriteChanged(dst.Row(y) + x, FromValue{value}, n, damage, y, x);
+  WriteChanged(dst.Row(y) + x, FromValue{value}, n, RowsAhead(dst, y), 0, damage, y, x);
 }
 
 }  // namespace slidesaver::gdi::detail

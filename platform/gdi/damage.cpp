@@ -4,12 +4,50 @@
 
 namespace slidesaver::gdi {
 
-void Damage::Add(int32_t y, int32_t left, int32_t right) {
-  if (left >= right || y < 0) return;
-  if (static_cast<size_t>(y) >= rows_.size()) rows_.resize(static_cast<size_t>(y) + 1);
-  top_ = std::min(top_, y);
-  bottom_ = std::max(bottom_, y + 1);
-  Row& row = rows_[static_cast<size_t>(y)];
+namespace {
+// Noted additions are sorted in when there are this many.
+constexpr size_t kMaxPending = 4096;
+}  // namespace
+
+void Damage::AddRect(const Rect& r) {
+  if (r.Empty() || r.bottom <= 0) return;
+  if (!pending_.empty()) {
+    Rect& last = pending_.back();
+    if (last.left == r.left && last.right == r.right && last.bottom == r.top) {
+      last.bottom = r.bottom;
+      return;
+    }
+  }
+  if (pending_.size() >= kMaxPending) SortPending();
+  pending_.push_back(r);
+}
+
+void Damage::SortPending() {
+  for (const Rect& r : pending_) {
+    const int32_t top = std::max(r.top, 0);
+    if (static_cast<size_t>(r.bottom) > rows_.size()) rows_.resize(static_cast<size_t>(r.bottom));
+    top_ = std::min(top_, top);
+    bottom_ = std::max(bottom_, r.bottom);
+    for (int32_t y = top; y < r.bottom; ++y)
+      AddSpan(rows_[static_cast<size_t>(y)], r.left, r.right);
+  }
+  pending_.clear();
+}
+
+void Damage::AddSpan(Row& row, int32_t left, int32_t right) {
+  // The usual cases first: a row's first span, and one that meets the row's only span.
+  if (row.count == 0) {
+    row.spans[0] = {left, right};
+    row.count = 1;
+    return;
+  }
+  if (row.count == 1) {
+    Span& only = row.spans[0];
+    if (int64_t{only.right} + kJoinGap > left && int64_t{right} + kJoinGap > only.left) {
+      only = {std::min(only.left, left), std::max(only.right, right)};
+      return;
+    }
+  }
   // The spans stay sorted, each kJoinGap or more from the next: the new one swallows those
   // it comes near.
   Span added{left, right};
@@ -45,11 +83,8 @@ void Damage::Add(int32_t y, int32_t left, int32_t right) {
   row.count = count;
 }
 
-void Damage::AddRect(const Rect& r) {
-  for (int32_t y = r.top; y < r.bottom; ++y) Add(y, r.left, r.right);
-}
-
 void Damage::Clear() {
+  pending_.clear();
   for (int32_t y = top_; y < bottom_; ++y) rows_[static_cast<size_t>(y)].count = 0;
   top_ = INT32_MAX;
   bottom_ = INT32_MIN;
@@ -71,6 +106,7 @@ bool Overlap(int32_t left_a, int32_t right_a, int32_t left_b, int32_t right_b) {
 
 void Damage::TakeRects(std::vector<Rect>& out) {
   out.clear();
+  SortPending();
   std::array<OpenRect, kSpansPerRow> open, next;
   size_t open_count = 0;
   for (int32_t y = top_; y < bottom_; ++y) {

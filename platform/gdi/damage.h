@@ -19,12 +19,14 @@ class Damage {
   static constexpr int kSpansPerRow = 4;
 
   // Columns left … right - 1 of row y changed. The caller keeps them inside the bitmap.
-  void Add(int32_t y, int32_t left, int32_t right);
+  // Additions are only noted (drawing calls them between the rows it writes, when the spans
+  // per row are out of the cache) and sorted into the rows when the damage is taken.
+  void Add(int32_t y, int32_t left, int32_t right) { AddRect({left, y, right, y + 1}); }
   void AddRect(const Rect& r);
-  bool Empty() const { return top_ >= bottom_; }
+  bool Empty() const { return pending_.empty() && top_ >= bottom_; }
   void Clear();
-  // The damage as disjoint rectangles, top to bottom, into `out` (replacing its content); the
-  // damage is empty afterwards. Rows are joined into one rectangle while that adds at most an
+  // The damage as disjoint rectangles into `out` (replacing its content); the damage is empty
+  // afterwards. Rows are joined into one rectangle while that adds at most an
   // eighth to the pixels it sends.
   void TakeRects(std::vector<Rect>& out);
 
@@ -37,6 +39,12 @@ class Damage {
     std::array<Span, kSpansPerRow> spans;
   };
 
+  static void AddSpan(Row& row, int32_t left, int32_t right);
+
+  void SortPending();
+
+  // Noted additions; consecutive rows of one span stay one rectangle.
+  std::vector<Rect> pending_;
   std::vector<Row> rows_;                         // by row, grown on demand
   int32_t top_ = INT32_MAX, bottom_ = INT32_MIN;  // the rows that hold spans
 };

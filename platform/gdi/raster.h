@@ -61,12 +61,12 @@ struct Interval {
   }
 };
 
-// Writes n colour pixels of row y from column x on, from a source row (distinct from the
-// destination) or one value, and adds the pixels that changed to the damage (stretches of
-// changed pixels fewer than Damage::kJoinGap apart as one). Unchanged stretches of the
-// destination are read but not written.
-void CopyChanged(Bitmap& dst, int32_t y, int32_t x, int32_t n, const uint32_t* source,
-                 Damage& damage);
+// Writes n colour pixels of row y from column x on, from those of row sy from column sx on of
+// another colour bitmap, or from one value, and adds the pixels that changed to the damage
+// (stretches of changed pixels fewer than Damage::kJoinGap apart as one). Unchanged stretches of
+// the destination are read but not written.
+void CopyChanged(Bitmap& dst, int32_t y, int32_t x, int32_t n, const Bitmap& src, int32_t sy,
+                 int32_t sx, Damage& damage);
 void FillChanged(Bitmap& dst, int32_t y, int32_t x, int32_t n, uint32_t value, Damage& damage);
 
 // Calls run(y, x_begin, x_end) for every run of the box that lies inside the clip region
