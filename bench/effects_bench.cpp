@@ -45,9 +45,9 @@ class FramePerIterationLoop : public platform::EventLoop {
   }
   int64_t Frames() const { return frames_; }
 
-  int32_t TickCount() override { return now_; }
+  int64_t TickCount() override { return now_; }
   void Yield() override {}
-  void YieldUntil(int32_t deadline) override {
+  void YieldUntil(int64_t deadline) override {
     if (now_ <= deadline) now_ = deadline + 1;
     if (stop_) return;
     const double end = ProcessSeconds();
@@ -60,7 +60,7 @@ class FramePerIterationLoop : public platform::EventLoop {
  private:
   benchmark::State& state_;
   bool& stop_;
-  int32_t now_ = 0;
+  int64_t now_ = 0;
   int64_t frames_ = 0;
   double frame_start_ = 0;
 };

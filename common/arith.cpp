@@ -15,6 +15,14 @@ int32_t R(double x) {
   return static_cast<int32_t>(rounded);
 }
 
+int64_t R64(double x) {
+  if (std::isnan(x)) throw OverflowError();
+  const double rounded = std::nearbyint(x);
+  // 2^63 is the first double beyond int64; -2^63 itself fits.
+  if (rounded < -9223372036854775808.0 || rounded >= 9223372036854775808.0) throw OverflowError();
+  return static_cast<int64_t>(rounded);
+}
+
 float Single(double x) {
   if (std::isnan(x)) throw OverflowError();
   if (std::isfinite(x) && std::fabs(x) > static_cast<double>(std::numeric_limits<float>::max())) {
@@ -46,6 +54,12 @@ int32_t Div32(int32_t a, int32_t b) {
   if (b == 0) throw DivisionByZeroError();
   if (a == std::numeric_limits<int32_t>::min() && b == -1) throw OverflowError();
   return a / b;
+}
+
+int32_t Int32(int64_t a) {
+  if (a < std::numeric_limits<int32_t>::min() || a > std::numeric_limits<int32_t>::max())
+    throw OverflowError();
+  return static_cast<int32_t>(a);
 }
 
 double Checked(double x) {

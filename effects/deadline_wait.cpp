@@ -2,8 +2,8 @@
 
 namespace slidesaver {
 
-bool WaitForDeadline(platform::EventLoop& events, const bool& stop_requested, int32_t deadline) {
-  int32_t t;
+bool WaitForDeadline(platform::EventLoop& events, const bool& stop_requested, int64_t deadline) {
+  int64_t t;
   do {
     events.YieldUntil(deadline);
     if (stop_requested) return false;

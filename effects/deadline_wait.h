@@ -10,6 +10,6 @@ namespace slidesaver {
 // arrives or the deadline passes), then the stop check, then the tick read; repeated while
 // the tick is at or below the deadline. The body runs at least once.
 // Returns false when a stop request ended the wait.
-bool WaitForDeadline(platform::EventLoop& events, const bool& stop_requested, int32_t deadline);
+bool WaitForDeadline(platform::EventLoop& events, const bool& stop_requested, int64_t deadline);
 
 }  // namespace slidesaver

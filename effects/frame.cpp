@@ -11,12 +11,13 @@ void EffectFrame::LastFrame() {
   if (refresh_last_) target_.Refresh();
 }
 
-int32_t EffectFrame::Deadline() {
-  const int32_t t0 = ctx_.events.TickCount();
-  return R(Checked(Div(k_, ctx_.speed_factor) + t0));
+int64_t EffectFrame::Deadline() {
+  // In double precision as ever; the tick's 64 bits keep the sum from ever leaving the range.
+  const int64_t t0 = ctx_.events.TickCount();
+  return R64(Checked(Div(k_, ctx_.speed_factor) + static_cast<double>(t0)));
 }
 
-bool EffectFrame::Wait(int32_t deadline) {
+bool EffectFrame::Wait(int64_t deadline) {
   return WaitForDeadline(ctx_.events, ctx_.stop_requested, deadline);
 }
 

@@ -51,7 +51,7 @@ class EffectFrame {
   // loop: stop_requested ended the wait, or draw() returned false (then nothing after it runs).
   template <class Draw, class AfterRefresh>
   bool Frame(Draw&& draw, AfterRefresh&& after_refresh) {
-    const int32_t deadline = Deadline();
+    const int64_t deadline = Deadline();
     if constexpr (std::is_same_v<decltype(draw()), bool>) {
       if (!draw()) return false;
     } else {
@@ -88,8 +88,8 @@ class EffectFrame {
   FrameContext& Context() { return ctx_; }
 
  private:
-  int32_t Deadline();
-  bool Wait(int32_t deadline);
+  int64_t Deadline();
+  bool Wait(int64_t deadline);
 
   gdi::Surface& target_;
   gdi::Surface& from_;

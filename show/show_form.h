@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "effects/dispatch.h"
@@ -80,6 +81,7 @@ class ShowForm : public platform::InputSink {
   ShowState state_;
   ShowMusic music_;
   bool grabbed_ = false;
+  std::optional<int32_t> first_pass_tick_;  // the tick the slide show's first pass began at
   Effect (*effect_for_)(int32_t) = EffectFor;
   gdi::Painter painter_;
 };

@@ -25,7 +25,13 @@ void ShowForm::RunPass() {
   platform::EventLoop& events = platform_.events;
 
   // The preparation below counts toward the display time.
-  const int32_t deadline = Add32(events.TickCount(), Slide(state_.current_slide).DisplayTime);
+  const int64_t now = events.TickCount();
+  const int32_t display_time = Slide(state_.current_slide).DisplayTime;
+  // A DisplayTime too large for a 32-bit deadline from the tick of the show's first pass is an
+  // overflow, at whichever pass it comes; the time the show has run since adds nothing to it.
+  if (!first_pass_tick_) first_pass_tick_ = Int32(now);
+  Add32(*first_pass_tick_, display_time);
+  const int64_t deadline = now + display_time;
   ComposeFromPicture(Slide(state_.current_slide));
 
   const int32_t previous_slide = state_.current_slide;

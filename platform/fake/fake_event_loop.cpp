@@ -24,7 +24,7 @@ std::vector<std::string> FakeCallLog::Texts(bool include_clock) const {
   return out;
 }
 
-int32_t FakeEventLoop::TickCount() {
+int64_t FakeEventLoop::TickCount() {
   log_.Add("TickCount");
   return log_.Now();
 }
@@ -40,28 +40,28 @@ void FakeEventLoop::Yield() {
   Deliver();
 }
 
-std::vector<int32_t> FakeEventLoop::Deadlines() const {
-  std::vector<int32_t> out;
+std::vector<int64_t> FakeEventLoop::Deadlines() const {
+  std::vector<int64_t> out;
   for (const LoggedCall& call : log_.With("YieldUntil "))
-    out.push_back(std::stoi(call.text.substr(11)));
+    out.push_back(std::stoll(call.text.substr(11)));
   return out;
 }
 
-void FakeEventLoop::YieldUntil(int32_t deadline) {
+void FakeEventLoop::YieldUntil(int64_t deadline) {
   log_.Add("YieldUntil " + std::to_string(deadline));
   CountYield();
   const int64_t now = log_.Now();
   const bool input_waiting = !script_.empty() && script_.front().tick <= now;
   if (now <= deadline && !input_waiting) {
     // Blocks until the deadline has passed or the next input arrives.
-    int64_t wake = static_cast<int64_t>(deadline) + 1;
+    int64_t wake = deadline + 1;
     for (const ScriptedInput& in : script_) {
       if (in.tick > now) {
         wake = std::min<int64_t>(wake, in.tick);
         break;
       }
     }
-    log_.SetNow(static_cast<int32_t>(std::min<int64_t>(wake, INT32_MAX)));
+    log_.SetNow(wake);
   }
   Deliver();
 }
@@ -97,23 +97,23 @@ void FakeEventLoop::DeliverScript() {
 
 void FakeEventLoop::Schedule(ScriptedInput input) {
   auto at = std::upper_bound(script_.begin(), script_.end(), input.tick,
-                             [](int32_t t, const ScriptedInput& s) { return t < s.tick; });
+                             [](int64_t t, const ScriptedInput& s) { return t < s.tick; });
   script_.insert(at, input);
 }
 
-void FakeEventLoop::KeyDownAt(int32_t tick, platform::InputTarget target) {
+void FakeEventLoop::KeyDownAt(int64_t tick, platform::InputTarget target) {
   Schedule({tick, ScriptedKind::KeyDown, target});
 }
-void FakeEventLoop::MouseDownAt(int32_t tick, platform::InputTarget target) {
+void FakeEventLoop::MouseDownAt(int64_t tick, platform::InputTarget target) {
   Schedule({tick, ScriptedKind::MouseDown, target});
 }
-void FakeEventLoop::MouseMoveAt(int32_t tick, platform::Point cursor,
+void FakeEventLoop::MouseMoveAt(int64_t tick, platform::Point cursor,
                                 platform::InputTarget target) {
   Schedule({tick, ScriptedKind::MouseMove, target, cursor});
 }
-void FakeEventLoop::CloseAt(int32_t tick) { Schedule({tick, ScriptedKind::Close}); }
+void FakeEventLoop::CloseAt(int64_t tick) { Schedule({tick, ScriptedKind::Close}); }
 
-void FakeEventLoop::SetLimits(int32_t last_tick, int64_t max_yields) {
+void FakeEventLoop::SetLimits(int64_t last_tick, int64_t max_yields) {
   last_tick_ = last_tick;
   max_yields_ = max_yields;
 }

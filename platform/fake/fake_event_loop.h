@@ -17,7 +17,7 @@ class FakeShowWindow;
 
 // Every platform call of the show services, with the virtual tick at which it was made.
 struct LoggedCall {
-  int32_t tick;
+  int64_t tick;
   std::string text;
   bool operator==(const LoggedCall&) const = default;
 };
@@ -32,11 +32,11 @@ class FakeCallLog {
   std::vector<std::string> Texts(bool include_clock = false) const;
   void Clear() { calls_.clear(); }
 
-  int32_t Now() const { return now_; }
-  void SetNow(int32_t tick) { now_ = tick; }
+  int64_t Now() const { return now_; }
+  void SetNow(int64_t tick) { now_ = tick; }
 
  private:
-  int32_t now_ = 0;
+  int64_t now_ = 0;
   std::vector<LoggedCall> calls_;
 };
 
@@ -49,7 +49,7 @@ struct FakeShowRanAway {
 enum class ScriptedKind { KeyDown, MouseDown, MouseMove, Close };
 
 struct ScriptedInput {
-  int32_t tick;
+  int64_t tick;
   ScriptedKind kind;
   platform::InputTarget target = platform::InputTarget::Form;
   platform::Point cursor{};  // MouseMove: where the cursor is when the event is handled
@@ -59,23 +59,23 @@ class FakeEventLoop : public platform::EventLoop {
  public:
   FakeEventLoop(FakeCallLog& log, FakeShowWindow& window) : log_(log), window_(window) {}
 
-  int32_t TickCount() override;
+  int64_t TickCount() override;
   void Yield() override;
-  void YieldUntil(int32_t deadline) override;
+  void YieldUntil(int64_t deadline) override;
 
   // Input handled by the first yield at or after tick.
-  void KeyDownAt(int32_t tick, platform::InputTarget target = platform::InputTarget::Form);
-  void MouseDownAt(int32_t tick, platform::InputTarget target = platform::InputTarget::Form);
-  void MouseMoveAt(int32_t tick, platform::Point cursor,
+  void KeyDownAt(int64_t tick, platform::InputTarget target = platform::InputTarget::Form);
+  void MouseDownAt(int64_t tick, platform::InputTarget target = platform::InputTarget::Form);
+  void MouseMoveAt(int64_t tick, platform::Point cursor,
                    platform::InputTarget target = platform::InputTarget::ShowArea);
-  void CloseAt(int32_t tick);  // a signal or the system's close request
+  void CloseAt(int64_t tick);  // a signal or the system's close request
 
-  void SetNow(int32_t tick) { log_.SetNow(tick); }
+  void SetNow(int64_t tick) { log_.SetNow(tick); }
   // A show still running at this tick (or after this many yields) is a runaway.
-  void SetLimits(int32_t last_tick, int64_t max_yields);
+  void SetLimits(int64_t last_tick, int64_t max_yields);
   int64_t Yields() const { return yields_; }
   // The deadlines of the waits so far, in order.
-  std::vector<int32_t> Deadlines() const;
+  std::vector<int64_t> Deadlines() const;
 
   // Runs at the end of every yield, after the scripted input, with the yield's 0-based index:
   // what an input handler would do at that moment.
@@ -90,7 +90,7 @@ class FakeEventLoop : public platform::EventLoop {
   FakeCallLog& log_;
   FakeShowWindow& window_;
   std::vector<ScriptedInput> script_;  // sorted by tick, stable
-  int32_t last_tick_ = 100'000'000;
+  int64_t last_tick_ = 100'000'000;
   int64_t max_yields_ = 5'000'000;
   int64_t yields_ = 0;
 };

@@ -10,7 +10,7 @@
 namespace slidesaver::fake {
 
 struct PresentedFrame {
-  int32_t tick;
+  int64_t tick;
   std::vector<gdi::Rect> damage;  // in the show area's own pixels
   gdi::Bitmap image;  // the show area's whole image at that moment (empty when capture is off)
 };

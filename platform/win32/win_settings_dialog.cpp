@@ -7,6 +7,7 @@
 #include <iterator>
 #include <string>
 
+#include "platform/win32/resources/resource_ids.h"
 #include "platform/win32/win_text.h"
 
 namespace slidesaver::win32 {
@@ -123,6 +124,21 @@ HFONT MessageFont(int dpi, const platform::SettingsDialogLayout& layout) {
   return fallback;
 }
 
+// The program's icon in the dialog's title bar and on the taskbar.
+void ShowProgramIcon(HWND window, HINSTANCE instance) {
+  const struct {
+    WPARAM which;
+    int width_metric, height_metric;
+  } kIcons[] = {{ICON_BIG, SM_CXICON, SM_CYICON}, {ICON_SMALL, SM_CXSMICON, SM_CYSMICON}};
+  for (const auto& icon : kIcons) {
+    // Shared: the system keeps the icon, and frees it, for every user of the resource.
+    const HANDLE image = LoadImageW(instance, MAKEINTRESOURCEW(SLIDESAVER_ICON), IMAGE_ICON,
+                                    GetSystemMetrics(icon.width_metric),
+                                    GetSystemMetrics(icon.height_metric), LR_SHARED);
+    if (image) SendMessageW(window, WM_SETICON, icon.which, reinterpret_cast<LPARAM>(image));
+  }
+}
+
 int ScreenDpi() {
   const HDC screen = GetDC(nullptr);
   const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
@@ -175,6 +191,7 @@ void RunSettingsDialog(platform::SettingsDialogModel& settings) {
   run.window = CreateWindowExW(ex_style, kSettingsWindowClass, WideFromUtf8(twips.title).c_str(),
                                style, left, top, width, height, nullptr, nullptr, instance, &run);
   if (!run.window) return;  // no window can be made: nothing was chosen, nothing is written
+  ShowProgramIcon(run.window, instance);
 
   const HFONT font = MessageFont(dpi, twips);
   HWND first_focus = nullptr;  // the selected choice of the first group

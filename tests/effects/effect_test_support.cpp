@@ -73,7 +73,7 @@ EffectRun::EffectRun(int32_t width, int32_t height) {
   painter.Name(from.Context(), "from");
   painter.Name(to.Context(), "to");
   window.SetCaptureImages(false);
-  events.SetLimits(INT32_MAX, INT64_MAX);
+  events.SetLimits(INT64_MAX, INT64_MAX);
   log.Clear();
 }
 

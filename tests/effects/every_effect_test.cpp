@@ -91,12 +91,12 @@ TEST_P(EveryEffect, PacesEveryFrameAtIntervalOverSpeed) {
     run.context.speed_factor = speed;
     run.events.SetNow(1000);
     run.Run(t.effect);
-    const std::vector<int32_t> deadlines = run.events.Deadlines();
+    const std::vector<int64_t> deadlines = run.events.Deadlines();
     ASSERT_FALSE(deadlines.empty());
     // The virtual clock ends each wait one tick after its deadline, where the next frame starts.
-    int32_t start = 1000;
-    for (int32_t deadline : deadlines) {
-      ASSERT_EQ(deadline, R(static_cast<double>(t.k_ms) / speed + start));
+    int64_t start = 1000;
+    for (int64_t deadline : deadlines) {
+      ASSERT_EQ(deadline, R64(static_cast<double>(t.k_ms) / speed + static_cast<double>(start)));
       start = deadline + 1;
     }
     EXPECT_EQ(deadlines.size(), run.Split().frames.size());

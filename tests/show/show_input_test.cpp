@@ -17,10 +17,10 @@ class InputTest : public ShowTest {
     fake.window.SetCursorPos({300, 200});
     fake.events.KeyDownAt(9000);  // the end if nothing before ends the show
   }
-  int32_t EndTick() {
+  int64_t EndTick() {
     fake.log.Clear();
     Run();
-    const std::vector<int32_t> ticks = TicksOf("ShowCursor 1");
+    const std::vector<int64_t> ticks = TicksOf("ShowCursor 1");
     return ticks.empty() ? -1 : ticks.front();
   }
 };

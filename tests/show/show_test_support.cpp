@@ -64,8 +64,8 @@ std::vector<std::string> ShowTest::Calls(const std::string& prefix) const {
   return out;
 }
 
-std::vector<int32_t> ShowTest::TicksOf(const std::string& prefix) const {
-  std::vector<int32_t> out;
+std::vector<int64_t> ShowTest::TicksOf(const std::string& prefix) const {
+  std::vector<int64_t> out;
   for (const fake::LoggedCall& call : fake.log.With(prefix)) out.push_back(call.tick);
   return out;
 }

@@ -34,7 +34,7 @@ class ShowTest : public ::testing::Test {
   // The non-clock calls in order, optionally only those starting with prefix.
   std::vector<std::string> Calls(const std::string& prefix = "") const;
   // The ticks of the calls starting with prefix.
-  std::vector<int32_t> TicksOf(const std::string& prefix) const;
+  std::vector<int64_t> TicksOf(const std::string& prefix) const;
   std::string Path(const std::string& name) const { return extracted.Folder() + name; }
   // A pixel of the fake screen, 0x00RRGGBB.
   uint32_t ScreenPixel(int32_t x, int32_t y) const { return fake.window.Screen().Pixel(x, y); }

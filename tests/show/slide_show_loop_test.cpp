@@ -1,5 +1,7 @@
 // The slide-show loop on the virtual clock: the order of a pass, its timing to the tick, the
 // sounds, the speed and the choice of the transition.
+#include <map>
+
 #include "tests/show/show_test_support.h"
 
 namespace slidesaver::testing {
@@ -173,6 +175,35 @@ TEST_F(ShowTest, SoundsFollowTheSettingAndEmptyNames) {
   fake.events.KeyDownAt(fake.log.Now() + 3500);
   Run();
   EXPECT_THAT(Calls("PlaySound"), ElementsAre("PlaySound null 0x40"));
+}
+
+TEST_F(ShowTest, PlaysAndPacesOnPastTheTicksA32BitClockWraps) {
+  // Slide b's display time carries the show across 2^31 ms and then 2^32 ms; slide a goes out
+  // with a wipe paced at 50 ms a frame.
+  constexpr int64_t kWrap31 = int64_t{1} << 31, kWrap32 = int64_t{1} << 32;
+  constexpr int64_t kLongDisplay = kWrap31 - 1000;
+  constexpr int64_t kEnd = kWrap32 + 5000;
+  AddSlide("a", kRed).EffectNumber = 19;
+  AddSlide("b", kGreen).DisplayTime = static_cast<int32_t>(kLongDisplay);
+  fake.events.SetLimits(kEnd, 2'000'000);
+  fake.events.KeyDownAt(kEnd);
+  Run();
+
+  EXPECT_THAT(fake.dialogs.message_boxes, IsEmpty());
+  EXPECT_THAT(TicksOf("ShowCursor 1"), ElementsAre(kEnd));
+  // Every wait ends its own interval after it began: a display time or one frame of a wipe.
+  std::map<int64_t, int> waits_by_interval;
+  std::vector<int64_t> crossed;  // the points a wait's deadline was taken before and lies past
+  for (const fake::LoggedCall& wait : fake.log.With("YieldUntil ")) {
+    const int64_t deadline = std::stoll(wait.text.substr(11));
+    ++waits_by_interval[deadline - wait.tick];
+    for (const int64_t wrap : {kWrap31, kWrap32}) {
+      if (wait.tick < wrap && deadline >= wrap) crossed.push_back(wrap);
+    }
+  }
+  EXPECT_THAT(waits_by_interval,
+              ElementsAre(std::pair{50, 3 * 21}, std::pair{1000, 3}, std::pair{kLongDisplay, 3}));
+  EXPECT_THAT(crossed, ElementsAre(kWrap31, kWrap32));
 }
 
 }  // namespace

@@ -180,6 +180,34 @@ start() {  # start name args...: runs C:\saver\<name> in the background, pid in 
   started=$!
 }
 
+# What Wine gives the X window titled $1 as its icon (_NET_WM_ICON, what a taskbar shows) is
+# the program's icon at 32 and 16 pixels, pixel for pixel.
+shows_program_icon() {
+  local window
+  for window in $(xdotool search --name "^$1\$"); do
+    python3 - "$(xprop -notype -id "$window" 32c _NET_WM_ICON)" \
+      "$build/platform/win32/resources/slidesaver.ico" <<'EOF' && return 0
+import subprocess, sys
+values = [int(v) & 0xFFFFFFFF for v in sys.argv[1].partition("=")[2].replace(",", " ").split()]
+images = {}  # (width, height): ARGB pixels
+while len(values) > 2:
+    width, height = values[:2]
+    images[width, height] = values[2:2 + width * height]
+    values = values[2 + width * height:]
+ico = sys.argv[2]
+widths = subprocess.run(["identify", "-format", "%w\n", ico], capture_output=True, text=True)
+for size in (32, 16):
+    index = widths.stdout.split().index(str(size))
+    rgba = subprocess.run(["convert", f"{ico}[{index}]", "-depth", "8", "rgba:-"],
+                          capture_output=True, check=True).stdout
+    argb = [a << 24 | r << 16 | g << 8 | b for r, g, b, a in zip(*[iter(rgba)] * 4)]
+    if images.get((size, size)) != argb:
+        sys.exit(1)
+EOF
+  done
+  return 1
+}
+
 settings_dialog() {  # prints the dialog's window handle
   local found
   found=$(driver find SlidesaverSettings 30000) || return 1
@@ -396,6 +424,7 @@ if dialog=$(settings_dialog); then
     test "$(driver checked "$dialog" 100)$(driver checked "$dialog" 102)" = 11
   check "the dialog's buttons" \
     bash -c "wine 'C:\\saver\\wine_driver.exe' children $dialog 2>/dev/null | tr -d '\r' | grep -q 'キャンセル'"
+  check "the program's icon in its title bar and on the taskbar" shows_program_icon 設定
   driver click "$dialog" 101 >/dev/null
   sleep 0.5
   check "music OFF clears music ON only" \

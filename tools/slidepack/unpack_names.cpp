@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "package/device_names.h"
 #include "tools/slidepack/manifest_text.h"
 #include "tools/slidepack/media_kind.h"
 
@@ -34,12 +35,7 @@ bool IsPlainFileName(const std::string& name) {
   }
   // Windows drops trailing dots and blanks, which would merge names.
   if (name.back() == '.' || name.back() == ' ') return false;
-  // Device names, which Windows takes whatever the extension.
-  const std::string stem = Lower(name.substr(0, name.find('.')));
-  static const std::set<std::string> kDevices = {
-      "con",  "prn",  "aux",  "nul",  "com1", "com2", "com3", "com4", "com5", "com6", "com7",
-      "com8", "com9", "lpt1", "lpt2", "lpt3", "lpt4", "lpt5", "lpt6", "lpt7", "lpt8", "lpt9"};
-  return !kDevices.contains(stem);
+  return !slidesaver::IsWindowsDeviceName(name);
 }
 
 UnpackNames::UnpackNames() { Take(kUnpackManifestName); }

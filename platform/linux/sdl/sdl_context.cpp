@@ -30,19 +30,17 @@ void SdlContext::EnsureVideo() {
   RouteCloseSignalsToEvents();
 }
 
-int32_t SdlContext::TickCount() const {
-  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                      std::chrono::steady_clock::now() - start_)
-                      .count();
-  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(ms)));
+int64_t SdlContext::TickCount() const {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                               start_)
+      .count();
 }
 
 std::optional<std::chrono::steady_clock::time_point> SdlContext::WhenTickPasses(
-    int32_t deadline) const {
+    int64_t deadline) const {
   const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
       std::chrono::steady_clock::now() - start_);
-  const auto tick = static_cast<int32_t>(static_cast<uint32_t>(elapsed.count()));
-  const int64_t ticks_left = static_cast<int64_t>(deadline) + 1 - tick;
+  const int64_t ticks_left = deadline + 1 - elapsed.count();
   if (ticks_left <= 0) return std::nullopt;
   return start_ + elapsed + std::chrono::milliseconds(ticks_left);
 }

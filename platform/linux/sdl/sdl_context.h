@@ -20,11 +20,11 @@ class SdlContext {
   void EnsureVideo();
   bool VideoStarted() const { return video_started_; }
 
-  // Milliseconds since the services were made, as a signed 32-bit value that wraps.
-  int32_t TickCount() const;
+  // Milliseconds since the services were made.
+  int64_t TickCount() const;
   // The moment the tick count moves on to deadline + 1, for a deadline not yet passed;
   // nullopt when it has passed.
-  std::optional<std::chrono::steady_clock::time_point> WhenTickPasses(int32_t deadline) const;
+  std::optional<std::chrono::steady_clock::time_point> WhenTickPasses(int64_t deadline) const;
 
  private:
   std::chrono::steady_clock::time_point start_;

@@ -1,5 +1,7 @@
 #include "platform/linux/sdl/sdl_event_loop.h"
 
+#include <algorithm>
+#include <climits>
 #include <thread>
 
 namespace slidesaver::linux_platform {
@@ -19,7 +21,7 @@ void SdlEventLoop::Yield() {
   window_.DeliverCloseSignal();
 }
 
-void SdlEventLoop::YieldUntil(int32_t deadline) {
+void SdlEventLoop::YieldUntil(int64_t deadline) {
   const auto passes = sdl_->WhenTickPasses(deadline);
   if (passes && sdl_->VideoStarted()) {
     for (;;) {
@@ -32,7 +34,8 @@ void SdlEventLoop::YieldUntil(int32_t deadline) {
       // Blocks in the event queue: any event ends the wait at once.
       const auto wait = std::chrono::duration_cast<milliseconds>(left - kPreciseStretch / 2);
       SDL_Event event;
-      if (SDL_WaitEventTimeout(&event, static_cast<int>(std::max<int64_t>(wait.count(), 1)))) {
+      const int64_t timeout = std::clamp<int64_t>(wait.count(), 1, INT_MAX);  // the loop goes on
+      if (SDL_WaitEventTimeout(&event, static_cast<int>(timeout))) {
         window_.HandleEvent(event);
         break;
       }

@@ -14,9 +14,9 @@ class SdlEventLoop : public platform::EventLoop {
   SdlEventLoop(std::shared_ptr<SdlContext> sdl, SdlShowWindow& window)
       : sdl_(std::move(sdl)), window_(window) {}
 
-  int32_t TickCount() override { return sdl_->TickCount(); }
+  int64_t TickCount() override { return sdl_->TickCount(); }
   void Yield() override;
-  void YieldUntil(int32_t deadline) override;
+  void YieldUntil(int64_t deadline) override;
 
  private:
   std::shared_ptr<SdlContext> sdl_;

@@ -28,8 +28,8 @@ int main(int argc, char** argv) {
   std::vector<double> lateness, reference;
   for (int i = 0; i < waits; ++i) {
     // Start on a tick boundary, so that the moment the deadline passes is known exactly.
-    const int32_t before = sdl.events->TickCount();
-    int32_t t0;
+    const int64_t before = sdl.events->TickCount();
+    int64_t t0;
     while ((t0 = sdl.events->TickCount()) == before) {
     }
     const Clock::time_point start = Clock::now();

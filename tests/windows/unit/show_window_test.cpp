@@ -93,7 +93,7 @@ TEST_F(WinShowWindowTest, CloseEndSessionAndQuitAskTheShowToEnd) {
 
 TEST_F(WinShowWindowTest, AWaitEndsWhenAMessageArrives) {
   // A message posted while the wait sleeps wakes it long before its deadline.
-  const int32_t deadline = events->TickCount() + 60000;
+  const int64_t deadline = events->TickCount() + 60000;
   const HANDLE poster = CreateThread(nullptr, 0, PostClickLater, hwnd, 0, nullptr);
   ASSERT_TRUE(poster);
   events->YieldUntil(deadline);
