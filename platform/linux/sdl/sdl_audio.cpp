@@ -4,11 +4,9 @@
 #include <SDL_mixer.h>
 #include <unistd.h>
 
-#include <cctype>
-#include <cstdlib>
+#include <atomic>
 #include <map>
 #include <string>
-#include <vector>
 
 #include "platform/linux/mci_command.h"
 
@@ -24,17 +22,30 @@ constexpr const char* kSoundFonts[] = {
 };
 
 constexpr int kSoundChannel = 0;
+constexpr int kFrequency = 44100;
+constexpr int kChunkFrames = 2048;  // one mixing pass: 46 ms
+// Mixing passes of silence before the device closes: the end of the last sound has left the
+// device's buffers by then, so closing cuts nothing off.
+constexpr int kQuietPassesBeforeClose = 4;
 
+// The audio device is open only while something plays: an open device wakes SDL's audio thread
+// for every mixing pass, silent or not, and a screen saver shows a slide for hours. When a sound
+// and the music have both ended, the mixer counts silent passes on the audio thread and asks the
+// show thread to close the device; the next sound or play opens it again. Music is loaded
+// again after a close, since a new device may mix at another rate.
 class SdlAudio : public platform::Audio {
  public:
+  explicit SdlAudio(std::shared_ptr<SdlContext> sdl) : sdl_(std::move(sdl)) {
+    close_call_ = sdl_->Calls().Add([this] { CloseIfQuiet(); });
+  }
+
   ~SdlAudio() override {
-    if (!opened_) return;
-    Mix_HaltChannel(-1);
-    Mix_HaltMusic();
-    if (sound_) Mix_FreeChunk(sound_);
-    for (auto& [alias, music] : music_) Mix_FreeMusic(music);
-    Mix_CloseAudio();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    sdl_->Calls().Remove(close_call_);
+    CloseDevice();
+    for (auto& [alias, music] : music_) {
+      if (music.loaded) Mix_FreeMusic(music.loaded);
+    }
+    if (mixer_started_) Mix_Quit();
   }
 
   std::string MciSendString(const std::string& command) override {
@@ -42,79 +53,151 @@ class SdlAudio : public platform::Audio {
     if (mci.verb == "open") return Open(mci);
     auto it = music_.find(mci.device);
     if (it == music_.end()) return {};  // no such device: an error, and no reply
-    Mix_Music* music = it->second;
+    Music& music = it->second;
     if (mci.verb == "play") {
-      if (!Mix_PlayingMusic() || playing_ != music) {
-        Mix_PlayMusic(music, 1);  // once: the show restarts it when it has ended
-        playing_ = music;
+      if (!Playing(music) && EnsureOpen() && Load(music)) {
+        Mix_PlayMusic(music.loaded, 1);  // once: the show restarts it when it has ended
+        playing_ = &music;
       }
     } else if (mci.verb == "stop" || (mci.verb == "seek" && mci.rest == "to start")) {
-      if (playing_ == music) Mix_HaltMusic();
+      if (open_ && playing_ == &music) Mix_HaltMusic();
     } else if (mci.verb == "status" && mci.rest == "mode") {
-      return playing_ == music && Mix_PlayingMusic() ? "playing" : "stopped";
+      return Playing(music) ? "playing" : "stopped";
     } else if (mci.verb == "close") {
-      if (playing_ == music) {
-        Mix_HaltMusic();
+      if (playing_ == &music) {
+        if (open_) Mix_HaltMusic();
         playing_ = nullptr;
       }
-      Mix_FreeMusic(music);
+      if (music.loaded) Mix_FreeMusic(music.loaded);
       music_.erase(it);
     }
     return {};
   }
 
   void PlaySound(const std::string* path, uint32_t flags) override {
-    // Without a file there is nothing to start; a purge stops what plays, if anything does.
-    if (!path && (!(flags & platform::SND_PURGE) || !opened_)) return;
-    if (!EnsureOpen()) return;
+    const bool purge = !path || (flags & platform::SND_PURGE);
+    // A purge stops what plays, if anything does; a new sound needs the device.
+    if (purge ? !open_ : !EnsureOpen()) return;
     // A new sound, or the purge, ends the one playing.
     Mix_HaltChannel(kSoundChannel);
     if (sound_) {
       Mix_FreeChunk(sound_);
       sound_ = nullptr;
     }
-    if (!path || (flags & platform::SND_PURGE)) return;
+    if (purge) return;
     sound_ = Mix_LoadWAV(path->c_str());  // WAV, OGG, MP3 by content; failure is silence
     if (sound_) Mix_PlayChannel(kSoundChannel, sound_, 0);
   }
 
  private:
+  struct Music {
+    std::string path;
+    Mix_Music* loaded = nullptr;  // while the device is open
+  };
+
   std::string Open(const MciCommand& mci) {
-    if (mci.alias.empty() || mci.path.empty() || !EnsureOpen()) return {};
-    if (music_.count(mci.alias)) return {};  // the alias is taken: MCI refuses
-    Mix_Music* music = Mix_LoadMUS(mci.path.c_str());
-    if (music) music_[mci.alias] = music;
+    if (mci.alias.empty() || mci.path.empty() || music_.count(mci.alias)) return {};
+    // The file must be music the mixer plays, or the alias is not opened.
+    Music music{mci.path};
+    if (!EnsureOpen() || !Load(music)) return {};
+    music_[mci.alias] = music;
     return {};
   }
 
+  bool Load(Music& music) {
+    if (!music.loaded) music.loaded = Mix_LoadMUS(music.path.c_str());
+    return music.loaded != nullptr;
+  }
+
+  bool Playing(const Music& music) const {
+    return open_ && playing_ == &music && Mix_PlayingMusic();
+  }
+
+  // Opens the device unless it is open. Without one (no sound card, no server) everything
+  // stays silent: a device that failed once is not asked for again.
   bool EnsureOpen() {
-    if (tried_) return opened_;
-    tried_ = true;
-    for (const char* font : kSoundFonts) {
-      if (access(font, R_OK) == 0) {
-        Mix_SetSoundFonts(font);
-        break;
+    // Whatever the audio thread counted, something is about to play.
+    quiet_passes_ = 0;
+    if (open_) return true;
+    if (unavailable_) return false;
+    if (!mixer_started_) {
+      for (const char* font : kSoundFonts) {
+        if (access(font, R_OK) == 0) {
+          Mix_SetSoundFonts(font);
+          break;
+        }
       }
     }
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-    Mix_Init(MIX_INIT_MID | MIX_INIT_OGG | MIX_INIT_MP3);
-    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 2048) != 0) {
-      SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+      unavailable_ = true;
       return false;
     }
-    opened_ = true;
+    if (!mixer_started_) {
+      Mix_Init(MIX_INIT_MID | MIX_INIT_OGG | MIX_INIT_MP3);
+      mixer_started_ = true;
+    }
+    if (Mix_OpenAudio(kFrequency, AUDIO_S16SYS, 2, kChunkFrames) != 0) {
+      SDL_QuitSubSystem(SDL_INIT_AUDIO);
+      unavailable_ = true;
+      return false;
+    }
+    Mix_SetPostMix(AfterMixing, this);
+    open_ = true;
     return true;
   }
 
-  bool tried_ = false;
-  bool opened_ = false;
-  std::map<std::string, Mix_Music*> music_;
-  Mix_Music* playing_ = nullptr;
+  // On the audio thread, after each mixing pass.
+  static void SDLCALL AfterMixing(void* self, Uint8*, int) {
+    auto& audio = *static_cast<SdlAudio*>(self);
+    if (Mix_Playing(-1) > 0 || Mix_PlayingMusic()) {
+      audio.quiet_passes_ = 0;
+    } else if (++audio.quiet_passes_ == kQuietPassesBeforeClose) {
+      PostedCalls::Post(audio.close_call_);
+    }
+  }
+
+  // On the show thread, when the audio thread found the mixer quiet long enough.
+  void CloseIfQuiet() {
+    if (open_ && quiet_passes_ >= kQuietPassesBeforeClose && Mix_Playing(-1) == 0 &&
+        !Mix_PlayingMusic()) {
+      CloseDevice();
+    }
+  }
+
+  void CloseDevice() {
+    if (!open_) return;
+    Mix_SetPostMix(nullptr, nullptr);
+    Mix_HaltChannel(-1);
+    Mix_HaltMusic();
+    playing_ = nullptr;
+    if (sound_) {
+      Mix_FreeChunk(sound_);
+      sound_ = nullptr;
+    }
+    for (auto& [alias, music] : music_) {
+      if (music.loaded) Mix_FreeMusic(music.loaded);
+      music.loaded = nullptr;
+    }
+    Mix_CloseAudio();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    open_ = false;
+  }
+
+  std::shared_ptr<SdlContext> sdl_;
+  int32_t close_call_ = 0;
+  bool open_ = false;
+  bool unavailable_ = false;
+  bool mixer_started_ = false;
+  std::atomic<int> quiet_passes_{0};
+  std::map<std::string, Music> music_;
+  Music* playing_ = nullptr;
   Mix_Chunk* sound_ = nullptr;
 };
 
 }  // namespace
 
-std::unique_ptr<platform::Audio> MakeSdlAudio() { return std::make_unique<SdlAudio>(); }
+std::unique_ptr<platform::Audio> MakeSdlAudio(std::shared_ptr<SdlContext> sdl) {
+  return std::make_unique<SdlAudio>(std::move(sdl));
+}
 
 }  // namespace slidesaver::linux_platform

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/linux/sdl/sdl_posted_calls.h"
+
 namespace slidesaver::linux_platform {
 
 class SdlContext {
@@ -26,9 +28,13 @@ class SdlContext {
   // nullopt when it has passed.
   std::optional<std::chrono::steady_clock::time_point> WhenTickPasses(int64_t deadline) const;
 
+  // What other threads ask the show thread to do; the event loop runs it.
+  PostedCalls& Calls() { return calls_; }
+
  private:
   std::chrono::steady_clock::time_point start_;
   bool video_started_ = false;
+  PostedCalls calls_;
 };
 
 // SIGTERM, SIGINT and SIGHUP no longer end the process: each pushes an SDL_QUIT event, which

@@ -12,7 +12,7 @@ SdlServices MakeSdlServices() {
   auto sdl = std::make_shared<SdlContext>();
   auto window = std::make_unique<SdlShowWindow>(sdl);
   auto events = std::make_unique<SdlEventLoop>(sdl, *window);
-  return {std::move(events), std::move(window), MakeSdlAudio(), MakeSdlPictureLoader()};
+  return {std::move(events), std::move(window), MakeSdlAudio(sdl), MakeSdlPictureLoader()};
 }
 
 }  // namespace slidesaver::linux_platform
