@@ -1,25 +1,102 @@
-// Entry point on Linux: builds the platform and runs the start-up procedure.
+// Entry point on Linux: reads the options, makes sure the display the mode needs is there,
+// builds the platform for the place the show plays in and runs the start-up procedure.
 #include <cstdio>
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "common/run_time_error.h"
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/posix/close_signals.h"
+#include "platform/linux/x11/foreign_window.h"
 #include "startup/app_state.h"
+#include "startup/command_line.h"
+#include "startup/program_options.h"
 #include "startup/start_up.h"
 
+namespace {
+
+using namespace slidesaver;
+
+int CannotOpenDisplay() {
+  std::fputs("slidesaver: cannot open display\n", stderr);
+  return 1;
+}
+
+int Run(int argc, char** argv) {
+  ProgramOptions options =
+      ParseProgramOptions(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+  switch (options.action) {
+    case ProgramOptions::Action::Help:
+      std::fputs(UsageText().c_str(), stdout);
+      return 0;
+    case ProgramOptions::Action::Version:
+      std::printf("slidesaver %s\n", SLIDESAVER_VERSION);
+      return 0;
+    case ProgramOptions::Action::UsageError:
+      std::fprintf(stderr, "slidesaver: %s\nTry 'slidesaver --help' for more information.\n",
+                   options.error.c_str());
+      return 2;
+    case ProgramOptions::Action::Run:
+      break;
+  }
+
+  if (!options.show_file) options.show_file = linux_platform::InstalledDemoShow();
+
+  // Every mode that shows something needs its display before anything is extracted.
+  const bool play_show = options.target != ShowTarget::Mode;
+  const std::string mode =
+      CommandLineMode(linux_platform::WindowsCommandLine(options.mode_arguments));
+  linux_platform::ShowPlace place;
+  if (options.target == ShowTarget::OwnWindow)
+    place.kind = linux_platform::ShowPlace::Kind::OwnWindow;
+  if (options.target == ShowTarget::Root || options.target == ShowTarget::WindowId) {
+    const linux_platform::ForeignWindowLookup found =
+        linux_platform::FindForeignWindow(options.target == ShowTarget::Root, options.window_id);
+    if (found.result == linux_platform::ForeignWindowLookup::Result::NoDisplay) {
+      return CannotOpenDisplay();
+    }
+    if (found.result == linux_platform::ForeignWindowLookup::Result::NoWindow) {
+      std::fprintf(stderr, "slidesaver: no window 0x%x on the display\n", found.window);
+      return 1;
+    }
+    place = {linux_platform::ShowPlace::Kind::ForeignWindow, found.window};
+  }
+  linux_platform::SdlServices show = linux_platform::MakeSdlServices(place);
+  if ((play_show || mode == "/S") && !show.open_display()) return CannotOpenDisplay();
+  if (!play_show && (mode == "/C" || mode == "/A") && !linux_platform::OpenDialogDisplay()) {
+    return CannotOpenDisplay();
+  }
+
+  linux_platform::ProcessSetup setup;
+  setup.argv0 = argc > 0 ? argv[0] : nullptr;
+  setup.arguments = options.mode_arguments;
+  setup.show_file = options.show_file.value_or("");
+  setup.instance_window = place.window;
+  setup.single_instance = place.kind != linux_platform::ShowPlace::Kind::OwnWindow;
+  auto process = linux_platform::MakeLinuxProcess(setup);
+  auto files = linux_platform::MakePosixFileSystem();
+  auto system = linux_platform::MakeLinuxSystem(place);
+  auto dialogs = linux_platform::MakeLinuxDialogs(place);
+  platform::Platform platform{*process,     *files,      *system,        *show.events,
+                              *show.window, *show.audio, *show.pictures, *dialogs};
+  StartOptions start;
+  if (options.show_file) {
+    start.show_file = *options.show_file;
+    start.settings_file = linux_platform::SettingsFileOfShow(*options.show_file);
+  }
+  start.play_show = play_show;
+  AppState app;
+  StartUp(platform, app, start);
+  return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  using namespace slidesaver;
+  slidesaver::linux_platform::RouteCloseSignals();  // before anything is written
   try {
-    auto process = linux_platform::MakeLinuxProcess(argc, argv);
-    auto files = linux_platform::MakePosixFileSystem();
-    auto system = linux_platform::MakeLinuxSystem();
-    auto dialogs = linux_platform::MakeLinuxDialogs();
-    linux_platform::SdlServices show = linux_platform::MakeSdlServices();
-    platform::Platform platform{*process,     *files,      *system,        *show.events,
-                                *show.window, *show.audio, *show.pictures, *dialogs};
-    AppState app;
-    StartUp(platform, app);
-    return 0;
+    return Run(argc, argv);
   } catch (const ProcessExit& exit) {
     return exit.status;
   } catch (const std::exception& error) {

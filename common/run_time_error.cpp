@@ -11,8 +11,8 @@ RunTimeError SubscriptOutOfRangeError() { return RunTimeError("Subscript out of 
 RunTimeError FileNotFoundError(const std::string& path) {
   return RunTimeError("File not found: " + path);
 }
-RunTimeError InvalidPictureError(const std::string& path) {
-  return RunTimeError("Invalid picture: " + path);
+RunTimeError InvalidPictureError(const std::string& path, const std::string& reason) {
+  return RunTimeError("Invalid picture: " + path + (reason.empty() ? "" : " (" + reason + ")"));
 }
 
 }  // namespace slidesaver

@@ -25,7 +25,8 @@ RunTimeError DivisionByZeroError();
 RunTimeError InvalidProcedureCallError();
 RunTimeError SubscriptOutOfRangeError();
 RunTimeError FileNotFoundError(const std::string& path);
-RunTimeError InvalidPictureError(const std::string& path);
+// "Invalid picture: <path>", and why after it when the loader knows.
+RunTimeError InvalidPictureError(const std::string& path, const std::string& reason = "");
 
 // Thrown to end the process with a status; caught by the entry point.
 struct ProcessExit {

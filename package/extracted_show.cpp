@@ -7,14 +7,20 @@
 
 namespace slidesaver {
 
-ExtractedShow::ExtractedShow(platform::FileSystem& files, std::string folder)
-    : files_(&files), paths_(files.GetPathRules()), folder_(std::move(folder)) {}
+ExtractedShow::ExtractedShow(platform::FileSystem& files, std::string folder,
+                             std::unique_ptr<platform::OwnerLock> owner)
+    : files_(&files),
+      paths_(files.GetPathRules()),
+      folder_(std::move(folder)),
+      owner_(std::move(owner)) {}
 
 ExtractedShow::ExtractedShow(ExtractedShow&& other) noexcept
     : files_(other.files_),
       paths_(other.paths_),
       folder_(std::exchange(other.folder_, {})),
-      written_(std::exchange(other.written_, {})) {}
+      owner_(std::move(other.owner_)),
+      written_(std::exchange(other.written_, {})),
+      failures_(std::exchange(other.failures_, {})) {}
 
 ExtractedShow& ExtractedShow::operator=(ExtractedShow&& other) noexcept {
   if (this != &other) {
@@ -22,7 +28,9 @@ ExtractedShow& ExtractedShow::operator=(ExtractedShow&& other) noexcept {
     files_ = other.files_;
     paths_ = other.paths_;
     folder_ = std::exchange(other.folder_, {});
+    owner_ = std::move(other.owner_);
     written_ = std::exchange(other.written_, {});
+    failures_ = std::exchange(other.failures_, {});
   }
   return *this;
 }
@@ -42,13 +50,18 @@ std::optional<std::string> ExtractedShow::PathOf(const std::string& stored_name)
   return folder_ + name;
 }
 
-void ExtractedShow::Write(const std::string& stored_name, std::span<const uint8_t> bytes) {
+void ExtractedShow::Write(const std::string& stored_name, const Bytes& bytes) {
   const std::optional<std::string> path = PathOf(stored_name);
   if (!path) return;
   written_.insert(stored_name);
   ResumeNext([&] {
     if (files_->FileExists(*path)) files_->DeleteFile(*path);
-    files_->WriteFile(*path, bytes);
+    const std::string problem =
+        bytes.empty() ? files_->WriteFile(*path, {})
+                      : files_->WriteFileFrom(*path, *bytes.Source(), bytes.Offset(), bytes.size());
+    // A later file of the same name replaces what an earlier one left, a failure included.
+    std::erase_if(failures_, [&](const WriteFailure& failure) { return failure.path == *path; });
+    if (!problem.empty()) failures_.push_back({*path, problem});
   });
 }
 
@@ -65,6 +78,7 @@ void ExtractedShow::Remove() noexcept {
     files_->RemoveFolder(folder_);
   } catch (...) {
   }
+  owner_.reset();  // only once the folder is gone: a free lock marks a folder left over
   written_.clear();
   folder_.clear();
 }

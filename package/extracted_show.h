@@ -1,22 +1,32 @@
 #pragma once
 // The show's files, written out of the Package into a folder of their own. It owns the folder:
 // the show and its music ask it for the file of a stored name, and when it goes, every file it
-// wrote and the folder go too.
+// wrote and the folder go too. While it lives, the folder's owner lock tells other processes
+// that the folder is in use.
+#include <memory>
 #include <optional>
 #include <set>
-#include <span>
 #include <string>
+#include <vector>
 
+#include "package/package.h"
 #include "platform/file_system.h"
 #include "platform/path_rules.h"
 
 namespace slidesaver {
 
+// A file the extraction could not write, and the system's reason.
+struct WriteFailure {
+  std::string path;
+  std::string reason;
+};
+
 class ExtractedShow {
  public:
-  // The show's files in `folder` (ending with the separator), none written yet. No folder:
-  // nothing was extracted, and nothing is removed.
-  explicit ExtractedShow(platform::FileSystem& files, std::string folder = {});
+  // The show's files in `folder` (ending with the separator), none written yet, the folder
+  // held by `owner` (if any). No folder: nothing was extracted, and nothing is removed.
+  explicit ExtractedShow(platform::FileSystem& files, std::string folder = {},
+                         std::unique_ptr<platform::OwnerLock> owner = nullptr);
   ~ExtractedShow() { Remove(); }
   ExtractedShow(ExtractedShow&& other) noexcept;
   ExtractedShow& operator=(ExtractedShow&& other) noexcept;
@@ -33,17 +43,24 @@ class ExtractedShow {
   std::optional<std::string> PathOf(const std::string& stored_name) const;
 
   // Writes the file of a stored name, deleting an older file of that name first. A name
-  // without a path writes nothing; a failing write is skipped silently.
-  void Write(const std::string& stored_name, std::span<const uint8_t> bytes);
+  // without a path writes nothing; a failing write leaves no file and is remembered in
+  // Failures(), and the extraction goes on.
+  void Write(const std::string& stored_name, const Bytes& bytes);
 
-  // Deletes every file written, then the folder; every failure is ignored.
+  // The files that could not be written, in order.
+  const std::vector<WriteFailure>& Failures() const { return failures_; }
+
+  // Deletes every file written, then the folder, then gives up its owner lock; every failure
+  // is ignored.
   void Remove() noexcept;
 
  private:
   platform::FileSystem* files_;
   platform::PathRules paths_;
   std::string folder_;
+  std::unique_ptr<platform::OwnerLock> owner_;
   std::set<std::string> written_;  // stored names
+  std::vector<WriteFailure> failures_;
 };
 
 }  // namespace slidesaver

@@ -1,7 +1,10 @@
 #include "package/read_package.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace slidesaver {
 namespace {
@@ -11,47 +14,47 @@ namespace {
 // for every element.
 constexpr size_t kMinSlideEntryBytes = 2 + 2 + 5 * 4 + 2 + 2 + 2 + 2;
 
-// Reads little-endian fields from a bounded span; every read first checks that the bytes remain.
-// The first read that doesn't fit records why and fails; later reads fail too.
+// Reads little-endian fields from a bounded range of a source; every read first checks that the
+// bytes remain. A file is read through a window of its bytes, so only the fields are read: the
+// byte arrays stay where they are and become ranges of the source. The first read that doesn't
+// fit, or can't be read, records why and fails; later reads fail too.
 class FieldReader {
  public:
-  FieldReader(std::span<const uint8_t> data, std::shared_ptr<const void> owner)
-      : data_(data), owner_(std::move(owner)) {}
+  FieldReader(std::shared_ptr<const platform::ByteSource> source, uint64_t begin, uint64_t end)
+      : source_(std::move(source)), memory_(source_->Memory()), pos_(begin), end_(end) {}
 
-  size_t remaining() const { return data_.size() - pos_; }
+  uint64_t remaining() const { return end_ - pos_; }
   bool failed() const { return !problem_.empty(); }
   const std::string& problem() const { return problem_; }
 
   std::optional<int16_t> Int16(std::string_view field) {
-    if (!Need(2, field)) return std::nullopt;
-    const uint16_t v = static_cast<uint16_t>(data_[pos_] | (data_[pos_ + 1] << 8));
-    pos_ += 2;
-    return static_cast<int16_t>(v);
+    const uint8_t* p = Take(2, field);
+    if (!p) return std::nullopt;
+    return static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8)));
   }
 
   std::optional<int32_t> Int32(std::string_view field) {
-    if (!Need(4, field)) return std::nullopt;
-    const uint32_t v = static_cast<uint32_t>(data_[pos_]) |
-                       (static_cast<uint32_t>(data_[pos_ + 1]) << 8) |
-                       (static_cast<uint32_t>(data_[pos_ + 2]) << 16) |
-                       (static_cast<uint32_t>(data_[pos_ + 3]) << 24);
-    pos_ += 4;
-    return static_cast<int32_t>(v);
+    const uint8_t* p = Take(4, field);
+    if (!p) return std::nullopt;
+    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+                                (static_cast<uint32_t>(p[2]) << 16) |
+                                (static_cast<uint32_t>(p[3]) << 24));
   }
 
   std::optional<std::string> String(std::string_view field) {
     const auto count = Int16(field);
     if (!count) return std::nullopt;
     const size_t n = static_cast<uint16_t>(*count);  // the count is unsigned on disk
-    if (!Need(n, field)) return std::nullopt;
-    std::string s(reinterpret_cast<const char*>(data_.data() + pos_), n);
-    pos_ += n;
-    return s;
+    const uint8_t* p = Take(n, field);
+    if (!p) return std::nullopt;
+    return std::string(reinterpret_cast<const char*>(p), n);
   }
 
   // The dimension header of a dynamic array: its element count, 0 for an empty array.
-  // The count is accepted only when `min_element_bytes` per element remain.
-  std::optional<size_t> ArrayCount(std::string_view field, size_t min_element_bytes) {
+  // The count is accepted only when `min_element_bytes` per element remain, and it is at most
+  // `max_count`.
+  std::optional<size_t> ArrayCount(std::string_view field, size_t min_element_bytes,
+                                   size_t max_count = SIZE_MAX) {
     const auto dims = Int16(field);
     if (!dims) return std::nullopt;
     if (*dims == 0) return 0;
@@ -64,36 +67,62 @@ class FieldReader {
     const size_t n = static_cast<size_t>(*count);
     if (min_element_bytes != 0 && n > remaining() / min_element_bytes)
       return Fail(field, "claims " + std::to_string(n) + " elements, more than the data holds");
+    if (n > max_count) {
+      return Fail(field, "claims " + std::to_string(n) + " elements, more than the " +
+                             std::to_string(max_count) + " a Package may hold");
+    }
     return n;
   }
 
+  // A byte array is not read: it becomes the range of the source it occupies.
   std::optional<Bytes> ByteArray(std::string_view field) {
     const auto count = ArrayCount(field, 1);
     if (!count) return std::nullopt;
-    Bytes bytes(owner_, data_.data() + pos_, *count);
-    if (*count == 0) bytes = Bytes();
+    if (*count == 0) return Bytes();
+    Bytes bytes(source_, pos_, *count);
     pos_ += *count;
     return bytes;
   }
 
  private:
-  bool Need(size_t n, std::string_view field) {
-    if (failed()) return false;
+  static constexpr size_t kWindowBytes = size_t{1} << 17;  // more than the longest string
+
+  // The next n bytes, or null when they don't remain or can't be read.
+  const uint8_t* Take(size_t n, std::string_view field) {
+    if (failed()) return nullptr;
     if (n > remaining()) {
       Fail(field,
            "needs " + std::to_string(n) + " bytes, " + std::to_string(remaining()) + " remain");
-      return false;
+      return nullptr;
     }
-    return true;
+    const uint64_t at = pos_;
+    pos_ += n;
+    if (memory_) return memory_ + at;
+    if (at < window_start_ || at + n > window_start_ + window_.size()) {
+      try {
+        window_.resize(static_cast<size_t>(std::min<uint64_t>(kWindowBytes, end_ - at)));
+        source_->ReadAt(at, window_);
+      } catch (const platform::ReadError& error) {
+        window_.clear();
+        Fail(field, std::string("cannot be read: ") + error.what());
+        return nullptr;
+      }
+      window_start_ = at;
+    }
+    return window_.data() + (at - window_start_);
   }
+
   std::nullopt_t Fail(std::string_view field, const std::string& why) {
     if (!failed()) problem_ = std::string(field) + " " + why;
     return std::nullopt;
   }
 
-  std::span<const uint8_t> data_;
-  std::shared_ptr<const void> owner_;
-  size_t pos_ = 0;
+  std::shared_ptr<const platform::ByteSource> source_;
+  const uint8_t* memory_;  // the source's bytes when it lies in memory
+  uint64_t pos_;
+  uint64_t end_;
+  std::vector<uint8_t> window_;
+  uint64_t window_start_ = 0;
   std::string problem_;
 };
 
@@ -128,28 +157,35 @@ bool ReadHeader(FieldReader& in, PackageHeader& header) {
         Assign(header.BgmFileName, in.String("BgmFileName")) &&
         Assign(header.BgmData, in.ByteArray("BgmData"))))
     return false;
-  const auto count = in.ArrayCount("Slides", kMinSlideEntryBytes);
+  const auto count = in.ArrayCount("Slides", kMinSlideEntryBytes, kMaxSlides);
   if (!count) return false;
-  header.Slides.resize(*count);
+  // Grown as the slides are read, so that memory follows the bytes actually there.
   for (size_t i = 0; i < *count; ++i) {
-    if (!ReadSlide(in, header.Slides[i])) return false;
+    header.Slides.emplace_back();
+    if (!ReadSlide(in, header.Slides.back())) return false;
   }
   return Assign(header.PackageSize, in.Int32("PackageSize"));
 }
 
 }  // namespace
 
-PackageReadResult ReadPackage(std::span<const uint8_t> file, std::shared_ptr<const void> owner,
+PackageReadResult ReadPackage(std::shared_ptr<const platform::ByteSource> file,
                               PackageHeader& header) {
   header = PackageHeader();
   PackageReadResult result;
-  const size_t length = file.size();
+  const uint64_t length = file->Size();
   if (length < 4) {
     result.problem =
         "the file is too short to hold a Package (" + std::to_string(length) + " bytes)";
     return result;
   }
-  const uint8_t* tail = file.data() + length - 4;
+  uint8_t tail[4];
+  try {
+    file->ReadAt(length - 4, tail);
+  } catch (const platform::ReadError& error) {
+    result.problem = std::string("PackageSize cannot be read: ") + error.what();
+    return result;
+  }
   const int32_t size = static_cast<int32_t>(
       static_cast<uint32_t>(tail[0]) | (static_cast<uint32_t>(tail[1]) << 8) |
       (static_cast<uint32_t>(tail[2]) << 16) | (static_cast<uint32_t>(tail[3]) << 24));
@@ -158,24 +194,28 @@ PackageReadResult ReadPackage(std::span<const uint8_t> file, std::shared_ptr<con
                      std::to_string(length) + " bytes";
     return result;
   }
-  result.package_offset = length - static_cast<size_t>(size);
-  FieldReader in(file.subspan(result.package_offset), std::move(owner));
+  result.package_offset = length - static_cast<uint64_t>(size);
+  FieldReader in(std::move(file), result.package_offset, length);
   result.complete = ReadHeader(in, header);
   result.problem = in.problem();
   return result;
 }
 
+PackageReadResult ReadPackage(std::span<const uint8_t> file, std::shared_ptr<const void> owner,
+                              PackageHeader& header) {
+  return ReadPackage(std::make_shared<platform::MemorySource>(file, std::move(owner)), header);
+}
+
 PackageReadResult ReadPackageFile(platform::FileSystem& files, const std::string& path,
                                   PackageHeader& header) {
   header = PackageHeader();
-  std::shared_ptr<const platform::MappedFile> mapping = files.MapFile(path);
-  if (!mapping) {
+  std::shared_ptr<const platform::ByteSource> file = files.OpenForReading(path);
+  if (!file) {
     PackageReadResult result;
     result.problem = "cannot open " + path;
     return result;
   }
-  std::span<const uint8_t> bytes(mapping->data(), mapping->size());
-  return ReadPackage(bytes, std::move(mapping), header);
+  return ReadPackage(std::move(file), header);
 }
 
 }  // namespace slidesaver

@@ -21,19 +21,25 @@
 namespace slidesaver {
 
 struct PackageReadResult {
-  bool complete = false;      // every field up to the final PackageSize was read
-  std::string problem;        // why the parse stopped early; empty when complete
-  size_t package_offset = 0;  // where the Package starts in the file (valid once found)
+  bool complete = false;        // every field up to the final PackageSize was read
+  std::string problem;          // why the parse stopped early; empty when complete
+  uint64_t package_offset = 0;  // where the Package starts in the file (valid once found)
 };
 
 // Parses the Package at the end of `file` into `header`, which is first reset to its initial
-// values. The byte arrays of the result point into `file` and share `owner`, which must keep
-// those bytes alive (a null owner means the caller keeps them alive as long as the header).
+// values. Only the fields are read: the byte arrays of the result are ranges of `file`, which
+// they keep open.
+PackageReadResult ReadPackage(std::shared_ptr<const platform::ByteSource> file,
+                              PackageHeader& header);
+
+// The same for a file in memory. The byte arrays point into `file` and share `owner`, which
+// must keep those bytes alive (a null owner means the caller keeps them alive as long as the
+// header).
 PackageReadResult ReadPackage(std::span<const uint8_t> file, std::shared_ptr<const void> owner,
                               PackageHeader& header);
 
-// Maps the file at `path` read-only and parses its Package; the header's byte arrays keep the
-// mapping alive. A file that can't be opened leaves the header at its initial values.
+// Opens the file at `path` and parses its Package; the header's byte arrays keep the file
+// open. A file that can't be opened leaves the header at its initial values.
 PackageReadResult ReadPackageFile(platform::FileSystem& files, const std::string& path,
                                   PackageHeader& header);
 

@@ -59,7 +59,7 @@ class FieldWriter {
     }
     ArrayHeader(b.size());
     Flush();
-    sink_(b.span());
+    b.ForEachPiece(sink_);
   }
   void Flush() {
     if (buffer_.empty()) return;
@@ -79,6 +79,8 @@ uint64_t PackageByteCount(const PackageHeader& header) {
   n += StringBytes(header.BgmFileName, "BgmFileName");
   n += ByteArrayBytes(header.BgmData, "BgmData");
   CheckCount(header.Slides.size(), "Slides");
+  if (header.Slides.size() > kMaxSlides)
+    throw PackageWriteError("the show has more than " + std::to_string(kMaxSlides) + " slides");
   n += header.Slides.empty() ? kInt16Bytes : kArrayHeaderBytes;
   for (const SlideEntry& slide : header.Slides) {
     n += StringBytes(slide.PictureFileName, "PictureFileName");

@@ -12,8 +12,8 @@
 
 namespace slidesaver {
 
-// A header that can't be written: a string longer than 65,535 bytes, or a Package that would
-// not fit the 32-bit PackageSize.
+// A header that can't be written: a string longer than 65,535 bytes, more than kMaxSlides
+// slides, or a Package that would not fit the 32-bit PackageSize.
 class PackageWriteError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
@@ -28,8 +28,9 @@ uint64_t PackageByteCount(const PackageHeader& header);
 // Throws PackageWriteError before anything is produced.
 std::vector<uint8_t> WritePackage(const PackageHeader& header);
 
-// The same bytes handed to `sink` in pieces (the large byte arrays are handed over as they are,
-// without a copy), so that a Package can be streamed to a file.
+// The same bytes handed to `sink` in pieces, so that a Package can be streamed to a file: byte
+// arrays in memory are handed over as they are, those in a file are read a piece at a time.
+// A byte array that can't be read throws platform::ReadError.
 void WritePackage(const PackageHeader& header,
                   const std::function<void(std::span<const uint8_t>)>& sink);
 

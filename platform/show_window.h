@@ -16,7 +16,12 @@ struct Point {
 struct ScreenSize {
   int32_t width = 0;
   int32_t height = 0;
+  bool operator==(const ScreenSize&) const = default;
 };
+
+// The top-left corner of a show area centred on a screen (or a window): each half is
+// truncated. An overflow is a RunTimeError.
+Point CentredOrigin(ScreenSize screen, int32_t area_width, int32_t area_height);
 
 // Where an input event was delivered: the form, or the visible show area.
 enum class InputTarget { Form, ShowArea };

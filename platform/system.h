@@ -1,18 +1,23 @@
 #pragma once
 #include <cstdint>
-#include <optional>
 #include <string>
 
 namespace slidesaver::platform {
 
 using WindowHandle = uint32_t;  // an X11 window id, or an HWND on Windows; 0 = none
 
+// The folder for the show's files, or why there is none.
+struct BaseFolder {
+  std::string path;     // empty: none can be had
+  std::string problem;  // why not, for the user and the log
+};
+
 class System {
  public:
   virtual ~System() = default;
   // The folder under which the show's files are extracted (the Windows directory on
-  // Windows; a private per-user folder on Linux); empty when none can be had.
-  virtual std::optional<std::string> ExtractionBaseFolder() = 0;
+  // Windows; a private per-user folder on Linux).
+  virtual BaseFolder ExtractionBaseFolder() = 0;
   // The desktop's "ScreenSaveUsePassword" switch.
   virtual bool ScreenSaverPasswordOn() = 0;
   // Tells the system a screen saver runs (inhibits its own saver and display blanking).

@@ -1,5 +1,6 @@
 #include "settings/settings_file.h"
 
+#include <algorithm>
 #include <array>
 
 namespace slidesaver {
@@ -19,10 +20,18 @@ void ReadSettings(platform::FileSystem& files, Settings& settings) {
   }
   settings.BgmEnabled = 0;
   settings.SoundEnabled = 0;
-  const auto file = files.MapFile(settings.SettingsPath);
+  const auto file = files.OpenForReading(settings.SettingsPath);
   if (!file) return;
-  if (file->size() >= 2) settings.BgmEnabled = Int16At(file->data());
-  if (file->size() >= 4) settings.SoundEnabled = Int16At(file->data() + 2);
+  // Only the first 4 bytes are read, however long the file is.
+  std::array<uint8_t, 4> bytes{};
+  const size_t length = static_cast<size_t>(std::min<uint64_t>(file->Size(), bytes.size()));
+  try {
+    file->ReadAt(0, std::span(bytes).first(length));
+  } catch (const platform::ReadError&) {
+    return;
+  }
+  if (length >= 2) settings.BgmEnabled = Int16At(bytes.data());
+  if (length >= 4) settings.SoundEnabled = Int16At(bytes.data() + 2);
 }
 
 std::string SaveSettings(platform::FileSystem& files, const std::string& path, int16_t bgm_enabled,

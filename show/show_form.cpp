@@ -7,12 +7,14 @@
 namespace slidesaver {
 
 ShowForm::ShowForm(platform::Platform& platform, const PackageHeader& package,
-                   const Settings& settings, const ExtractedShow& extracted)
+                   const Settings& settings, const ExtractedShow& extracted,
+                   std::string package_problem)
     : visible_area(&platform.window),
       platform_(platform),
       package_(package),
       settings_(settings),
       extracted_(extracted),
+      package_problem_(std::move(package_problem)),
       music_(platform.audio, package, settings, extracted) {
   platform_.window.SetInputSink(this);
 }
@@ -61,8 +63,9 @@ void ShowForm::HideWindow() {
 }
 
 void RunShowForm(platform::Platform& platform, const PackageHeader& package,
-                 const Settings& settings, const ExtractedShow& extracted) {
-  ShowForm form(platform, package, settings, extracted);
+                 const Settings& settings, const ExtractedShow& extracted,
+                 std::string package_problem) {
+  ShowForm form(platform, package, settings, extracted, std::move(package_problem));
   try {
     form.Run();
   } catch (...) {

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "effects/dispatch.h"
 #include "package/extracted_show.h"
@@ -19,8 +20,9 @@ namespace slidesaver {
 // slide picture as it was loaded. Run() is the whole show.
 class ShowForm : public platform::InputSink {
  public:
+  // `package_problem`: why the Package was read only in part (empty when it was read whole).
   ShowForm(platform::Platform& platform, const PackageHeader& package, const Settings& settings,
-           const ExtractedShow& extracted);
+           const ExtractedShow& extracted, std::string package_problem = {});
   ~ShowForm() override;
   ShowForm(const ShowForm&) = delete;
   ShowForm& operator=(const ShowForm&) = delete;
@@ -64,8 +66,11 @@ class ShowForm : public platform::InputSink {
   // password sends it back to its start.
   bool PasswordAllowsEnd();
   void EndShow();
-  // The error trap: the show window goes away, the set-up is undone, the box is shown.
+  // The error trap: the show window goes away, the set-up is undone, the box is shown, with
+  // what the show knows went wrong before (a damaged Package, files not written) after its
+  // texts, and the whole of it goes to the log.
   void ReportError(const std::string& description, const std::string& source);
+  std::vector<std::string> KnownCauses() const;
 
   void HideCursor();
   void ShowCursor();
@@ -78,6 +83,7 @@ class ShowForm : public platform::InputSink {
   const PackageHeader& package_;
   const Settings& settings_;
   const ExtractedShow& extracted_;
+  std::string package_problem_;
   ShowState state_;
   ShowMusic music_;
   bool grabbed_ = false;
@@ -88,6 +94,7 @@ class ShowForm : public platform::InputSink {
 
 // Runs the show in a show form, then hides its window.
 void RunShowForm(platform::Platform& platform, const PackageHeader& package,
-                 const Settings& settings, const ExtractedShow& extracted);
+                 const Settings& settings, const ExtractedShow& extracted,
+                 std::string package_problem = {});
 
 }  // namespace slidesaver

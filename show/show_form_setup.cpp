@@ -1,17 +1,25 @@
 // The show window's set-up: geometry, colours, the first picture, the window, the music.
-#include "common/arith.h"
+#include "common/run_time_error.h"
+#include "platform/memory_bounds.h"
 #include "show/show_form.h"
 
 namespace slidesaver {
 
 void ShowForm::SetUp() {
   const PackageHeader& package = package_;
+  // The three surfaces of the show area must fit the players' memory: a larger area is an
+  // error here, before any of them is made, not the end of the machine's memory.
+  if (package.ShowWidth > 0 && package.ShowHeight > 0 &&
+      int64_t{package.ShowWidth} * package.ShowHeight > platform::kMaxShowAreaPixels) {
+    throw RunTimeError("Show area too large: " + std::to_string(package.ShowWidth) + " x " +
+                       std::to_string(package.ShowHeight) + " pixels, more than the " +
+                       platform::WithThousands(platform::kMaxShowAreaPixels) + " the player shows");
+  }
   const platform::ScreenSize screen = platform_.window.GetScreenSize();
 
-  // The show area centred on the screen; halves are truncated.
-  const int32_t left = Sub32(Div32(screen.width, 2), Div32(package.ShowWidth, 2));
-  const int32_t top = Sub32(Div32(screen.height, 2), Div32(package.ShowHeight, 2));
-  visible_area.Move(left, top, package.ShowWidth, package.ShowHeight);
+  const platform::Point origin =
+      platform::CentredOrigin(screen, package.ShowWidth, package.ShowHeight);
+  visible_area.Move(origin.x, origin.y, package.ShowWidth, package.ShowHeight);
   visible_area.SetBackColor(static_cast<gdi::ColorRef>(package.BackgroundColor));
 
   from_picture.Move(0, 0, visible_area.Width(), visible_area.Height());

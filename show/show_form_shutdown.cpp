@@ -65,9 +65,32 @@ void ShowForm::ReportError(const std::string& description, const std::string& so
   } catch (...) {
     // The report matters more than a failing undo.
   }
-  platform_.dialogs.MessageBox(
-      std::string(kUnknownErrorText) + "\r\n" + description + "\r\n" + source, kErrorTitle,
-      platform::MessageIcon::Warning);
+  std::string text = std::string(kUnknownErrorText) + "\r\n" + description + "\r\n" + source;
+  std::string logged = description + " (" + source + ")";
+  for (const std::string& cause : KnownCauses()) {
+    text += "\r\n" + cause;
+    logged += "; " + cause;
+  }
+  try {
+    platform_.process.Log(logged);
+  } catch (...) {
+  }
+  platform_.dialogs.MessageBox(text, kErrorTitle, platform::MessageIcon::Warning);
+}
+
+std::vector<std::string> ShowForm::KnownCauses() const {
+  std::vector<std::string> causes;
+  if (!package_problem_.empty())
+    causes.push_back("The show's Package can't be read: " + package_problem_);
+  const std::vector<WriteFailure>& failures = extracted_.Failures();
+  if (!failures.empty()) {
+    const WriteFailure& first = failures.front();
+    std::string cause = "The show's file " + first.path + " could not be written: " + first.reason;
+    if (failures.size() > 1)
+      cause += " (and " + std::to_string(failures.size() - 1) + " more files)";
+    causes.push_back(cause);
+  }
+  return causes;
 }
 
 }  // namespace slidesaver

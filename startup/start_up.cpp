@@ -1,5 +1,7 @@
 #include "startup/start_up.h"
 
+#include <stdexcept>
+
 #include "common/resume_next.h"
 #include "package/extract_files.h"
 #include "package/read_package.h"
@@ -35,7 +37,7 @@ void ChangePassword(platform::Platform& platform, const std::string& arguments) 
 
 }  // namespace
 
-void StartUp(platform::Platform& platform, AppState& app) {
+void StartUp(platform::Platform& platform, AppState& app, const StartOptions& options) {
   bool another_instance = false;
   ResumeNext([&] { another_instance = platform.process.AnotherInstanceRunning(); });
   if (another_instance) return;
@@ -49,21 +51,33 @@ void StartUp(platform::Platform& platform, AppState& app) {
     paths = platform.files.GetPathRules();
   });
 
-  const std::string own_file_path = paths.Join(folder, base_name + ".scr");
-  ResumeNext([&] { ReadPackageFile(platform.files, own_file_path, app.Package); });
+  const std::string package_path =
+      options.show_file ? *options.show_file : paths.Join(folder, base_name + ".scr");
+  PackageReadResult package_read;
+  if (options.show_file || options.play_show) {
+    package_read = ReadPackageFile(platform.files, package_path, app.Package);
+    if (!package_read.complete) {
+      throw std::runtime_error(package_path + ": no show (" + package_read.problem + ")");
+    }
+  } else {
+    ResumeNext([&] { package_read = ReadPackageFile(platform.files, package_path, app.Package); });
+  }
 
-  app.settings.SettingsPath = paths.Join(folder, base_name + ".set");
+  app.settings.SettingsPath =
+      options.show_file ? options.settings_file : paths.Join(folder, base_name + ".set");
   ResumeNext([&] { ReadSettings(platform.files, app.settings); });
 
   std::string arguments;
   ResumeNext([&] { arguments = platform.process.CommandLineArguments(); });
-  const std::string mode = CommandLineMode(arguments);
+  const std::string mode = options.play_show ? "/S" : CommandLineMode(arguments);
 
   if (mode == "/S") {
     // The extracted files and their folder go when `extracted` does, however the show ended.
     ExtractedShow extracted(platform.files);
     ResumeNext([&] { extracted = ExtractFiles(platform, app.Package); });
-    ResumeNext([&] { RunShowForm(platform, app.Package, app.settings, extracted); });
+    // A Package read only in part is said in the show's error box and log.
+    ResumeNext(
+        [&] { RunShowForm(platform, app.Package, app.settings, extracted, package_read.problem); });
   } else if (mode == "/C") {
     ResumeNext([&] { ShowSettings(platform, app); });
   } else if (mode == "/A") {

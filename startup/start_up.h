@@ -3,11 +3,25 @@
 // the program's base name and the settings from its .set, then runs the mode the command line
 // names (/S show, /C settings, /A password change; /P and anything else do nothing).
 // Failing steps are skipped silently; only ProcessExit leaves it early.
+#include <optional>
+#include <string>
+
 #include "platform/platform.h"
 #include "startup/app_state.h"
 
 namespace slidesaver {
 
-void StartUp(platform::Platform& platform, AppState& app);
+// What the Linux player's options choose beside the mode.
+struct StartOptions {
+  // The show's file and its settings file, instead of the program's own .scr and .set.
+  std::optional<std::string> show_file;
+  std::string settings_file;
+  // The show plays in a window the platform was given, whatever the mode argument says.
+  bool play_show = false;
+};
+
+// With a show file or play_show, a file without a readable Package is an error
+// (std::runtime_error naming the file) before anything is extracted.
+void StartUp(platform::Platform& platform, AppState& app, const StartOptions& options = {});
 
 }  // namespace slidesaver

@@ -9,14 +9,31 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class OwnedFile : public platform::MappedFile {
+// A file's bytes, read whole when it was opened; Name() is the path.
+class ReadFile : public platform::MemorySource {
  public:
-  explicit OwnedFile(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
-  const uint8_t* data() const override { return bytes_.data(); }
-  size_t size() const override { return bytes_.size(); }
+  ReadFile(std::shared_ptr<const std::vector<uint8_t>> bytes, std::string path)
+      : MemorySource(*bytes, bytes), path_(std::move(path)) {}
+  std::string Name() const override { return path_; }
 
  private:
-  std::vector<uint8_t> bytes_;
+  std::string path_;
+};
+
+// Marks its lock file held in `held` until it goes, then removes the file.
+class FakeOwnerLock : public platform::OwnerLock {
+ public:
+  FakeOwnerLock(std::set<std::string>& held, std::string path)
+      : held_(held), path_(std::move(path)) {}
+  ~FakeOwnerLock() override {
+    std::error_code ec;
+    fs::remove(path_, ec);
+    held_.erase(path_);
+  }
+
+ private:
+  std::set<std::string>& held_;
+  std::string path_;
 };
 
 bool WriteWhole(const std::string& path, std::span<const uint8_t> bytes) {
@@ -88,10 +105,31 @@ bool FakeFileSystem::DeleteFile(const std::string& path) {
   return fs::remove(path, ec);
 }
 
-bool FakeFileSystem::WriteFile(const std::string& path, std::span<const uint8_t> bytes) {
+std::vector<std::string> FakeFileSystem::FolderEntries(const std::string& folder) {
+  log.push_back("FolderEntries " + folder);
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder, ec))
+    names.push_back(entry.path().filename().string());
+  return names;
+}
+
+std::string FakeFileSystem::WriteFileFrom(const std::string& path,
+                                          const platform::ByteSource& source, uint64_t offset,
+                                          uint64_t size) {
   log.push_back("WriteFile " + path);
-  if (Matches(fail_writes, path)) return false;
-  return WriteWhole(path, bytes);
+  if (Matches(fail_writes, path)) return write_failure;
+  std::vector<uint8_t> bytes(static_cast<size_t>(size));
+  try {
+    source.ReadAt(offset, bytes);
+  } catch (const platform::ReadError& error) {
+    return error.what();
+  }
+  std::error_code ec;
+  if (fs::is_symlink(fs::symlink_status(path, ec))) return "Too many levels of symbolic links";
+  if (WriteWhole(path, bytes)) return {};
+  fs::remove(path, ec);
+  return "cannot write";
 }
 
 std::string FakeFileSystem::WriteFileAtomic(const std::string& path,
@@ -113,18 +151,30 @@ std::string FakeFileSystem::WriteFileAtomic(const std::string& path,
   return {};
 }
 
-std::shared_ptr<const platform::MappedFile> FakeFileSystem::MapFile(const std::string& path) {
-  log.push_back("MapFile " + path);
+std::shared_ptr<const platform::ByteSource> FakeFileSystem::OpenForReading(
+    const std::string& path) {
+  log.push_back("OpenForReading " + path);
   if (Matches(fail_reads, path)) return nullptr;
   std::error_code ec;
   if (!fs::is_regular_file(path, ec)) return nullptr;
   std::ifstream in(path, std::ios::binary);
   if (!in) return nullptr;
-  std::vector<uint8_t> bytes(static_cast<size_t>(fs::file_size(path, ec)));
+  auto bytes = std::make_shared<std::vector<uint8_t>>(static_cast<size_t>(fs::file_size(path, ec)));
   if (ec) return nullptr;
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (in.gcount() != static_cast<std::streamsize>(bytes.size())) return nullptr;
-  return std::make_shared<OwnedFile>(std::move(bytes));
+  in.read(reinterpret_cast<char*>(bytes->data()), static_cast<std::streamsize>(bytes->size()));
+  if (in.gcount() != static_cast<std::streamsize>(bytes->size())) return nullptr;
+  return std::make_shared<ReadFile>(std::move(bytes), path);
+}
+
+platform::OwnerLockResult FakeFileSystem::TakeOwnerLock(const std::string& path) {
+  log.push_back("TakeOwnerLock " + path);
+  if (locks_held_elsewhere.contains(path) || held_locks_.contains(path)) return {nullptr, true};
+  if (Matches(fail_writes, path) || Matches(fail_create_folders, path)) return {};
+  std::ofstream(path, std::ios::binary | std::ios::app);
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) return {};
+  held_locks_.insert(path);
+  return {std::make_unique<FakeOwnerLock>(held_locks_, path)};
 }
 
 }  // namespace slidesaver::fake

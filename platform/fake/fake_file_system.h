@@ -2,6 +2,7 @@
 // A file system for tests that works on real files (usually below a temporary folder) and can be
 // told to fail: any operation on a path that contains one of the `fail_*` substrings fails as a
 // refused file would. Every call is logged as "Operation path".
+#include <set>
 #include <string>
 #include <vector>
 
@@ -11,10 +12,13 @@ namespace slidesaver::fake {
 
 class FakeFileSystem : public platform::FileSystem {
  public:
-  std::vector<std::string> fail_writes;          // WriteFile and WriteFileAtomic
+  std::vector<std::string> fail_writes;  // WriteFileFrom and WriteFileAtomic, with this reason:
+  std::string write_failure = "No space left on device";
   std::vector<std::string> fail_create_folders;  // CreateFolder reports Failed
-  std::vector<std::string> fail_reads;           // MapFile returns null
-  platform::PathRules path_rules;                // see UseCodePage932
+  std::vector<std::string> fail_reads;           // OpenForReading returns null
+  // Lock files another live process holds; TakeOwnerLock can't take them.
+  std::set<std::string> locks_held_elsewhere;
+  platform::PathRules path_rules;  // see UseCodePage932
   std::vector<std::string> log;
 
   // The path rules of the Windows build in code page 932 (Japanese): the backslash and the
@@ -26,9 +30,15 @@ class FakeFileSystem : public platform::FileSystem {
   platform::CreateFolderResult CreateFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
   bool DeleteFile(const std::string& path) override;
-  bool WriteFile(const std::string& path, std::span<const uint8_t> bytes) override;
+  std::vector<std::string> FolderEntries(const std::string& folder) override;
+  std::string WriteFileFrom(const std::string& path, const platform::ByteSource& source,
+                            uint64_t offset, uint64_t size) override;
   std::string WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes) override;
-  std::shared_ptr<const platform::MappedFile> MapFile(const std::string& path) override;
+  std::shared_ptr<const platform::ByteSource> OpenForReading(const std::string& path) override;
+  // Fails for paths in fail_writes or fail_create_folders.
+  platform::OwnerLockResult TakeOwnerLock(const std::string& path) override;
+  // The lock files this process holds.
+  const std::set<std::string>& HeldLocks() const { return held_locks_; }
   platform::PathRules GetPathRules() override { return path_rules; }
 
   // The operations logged for paths that contain `part`, in order.
@@ -36,6 +46,7 @@ class FakeFileSystem : public platform::FileSystem {
 
  private:
   static bool Matches(const std::vector<std::string>& parts, const std::string& path);
+  std::set<std::string> held_locks_;
 };
 
 }  // namespace slidesaver::fake

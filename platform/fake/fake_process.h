@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "platform/process.h"
 
@@ -13,6 +14,10 @@ class FakeProcess : public platform::Process {
   std::string arguments;
   bool another_instance = false;
   int instance_checks = 0;  // how often AnotherInstanceRunning was asked
+  // A close signal arrives after this many CloseRequested checks answered false; -1: never.
+  int close_requested_after = -1;
+  int close_checks = 0;
+  std::vector<std::string> logged;  // Log's lines
 
   std::string ProgramFolder() override { return folder; }
   std::string ProgramBaseName() override { return base_name; }
@@ -21,6 +26,10 @@ class FakeProcess : public platform::Process {
     ++instance_checks;
     return another_instance;
   }
+  bool CloseRequested() override {
+    return close_requested_after >= 0 && close_checks++ >= close_requested_after;
+  }
+  void Log(const std::string& text) override { logged.push_back(text); }
 };
 
 }  // namespace slidesaver::fake

@@ -13,11 +13,15 @@ class FakeSystem : public platform::System {
  public:
   explicit FakeSystem(FakeCallLog& log) : log_(log) {}
 
-  std::optional<std::string> base_folder;  // none: extraction can't start
+  std::optional<std::string> base_folder;  // none: extraction can't start, for this reason:
+  std::string base_folder_problem = "no folder for the test";
   bool password_on = false;
   platform::WindowHandle foreground_window = 0;
 
-  std::optional<std::string> ExtractionBaseFolder() override { return base_folder; }
+  platform::BaseFolder ExtractionBaseFolder() override {
+    if (!base_folder) return {"", base_folder_problem};
+    return {*base_folder, ""};
+  }
   bool ScreenSaverPasswordOn() override {
     log_.Add("ScreenSaverPasswordOn");
     return password_on;

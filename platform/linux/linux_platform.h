@@ -1,15 +1,42 @@
 #pragma once
 // The pieces of the Linux platform, each made once for the process by main().
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "platform/linux/show_placement.h"
 #include "platform/platform.h"
 
 namespace slidesaver::linux_platform {
 
+// The running program: its file, the arguments that are the mode's, and what its single-instance
+// claim is keyed by.
+struct ProcessSetup {
+  const char* argv0 = nullptr;  // finds the program file when /proc/self/exe does not
+  std::vector<std::string> arguments;
+  // The show's file, when not the program's own: its folder and base name are the program's.
+  std::string show_file;
+  // One instance per this window (the program of an X screen saver runs once per window); 0:
+  // one per file.
+  uint32_t instance_window = 0;
+  // Without a claim any number run (a show in a window of its own).
+  bool single_instance = true;
+};
+std::unique_ptr<platform::Process> MakeLinuxProcess(const ProcessSetup& setup);
+// The arguments after argv[0], one instance per program file.
 std::unique_ptr<platform::Process> MakeLinuxProcess(int argc, char** argv);
+// The arguments as the Windows command line carries them (what the modes read).
+std::string WindowsCommandLine(const std::vector<std::string>& arguments);
+
 std::unique_ptr<platform::FileSystem> MakePosixFileSystem();
-std::unique_ptr<platform::System> MakeLinuxSystem();
-std::unique_ptr<platform::Dialogs> MakeLinuxDialogs();
+std::unique_ptr<platform::System> MakeLinuxSystem(ShowPlace place = {});
+// Outside the screen (in another program's window) messages go to stderr: a box there could
+// not be seen or answered.
+std::unique_ptr<platform::Dialogs> MakeLinuxDialogs(ShowPlace place = {});
+// Opens GTK's display for the dialogs now; false when there is none.
+bool OpenDialogDisplay();
 
 // The show's services: SDL2 window and events, SDL2_mixer audio, SDL2_image pictures.
 // SDL is started only when one of them is first used, so /C and /A never touch it.
@@ -18,7 +45,19 @@ struct SdlServices {
   std::unique_ptr<platform::ShowWindow> window;
   std::unique_ptr<platform::Audio> audio;
   std::unique_ptr<platform::PictureLoader> pictures;
+  // Starts SDL's video now; false when there is no display.
+  std::function<bool()> open_display;
 };
-SdlServices MakeSdlServices();
+SdlServices MakeSdlServices(ShowPlace place = {});
+
+// The settings file of a show file of the user's choosing: beside it, with its base name and
+// ".set", when its folder is writable; else in $XDG_CONFIG_HOME/slidesaver/ (~/.config), which
+// is made when missing.
+std::string SettingsFileOfShow(const std::string& show_file);
+
+// The demo show installed with the player (../share/slidesaver/demo.scr from the program's
+// folder), when the program's own show file (its base name with ".scr") does not exist: what
+// the installed player plays without --show.
+std::optional<std::string> InstalledDemoShow();
 
 }  // namespace slidesaver::linux_platform

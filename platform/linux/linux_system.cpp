@@ -10,14 +10,29 @@ namespace {
 
 class LinuxSystem : public platform::System {
  public:
-  std::optional<std::string> ExtractionBaseFolder() override { return PrivateRuntimeFolder(); }
-  bool ScreenSaverPasswordOn() override { return ReadPasswordSwitch(); }
-  void SetScreenSaverRunning(bool running) override { SetScreenSaverInhibited(running); }
+  explicit LinuxSystem(ShowPlace place) : on_screen_(place.kind == ShowPlace::Kind::Screen) {}
+
+  platform::BaseFolder ExtractionBaseFolder() override {
+    platform::BaseFolder base;
+    base.path = PrivateRuntimeFolder(&base.problem).value_or("");
+    return base;
+  }
+  // In another program's window that program locks the screen, if anything does; in a window
+  // of its own the show is a preview.
+  bool ScreenSaverPasswordOn() override { return on_screen_ && ReadPasswordSwitch(); }
+  void SetScreenSaverRunning(bool running) override {
+    if (on_screen_) SetScreenSaverInhibited(running);
+  }
   platform::WindowHandle ForegroundWindow() override { return ActiveX11Window(); }
+
+ private:
+  bool on_screen_;
 };
 
 }  // namespace
 
-std::unique_ptr<platform::System> MakeLinuxSystem() { return std::make_unique<LinuxSystem>(); }
+std::unique_ptr<platform::System> MakeLinuxSystem(ShowPlace place) {
+  return std::make_unique<LinuxSystem>(place);
+}
 
 }  // namespace slidesaver::linux_platform

@@ -4,32 +4,14 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win_text.h"
 
 namespace slidesaver::win32 {
 namespace {
-
-class EmptyFile : public platform::MappedFile {
- public:
-  const uint8_t* data() const override { return nullptr; }
-  size_t size() const override { return 0; }
-};
-
-class MappedView : public platform::MappedFile {
- public:
-  MappedView(const void* view, size_t size) : view_(view), size_(size) {}
-  ~MappedView() override { UnmapViewOfFile(view_); }
-  MappedView(const MappedView&) = delete;
-  MappedView& operator=(const MappedView&) = delete;
-  const uint8_t* data() const override { return static_cast<const uint8_t*>(view_); }
-  size_t size() const override { return size_; }
-
- private:
-  const void* view_;
-  size_t size_;
-};
 
 class Handle {
  public:
@@ -40,27 +22,111 @@ class Handle {
   Handle(const Handle&) = delete;
   Handle& operator=(const Handle&) = delete;
   HANDLE get() const { return h_; }
+  HANDLE release() { return std::exchange(h_, nullptr); }
   explicit operator bool() const { return h_ != nullptr; }
 
  private:
   HANDLE h_;
 };
 
-// Writes all bytes to a new or truncated file; false with GetLastError() set on failure.
-bool WriteWholeFile(const std::string& path, std::span<const uint8_t> bytes, DWORD flags) {
-  Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL | flags, nullptr));
-  if (!file) return false;
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, size_t{1} << 30));
+// An ordinary file open for reading; read at an offset, so it is never held in memory.
+class WinFile : public platform::ByteSource {
+ public:
+  WinFile(HANDLE file, uint64_t size, std::string path)
+      : file_(file), size_(size), path_(std::move(path)) {}
+  ~WinFile() override { CloseHandle(file_); }
+  WinFile(const WinFile&) = delete;
+  WinFile& operator=(const WinFile&) = delete;
+
+  uint64_t Size() const override { return size_; }
+  std::string Name() const override { return path_; }
+
+  void ReadAt(uint64_t offset, std::span<uint8_t> out) const override {
+    while (!out.empty()) {
+      OVERLAPPED at{};
+      at.Offset = static_cast<DWORD>(offset);
+      at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+      const DWORD chunk = static_cast<DWORD>(std::min<size_t>(out.size(), size_t{1} << 30));
+      DWORD read = 0;
+      if (!ReadFile(file_, out.data(), chunk, &read, &at)) {
+        throw platform::ReadError(path_ + ": " + SystemErrorText(GetLastError()));
+      }
+      if (read == 0) throw platform::ReadError(path_ + ": the file is shorter than it was");
+      out = out.subspan(read);
+      offset += read;
+    }
+  }
+
+ private:
+  HANDLE file_;
+  uint64_t size_;
+  std::string path_;
+};
+
+bool WriteAll(HANDLE file, std::span<const uint8_t> bytes) {
+  while (!bytes.empty()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), size_t{1} << 30));
     DWORD written = 0;
-    if (!::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0)
+    if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr)) return false;
+    if (written == 0) {
+      SetLastError(ERROR_DISK_FULL);
       return false;
-    done += written;
+    }
+    bytes = bytes.subspan(written);
   }
   return true;
 }
+
+// Writes `size` bytes of `source` from `offset` into a new or truncated file, a piece at a
+// time; empty on success, otherwise the reason, and the file is gone.
+std::string WriteWholeFile(const std::string& path, const platform::ByteSource& source,
+                           uint64_t offset, uint64_t size, DWORD flags) {
+  Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL | flags, nullptr));
+  if (!file) return SystemErrorText(GetLastError());
+  std::string problem;
+  std::vector<uint8_t> buffer;
+  for (uint64_t done = 0; done < size && problem.empty();) {
+    const size_t piece =
+        static_cast<size_t>(std::min<uint64_t>(platform::kCopyPieceBytes, size - done));
+    std::span<const uint8_t> bytes;
+    if (const uint8_t* memory = source.Memory()) {
+      bytes = {memory + offset + done, piece};
+    } else {
+      buffer.resize(piece);
+      try {
+        source.ReadAt(offset + done, buffer);
+      } catch (const platform::ReadError& error) {
+        problem = error.what();
+        break;
+      }
+      bytes = buffer;
+    }
+    if (!WriteAll(file.get(), bytes)) problem = SystemErrorText(GetLastError());
+    done += piece;
+  }
+  if (problem.empty()) return {};
+  CloseHandle(file.release());
+  DeleteFileA(path.c_str());  // no partial file
+  return problem;
+}
+
+// A lock file opened so that no other process can open it while this one lives; it may only
+// be deleted, which is how the lock removes it.
+class WinOwnerLock : public platform::OwnerLock {
+ public:
+  WinOwnerLock(HANDLE file, std::string path) : file_(file), path_(std::move(path)) {}
+  ~WinOwnerLock() override {
+    DeleteFileA(path_.c_str());  // pending until the handle closes
+    CloseHandle(file_);
+  }
+  WinOwnerLock(const WinOwnerLock&) = delete;
+  WinOwnerLock& operator=(const WinOwnerLock&) = delete;
+
+ private:
+  HANDLE file_;
+  std::string path_;
+};
 
 class WinFileSystem : public platform::FileSystem {
  public:
@@ -88,17 +154,30 @@ class WinFileSystem : public platform::FileSystem {
 
   bool DeleteFile(const std::string& path) override { return DeleteFileA(path.c_str()) != 0; }
 
-  bool WriteFile(const std::string& path, std::span<const uint8_t> bytes) override {
-    return WriteWholeFile(path, bytes, 0);
+  std::vector<std::string> FolderEntries(const std::string& folder) override {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry{};
+    const HANDLE find = FindFirstFileA((WithTrailingBackslash(folder) + "*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+      const std::string name = entry.cFileName;
+      if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    return names;
+  }
+
+  std::string WriteFileFrom(const std::string& path, const platform::ByteSource& source,
+                            uint64_t offset, uint64_t size) override {
+    return WriteWholeFile(path, source, offset, size, 0);
   }
 
   std::string WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes) override {
+    RemoveAbandonedTemporaries(path);
     const std::string temporary = path + ".new" + std::to_string(GetCurrentProcessId());
-    if (!WriteWholeFile(temporary, bytes, FILE_FLAG_WRITE_THROUGH)) {
-      const DWORD error = GetLastError();
-      DeleteFileA(temporary.c_str());
-      return "cannot write " + temporary + ": " + SystemErrorText(error);
-    }
+    const std::string problem = WriteWholeFile(temporary, platform::MemorySource(bytes), 0,
+                                               bytes.size(), FILE_FLAG_WRITE_THROUGH);
+    if (!problem.empty()) return "cannot write " + temporary + ": " + problem;
     if (!MoveFileExA(temporary.c_str(), path.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       const DWORD error = GetLastError();
@@ -108,20 +187,45 @@ class WinFileSystem : public platform::FileSystem {
     return {};
   }
 
-  std::shared_ptr<const platform::MappedFile> MapFile(const std::string& path) override {
-    Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return nullptr;
+  std::shared_ptr<const platform::ByteSource> OpenForReading(const std::string& path) override {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return nullptr;
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size)) return nullptr;
-    if (size.QuadPart == 0) return std::make_shared<EmptyFile>();  // nothing to map
-    if (static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX / 2) return nullptr;
-    Handle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
-    if (!mapping) return nullptr;
-    const void* view = MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0);
-    if (!view) return nullptr;
-    // The view keeps the file and the mapping alive after their handles are closed.
-    return std::make_shared<MappedView>(view, static_cast<size_t>(size.QuadPart));
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size)) {
+      CloseHandle(file);
+      return nullptr;
+    }
+    return std::make_shared<WinFile>(file, static_cast<uint64_t>(size.QuadPart), path);
+  }
+
+  platform::OwnerLockResult TakeOwnerLock(const std::string& path) override {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE,
+                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {nullptr, GetLastError() == ERROR_SHARING_VIOLATION};
+    return {std::make_unique<WinOwnerLock>(file, path)};
+  }
+
+  // The temporary files of earlier saves of `path` whose writer was killed. One still being
+  // written is open without sharing, and can't be deleted.
+  void RemoveAbandonedTemporaries(const std::string& path) {
+    size_t name_at = 0;  // after the last separator, read character by character
+    GetPathRules().ForEachCharacter(path, [&](size_t at, size_t length) {
+      if (length == 1 && path[at] == '\\') name_at = at + 1;
+      return true;
+    });
+    const std::string prefix = path.substr(name_at) + ".new";
+    WIN32_FIND_DATAA entry{};
+    const HANDLE find = FindFirstFileA((path + ".new*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+      const std::string name = entry.cFileName;
+      const bool ours = name.size() > prefix.size() &&
+                        name.compare(0, prefix.size(), prefix) == 0 &&
+                        name.find_first_not_of("0123456789", prefix.size()) == std::string::npos;
+      if (ours) DeleteFileA((path.substr(0, name_at) + name).c_str());
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
   }
 
   platform::PathRules GetPathRules() override {

@@ -1,32 +1,43 @@
-// Pictures decoded by their content with OLE's picture loader (JPEG, BMP, GIF and what else
-// the system reads), then copied into the drawing layer's 0x00RRGGBB rows.
+// Pictures decoded by their content with OLE's picture loader (JPEG, BMP, GIF), once the header
+// check has found the picture whole and within the players' budget, then copied into the
+// drawing layer's 0x00RRGGBB rows.
 #include "platform/win32/windows_api.h"
 
 #include <cstring>
 #include <vector>
 
 #include "common/run_time_error.h"
+#include "platform/picture_header.h"
 #include "platform/win32/win32_platform.h"
 
 namespace slidesaver::win32 {
 namespace {
 
-// The whole file, or nothing when it can't be opened.
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
+// The whole file in movable global memory, as an IStream over it wants it; null when the file
+// can't be opened or read. A file larger than the players read is refused in `too_large`.
+HGLOBAL ReadWholeFile(const std::string& path, size_t& size, bool& too_large) {
   const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  LARGE_INTEGER size{};
-  bool ok = GetFileSizeEx(file, &size) && size.QuadPart < (LONGLONG{1} << 30);
-  if (ok) {
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    DWORD read = 0;
-    ok = bytes.empty() ||
-         (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
-          read == bytes.size());
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  LARGE_INTEGER length{};
+  HGLOBAL memory = nullptr;
+  if (GetFileSizeEx(file, &length)) {
+    too_large = static_cast<uint64_t>(length.QuadPart) > platform::kMaxPictureFileBytes;
+    size = static_cast<size_t>(length.QuadPart);
+    if (!too_large) memory = GlobalAlloc(GMEM_MOVEABLE, size == 0 ? 1 : size);
   }
+  void* target = memory ? GlobalLock(memory) : nullptr;
+  DWORD read = 0;
+  const bool ok =
+      target && (size == 0 || (ReadFile(file, target, static_cast<DWORD>(size), &read, nullptr) &&
+                               read == size));
+  if (target) GlobalUnlock(memory);
   CloseHandle(file);
-  return ok;
+  if (!ok && memory) {
+    GlobalFree(memory);
+    return nullptr;
+  }
+  return memory;
 }
 
 template <class T>
@@ -42,24 +53,6 @@ class ComPtr {
  private:
   T* p_ = nullptr;
 };
-
-// An IStream over a copy of the bytes, which the stream frees when released.
-bool MakeStream(const std::vector<uint8_t>& bytes, IStream** stream) {
-  const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-  if (!memory) return false;
-  void* target = GlobalLock(memory);
-  if (!target) {
-    GlobalFree(memory);
-    return false;
-  }
-  std::memcpy(target, bytes.data(), bytes.size());
-  GlobalUnlock(memory);
-  if (FAILED(CreateStreamOnHGlobal(memory, TRUE, stream))) {
-    GlobalFree(memory);
-    return false;
-  }
-  return true;
-}
 
 // The bitmap's pixels as top-down 32-bit rows; false when GDI can't give them.
 bool CopyBitmap(HBITMAP handle, gdi::Bitmap& picture) {
@@ -91,14 +84,26 @@ bool CopyBitmap(HBITMAP handle, gdi::Bitmap& picture) {
 class WinPictureLoader : public platform::PictureLoader {
  public:
   gdi::Bitmap Load(const std::string& path) override {
-    std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes)) throw FileNotFoundError(path);
-    if (bytes.empty()) throw InvalidPictureError(path);
+    size_t size = 0;
+    bool too_large = false;
+    const HGLOBAL memory = ReadWholeFile(path, size, too_large);
+    if (too_large) throw InvalidPictureError(path, "the file is larger than the player reads");
+    if (!memory) throw FileNotFoundError(path);
+    // The stream frees the memory when it is released.
     ComPtr<IStream> stream;
-    if (!MakeStream(bytes, &stream)) throw InvalidPictureError(path);
+    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
+      GlobalFree(memory);
+      throw InvalidPictureError(path);
+    }
+    // Nothing is decoded before the header says the picture is whole and within the budget.
+    const void* bytes = GlobalLock(memory);
+    const std::string problem = platform::CheckPictureBeforeDecoding(
+        {static_cast<const uint8_t*>(bytes), bytes ? size : 0});
+    GlobalUnlock(memory);
+    if (!problem.empty()) throw InvalidPictureError(path, problem);
     ComPtr<IPicture> picture;
-    if (FAILED(OleLoadPicture(stream.operator->(), static_cast<LONG>(bytes.size()), FALSE,
-                              IID_IPicture, reinterpret_cast<void**>(&picture))) ||
+    if (FAILED(OleLoadPicture(stream.operator->(), static_cast<LONG>(size), FALSE, IID_IPicture,
+                              reinterpret_cast<void**>(&picture))) ||
         !picture)
       throw InvalidPictureError(path);
     SHORT type = PICTYPE_UNINITIALIZED;

@@ -82,6 +82,13 @@ class WinProcess : public platform::Process {
     return another_;
   }
 
+  // Windows ends a screen saver through its window (WM_CLOSE), which the show hears itself.
+  bool CloseRequested() override { return false; }
+
+  void Log(const std::string& text) override {
+    OutputDebugStringA(("slidesaver: " + text + "\n").c_str());
+  }
+
  private:
   std::string path_;
   bool checked_ = false;

@@ -45,9 +45,12 @@ bool FolderWritable(const std::string& folder) {
 
 namespace {
 
-std::string WindowsDirectory() {
+// The Windows directory; empty, with the reason in `problem`, when it can't be had.
+std::string WindowsDirectory(std::string& problem) {
   char buffer[512] = {};
   const UINT n = GetWindowsDirectoryA(buffer, sizeof buffer);
+  if (n == 0) problem = "GetWindowsDirectoryA: " + SystemErrorText(GetLastError());
+  if (n >= sizeof buffer) problem = "the Windows directory's name is too long";
   if (n == 0 || n >= sizeof buffer) return {};
   return std::string(buffer, n);
 }
@@ -61,12 +64,15 @@ std::string TempDirectory() {
 
 class WinSystem : public platform::System {
  public:
-  std::optional<std::string> ExtractionBaseFolder() override {
-    const std::string windows = WindowsDirectory();
+  platform::BaseFolder ExtractionBaseFolder() override {
+    platform::BaseFolder base;
+    const std::string windows = WindowsDirectory(base.problem);
     // An ordinary user on NT-family Windows can't write into the Windows directory: every
     // show would then find none of its files. The user's temporary folder serves instead.
-    return ChooseExtractionBase(windows, !windows.empty() && FolderWritable(windows),
-                                TempDirectory());
+    base.path =
+        ChooseExtractionBase(windows, !windows.empty() && FolderWritable(windows), TempDirectory())
+            .value_or("");
+    return base;
   }
 
   bool ScreenSaverPasswordOn() override {

@@ -95,6 +95,20 @@ TEST_F(ShowTest, AbsurdDisplayTimeOverflowsTheDeadline) {
   EXPECT_EQ(fake.dialogs.message_boxes[0].text, ErrorText("Overflow"));
 }
 
+// 16384 x 16384 would take 3 GiB for its surfaces: an error box, before any is made.
+TEST_F(ShowTest, ShowAreaBeyondTheBudgetIsAnErrorBeforeItsSurfacesAreMade) {
+  package.ShowWidth = 16384;
+  package.ShowHeight = 16384;
+  AddSlide("a", kRed);
+  Run();
+  ASSERT_THAT(fake.dialogs.message_boxes, SizeIs(1));
+  EXPECT_EQ(fake.dialogs.message_boxes[0].text,
+            ErrorText("Show area too large: 16384 x 16384 pixels, more than the 33,554,432 the "
+                      "player shows"));
+  EXPECT_THAT(Calls("Move"), SizeIs(0));
+  EXPECT_THAT(Calls("LoadPicture"), SizeIs(0));
+}
+
 TEST_F(ShowTest, ShowAreaOfNegativeSizeIsAnError) {
   package.ShowWidth = -5;
   AddSlide("a", kRed);

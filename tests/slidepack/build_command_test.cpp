@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <fstream>
+
 #include "package/read_package.h"
 #include "package/write_package.h"
 #include "slidepack_test_support.h"
+#include "tools/slidepack/files.h"
 
 namespace slidepack_test {
 namespace {
@@ -235,15 +239,70 @@ TEST_F(BuildCommandTest, AFailedBuildLeavesAnEarlierOutputAsItWas) {
   EXPECT_EQ(ReadText(dir_ / "out.scr"), "the previous show");
 }
 
-TEST_F(BuildCommandTest, RefusesToWriteOverThePlayer) {
+// An output that is a file the build reads would replace it: the player, the manifest, a
+// picture, a sound, the music. Each is refused and stays as it was.
+TEST_F(BuildCommandTest, RefusesAnOutputThatIsOneOfItsInputs) {
   std::filesystem::copy_file(SLIDESAVER_PLAYER, dir_ / "player");
-  const auto player = ReadBytes(dir_ / "player");
-  WriteText(dir_ / "show.toml", "width = 8\nheight = 6\n[[slide]]\npicture = \"media/a.jpg\"\n");
+  WriteText(dir_ / "show.toml", kRichManifest);
+  struct Case {
+    std::string output, expected;
+  };
+  for (const Case& c : {Case{"player", "player: the output would replace the player"},
+                        Case{"show.toml", "show.toml: the output would replace the manifest"},
+                        Case{"media/a.jpg", "show.toml:10: picture media/a.jpg is the output file"},
+                        Case{"./media/s.wav", "show.toml:11: sound media/s.wav is the output"},
+                        Case{"media/m.mid", "show.toml:6: music media/m.mid is the output"}}) {
+    SCOPED_TRACE(c.output);
+    const auto before = ReadBytes(dir_ / c.output);
+    const auto tree = ListTree(dir_);
+    const RunResult result =
+        RunSlidepack({"build", "show.toml", "-o", c.output, "--player", "player"}, dir_);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_THAT(result.err, HasSubstr(c.expected));
+    EXPECT_EQ(ReadBytes(dir_ / c.output), before);
+    EXPECT_EQ(ListTree(dir_), tree);
+  }
+}
+
+// Only ordinary files are read: a FIFO or a device is an error at once, never a wait.
+TEST_F(BuildCommandTest, AFifoOrADeviceIsAnErrorNotAWait) {
+  ASSERT_EQ(mkfifo((dir_ / "media" / "fifo.jpg").c_str(), 0600), 0);
+  ExpectBuildFails("width = 8\nheight = 6\n[[slide]]\npicture = \"media/fifo.jpg\"\n",
+                   "show.toml:4: picture media/fifo.jpg: not an ordinary file");
+  ExpectBuildFails(
+      "width = 8\nheight = 6\n[[slide]]\npicture = \"media/a.jpg\"\nsound = \"/dev/zero\"\n",
+      "show.toml:5: sound /dev/zero: not an ordinary file");
+  ASSERT_EQ(mkfifo((dir_ / "fifo.toml").c_str(), 0600), 0);
   const RunResult result =
-      RunSlidepack({"build", "show.toml", "-o", "player", "--player", "player"}, dir_);
+      RunSlidepack({"build", "fifo.toml", "-o", "out.scr", "--player", SLIDESAVER_PLAYER}, dir_);
   EXPECT_EQ(result.status, 1);
-  EXPECT_THAT(result.err, HasSubstr("the output would replace the player"));
-  EXPECT_EQ(ReadBytes(dir_ / "player"), player);
+  EXPECT_THAT(result.err, HasSubstr("fifo.toml: not an ordinary file"));
+  EXPECT_THAT(RunSlidepack({"info", "media/fifo.jpg"}, dir_).err,
+              HasSubstr("media/fifo.jpg: not an ordinary file"));
+}
+
+// A show of 65,500 slides took one memory map per picture and hit the kernel's limit. Inputs
+// now hold neither a mapping nor an open file until they are read, a piece at a time.
+TEST_F(BuildCommandTest, InputsHoldNeitherMappingsNorOpenFiles) {
+  const auto count_lines = [](const char* path) {
+    std::ifstream in(path);
+    return std::count(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>(), '\n');
+  };
+  const auto count_files = [] {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                         std::filesystem::directory_iterator());
+  };
+  const auto maps = count_lines("/proc/self/maps");
+  const auto files = count_files();
+  std::vector<slidesaver::Bytes> inputs;
+  for (int i = 0; i < 2000; ++i) inputs.push_back(slidepack::OpenInput(dir_ / "media" / "b.jpg"));
+  EXPECT_EQ(count_lines("/proc/self/maps"), maps);
+  EXPECT_EQ(count_files(), files);
+  EXPECT_EQ(inputs.back().Load(), ReadBytes(dir_ / "media" / "b.jpg"));
+  // A file that changes after it was opened is not read as if it were the same.
+  WriteBytes(dir_ / "media" / "b.jpg", SmallJpeg(3, 7001));
+  std::vector<uint8_t> piece(10);
+  EXPECT_THROW(inputs.front().ReadAt(0, piece), slidesaver::platform::ReadError);
 }
 
 TEST_F(BuildCommandTest, InfoOnAFileWithoutAShowSaysSo) {

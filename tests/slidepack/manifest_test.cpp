@@ -144,6 +144,9 @@ TEST(ManifestErrors, NameTheLineOfAValueOutOfRange) {
               HasSubstr("show.toml:1: width = 0 is out of range"));
   EXPECT_THAT(ErrorOf("width = 800\nheight = 99999\n[[slide]]\npicture = \"a.jpg\"\n"),
               HasSubstr("show.toml:2: height = 99999 is out of range"));
+  EXPECT_THAT(ErrorOf("width = 16384\nheight = 16384\n[[slide]]\npicture = \"a.jpg\"\n"),
+              HasSubstr("show.toml:2: the show area 16384 x 16384 is larger than the players show "
+                        "(33,554,432 pixels)"));
   EXPECT_THAT(ErrorOf("background = 0x100000000\n" + head), HasSubstr("show.toml:1: background"));
 }
 

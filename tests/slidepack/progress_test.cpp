@@ -76,6 +76,16 @@ TEST(ProgressLine, CountsPicturesAndEstimatesTheTimeLeft) {
   EXPECT_THAT(out.str(), EndsWith("\rslidepack: preparing pictures: 48 of 48            \n"));
 }
 
+TEST(ProgressLine, NamesFramesWhenItCountsThem) {
+  std::ostringstream out;
+  FakeClock clock;
+  Progress progress("rendering show.mp4", 900, out, true, clock.Function(),
+                    Progress::Unit::kFrames);
+  clock.now += 2s;
+  progress.Advance(300);
+  EXPECT_EQ(out.str(), "\rslidepack: rendering show.mp4: 300 of 900 frames, 0:04 left");
+}
+
 TEST(ProgressLine, CutShortByAnErrorStillEndsItsLine) {
   std::ostringstream out;
   FakeClock clock;

@@ -68,6 +68,24 @@ std::vector<uint8_t> FakeWave(int seed, size_t size) {
   return bytes;
 }
 
+std::vector<uint8_t> WaveFile(const std::vector<int16_t>& samples) {
+  constexpr uint32_t kRate = 48000;
+  std::vector<uint8_t> wav;
+  auto put = [&](uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) wav.push_back(static_cast<uint8_t>(value >> (8 * i)));
+  };
+  auto tag = [&](const char* text) {
+    for (int i = 0; i < 4; ++i) wav.push_back(static_cast<uint8_t>(text[i]));
+  };
+  const auto data_bytes = static_cast<uint32_t>(samples.size() * 2);
+  tag("RIFF"), put(36 + data_bytes, 4), tag("WAVE");
+  tag("fmt "), put(16, 4), put(1, 2), put(1, 2), put(kRate, 4), put(kRate * 2, 4), put(2, 2);
+  put(16, 2);
+  tag("data"), put(data_bytes, 4);
+  for (int16_t sample : samples) put(static_cast<uint16_t>(sample), 2);
+  return wav;
+}
+
 slidesaver::Bytes ToBytes(const std::vector<uint8_t>& bytes) {
   return slidesaver::Bytes::Copy(bytes);
 }

@@ -21,6 +21,8 @@ void WriteText(const std::filesystem::path& path, const std::string& text);
 // bytes when that is more than it needs; and a WAV-looking sound.
 std::vector<uint8_t> SmallJpeg(int seed, size_t size = 0);
 std::vector<uint8_t> FakeWave(int seed, size_t size = 120);
+// A real WAV file: 48 kHz, 16-bit, mono.
+std::vector<uint8_t> WaveFile(const std::vector<int16_t>& samples);
 
 slidesaver::Bytes ToBytes(const std::vector<uint8_t>& bytes);
 

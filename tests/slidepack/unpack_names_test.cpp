@@ -9,6 +9,7 @@ namespace slidepack {
 namespace {
 
 using slidepack_test::SmallJpeg;
+using slidepack_test::ToBytes;
 
 TEST(PlainFileNames, RejectPathsAndNamesOtherSystemsRefuse) {
   EXPECT_TRUE(IsPlainFileName("0"));
@@ -25,15 +26,15 @@ TEST(PlainFileNames, RejectPathsAndNamesOtherSystemsRefuse) {
 
 TEST(UnpackNameChoice, KeepsPlainNamesAndRenamesTheRest) {
   UnpackNames names;
-  const auto jpeg = SmallJpeg(1);
+  const auto jpeg = ToBytes(SmallJpeg(1));
   EXPECT_EQ(names.Choose("a.jpg", jpeg, "picture-001").file, "a.jpg");
   EXPECT_EQ(names.Choose("../x", jpeg, "picture-002").file, "picture-002.jpg");
-  EXPECT_EQ(names.Choose("", std::vector<uint8_t>{1, 2}, "sound-003").file, "sound-003.bin");
+  EXPECT_EQ(names.Choose("", ToBytes({1, 2}), "sound-003").file, "sound-003.bin");
 }
 
 TEST(UnpackNameChoice, NeverGivesTwoFilesOneName) {
   UnpackNames names;
-  const auto first = SmallJpeg(1), second = SmallJpeg(2);
+  const auto first = ToBytes(SmallJpeg(1)), second = ToBytes(SmallJpeg(2));
   EXPECT_EQ(names.Choose("show.toml", first, "picture-001").file, "picture-001.jpg");
   EXPECT_EQ(names.Choose("A.jpg", first, "picture-002").file, "A.jpg");
   // The same name with other bytes, and a name that differs in case only.
@@ -46,9 +47,9 @@ TEST(UnpackNameChoice, NeverGivesTwoFilesOneName) {
 
 TEST(UnpackNameChoice, ReusesAFileForTheSameNameAndBytes) {
   UnpackNames names;
-  const auto jpeg = SmallJpeg(1);
+  const auto jpeg = ToBytes(SmallJpeg(1));
   const auto first = names.Choose("same.jpg", jpeg, "picture-001");
-  const auto again = names.Choose("same.jpg", SmallJpeg(1), "picture-002");
+  const auto again = names.Choose("same.jpg", ToBytes(SmallJpeg(1)), "picture-002");
   EXPECT_TRUE(first.write);
   EXPECT_FALSE(again.write);
   EXPECT_EQ(again.file, "same.jpg");

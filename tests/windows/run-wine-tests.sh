@@ -174,7 +174,10 @@ picture_on_screen() {
   screenshot
   pixel_near 400 300 FF0000
 }
-temp_folders() { find "$windir" -maxdepth 1 -iname 'temp[0-9]*' | wc -l; }
+# The extraction folders, and everything of the player's in the Windows directory (the folders
+# and their lock files temp<N>.lock).
+temp_folders() { find "$windir" -maxdepth 1 -type d -iname 'temp[0-9]*' | wc -l; }
+temp_entries() { find "$windir" -maxdepth 1 -iname 'temp[0-9]*' | wc -l; }
 start() {  # start name args...: runs C:\saver\<name> in the background, pid in $started
   wine "C:\\saver\\$1" "${@:2}" >/dev/null 2>&1 &
   started=$!
@@ -224,6 +227,10 @@ start show.scr /a 567
 check "/A 567 asks for the password change and returns" exits_with "$started" 0 20
 
 echo "== /S: mouse movement"
+# A folder left by a player that was killed: its lock file is there, but nobody holds it.
+mkdir -p "$windir/temp1"
+echo left >"$windir/temp1/left-over"
+: >"$windir/temp1.lock"
 xdotool mousemove 1000 700
 start show.scr /S
 show=$started
@@ -238,13 +245,16 @@ if wait_for 30 picture_on_screen; then
       [[ $(pixel 311 234) == 000040 && $(pixel 712 533) == 000040 ]]'
   check "the pictures are extracted into C:\\windows\\temp1" \
     test -f "$windir/temp1/0" -a -f "$windir/temp1/1"
+  check "the left-over folder was removed first, and temp1 taken again" \
+    test ! -e "$windir/temp1/left-over"
   start show.scr /S
   check "a second instance ends at once" exits_with "$started" 0 20
   check "the second instance extracted nothing" test "$(temp_folders)" = 1
+  check "temp1 is held by its lock file" test -f "$windir/temp1.lock"
   check "the show goes on meanwhile" running "$show"
   xdotool mousemove_relative 3 0
   check "a mouse movement ends the show" exits_with "$show" 0 20
-  check "temp1 is gone after the show" test "$(temp_folders)" = 0
+  check "temp1 and its lock file are gone after the show" test "$(temp_entries)" = 0
 else
   fail "the first picture is on the screen"
   abandon "$show"

@@ -6,16 +6,13 @@
 #include "tools/slidepack/commands.h"
 #include "tools/slidepack/files.h"
 #include "tools/slidepack/manifest.h"
+#include "tools/slidepack/manifest_package.h"
 #include "tools/slidepack/progress.h"
 #include "tools/slidepack/slide_pictures.h"
 #include "tools/slidepack/slidepack_error.h"
 #include "tools/slidepack/stored_names.h"
 
 namespace slidepack {
-
-namespace {
-
-constexpr size_t kChunk = 1 << 20;
 
 slidesaver::PackageHeader LoadPackage(const Manifest& manifest, const BuildOptions& options,
                                       const std::filesystem::path& spill_folder) {
@@ -68,13 +65,28 @@ slidesaver::PackageHeader LoadPackage(const Manifest& manifest, const BuildOptio
   return package;
 }
 
-// Large pieces are written a chunk at a time so the progress line moves.
-void WriteInChunks(OutputFile& output, std::span<const uint8_t> bytes, Progress& progress) {
-  while (!bytes.empty()) {
-    const auto piece = bytes.first(std::min(bytes.size(), kChunk));
-    output.Write(piece);
-    progress.Advance(piece.size());
-    bytes = bytes.subspan(piece.size());
+namespace {
+
+// The output must not be a file the build reads: it would replace it.
+void RefuseToOverwriteAnInput(const Manifest& manifest, const std::filesystem::path& output,
+                              const std::filesystem::path& player) {
+  if (SameFile(output, player)) {
+    throw SlidepackError(output.string() + ": the output would replace the player");
+  }
+  if (SameFile(output, manifest.path)) {
+    throw SlidepackError(output.string() + ": the output would replace the manifest");
+  }
+  const auto refuse = [&](const ManifestFile& file, const char* role) {
+    if (SameFile(output, file.path)) {
+      throw LineError(manifest, file.line,
+                      std::string(role) + " " + file.path.string() +
+                          " is the output file; the output would replace it");
+    }
+  };
+  if (manifest.music) refuse(*manifest.music, "music");
+  for (const ManifestSlide& slide : manifest.slides) {
+    refuse(slide.picture, "picture");
+    if (slide.sound) refuse(*slide.sound, "sound");
   }
 }
 
@@ -83,11 +95,9 @@ void WriteInChunks(OutputFile& output, std::span<const uint8_t> bytes, Progress&
 void Build(const std::filesystem::path& manifest_path, const std::filesystem::path& output_path,
            const std::filesystem::path& player_path, const BuildOptions& options) {
   const Manifest manifest = ParseManifest(manifest_path);
-  const slidesaver::Bytes player = ReadWholeFile(player_path);
+  const slidesaver::Bytes player = OpenInput(player_path);
   if (player.empty()) throw SlidepackError(player_path.string() + ": the player file is empty");
-  if (SameFile(player_path, output_path)) {
-    throw SlidepackError(output_path.string() + ": the output would replace the player");
-  }
+  RefuseToOverwriteAnInput(manifest, output_path, player_path);
   struct stat player_status {};
   const unsigned mode = stat(player_path.c_str(), &player_status) == 0
                             ? static_cast<unsigned>(player_status.st_mode & 0777)
@@ -104,9 +114,16 @@ void Build(const std::filesystem::path& manifest_path, const std::filesystem::pa
   }
 
   Progress progress("building " + output_path.string(), player.size() + package_bytes);
-  WriteInChunks(output, player.span(), progress);
-  slidesaver::WritePackage(
-      package, [&](std::span<const uint8_t> bytes) { WriteInChunks(output, bytes, progress); });
+  const auto advance = [&progress](size_t bytes) { progress.Advance(bytes); };
+  output.Write(player, advance);
+  try {
+    slidesaver::WritePackage(package, [&](std::span<const uint8_t> bytes) {
+      output.Write(bytes);
+      advance(bytes.size());
+    });
+  } catch (const slidesaver::platform::ReadError& error) {
+    throw SlidepackError(error.what());
+  }
   output.Commit();
   progress.Finish();
 }

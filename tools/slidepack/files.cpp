@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "tools/slidepack/slidepack_error.h"
 
@@ -18,12 +19,6 @@ SlidepackError FileError(const std::string& path, const std::string& what) {
 
 namespace {
 
-struct Mapping {
-  void* address;
-  size_t size;
-  ~Mapping() { munmap(address, size); }
-};
-
 struct Descriptor {
   int fd;
   ~Descriptor() {
@@ -31,20 +26,98 @@ struct Descriptor {
   }
 };
 
+// Opened without waiting: a FIFO or a device must not hang slidepack.
+int OpenForReading(const std::filesystem::path& path, struct stat& status) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  if (fstat(fd, &status) != 0) {
+    const int error = errno;
+    close(fd);
+    errno = error;
+    return -1;
+  }
+  return fd;
+}
+
+bool Unchanged(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+// A file opened anew for each read and closed again, so that thousands of them hold no open
+// files; each read first checks that the file is still the one first seen.
+class InputFile : public slidesaver::platform::ByteSource {
+ public:
+  InputFile(std::filesystem::path path, const struct stat& status)
+      : path_(std::move(path)), status_(status) {}
+
+  uint64_t Size() const override { return static_cast<uint64_t>(status_.st_size); }
+  std::string Name() const override { return path_.string(); }
+
+  void ReadAt(uint64_t offset, std::span<uint8_t> out) const override {
+    struct stat now {};
+    Descriptor file{OpenForReading(path_, now)};
+    if (file.fd < 0) throw slidesaver::platform::ReadError(Name() + ": " + std::strerror(errno));
+    if (!Unchanged(now, status_)) {
+      throw slidesaver::platform::ReadError(Name() +
+                                            ": the file changed while slidepack was reading it");
+    }
+    while (!out.empty()) {
+      const ssize_t n = pread(file.fd, out.data(), out.size(), static_cast<off_t>(offset));
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) throw slidesaver::platform::ReadError(Name() + ": " + std::strerror(errno));
+      if (n == 0) throw slidesaver::platform::ReadError(Name() + ": the file became shorter");
+      out = out.subspan(static_cast<size_t>(n));
+      offset += static_cast<uint64_t>(n);
+    }
+  }
+
+ private:
+  std::filesystem::path path_;
+  struct stat status_;
+};
+
 }  // namespace
 
-slidesaver::Bytes ReadWholeFile(const std::filesystem::path& path) {
-  Descriptor file{open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-  if (file.fd < 0) throw FileError(path.string(), "cannot open");
+slidesaver::Bytes OpenInput(const std::filesystem::path& path) {
   struct stat status {};
-  if (fstat(file.fd, &status) != 0) throw FileError(path.string(), "cannot read");
+  Descriptor file{OpenForReading(path, status)};
+  if (file.fd < 0) throw FileError(path.string(), "cannot open");
+  if (!S_ISREG(status.st_mode)) throw SlidepackError(path.string() + ": not an ordinary file");
+  if (status.st_size == 0) return {};
+  return slidesaver::Bytes(std::make_shared<InputFile>(path, status));
+}
+
+void ExamineFile(const std::filesystem::path& path,
+                 const std::function<void(std::span<const uint8_t>)>& examine) {
+  struct stat status {};
+  Descriptor file{OpenForReading(path, status)};
+  if (file.fd < 0) throw FileError(path.string(), "cannot open");
   if (!S_ISREG(status.st_mode)) throw SlidepackError(path.string() + ": not an ordinary file");
   const auto size = static_cast<size_t>(status.st_size);
-  if (size == 0) return {};
+  if (size == 0) return examine({});
   void* address = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, file.fd, 0);
   if (address == MAP_FAILED) throw FileError(path.string(), "cannot read");
-  auto mapping = std::make_shared<const Mapping>(address, size);
-  return slidesaver::Bytes(mapping, static_cast<const uint8_t*>(address), size);
+  struct Unmap {
+    void* address;
+    size_t size;
+    ~Unmap() { munmap(address, size); }
+  } unmap{address, size};
+  examine({static_cast<const uint8_t*>(address), size});
+}
+
+std::string ReadSmallFile(const std::filesystem::path& path, size_t max_bytes) {
+  const slidesaver::Bytes bytes = OpenInput(path);
+  if (bytes.size() > max_bytes) {
+    throw SlidepackError(path.string() + ": the file is larger than " +
+                         std::to_string(max_bytes >> 20) + " MiB");
+  }
+  try {
+    const std::vector<uint8_t> text = bytes.Load();
+    return std::string(text.begin(), text.end());
+  } catch (const slidesaver::platform::ReadError& error) {
+    throw SlidepackError(error.what());
+  }
 }
 
 OutputFile::OutputFile(std::filesystem::path path, unsigned mode) : path_(std::move(path)) {
@@ -77,6 +150,18 @@ void OutputFile::Write(std::span<const uint8_t> bytes) {
   }
 }
 
+void OutputFile::Write(const slidesaver::Bytes& bytes,
+                       const std::function<void(size_t)>& progress) {
+  try {
+    bytes.ForEachPiece([&](std::span<const uint8_t> piece) {
+      Write(piece);
+      progress(piece.size());
+    });
+  } catch (const slidesaver::platform::ReadError& error) {
+    throw SlidepackError(error.what());
+  }
+}
+
 void OutputFile::Commit() {
   const int fd = fd_;
   fd_ = -1;
@@ -93,7 +178,7 @@ SlidepackError LineError(const Manifest& manifest, int line, const std::string& 
 slidesaver::Bytes ReadManifestFile(const Manifest& manifest, const ManifestFile& file,
                                    const char* role) {
   try {
-    return ReadWholeFile(file.path);
+    return OpenInput(file.path);
   } catch (const SlidepackError& error) {
     throw LineError(manifest, file.line, std::string(role) + " " + error.what());
   }

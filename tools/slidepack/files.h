@@ -1,8 +1,9 @@
 #pragma once
-// File access for slidepack: whole-file reads that name the file at fault, and output files
-// that appear under their name only when complete.
+// File access for slidepack: input files read as they are needed, with errors that name the
+// file at fault, and output files that appear under their name only when complete.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -13,17 +14,28 @@ namespace slidepack {
 
 class SlidepackError;
 
-// The whole file as Package bytes (a read-only mapping, or an empty Bytes for an empty file).
-// Throws SlidepackError naming the file when it can't be read or is not an ordinary file.
-slidesaver::Bytes ReadWholeFile(const std::filesystem::path& path);
+// An ordinary file as Package bytes, read a piece at a time when they are needed: any number of
+// them costs neither memory nor open files. A FIFO, a device or a folder is an error (and is
+// never waited for), and so is a file that changes before its bytes are read (a read then
+// throws platform::ReadError). Throws SlidepackError naming the file.
+slidesaver::Bytes OpenInput(const std::filesystem::path& path);
+
+// The whole of a file that is read at once (a manifest), at most `max_bytes` of it; a longer
+// file is an error. Throws SlidepackError naming the file.
+std::string ReadSmallFile(const std::filesystem::path& path, size_t max_bytes);
 
 // "<manifest>:<line>: <what>"
 SlidepackError LineError(const Manifest& manifest, int line, const std::string& what);
 
-// Reads a file the manifest names; a failure names the manifest line and the file's `role`
+// Opens a file the manifest names; a failure names the manifest line and the file's `role`
 // ("picture", "sound", "music") as well as the file.
 slidesaver::Bytes ReadManifestFile(const Manifest& manifest, const ManifestFile& file,
                                    const char* role);
+
+// Calls `examine` with the bytes of an ordinary file, mapped while it runs, so that only what
+// it reads is read. Throws SlidepackError naming the file, as OpenInput does.
+void ExamineFile(const std::filesystem::path& path,
+                 const std::function<void(std::span<const uint8_t>)>& examine);
 
 // A file written under a temporary name beside its final path and renamed into place by
 // Commit(). Destroyed without Commit(), it removes the temporary file, so a failed run leaves
@@ -36,8 +48,12 @@ class OutputFile {
   OutputFile& operator=(const OutputFile&) = delete;
 
   void Write(std::span<const uint8_t> bytes);
+  // Writes the bytes a piece at a time, calling `progress` with each piece's size.
+  void Write(const slidesaver::Bytes& bytes, const std::function<void(size_t)>& progress);
   void Commit();
   const std::filesystem::path& path() const { return path_; }
+  // Where the file is written until Commit(), for a writer that opens it by name.
+  const std::filesystem::path& temp_path() const { return temp_path_; }
 
  private:
   std::filesystem::path path_;

@@ -1,6 +1,6 @@
 // slidepack: writes a manifest for a folder of pictures, builds a show file from a manifest,
-// prints a show file's manifest, and unpacks a show file into a folder that builds the same
-// file again.
+// prints a show file's manifest, unpacks a show file into a folder that builds the same file
+// again, and renders a show as a video or a contact sheet.
 #include <CLI/CLI.hpp>
 #include <iostream>
 
@@ -20,7 +20,7 @@ std::filesystem::path DefaultPlayer() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"slidepack: makes, inspects and unpacks slide-show screen savers"};
+  CLI::App app{"slidepack: makes, inspects, unpacks and renders slide-show screen savers"};
   app.require_subcommand(1);
 
   slidepack::NewShowOptions show;
@@ -80,6 +80,35 @@ int main(int argc, char** argv) {
   unpack->add_option("FILE", file, "A show file")->required();
   unpack->add_option("DIR", folder, "A new or empty folder")->required();
 
+  std::string show_path;
+  slidepack::RenderOptions render_options;
+  std::string render_size;
+  int64_t render_slides = 0;
+  bool no_audio = false;
+  auto* render = app.add_subcommand(
+      "render", "Write a show as a video (.mp4, .webm, .gif) or a folder of PNG frames");
+  render->add_option("SHOW", show_path, "A show file or a manifest")->required();
+  render->add_option("-o,--output", render_options.output, "The video file or frame folder")
+      ->required();
+  render->add_option("--fps", render_options.fps, "Frames per second")
+      ->check(CLI::Range(1, 1000))
+      ->capture_default_str();
+  render->add_option("--from", render_options.from, "The first slide rendered (1: the first)")
+      ->check(CLI::Range(1, INT32_MAX))
+      ->capture_default_str();
+  render->add_option("--slides", render_slides, "How many slides (default: the whole show)")
+      ->check(CLI::Range(int64_t{1}, int64_t{INT32_MAX}));
+  render->add_option("--loops", render_options.loops, "How many rounds of the show")
+      ->check(CLI::Range(1, 100000))
+      ->capture_default_str();
+  render->add_option("--size", render_size, "The frames' WIDTHxHEIGHT (default: the show area)");
+  render->add_flag("--no-audio", no_audio, "Leave the music and the sounds out");
+
+  std::string sheet_output;
+  auto* sheet = app.add_subcommand("sheet", "Write a contact sheet of a show: one row per slide");
+  sheet->add_option("SHOW", show_path, "A show file or a manifest")->required();
+  sheet->add_option("-o,--output", sheet_output, "The PNG to write")->required();
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -100,6 +129,13 @@ int main(int argc, char** argv) {
     if (*build) slidepack::Build(manifest, output, player, build_options);
     if (*info) slidepack::Info(file, std::cout);
     if (*unpack) slidepack::Unpack(file, folder);
+    if (*render) {
+      if (render_slides > 0) render_options.slides = render_slides;
+      if (!render_size.empty()) render_options.size = render_size;
+      render_options.audio = !no_audio;
+      slidepack::Render(show_path, render_options);
+    }
+    if (*sheet) slidepack::Sheet(show_path, sheet_output);
   } catch (const slidepack::SlidepackError& error) {
     std::cerr << "slidepack: " << error.what() << '\n';
     return 1;

@@ -83,6 +83,8 @@ inline constexpr int32_t kMaxShowSide = 16384;
 inline constexpr int32_t kMaxEffect = 35;
 inline constexpr int32_t kMaxSpeed = 30;  // 2^31 no longer fits the player's speed factor
 inline constexpr size_t kMaxNameBytes = 65535;
+// A manifest of 65,535 slides takes a few megabytes; a larger file is no manifest.
+inline constexpr size_t kMaxManifestBytes = size_t{64} << 20;
 inline constexpr int kDefaultQuality = 90;
 
 // "#RRGGBB" -> 0x00BBGGRR; nothing when the text is not such a colour.

@@ -3,6 +3,7 @@
 #include <limits>
 #include <set>
 
+#include "platform/memory_bounds.h"
 #include "tools/slidepack/files.h"
 #include "tools/slidepack/manifest.h"
 #include "tools/slidepack/slidepack_error.h"
@@ -170,6 +171,14 @@ class Reader {
     if (!height) throw SlidepackError(path_.string() + ": height is missing (the show's height)");
     manifest.width = static_cast<int32_t>(*width);
     manifest.height = static_cast<int32_t>(*height);
+    if (*width * *height > slidesaver::platform::kMaxShowAreaPixels) {
+      throw Error(
+          *root.get("height"),
+          "the show area " + std::to_string(*width) + " x " + std::to_string(*height) +
+              " is larger than the players show (" +
+              slidesaver::platform::WithThousands(slidesaver::platform::kMaxShowAreaPixels) +
+              " pixels)");
+    }
     manifest.background = Background(root);
     manifest.settings = Boolean(root, "settings").value_or(0);
     manifest.music = File(root, "music");
@@ -245,9 +254,7 @@ Manifest ParseManifestText(const std::string& text, const std::filesystem::path&
 }
 
 Manifest ParseManifest(const std::filesystem::path& path) {
-  const slidesaver::Bytes bytes = ReadWholeFile(path);
-  return ParseManifestText(std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                           path);
+  return ParseManifestText(ReadSmallFile(path, kMaxManifestBytes), path);
 }
 
 }  // namespace slidepack

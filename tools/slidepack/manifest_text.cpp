@@ -37,7 +37,8 @@ struct Writer {
     }
     out << name_key << " = " << TomlName(name) << '\n';
     out << bytes_key << " = " << data.size();
-    if (picture && !data.empty()) out << "  # " << DescribeMedia(IdentifyMedia(data.span()));
+    if (picture && !data.empty())
+      out << "  # " << DescribeMedia(IdentifyMedia(data.Head(kIdentifyBytes)));
     out << '\n';
   }
 

@@ -15,6 +15,10 @@ struct MediaKind {
   int jpeg_frame = 0;  // JPEG only: the frame header's marker (0xC0 baseline, 0xC2 progressive)
 };
 
+// How much of a file IdentifyMedia needs: the headers up to a JPEG's frame header, whatever
+// metadata comes before it.
+inline constexpr size_t kIdentifyBytes = size_t{1} << 20;
+
 MediaKind IdentifyMedia(std::span<const uint8_t> bytes);
 
 // "JPEG 652 x 430", "WAV", "unknown format"

@@ -32,16 +32,19 @@ enum class Verdict { kPicture, kNotPicture };
 // Adds `path` when its content is a picture; the time taken comes from the same header read.
 Verdict Consider(const fs::path& path, std::vector<FoundPicture>& pictures,
                  std::vector<std::string>& notes) {
-  const slidesaver::Bytes bytes = ReadWholeFile(path);
   std::string time_taken;
-  try {
-    const auto facts = ReadPictureFacts(bytes.span());
-    if (!facts) return Verdict::kNotPicture;
-    time_taken = facts->time_taken;
-  } catch (const SlidepackError& error) {
-    // A damaged picture still gets its slide: the build names its line and the fault.
-    notes.push_back(path.string() + " " + error.what());
-  }
+  bool picture = true;
+  ExamineFile(path, [&](std::span<const uint8_t> bytes) {
+    try {
+      const auto facts = ReadPictureFacts(bytes);
+      picture = facts.has_value();
+      if (facts) time_taken = facts->time_taken;
+    } catch (const SlidepackError& error) {
+      // A damaged picture still gets its slide: the build names its line and the fault.
+      notes.push_back(path.string() + " " + error.what());
+    }
+  });
+  if (!picture) return Verdict::kNotPicture;
   if (time_taken.empty()) time_taken = ModificationTime(path);
   pictures.push_back({path, time_taken});
   return Verdict::kPicture;

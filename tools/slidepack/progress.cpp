@@ -77,8 +77,9 @@ void Progress::Finish() {
 
 void Progress::Draw() {
   std::string line = "slidepack: " + what_ + ": ";
-  if (unit_ == Unit::kPictures) {
+  if (unit_ != Unit::kBytes) {
     line += std::to_string(done_) + " of " + std::to_string(total_);
+    if (unit_ == Unit::kFrames) line += " frames";
     if (done_ > 0 && done_ < total_) {
       const auto elapsed = clock_() - start_;
       line +=

@@ -1,8 +1,8 @@
 #pragma once
 // The progress line of a long build or unpack: shown on standard error only when it is a
 // terminal and only once the work has taken longer than a second, redrawn in place. Work
-// counted in bytes shows its share and MiB; work counted in pictures shows the count and an
-// estimate of the time left.
+// counted in bytes shows its share and MiB; work counted in pictures or frames shows the count
+// and an estimate of the time left.
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -14,7 +14,7 @@ namespace slidepack {
 class Progress {
  public:
   using Clock = std::function<std::chrono::steady_clock::time_point()>;
-  enum class Unit { kBytes, kPictures };
+  enum class Unit { kBytes, kPictures, kFrames };
 
   // A line on standard error when it is a terminal; silent otherwise.
   Progress(std::string what, uint64_t total, Unit unit = Unit::kBytes);
@@ -24,6 +24,8 @@ class Progress {
   ~Progress();
 
   void Advance(uint64_t amount);
+  // A total learnt as the work goes (an estimate corrected); shown from the next redraw.
+  void SetTotal(uint64_t total) { total_ = total; }
   // Draws the final 100 % and ends the line, if a line was shown.
   void Finish();
 

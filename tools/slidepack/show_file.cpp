@@ -8,9 +8,13 @@ namespace slidepack {
 
 ShowFile ReadShowFile(const std::filesystem::path& path) {
   ShowFile show;
-  show.bytes = ReadWholeFile(path);
-  const slidesaver::PackageReadResult result =
-      slidesaver::ReadPackage(show.bytes.span(), nullptr, show.package);
+  show.bytes = OpenInput(path);
+  slidesaver::PackageReadResult result;
+  if (show.bytes.empty()) {
+    result.problem = "the file is empty";
+  } else {
+    result = slidesaver::ReadPackage(show.bytes.SharedSource(), show.package);
+  }
   if (!result.complete) {
     throw SlidepackError(path.string() + ": no show found at the end of the file (" +
                          result.problem + ")");

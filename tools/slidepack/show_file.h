@@ -7,13 +7,13 @@
 namespace slidepack {
 
 struct ShowFile {
-  slidesaver::Bytes bytes;  // the whole file; the header's arrays point into it
+  slidesaver::Bytes bytes;  // the whole file, read as needed; the header's arrays are ranges of it
   slidesaver::PackageHeader package;
-  size_t package_offset = 0;
+  uint64_t package_offset = 0;
 };
 
-// Reads `path` and its Package. Throws SlidepackError naming the file when it can't be read
-// or carries no complete Package.
+// Reads `path`'s Package (its fields only: the stored files are read when they are used). Throws
+// SlidepackError naming the file when it can't be read or carries no complete Package.
 ShowFile ReadShowFile(const std::filesystem::path& path);
 
 }  // namespace slidepack

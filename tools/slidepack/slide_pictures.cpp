@@ -7,6 +7,7 @@
 #include <optional>
 #include <thread>
 
+#include "platform/picture_header.h"
 #include "tools/slidepack/files.h"
 #include "tools/slidepack/picture_facts.h"
 #include "tools/slidepack/prepare_picture.h"
@@ -27,9 +28,6 @@ struct Outcome {
   std::string warning;
 };
 
-// The Linux player refuses pictures larger than this, to keep the machine's memory.
-constexpr int64_t kPlayerMaxPixels = int64_t{1} << 27;
-
 // "IMG_0001.HEIC" -> "IMG_0001.jpg"
 std::string PreparedName(const ManifestSlide& slide) {
   if (slide.named) return slide.picture_name;
@@ -42,15 +40,19 @@ class Worker {
       : manifest_(manifest), options_(options), spill_(spill) {}
 
   Outcome Run(const ManifestSlide& slide) const {
-    const slidesaver::Bytes bytes = ReadManifestFile(manifest_, slide.picture, "picture");
+    const slidesaver::Bytes file_bytes = ReadManifestFile(manifest_, slide.picture, "picture");
     const std::string file = slide.picture.path.string();
     try {
-      const std::optional<PictureFacts> facts = ReadPictureFacts(bytes.span());
+      if (file_bytes.size() > slidesaver::platform::kMaxPictureFileBytes)
+        throw SlidepackError("is larger than the players read (1 GiB)");
+      // In memory only while it is looked at; the build reads the file again as it writes.
+      const std::vector<uint8_t> bytes = LoadPicture(file_bytes);
+      const std::optional<PictureFacts> facts = ReadPictureFacts(bytes);
       if (!facts) {
         throw SlidepackError("is not a picture slidepack reads (" + std::string(kFormatsRead) +
                              ")");
       }
-      return slide.fit == Fit::kNone ? Stored(slide, bytes, *facts)
+      return slide.fit == Fit::kNone ? Stored(slide, file_bytes, bytes, *facts)
                                      : Prepared(slide, bytes, *facts);
     } catch (const SlidepackError& error) {
       throw LineError(manifest_, slide.picture.line, "picture " + file + " " + error.what());
@@ -58,8 +60,16 @@ class Worker {
   }
 
  private:
-  Outcome Stored(const ManifestSlide& slide, const slidesaver::Bytes& bytes,
-                 const PictureFacts& facts) const {
+  static std::vector<uint8_t> LoadPicture(const slidesaver::Bytes& bytes) {
+    try {
+      return bytes.Load();
+    } catch (const slidesaver::platform::ReadError& error) {
+      throw SlidepackError(std::string("cannot be read: ") + error.what());
+    }
+  }
+
+  Outcome Stored(const ManifestSlide& slide, const slidesaver::Bytes& stored,
+                 std::span<const uint8_t> bytes, const PictureFacts& facts) const {
     const bool decodes =
         WindowsPlayerDecodes(facts) || (options_.linux_only && LinuxPlayerDecodes(facts));
     if (!decodes) {
@@ -71,16 +81,19 @@ class Worker {
                                 ? " (or build with --linux-only for a show only for Linux)"
                                 : ""));
     }
-    if (int64_t{facts.width} * facts.height > kPlayerMaxPixels) {
+    if (int64_t{facts.width} * facts.height > slidesaver::platform::kMaxPicturePixels) {
       throw SlidepackError("is too large for the players (" + std::to_string(facts.width) + " x " +
                            std::to_string(facts.height) +
                            "); use fit = \"contain\" or \"cover\" to have it prepared");
     }
-    CheckDecodesCompletely(bytes.span());
-    return {{slide.picture_name, bytes, slide.x, slide.y}, std::nullopt, ""};
+    CheckDecodesCompletely(bytes);
+    // What the players check before they decode it.
+    const std::string refusal = slidesaver::platform::CheckPictureBeforeDecoding(bytes);
+    if (!refusal.empty()) throw SlidepackError("does not decode completely (" + refusal + ")");
+    return {{slide.picture_name, stored, slide.x, slide.y}, std::nullopt, ""};
   }
 
-  Outcome Prepared(const ManifestSlide& slide, const slidesaver::Bytes& bytes,
+  Outcome Prepared(const ManifestSlide& slide, std::span<const uint8_t> bytes,
                    const PictureFacts& facts) const {
     PrepareSettings settings;
     settings.area_width = manifest_.width;
@@ -89,7 +102,7 @@ class Worker {
     settings.background = manifest_.background;
     settings.quality = slide.quality;
     settings.max_upscale = options_.max_upscale;
-    PreparedPicture prepared = PreparePicture(bytes.span(), facts, settings);
+    PreparedPicture prepared = PreparePicture(bytes, facts, settings);
     Outcome outcome{
         {PreparedName(slide), {}, prepared.x, prepared.y}, spill_.Add(prepared.jpeg), ""};
     if (slide.has_position) {

@@ -1,24 +1,47 @@
 #include "tools/slidepack/spill_file.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstring>
 
 #include "tools/slidepack/slidepack_error.h"
 
 namespace slidepack {
 
-namespace {
+// The spill file, read with pread; closed when the last Bytes of it goes.
+class SpillFile::Source : public slidesaver::platform::ByteSource {
+ public:
+  Source(int fd, std::string name) : fd_(fd), name_(std::move(name)) {}
+  ~Source() override { close(fd_); }
+  Source(const Source&) = delete;
+  Source& operator=(const Source&) = delete;
 
-struct Mapping {
-  void* address;
-  size_t size;
-  ~Mapping() { munmap(address, size); }
+  uint64_t Size() const override { return end_.load(); }
+  // Room for `size` more bytes: where they go.
+  uint64_t Reserve(uint64_t size) { return end_.fetch_add(size); }
+  std::string Name() const override { return name_; }
+  void ReadAt(uint64_t offset, std::span<uint8_t> out) const override {
+    while (!out.empty()) {
+      const ssize_t n = pread(fd_, out.data(), out.size(), static_cast<off_t>(offset));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        throw slidesaver::platform::ReadError(
+            name_ + ": cannot read the prepared pictures: " +
+            (n == 0 ? "the file is short" : std::strerror(errno)));
+      }
+      out = out.subspan(static_cast<size_t>(n));
+      offset += static_cast<uint64_t>(n);
+    }
+  }
+
+ private:
+  int fd_;
+  std::atomic<uint64_t> end_{0};
+  std::string name_;
 };
-
-}  // namespace
 
 SpillFile::SpillFile(const std::filesystem::path& folder)
     : folder_(folder.empty() ? std::filesystem::path(".") : folder) {
@@ -30,14 +53,13 @@ SpillFile::SpillFile(const std::filesystem::path& folder)
     if (fd_ >= 0) unlink(pattern.c_str());
   }
   if (fd_ < 0) throw FileError(folder_.string(), "cannot create a temporary file");
+  source_ = std::make_shared<Source>(fd_, folder_.string());
 }
 
-SpillFile::~SpillFile() {
-  if (fd_ >= 0) close(fd_);
-}
+SpillFile::~SpillFile() = default;
 
 SpillFile::Piece SpillFile::Add(std::span<const uint8_t> bytes) {
-  const Piece piece{end_.fetch_add(bytes.size()), bytes.size()};
+  const Piece piece{source_->Reserve(bytes.size()), bytes.size()};
   uint64_t at = piece.offset;
   while (!bytes.empty()) {
     const ssize_t written = pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(at));
@@ -52,17 +74,9 @@ SpillFile::Piece SpillFile::Add(std::span<const uint8_t> bytes) {
   return piece;
 }
 
-slidesaver::Bytes SpillFile::Get(Piece piece) {
+slidesaver::Bytes SpillFile::Get(Piece piece) const {
   if (piece.size == 0) return {};
-  if (!mapping_) {
-    const uint64_t size = end_.load();
-    void* address = mmap(nullptr, size, PROT_READ, MAP_SHARED, fd_, 0);
-    if (address == MAP_FAILED)
-      throw FileError(folder_.string(), "cannot read the prepared pictures");
-    mapping_ = std::make_shared<const Mapping>(address, size);
-    base_ = static_cast<const uint8_t*>(address);
-  }
-  return slidesaver::Bytes(mapping_, base_ + piece.offset, piece.size);
+  return slidesaver::Bytes(source_, piece.offset, piece.size);
 }
 
 }  // namespace slidepack

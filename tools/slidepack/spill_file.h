@@ -1,8 +1,8 @@
 #pragma once
 // Prepared pictures kept on disk rather than in memory until the show is written: an unnamed
 // temporary file beside the output (so it goes away with the process, whatever ends it), filled
-// from many threads at once and then mapped to hand out each piece as Package bytes.
-#include <atomic>
+// from many threads at once; each piece is then handed out as Package bytes, read from the file
+// as the show is written.
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -24,15 +24,14 @@ class SpillFile {
   };
   // Safe to call from several threads at once. Throws SlidepackError when the disk is full.
   Piece Add(std::span<const uint8_t> bytes);
-  // After the last Add: the bytes of a piece, valid as long as any Bytes from here lives.
-  slidesaver::Bytes Get(Piece piece);
+  // The bytes of a piece; the file stays open as long as any Bytes from here lives.
+  slidesaver::Bytes Get(Piece piece) const;
 
  private:
+  class Source;
   std::filesystem::path folder_;
+  std::shared_ptr<Source> source_;  // owns the file and its length
   int fd_ = -1;
-  std::atomic<uint64_t> end_{0};
-  std::shared_ptr<const void> mapping_;
-  const uint8_t* base_ = nullptr;
 };
 
 }  // namespace slidepack

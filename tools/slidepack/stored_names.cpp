@@ -18,11 +18,6 @@ std::string AsciiLower(std::string name) {
   return name;
 }
 
-bool SameBytes(const slidesaver::Bytes& a, const slidesaver::Bytes& b) {
-  return a.size() == b.size() &&
-         (a.empty() || a.data() == b.data() || std::memcmp(a.data(), b.data(), a.size()) == 0);
-}
-
 }  // namespace
 
 void CheckStoredNames(const Manifest& manifest, const std::vector<StoredFile>& files) {
@@ -30,7 +25,7 @@ void CheckStoredNames(const Manifest& manifest, const std::vector<StoredFile>& f
   for (const StoredFile& file : files) {
     if (file.name.empty()) continue;
     const auto [it, inserted] = first_by_name.emplace(AsciiLower(file.name), &file);
-    if (inserted || SameBytes(it->second->data, file.data)) continue;
+    if (inserted || slidesaver::SameContent(it->second->data, file.data)) continue;
     const StoredFile& first = *it->second;
     throw LineError(manifest, file.line,
                     std::string(file.role) + " name " + TomlName(file.name) + " is taken by the " +

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <utility>
 #include <vector>
 
 #include "package/write_package.h"
@@ -19,8 +20,6 @@
 namespace slidepack {
 
 namespace {
-
-constexpr size_t kChunk = 1 << 20;
 
 std::string Numbered(const char* stem, size_t index) {
   char text[32];
@@ -58,25 +57,31 @@ class OutputFolder {
     if (!kept_ && created_) rmdir(path_.c_str());
   }
 
-  void WriteFile(const std::string& name, std::span<const uint8_t> bytes, Progress& progress) {
-    const int fd =
-        openat(fd_, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  // The bytes are read a piece at a time as they are written.
+  void WriteFile(const std::string& name, const slidesaver::Bytes& bytes, Progress& progress) {
     const std::string shown = (path_ / name).string();
-    if (fd < 0) throw FileError(shown, "cannot create");
-    written_.push_back(name);
-    while (!bytes.empty()) {
-      const ssize_t n = write(fd, bytes.data(), std::min(bytes.size(), kChunk));
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) {
-        const int cause = errno;
-        close(fd);
-        errno = cause;
-        throw FileError(shown, "cannot write");
+    struct File {
+      int fd;
+      ~File() {
+        if (fd >= 0) close(fd);
       }
-      bytes = bytes.subspan(static_cast<size_t>(n));
-      progress.Advance(static_cast<uint64_t>(n));
+    } file{openat(fd_, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644)};
+    if (file.fd < 0) throw FileError(shown, "cannot create");
+    written_.push_back(name);
+    try {
+      bytes.ForEachPiece([&](std::span<const uint8_t> piece) {
+        while (!piece.empty()) {
+          const ssize_t n = write(file.fd, piece.data(), piece.size());
+          if (n < 0 && errno == EINTR) continue;
+          if (n < 0) throw FileError(shown, "cannot write");
+          piece = piece.subspan(static_cast<size_t>(n));
+          progress.Advance(static_cast<uint64_t>(n));
+        }
+      });
+    } catch (const slidesaver::platform::ReadError& error) {
+      throw SlidepackError(error.what());
     }
-    if (close(fd) != 0) throw FileError(shown, "cannot write");
+    if (close(std::exchange(file.fd, -1)) != 0) throw FileError(shown, "cannot write");
   }
 
   void Keep() { kept_ = true; }
@@ -92,20 +97,28 @@ class OutputFolder {
 // A Package another tool wrote may differ in layout details (a lower bound other than 0, an
 // empty array with a dimension) that the manifest can't express; say so rather than promise
 // a byte-identical rebuild.
+// Compared piece by piece with the file, which is read as the comparison goes.
 bool RebuildsIdentically(const ShowFile& show) {
-  std::span<const uint8_t> expected = show.bytes.span().subspan(show.package_offset);
+  uint64_t at = show.package_offset;
+  const uint64_t end = show.bytes.size();
+  std::vector<uint8_t> expected;
   bool same = true;
   try {
     slidesaver::WritePackage(show.package, [&](std::span<const uint8_t> piece) {
       if (!same) return;
-      same = piece.size() <= expected.size() &&
-             (piece.empty() || std::memcmp(piece.data(), expected.data(), piece.size()) == 0);
-      if (same) expected = expected.subspan(piece.size());
+      same = piece.size() <= end - at;
+      if (!same) return;
+      expected.resize(piece.size());
+      show.bytes.ReadAt(at, expected);
+      same = piece.empty() || std::memcmp(piece.data(), expected.data(), piece.size()) == 0;
+      at += piece.size();
     });
   } catch (const slidesaver::PackageWriteError&) {
     return false;
+  } catch (const slidesaver::platform::ReadError& error) {
+    throw SlidepackError(error.what());
   }
-  return same && expected.empty();
+  return same && at == end;
 }
 
 }  // namespace
@@ -120,8 +133,8 @@ void Unpack(const std::filesystem::path& file, const std::filesystem::path& fold
   UnpackedFiles files;
   auto put = [&](const std::string& stored, const slidesaver::Bytes& data,
                  const std::string& fallback) {
-    const UnpackNames::Choice choice = names.Choose(stored, data.span(), fallback);
-    if (choice.write) folder.WriteFile(choice.file, data.span(), progress);
+    const UnpackNames::Choice choice = names.Choose(stored, data, fallback);
+    if (choice.write) folder.WriteFile(choice.file, data, progress);
     return choice.file;
   };
 
@@ -151,8 +164,10 @@ void Unpack(const std::filesystem::path& file, const std::filesystem::path& fold
               << ": warning: the show has no slides; add one before building it again\n";
   }
   const std::string manifest = UnpackManifest(package, files, comment);
-  folder.WriteFile(kUnpackManifestName,
-                   {reinterpret_cast<const uint8_t*>(manifest.data()), manifest.size()}, progress);
+  folder.WriteFile(
+      kUnpackManifestName,
+      slidesaver::Bytes::Copy({reinterpret_cast<const uint8_t*>(manifest.data()), manifest.size()}),
+      progress);
   folder.Keep();
   progress.Finish();
 }

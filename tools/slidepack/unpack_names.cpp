@@ -19,10 +19,6 @@ std::string Lower(std::string name) {
   return name;
 }
 
-bool SameBytes(std::span<const uint8_t> a, std::span<const uint8_t> b) {
-  return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0);
-}
-
 }  // namespace
 
 bool IsPlainFileName(const std::string& name) {
@@ -45,15 +41,15 @@ bool UnpackNames::Taken(const std::string& file) const { return taken_.contains(
 void UnpackNames::Take(const std::string& file) { taken_.insert(Lower(file)); }
 
 UnpackNames::Choice UnpackNames::Choose(const std::string& stored_name,
-                                        std::span<const uint8_t> bytes,
+                                        const slidesaver::Bytes& bytes,
                                         const std::string& fallback_stem) {
   const auto [first, last] = by_stored_name_.equal_range(stored_name);
   for (auto it = first; it != last; ++it) {
-    if (SameBytes(it->second.bytes, bytes)) return {it->second.file, false};
+    if (slidesaver::SameContent(it->second.bytes, bytes)) return {it->second.file, false};
   }
   std::string file = stored_name;
   if (!IsPlainFileName(file) || Taken(file)) {
-    const std::string extension = IdentifyMedia(bytes).extension;
+    const std::string extension = IdentifyMedia(bytes.Head(kIdentifyBytes)).extension;
     file = fallback_stem + extension;
     for (int n = 2; Taken(file); ++n) file = fallback_stem + "-" + std::to_string(n) + extension;
   }

@@ -6,8 +6,9 @@
 #include <cstdint>
 #include <map>
 #include <set>
-#include <span>
 #include <string>
+
+#include "package/package.h"
 
 namespace slidepack {
 
@@ -27,7 +28,7 @@ class UnpackNames {
 
   // `fallback_stem` ("picture-003") plus the extension the bytes suggest names a file whose
   // stored name can't be used.
-  Choice Choose(const std::string& stored_name, std::span<const uint8_t> bytes,
+  Choice Choose(const std::string& stored_name, const slidesaver::Bytes& bytes,
                 const std::string& fallback_stem);
 
  private:
@@ -37,7 +38,7 @@ class UnpackNames {
   std::set<std::string> taken_;  // ASCII lower case: names differing in case only collide
   struct Written {
     std::string file;
-    std::span<const uint8_t> bytes;
+    slidesaver::Bytes bytes;
   };
   std::multimap<std::string, Written> by_stored_name_;
 };

@@ -29,13 +29,17 @@ std::string AsUtf8(const std::string& text) {
 
 }  // namespace
 
+void MessageToStandardError(const std::string& text, const std::string& title) {
+  std::fprintf(stderr, "%s: %s\n", AsUtf8(title).c_str(), AsUtf8(text).c_str());
+}
+
 void GtkMessageBox(const std::string& text, const std::string& title, platform::MessageIcon icon) {
-  const std::string utf8_text = AsUtf8(text);
-  const std::string utf8_title = AsUtf8(title);
   if (!StartGtk()) {
-    std::fprintf(stderr, "%s: %s\n", utf8_title.c_str(), utf8_text.c_str());
+    MessageToStandardError(text, title);
     return;
   }
+  const std::string utf8_text = AsUtf8(text);
+  const std::string utf8_title = AsUtf8(title);
   GtkWidget* dialog = gtk_message_dialog_new(
       nullptr, GTK_DIALOG_MODAL,
       icon == platform::MessageIcon::Warning ? GTK_MESSAGE_WARNING : GTK_MESSAGE_INFO,
@@ -44,7 +48,11 @@ void GtkMessageBox(const std::string& text, const std::string& title, platform::
   gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
   gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
   FocusWhenMapped(GTK_WINDOW(dialog), false);
-  gtk_dialog_run(GTK_DIALOG(dialog));
+  ModalLoop loop;
+  g_signal_connect_swapped(dialog, "response", G_CALLBACK(+[](ModalLoop* modal) { modal->Quit(); }),
+                           &loop);
+  gtk_widget_show(dialog);
+  loop.Run();
   DestroyAndFlush(dialog);
 }
 

@@ -203,12 +203,14 @@ int RunVerifyPasswordDialog(const PasswordStore& store, uint32_t show) {
   if (stored == StoredPassword::None) return 1;  // nothing to verify
   if (!StartGtk()) return 0;
   if (stored == StoredPassword::Unreadable) {
+    // Nothing can be checked against: the user is told so and the show ends. The password of
+    // a screen saver was never a lock on the machine, and the user must never be shut in.
     std::fprintf(stderr, "slidesaver: %s (%s)\n", kUnreadablePasswordText, store.Path().c_str());
     PasswordWindow dialog(kVerifyTitle, kUnreadablePasswordText, false);
     SetTransientForX11Window(dialog.Window(), show);
     dialog.KeepAbove();
     dialog.Run([](PasswordWindow&) { return true; });
-    return 0;
+    return 1;
   }
 
   SecretText password;

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "platform/linux/posix/close_signals.h"
+
 namespace slidesaver::linux_platform {
 namespace {
 
@@ -30,10 +32,17 @@ void SetTransientOnRealize(GtkWidget* widget, gpointer parent) {
 
 }  // namespace
 
-bool StartGtk() {
-  static bool started = [] {
+bool GtkDisplayOpens() {
+  static const bool opened = [] {
     gdk_set_allowed_backends("x11,*");
-    if (gtk_init_check(nullptr, nullptr)) return true;
+    return gtk_init_check(nullptr, nullptr) != FALSE;
+  }();
+  return opened;
+}
+
+bool StartGtk() {
+  static const bool started = [] {
+    if (GtkDisplayOpens()) return true;
     std::fputs("slidesaver: cannot open the display for a dialog\n", stderr);
     return false;
   }();
@@ -59,7 +68,23 @@ void SetTransientForX11Window(GtkWindow* window, uint32_t xid) {
 
 ModalLoop::ModalLoop() : loop_(g_main_loop_new(nullptr, FALSE)) {}
 ModalLoop::~ModalLoop() { g_main_loop_unref(loop_); }
-void ModalLoop::Run() { g_main_loop_run(loop_); }
+
+void ModalLoop::Run() {
+  // The listener runs on another thread: it only asks the loop's own thread to quit, through
+  // an idle call that keeps the loop alive until it has run.
+  const CloseSignalListener close_signals([loop = loop_] {
+    g_idle_add_full(
+        G_PRIORITY_HIGH,
+        [](gpointer data) {
+          g_main_loop_quit(static_cast<GMainLoop*>(data));
+          return G_SOURCE_REMOVE;
+        },
+        g_main_loop_ref(loop),
+        [](gpointer data) { g_main_loop_unref(static_cast<GMainLoop*>(data)); });
+  });
+  g_main_loop_run(loop_);
+}
+
 void ModalLoop::Quit() { g_main_loop_quit(loop_); }
 
 void DestroyAndFlush(GtkWidget* window) {

@@ -10,6 +10,8 @@ namespace slidesaver::linux_platform {
 // Starts GTK on first use (X11 preferred, so that the show's X11 windows can be parents).
 // False, after a line on stderr, when no display can be opened.
 bool StartGtk();
+// Starts GTK as StartGtk does, saying nothing when no display can be opened.
+bool GtkDisplayOpens();
 
 // Gives the window the keyboard focus as soon as it is on the screen; also works when no
 // window manager runs. With `grab_keyboard` the window keeps the keyboard while it is shown.
@@ -19,7 +21,8 @@ void FocusWhenMapped(GtkWindow* window, bool grab_keyboard);
 // Call before the window is shown.
 void SetTransientForX11Window(GtkWindow* window, uint32_t xid);
 
-// A nested main loop for one modal dialog: Run returns after Quit.
+// A nested main loop for one modal dialog: Run returns after Quit, or when a close signal asks
+// the process to end (the dialog then ends as if cancelled).
 class ModalLoop {
  public:
   ModalLoop();

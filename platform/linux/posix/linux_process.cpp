@@ -1,5 +1,6 @@
 // The running program on Linux: its file (from /proc/self/exe, else argv[0]), its arguments and
 // the single-instance lock.
+#include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/file.h>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/posix/close_signals.h"
 #include "platform/linux/posix/runtime_folder.h"
 
 namespace slidesaver::linux_platform {
@@ -71,22 +73,44 @@ std::string QuotedArgument(const std::string& arg) {
   return out;
 }
 
-std::string LockName(const std::string& program_path) {
-  uint64_t hash = 1469598103934665603ull;  // FNV-1a: a short stable key for a long path
-  for (unsigned char c : program_path) hash = (hash ^ c) * 1099511628211ull;
-  char name[40];
-  std::snprintf(name, sizeof name, "instance-%016llx.lock", static_cast<unsigned long long>(hash));
-  return name;
+// One lock file serves every program file and window: each claim is a one-byte lock at an
+// offset of its own, so no file is left per program path (open-file-description locks, which
+// also part two claims made in one process).
+constexpr const char* kLockFile = "instances.lock";
+
+off_t ClaimOffset(const std::string& key) {
+  uint64_t hash = 1469598103934665603ull;  // FNV-1a: a stable offset for a long key
+  for (unsigned char c : key) hash = (hash ^ c) * 1099511628211ull;
+  return static_cast<off_t>(hash >> 2);  // below 2^62: the byte after it is a valid offset too
+}
+
+// Earlier versions made one lock file per program path; those no process holds go.
+void RemoveOldLockFiles(const std::string& folder) {
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return;
+  while (const dirent* entry = readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name.rfind("instance-", 0) != 0 || name.size() < 5 ||
+        name.compare(name.size() - 5, 5, ".lock") != 0) {
+      continue;
+    }
+    const std::string path = folder + name;
+    const int fd = open(path.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) continue;
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) unlink(path.c_str());
+    close(fd);
+  }
+  closedir(dir);
 }
 
 class LinuxProcess : public platform::Process {
  public:
-  LinuxProcess(int argc, char** argv) : path_(ProgramFilePath(argc > 0 ? argv[0] : nullptr)) {
-    for (int i = 1; i < argc; ++i) {
-      if (i > 1) arguments_ += ' ';
-      arguments_ += QuotedArgument(argv[i]);
-    }
-  }
+  explicit LinuxProcess(const ProcessSetup& setup)
+      : path_(setup.show_file.empty() ? ProgramFilePath(setup.argv0)
+                                      : ShowFilePath(setup.show_file)),
+        arguments_(WindowsCommandLine(setup.arguments)),
+        instance_window_(setup.instance_window),
+        single_instance_(setup.single_instance) {}
   ~LinuxProcess() override {
     if (lock_fd_ >= 0) close(lock_fd_);
   }
@@ -107,28 +131,49 @@ class LinuxProcess : public platform::Process {
 
   std::string CommandLineArguments() override { return arguments_; }
 
-  // The first call takes an advisory lock keyed by the program file's real path and keeps it
-  // for the life of the process; a process that finds the lock taken is not the first.
+  // The first call claims the program file's real path (and the window, when there is one) and
+  // keeps the claim for the life of the process; a process that finds it claimed is not the
+  // first.
   bool AnotherInstanceRunning() override {
     if (checked_) return another_;
     checked_ = true;
-    const std::string key = RealPath(path_);
+    std::string key = RealPath(path_);
     const auto folder = PrivateRuntimeFolder();
-    if (key.empty() || !folder) return false;  // nothing to key on: run
-    const std::string lock_path = *folder + LockName(key);
+    if (!single_instance_ || key.empty() || !folder) return false;  // nothing to key on: run
+    if (instance_window_ != 0) key += "\nwindow " + std::to_string(instance_window_);
+    RemoveOldLockFiles(*folder);
+    const std::string lock_path = *folder + kLockFile;
     lock_fd_ = open(lock_path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (lock_fd_ < 0) return false;
-    if (flock(lock_fd_, LOCK_EX | LOCK_NB) != 0) {
-      another_ = errno == EWOULDBLOCK;
+    struct flock claim {};
+    claim.l_type = F_WRLCK;
+    claim.l_whence = SEEK_SET;
+    claim.l_start = ClaimOffset(key);
+    claim.l_len = 1;
+    if (fcntl(lock_fd_, F_OFD_SETLK, &claim) != 0) {
+      another_ = errno == EAGAIN || errno == EACCES;
       close(lock_fd_);
       lock_fd_ = -1;
     }
     return another_;
   }
 
+  bool CloseRequested() override { return CloseSignalReceived(); }
+
+  void Log(const std::string& text) override {
+    std::fprintf(stderr, "slidesaver: %s\n", text.c_str());
+  }
+
  private:
+  static std::string ShowFilePath(const std::string& file) {
+    const std::string real = RealPath(file);
+    return real.empty() ? file : real;
+  }
+
   std::string path_;
   std::string arguments_;
+  uint32_t instance_window_;
+  bool single_instance_;
   bool checked_ = false;
   bool another_ = false;
   int lock_fd_ = -1;
@@ -136,8 +181,24 @@ class LinuxProcess : public platform::Process {
 
 }  // namespace
 
+std::string WindowsCommandLine(const std::vector<std::string>& arguments) {
+  std::string line;
+  for (const std::string& argument : arguments) {
+    if (!line.empty()) line += ' ';
+    line += QuotedArgument(argument);
+  }
+  return line;
+}
+
+std::unique_ptr<platform::Process> MakeLinuxProcess(const ProcessSetup& setup) {
+  return std::make_unique<LinuxProcess>(setup);
+}
+
 std::unique_ptr<platform::Process> MakeLinuxProcess(int argc, char** argv) {
-  return std::make_unique<LinuxProcess>(argc, argv);
+  ProcessSetup setup;
+  setup.argv0 = argc > 0 ? argv[0] : nullptr;
+  for (int i = 1; i < argc; ++i) setup.arguments.emplace_back(argv[i]);
+  return MakeLinuxProcess(setup);
 }
 
 }  // namespace slidesaver::linux_platform

@@ -1,19 +1,23 @@
 #include "platform/linux/posix/password_switch.h"
 
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <string_view>
 
 namespace slidesaver::linux_platform {
 namespace {
 
 constexpr std::string_view kSwitchName = "ScreenSaveUsePassword";
-constexpr size_t kLongestLineRead = 4096;  // a longer line cannot be ours
+constexpr size_t kLongestLineRead = 4096;           // a longer line cannot be ours
+constexpr size_t kMostBytesRead = size_t{1} << 20;  // nor anything after the first megabyte
 
 std::string_view Trim(std::string_view text) {
   const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
@@ -67,18 +71,45 @@ bool ReadPasswordSwitch() {
 }
 
 bool ReadPasswordSwitch(const std::string& desktop_conf_path) {
-  std::ifstream file(desktop_conf_path, std::ios::binary);
+  // Read a piece at a time, never more than kMostBytesRead, and a line only as long as ours
+  // can be: the file's size is not ours to choose. A FIFO is not waited for.
+  const int fd = open(desktop_conf_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
   bool on = false;
-  std::string line;
-  // The last line that names the switch decides.
-  while (file && std::getline(file, line)) {
-    if (line.size() > kLongestLineRead) continue;
-    const std::string_view text = Trim(line);
-    const size_t equals = text.find('=');
-    if (equals == std::string_view::npos) continue;
-    if (!SameName(Trim(text.substr(0, equals)), kSwitchName)) continue;
-    on = SwitchValueIsOn(Trim(text.substr(equals + 1)));
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    std::string line;
+    bool too_long = false;
+    // The last line that names the switch decides.
+    const auto end_line = [&] {
+      const std::string_view text = Trim(line);
+      const size_t equals = text.find('=');
+      if (!too_long && equals != std::string_view::npos &&
+          SameName(Trim(text.substr(0, equals)), kSwitchName)) {
+        on = SwitchValueIsOn(Trim(text.substr(equals + 1)));
+      }
+      line.clear();
+      too_long = false;
+    };
+    char buffer[16384];
+    for (size_t total = 0; total < kMostBytesRead;) {
+      const ssize_t n = read(fd, buffer, std::min(sizeof buffer, kMostBytesRead - total));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      total += static_cast<size_t>(n);
+      for (const char c : std::string_view(buffer, static_cast<size_t>(n))) {
+        if (c == '\n') {
+          end_line();
+        } else if (line.size() < kLongestLineRead) {
+          line.push_back(c);
+        } else {
+          too_long = true;
+        }
+      }
+    }
+    end_line();
   }
+  close(fd);
   return on;
 }
 

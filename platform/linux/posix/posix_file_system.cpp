@@ -1,48 +1,151 @@
-// Files on Linux: plain POSIX calls, read-only mappings, writes that never follow a symlink.
+// Files on Linux: plain POSIX calls, files read as they are needed, writes that never follow a
+// symlink and copy between files in the kernel.
+#include <dirent.h>
 #include <fcntl.h>
-#include <sys/mman.h>
+#include <sys/file.h>
+#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/posix/atomic_file.h"
+#include "platform/linux/posix/close_signals.h"
 
 namespace slidesaver::linux_platform {
 namespace {
 
-class Mapping : public platform::MappedFile {
+// An ordinary file open for reading; read with pread, so it is never held in memory.
+class PosixFile : public platform::ByteSource {
  public:
-  Mapping(void* address, size_t size) : address_(address), size_(size) {}
-  ~Mapping() override {
-    if (address_) munmap(address_, size_);
+  PosixFile(int fd, uint64_t size, std::string path)
+      : fd_(fd), size_(size), path_(std::move(path)) {}
+  ~PosixFile() override { close(fd_); }
+  PosixFile(const PosixFile&) = delete;
+  PosixFile& operator=(const PosixFile&) = delete;
+
+  int fd() const { return fd_; }
+  uint64_t Size() const override { return size_; }
+  std::string Name() const override { return path_; }
+
+  void ReadAt(uint64_t offset, std::span<uint8_t> out) const override {
+    while (!out.empty()) {
+      const ssize_t n = pread(fd_, out.data(), out.size(), static_cast<off_t>(offset));
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) throw platform::ReadError(path_ + ": " + std::strerror(errno));
+      if (n == 0) throw platform::ReadError(path_ + ": the file is shorter than it was");
+      out = out.subspan(static_cast<size_t>(n));
+      offset += static_cast<uint64_t>(n);
+    }
   }
-  const uint8_t* data() const override { return static_cast<const uint8_t*>(address_); }
-  size_t size() const override { return size_; }
 
  private:
-  void* address_;
-  size_t size_;
+  int fd_;
+  uint64_t size_;
+  std::string path_;
 };
 
 bool WriteAll(int fd, std::span<const uint8_t> bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
+  while (!bytes.empty()) {
+    const ssize_t n = write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = ENOSPC;
       return false;
     }
-    done += static_cast<size_t>(n);
+    bytes = bytes.subspan(static_cast<size_t>(n));
   }
   return true;
 }
 
-std::string Describe(const std::string& what, const std::string& path, int error) {
-  return what + " " + path + ": " + std::strerror(error);
+// A close signal stops a copy between two pieces.
+bool Interrupted() {
+  if (!CloseSignalReceived()) return false;
+  errno = EINTR;
+  return true;
 }
+
+// Copies in the kernel: copy_file_range, or sendfile where the file systems refuse it. False
+// with errno set on failure; with errno 0 when neither call works here and nothing was copied.
+bool KernelCopy(int from, uint64_t offset, uint64_t size, int to) {
+  bool use_sendfile = false;
+  uint64_t done = 0;
+  while (done < size) {
+    if (Interrupted()) return false;
+    const size_t piece =
+        static_cast<size_t>(std::min<uint64_t>(platform::kCopyPieceBytes, size - done));
+    off_t at = static_cast<off_t>(offset + done);
+    const ssize_t n = use_sendfile ? sendfile(to, from, &at, piece)
+                                   : copy_file_range(from, &at, to, nullptr, piece, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && done == 0 &&
+        (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)) {
+      if (use_sendfile) {
+        errno = 0;
+        return false;
+      }
+      use_sendfile = true;
+      continue;
+    }
+    if (n < 0) return false;
+    if (n == 0) {
+      errno = ENODATA;  // the source ended early
+      return false;
+    }
+    done += static_cast<uint64_t>(n);
+  }
+  return true;
+}
+
+bool CopyThroughBuffer(const platform::ByteSource& source, uint64_t offset, uint64_t size, int to,
+                       std::string& read_error) {
+  if (const uint8_t* memory = source.Memory()) {
+    for (uint64_t done = 0; done < size;) {
+      if (Interrupted()) return false;
+      const size_t piece =
+          static_cast<size_t>(std::min<uint64_t>(platform::kCopyPieceBytes, size - done));
+      if (!WriteAll(to, {memory + offset + done, piece})) return false;
+      done += piece;
+    }
+    return true;
+  }
+  std::vector<uint8_t> buffer(
+      static_cast<size_t>(std::min<uint64_t>(platform::kCopyPieceBytes, size)));
+  for (uint64_t done = 0; done < size;) {
+    if (Interrupted()) return false;
+    const std::span<uint8_t> piece(
+        buffer.data(), static_cast<size_t>(std::min<uint64_t>(buffer.size(), size - done)));
+    try {
+      source.ReadAt(offset + done, piece);
+    } catch (const platform::ReadError& error) {
+      read_error = error.what();
+      return false;
+    }
+    if (!WriteAll(to, piece)) return false;
+    done += piece.size();
+  }
+  return true;
+}
+
+// The lock of a file that is still the one at its path.
+class PosixOwnerLock : public platform::OwnerLock {
+ public:
+  PosixOwnerLock(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  ~PosixOwnerLock() override {
+    unlink(path_.c_str());  // still held, so nobody takes it between the two calls
+    close(fd_);
+  }
+  PosixOwnerLock(const PosixOwnerLock&) = delete;
+  PosixOwnerLock& operator=(const PosixOwnerLock&) = delete;
+
+ private:
+  int fd_;
+  std::string path_;
+};
 
 class PosixFileSystem : public platform::FileSystem {
  public:
@@ -66,38 +169,52 @@ class PosixFileSystem : public platform::FileSystem {
 
   bool DeleteFile(const std::string& path) override { return unlink(path.c_str()) == 0; }
 
-  bool WriteFile(const std::string& path, std::span<const uint8_t> bytes) override {
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    const bool written = WriteAll(fd, bytes);
-    return close(fd) == 0 && written;
+  std::vector<std::string> FolderEntries(const std::string& folder) override {
+    std::vector<std::string> names;
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return names;
+    DIR* dir = fdopendir(fd);
+    if (!dir) {
+      close(fd);
+      return names;
+    }
+    while (const dirent* entry = readdir(dir)) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != "..") names.push_back(name);
+    }
+    closedir(dir);
+    return names;
   }
 
-  std::string WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes) override {
-    std::string temp = path + ".XXXXXX";
-    const int fd = mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) return Describe("cannot create a temporary file beside", path, errno);
-    // The new file gets the old one's permissions, or the usual ones for a new file.
-    struct stat old {};
-    if (stat(path.c_str(), &old) == 0) {
-      fchmod(fd, old.st_mode & 07777);
+  std::string WriteFileFrom(const std::string& path, const platform::ByteSource& source,
+                            uint64_t offset, uint64_t size) override {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return std::strerror(errno);
+    std::string read_error;
+    bool written = false;
+    const auto* file = dynamic_cast<const PosixFile*>(&source);
+    if (file && size > 0) {
+      written = KernelCopy(file->fd(), offset, size, fd);
+      if (!written && errno == 0) written = CopyThroughBuffer(source, offset, size, fd, read_error);
     } else {
-      const mode_t mask = umask(0);
-      umask(mask);
-      fchmod(fd, 0666 & ~mask);
+      written = CopyThroughBuffer(source, offset, size, fd, read_error);
     }
-    int error = 0;
-    if (!WriteAll(fd, bytes) || fsync(fd) != 0) error = errno;
-    if (close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && rename(temp.c_str(), path.c_str()) != 0) error = errno;
-    if (error != 0) {
-      unlink(temp.c_str());
-      return Describe("cannot write", path, error);
+    int error = written ? 0 : errno;
+    if (close(fd) != 0 && written) error = errno;
+    if (!written || error != 0) {
+      unlink(path.c_str());  // no partial file
+      if (!read_error.empty()) return read_error;
+      if (error == ENODATA) return "the file read from ended early";
+      return std::strerror(error);
     }
     return {};
   }
 
-  std::shared_ptr<const platform::MappedFile> MapFile(const std::string& path) override {
+  std::string WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes) override {
+    return ReplaceFileAtomically(path, bytes, AtomicFileMode::kKeepOrUmask);
+  }
+
+  std::shared_ptr<const platform::ByteSource> OpenForReading(const std::string& path) override {
     // O_NONBLOCK: a FIFO in place of the file must not hang the open.
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return nullptr;
@@ -106,16 +223,31 @@ class PosixFileSystem : public platform::FileSystem {
       close(fd);
       return nullptr;
     }
-    const size_t size = static_cast<size_t>(st.st_size);
-    if (size == 0) {
+    posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    return std::make_shared<PosixFile>(fd, static_cast<uint64_t>(st.st_size), path);
+  }
+
+  platform::OwnerLockResult TakeOwnerLock(const std::string& path) override {
+    // A file taken over from a process that is gone may be removed by another taker between
+    // the open and the lock: then it is opened afresh.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+      const int fd =
+          open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+      if (fd < 0) return {};
+      if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const bool held = errno == EWOULDBLOCK;
+        close(fd);
+        return {nullptr, held};
+      }
+      struct stat held {
+      }, named{};
+      if (fstat(fd, &held) == 0 && lstat(path.c_str(), &named) == 0 &&
+          held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+        return {std::make_unique<PosixOwnerLock>(fd, path)};
+      }
       close(fd);
-      return std::make_shared<Mapping>(nullptr, 0);
     }
-    void* address = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-    close(fd);
-    if (address == MAP_FAILED) return nullptr;
-    madvise(address, size, MADV_SEQUENTIAL);
-    return std::make_shared<Mapping>(address, size);
+    return {};
   }
 };
 

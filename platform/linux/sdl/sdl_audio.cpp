@@ -2,24 +2,16 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <map>
 #include <string>
 
 #include "platform/linux/mci_command.h"
+#include "platform/linux/sound_fonts.h"
 
 namespace slidesaver::linux_platform {
 namespace {
-
-// General MIDI soundfonts of the Debian packages, the first one present is used.
-constexpr const char* kSoundFonts[] = {
-    "/usr/share/sounds/sf2/TimGM6mb.sf2",
-    "/usr/share/sounds/sf2/default-GM.sf2",
-    "/usr/share/sounds/sf2/FluidR3_GM.sf2",
-    "/usr/share/sounds/sf3/default-GM.sf3",
-};
 
 constexpr int kSoundChannel = 0;
 constexpr int kFrequency = 44100;
@@ -121,12 +113,7 @@ class SdlAudio : public platform::Audio {
     if (open_) return true;
     if (unavailable_) return false;
     if (!mixer_started_) {
-      for (const char* font : kSoundFonts) {
-        if (access(font, R_OK) == 0) {
-          Mix_SetSoundFonts(font);
-          break;
-        }
-      }
+      if (const char* font = FindSoundFont()) Mix_SetSoundFonts(font);
     }
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
       unavailable_ = true;

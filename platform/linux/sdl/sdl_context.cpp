@@ -1,5 +1,6 @@
 #include "platform/linux/sdl/sdl_context.h"
 
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
 
@@ -8,12 +9,36 @@ namespace slidesaver::linux_platform {
 SdlContext::SdlContext() : start_(std::chrono::steady_clock::now()) {}
 
 SdlContext::~SdlContext() {
+  close_signals_.reset();
   if (video_started_) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
 
+namespace {
+
+// The video drivers that show something: SDL's offscreen and dummy drivers (and its evdev
+// pseudo-driver) play an invisible show that no input can end, so they are used only when
+// SDL_VIDEODRIVER names them.
+std::string DriversThatShow() {
+  std::string list;
+  for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+    const std::string name = SDL_GetVideoDriver(i);
+    if (name == "offscreen" || name == "dummy" || name == "evdev") continue;
+    list += (list.empty() ? "" : ",") + name;
+  }
+  return list.empty() ? "none" : list;
+}
+
+}  // namespace
+
 void SdlContext::EnsureVideo() {
-  if (video_started_) return;
-  // The signals are ours (see RouteCloseSignalsToEvents); a full-screen window must not
+  if (!StartVideo()) {
+    throw std::runtime_error(std::string("no display for the show: ") + SDL_GetError());
+  }
+}
+
+bool SdlContext::StartVideo() {
+  if (video_started_) return true;
+  // The signals are ours (see close_signals.h); a full-screen window must not
   // minimise when the password dialog takes the focus; the first click counts as input.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
@@ -23,11 +48,18 @@ void SdlContext::EnsureVideo() {
   // The window surface goes straight to X (shared memory), so that presenting a changed band
   // sends only that band; through a GL texture every present would redraw the whole window.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-    throw std::runtime_error(std::string("no display for the show: ") + SDL_GetError());
-  }
+  const char* asked = std::getenv("SDL_VIDEODRIVER");
+  if (!asked || !*asked) SDL_SetHint(SDL_HINT_VIDEODRIVER, DriversThatShow().c_str());
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
   video_started_ = true;
-  RouteCloseSignalsToEvents();
+  RouteCloseSignals();  // main has done it already; a program of the tests may not have
+  // SDL_PushEvent may be called from any thread.
+  close_signals_ = std::make_unique<CloseSignalListener>([] {
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+  });
+  return true;
 }
 
 int64_t SdlContext::TickCount() const {

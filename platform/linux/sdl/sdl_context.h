@@ -1,13 +1,15 @@
 #pragma once
 // SDL for the show services, started on first use so that the settings and password modes
-// never touch it, and the signals that ask a running show to end.
+// never touch it.
 #include <SDL.h>
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 #include "platform/linux/sdl/sdl_posted_calls.h"
+#include "platform/linux/posix/close_signals.h"
 
 namespace slidesaver::linux_platform {
 
@@ -18,7 +20,11 @@ class SdlContext {
   SdlContext(const SdlContext&) = delete;
   SdlContext& operator=(const SdlContext&) = delete;
 
-  // Starts SDL's video and events (and the close signals) once; throws when there is no display.
+  // Starts SDL's video and events once; false when there is no display. Without
+  // SDL_VIDEODRIVER, only a driver that shows something is taken. From then on a close signal
+  // is an SDL_QUIT event, which also wakes a wait in the event queue.
+  bool StartVideo();
+  // StartVideo, throwing when there is no display.
   void EnsureVideo();
   bool VideoStarted() const { return video_started_; }
 
@@ -35,12 +41,7 @@ class SdlContext {
   std::chrono::steady_clock::time_point start_;
   bool video_started_ = false;
   PostedCalls calls_;
+  std::unique_ptr<CloseSignalListener> close_signals_;
 };
-
-// SIGTERM, SIGINT and SIGHUP no longer end the process: each pushes an SDL_QUIT event, which
-// the event loop turns into the show's close request (the show then cleans up). Idempotent.
-void RouteCloseSignalsToEvents();
-// True once one of those signals has arrived.
-bool CloseSignalReceived();
 
 }  // namespace slidesaver::linux_platform

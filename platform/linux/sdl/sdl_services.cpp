@@ -8,11 +8,12 @@
 
 namespace slidesaver::linux_platform {
 
-SdlServices MakeSdlServices() {
+SdlServices MakeSdlServices(ShowPlace place) {
   auto sdl = std::make_shared<SdlContext>();
-  auto window = std::make_unique<SdlShowWindow>(sdl);
+  auto window = std::make_unique<SdlShowWindow>(sdl, place);
   auto events = std::make_unique<SdlEventLoop>(sdl, *window);
-  return {std::move(events), std::move(window), MakeSdlAudio(sdl), MakeSdlPictureLoader()};
+  return {std::move(events), std::move(window), MakeSdlAudio(sdl), MakeSdlPictureLoader(),
+          [sdl] { return sdl->StartVideo(); }};
 }
 
 }  // namespace slidesaver::linux_platform

@@ -3,19 +3,43 @@
 #include <SDL_syswm.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "platform/linux/x11/foreign_window.h"
+
 namespace slidesaver::linux_platform {
+namespace {
+
+// An own window starts at the show area's size, or scaled to fit this share of the desktop.
+constexpr int32_t kOwnWindowShareOfDesktop = 90;  // per cent
+
+std::string WindowName(uint32_t window) {
+  char name[16];
+  std::snprintf(name, sizeof name, "0x%x", window);
+  return name;
+}
+
+}  // namespace
 
 SdlShowWindow::~SdlShowWindow() {
-  if (window_) SDL_DestroyWindow(window_);
+  if (!window_) return;
+  SDL_DestroyWindow(window_);  // another program's window stays: SDL only lets go of it
+  if (foreign_display_) SettleForeignWindow(foreign_display_);
+  if (wakeup_window_) SDL_DestroyWindow(wakeup_window_);
 }
 
 platform::ScreenSize SdlShowWindow::GetScreenSize() {
   sdl_->EnsureVideo();
+  if (place_.kind == ShowPlace::Kind::ForeignWindow) EnsureWindow();
+  if (window_ && !OnScreen()) {
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window_, &w, &h);
+    return {w, h};
+  }
   SDL_DisplayMode mode{};
   if (SDL_GetCurrentDisplayMode(0, &mode) != 0) {
     throw std::runtime_error(std::string("no display mode: ") + SDL_GetError());
@@ -26,37 +50,128 @@ platform::ScreenSize SdlShowWindow::GetScreenSize() {
 void SdlShowWindow::EnsureWindow() {
   if (window_) return;
   sdl_->EnsureVideo();
-  const platform::ScreenSize screen = GetScreenSize();
-  window_ = SDL_CreateWindow("slidesaver", SDL_WINDOWPOS_UNDEFINED_DISPLAY(0),
-                             SDL_WINDOWPOS_UNDEFINED_DISPLAY(0), screen.width, screen.height,
-                             SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS |
-                                 SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_HIDDEN);
-  if (!window_) throw std::runtime_error(std::string("no show window: ") + SDL_GetError());
-  SDL_ShowCursor(cursor_count_ >= 0 ? SDL_ENABLE : SDL_DISABLE);
+  switch (place_.kind) {
+    case ShowPlace::Kind::Screen: {
+      const platform::ScreenSize screen = GetScreenSize();
+      window_ = SDL_CreateWindow("slidesaver", SDL_WINDOWPOS_UNDEFINED_DISPLAY(0),
+                                 SDL_WINDOWPOS_UNDEFINED_DISPLAY(0), screen.width, screen.height,
+                                 SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS |
+                                     SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_HIDDEN);
+      if (!window_) throw std::runtime_error(std::string("no show window: ") + SDL_GetError());
+      SDL_ShowCursor(cursor_count_ >= 0 ? SDL_ENABLE : SDL_DISABLE);
+      break;
+    }
+    case ShowPlace::Kind::ForeignWindow: {
+      // Its owner may have destroyed it since the start (a screen saver soon deactivated).
+      TolerateForeignWindowErrors();
+      if (FindForeignWindow(false, place_.window).result != ForeignWindowLookup::Result::Found) {
+        throw std::runtime_error("window " + WindowName(place_.window) + " has gone");
+      }
+      window_ = SDL_CreateWindowFrom(reinterpret_cast<const void*>(uintptr_t{place_.window}));
+      if (!window_) {
+        throw std::runtime_error("cannot draw into window " + WindowName(place_.window) + ": " +
+                                 SDL_GetError());
+      }
+      SDL_SysWMinfo info;
+      SDL_VERSION(&info.version);
+      if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) {
+        // The window's destruction arrives as a raw X event only.
+        SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+        foreign_display_ = info.info.x11.display;
+        WatchForeignWindow(foreign_display_, place_.window);
+      }
+      // SDL wakes a waiting event loop (for a close signal) with an event sent to its newest
+      // window, which only the window's creator receives: that must be a window of ours.
+      wakeup_window_ = SDL_CreateWindow("slidesaver", 0, 0, 1, 1, SDL_WINDOW_HIDDEN);
+      break;
+    }
+    case ShowPlace::Kind::OwnWindow: {
+      SDL_Rect desktop{0, 0, 640, 480};
+      SDL_GetDisplayUsableBounds(0, &desktop);
+      const platform::ScreenSize room{desktop.w * kOwnWindowShareOfDesktop / 100,
+                                      desktop.h * kOwnWindowShareOfDesktop / 100};
+      const AreaPlacement start =
+          PlaceArea(room, std::max(area_.Width(), 1), std::max(area_.Height(), 1));
+      window_ = SDL_CreateWindow("slidesaver", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                 std::max(start.on_window.Width(), 1),
+                                 std::max(start.on_window.Height(), 1),
+                                 SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
+      if (!window_) throw std::runtime_error(std::string("no show window: ") + SDL_GetError());
+      break;
+    }
+  }
+  Place();
+}
+
+void SdlShowWindow::Place() {
+  KeepShownPixels();  // the placement, or the surface, is about to change
+  FitArea();
+  direct_ = false;
+  if (!window_ || scale_) return;
+  int width = 0, height = 0;
+  SDL_GetWindowSize(window_, &width, &height);
+  const gdi::Rect& at = placement_.on_window;
+  direct_ = gdi::Intersect(at, {0, 0, width, height}) == at;
+}
+
+void SdlShowWindow::FitArea() {
+  if (OnScreen() || !window_) {
+    placement_ = {area_, false};
+    scale_.reset();
+    return;
+  }
+  platform::ScreenSize size;
+  SDL_GetWindowSize(window_, &size.width, &size.height);
+  placement_ = PlaceArea(size, area_.Width(), area_.Height());
+  const gdi::Rect& fitted = placement_.on_window;
+  if (placement_.scaled && (area_.Width() > gdi::AreaDownscale::kMaxSourceSide ||
+                            area_.Height() > gdi::AreaDownscale::kMaxSourceSide)) {
+    // Beyond what the scaler takes: centred at its own size, cut by the window.
+    const platform::Point origin = platform::CentredOrigin(size, area_.Width(), area_.Height());
+    placement_ = {{origin.x, origin.y, origin.x + area_.Width(), origin.y + area_.Height()}, false};
+  }
+  if (!placement_.scaled) {
+    scale_.reset();
+    scaled_ = gdi::Bitmap();
+    return;
+  }
+  if (scale_ && scale_->TargetWidth() == fitted.Width() &&
+      scale_->TargetHeight() == fitted.Height() && scale_->SourceWidth() == area_.Width() &&
+      scale_->SourceHeight() == area_.Height()) {
+    return;
+  }
+  scale_.emplace(area_.Width(), area_.Height(), fitted.Width(), fitted.Height());
+  scaled_ = gdi::Bitmap::Color(fitted.Width(), fitted.Height());
+  if (shown_.Width() == area_.Width() && shown_.Height() == area_.Height()) {
+    scale_->Scale(shown_, {0, 0, fitted.Width(), fitted.Height()}, scaled_);
+  }
 }
 
 void SdlShowWindow::Move(int32_t left, int32_t top, int32_t width, int32_t height) {
   area_ = {left, top, left + width, top + height};
-  if (window_) RepaintAll();
+  if (!window_) return;
+  Place();
+  RepaintAll();
 }
 
-SDL_Rect SdlShowWindow::CopyToWindow(const gdi::Rect& part) {
-  SDL_Surface* surface = SDL_GetWindowSurface(window_);
+SDL_Rect SdlShowWindow::CopyToWindow(const gdi::Bitmap& image, platform::Point origin,
+                                     const gdi::Rect& part) {
+  SDL_Surface* surface = WindowSurface();
   if (!surface) return {};
-  // The show area's pixels that exist, moved to window pixels, clipped to the window.
-  gdi::Rect src = gdi::Intersect(part, {0, 0, shown_.Width(), shown_.Height()});
+  // The image's pixels that exist, moved to window pixels, clipped to the window.
+  gdi::Rect src = gdi::Intersect(part, {0, 0, image.Width(), image.Height()});
   const gdi::Rect on_window = gdi::Intersect(
-      {src.left + area_.left, src.top + area_.top, src.right + area_.left, src.bottom + area_.top},
+      {src.left + origin.x, src.top + origin.y, src.right + origin.x, src.bottom + origin.y},
       {0, 0, surface->w, surface->h});
   if (on_window.Empty()) return {};
-  src = {on_window.left - area_.left, on_window.top - area_.top, on_window.right - area_.left,
-         on_window.bottom - area_.top};
+  src = {on_window.left - origin.x, on_window.top - origin.y, on_window.right - origin.x,
+         on_window.bottom - origin.y};
   if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
   auto* dst = static_cast<uint8_t*>(surface->pixels) +
               static_cast<size_t>(on_window.top) * surface->pitch +
               static_cast<size_t>(on_window.left) * surface->format->BytesPerPixel;
-  const void* from = shown_.Row(src.top) + src.left;
-  const int from_pitch = shown_.Width() * 4;
+  const void* from = image.Row(src.top) + src.left;
+  const int from_pitch = image.Width() * 4;
   if (surface->format->format == SDL_PIXELFORMAT_RGB888 ||
       surface->format->format == SDL_PIXELFORMAT_ARGB8888) {
     for (int32_t y = 0; y < on_window.Height(); ++y) {
@@ -72,13 +187,60 @@ SDL_Rect SdlShowWindow::CopyToWindow(const gdi::Rect& part) {
   return {on_window.left, on_window.top, on_window.Width(), on_window.Height()};
 }
 
+SDL_Rect SdlShowWindow::DrawArea(const gdi::Rect& part) {
+  const platform::Point origin{placement_.on_window.left, placement_.on_window.top};
+  if (!scale_) return CopyToWindow(shown_, origin, part);
+  if (shown_.Width() != scale_->SourceWidth() || shown_.Height() != scale_->SourceHeight()) {
+    return {};
+  }
+  const gdi::Rect target = scale_->TargetOf(part);
+  scale_->Scale(shown_, target, scaled_);
+  return CopyToWindow(scaled_, origin, target);
+}
+
+SDL_Surface* SdlShowWindow::WindowSurface() {
+  int width = 0, height = 0;
+  SDL_GetWindowSize(window_, &width, &height);
+  // After a new size SDL frees the surface on the next call: what only it holds is kept first.
+  if (surface_ && (surface_->w != width || surface_->h != height)) KeepShownPixels();
+  surface_ = SDL_GetWindowSurface(window_);
+  return surface_;
+}
+
+void SdlShowWindow::KeepShownPixels() {
+  if (shown_current_) return;
+  shown_current_ = true;
+  const gdi::Rect& at = placement_.on_window;
+  if (!surface_ || shown_.Width() != at.Width() || shown_.Height() != at.Height() ||
+      gdi::Intersect(at, {0, 0, surface_->w, surface_->h}) != at) {
+    return;
+  }
+  if (SDL_MUSTLOCK(surface_)) SDL_LockSurface(surface_);
+  const auto* from = static_cast<const uint8_t*>(surface_->pixels) +
+                     static_cast<size_t>(at.top) * surface_->pitch +
+                     static_cast<size_t>(at.left) * surface_->format->BytesPerPixel;
+  if (surface_->format->format == SDL_PIXELFORMAT_RGB888 ||
+      surface_->format->format == SDL_PIXELFORMAT_ARGB8888) {
+    for (int32_t y = 0; y < at.Height(); ++y) {
+      std::memcpy(shown_.Row(y), from + static_cast<size_t>(y) * surface_->pitch,
+                  static_cast<size_t>(at.Width()) * 4);
+    }
+  } else {
+    SDL_ConvertPixels(at.Width(), at.Height(), surface_->format->format, from, surface_->pitch,
+                      SDL_PIXELFORMAT_RGB888, shown_.Row(0), shown_.Width() * 4);
+  }
+  if (SDL_MUSTLOCK(surface_)) SDL_UnlockSurface(surface_);
+}
+
 void SdlShowWindow::Present(const gdi::Bitmap& image, std::span<const gdi::Rect> damage) {
   if (image.GetFormat() != gdi::Bitmap::Format::Color32) return;
   const gdi::Rect whole{0, 0, image.Width(), image.Height()};
-  if (shown_.Width() != image.Width() || shown_.Height() != image.Height()) {
-    shown_ = image;  // a new size: everything is new
+  const bool new_size = shown_.Width() != image.Width() || shown_.Height() != image.Height();
+  if (new_size) {
+    shown_ = image;  // everything is new
+    shown_current_ = true;
     damage = {&whole, 1};
-  } else {
+  } else if (!direct_) {
     for (const gdi::Rect& rect : damage) {
       const gdi::Rect part = gdi::Intersect(rect, whole);
       for (int32_t y = part.top; y < part.bottom; ++y) {
@@ -87,45 +249,58 @@ void SdlShowWindow::Present(const gdi::Bitmap& image, std::span<const gdi::Rect>
       }
     }
   }
-  if (!window_) return;
+  if (!window_ || window_gone_ || damage.empty()) return;
+  const platform::Point origin{placement_.on_window.left, placement_.on_window.top};
   std::vector<SDL_Rect> sent;
   for (const gdi::Rect& rect : damage) {
-    const SDL_Rect on_window = CopyToWindow(rect);
+    const SDL_Rect on_window = direct_ ? CopyToWindow(image, origin, rect) : DrawArea(rect);
     if (on_window.w > 0 && on_window.h > 0) sent.push_back(on_window);
   }
+  if (direct_ && !new_size) shown_current_ = false;
   if (!sent.empty()) {
     SDL_UpdateWindowSurfaceRects(window_, sent.data(), static_cast<int>(sent.size()));
   }
 }
 
 void SdlShowWindow::RepaintAll() {
-  SDL_Surface* surface = SDL_GetWindowSurface(window_);
+  if (!window_ || window_gone_) return;
+  SDL_Surface* surface = WindowSurface();
   if (!surface) return;
-  SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
-  CopyToWindow({0, 0, shown_.Width(), shown_.Height()});
+  // Unless the surface alone holds the area, as it is, it is drawn again.
+  if (shown_current_) {
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+    const platform::Point origin{placement_.on_window.left, placement_.on_window.top};
+    if (scale_) {
+      CopyToWindow(scaled_, origin, {0, 0, scaled_.Width(), scaled_.Height()});
+    } else {
+      CopyToWindow(shown_, origin, {0, 0, shown_.Width(), shown_.Height()});
+    }
+  }
   SDL_UpdateWindowSurface(window_);
 }
 
 void SdlShowWindow::Show() {
   EnsureWindow();
-  SDL_ShowWindow(window_);
-  SDL_RaiseWindow(window_);
+  if (place_.kind != ShowPlace::Kind::ForeignWindow) SDL_ShowWindow(window_);
+  if (OnScreen()) SDL_RaiseWindow(window_);
   RepaintAll();
 }
 
 void SdlShowWindow::Hide() {
-  if (window_) SDL_HideWindow(window_);
+  if (window_ && place_.kind != ShowPlace::Kind::ForeignWindow) SDL_HideWindow(window_);
 }
 
 void SdlShowWindow::SetTopMost() {
-  if (!window_) return;
+  if (!window_ || !OnScreen()) return;
   SDL_SetWindowAlwaysOnTop(window_, SDL_TRUE);
   SDL_RaiseWindow(window_);
 }
 
 int32_t SdlShowWindow::ShowCursor(bool show) {
   cursor_count_ += show ? 1 : -1;
-  if (sdl_->VideoStarted()) SDL_ShowCursor(cursor_count_ >= 0 ? SDL_ENABLE : SDL_DISABLE);
+  if (sdl_->VideoStarted() && OnScreen()) {
+    SDL_ShowCursor(cursor_count_ >= 0 ? SDL_ENABLE : SDL_DISABLE);
+  }
   return cursor_count_;
 }
 
@@ -152,12 +327,13 @@ platform::Point SdlShowWindow::GetCursorPos() {
 }
 
 void SdlShowWindow::Grab(bool on) {
-  if (!window_) return;
+  if (!window_ || !OnScreen()) return;
   SDL_SetWindowKeyboardGrab(window_, on ? SDL_TRUE : SDL_FALSE);
   SDL_SetWindowMouseGrab(window_, on ? SDL_TRUE : SDL_FALSE);
 }
 
 platform::WindowHandle SdlShowWindow::Handle() {
+  if (place_.kind == ShowPlace::Kind::ForeignWindow) return place_.window;
   if (!window_) return 0;
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
@@ -170,8 +346,13 @@ platform::InputTarget SdlShowWindow::TargetAt(int32_t x, int32_t y) const {
   return inside ? platform::InputTarget::ShowArea : platform::InputTarget::Form;
 }
 
+void SdlShowWindow::RequestClose() {
+  close_requested_ = true;
+  if (sink_) sink_->CloseRequested();
+}
+
 void SdlShowWindow::DeliverCloseSignal() {
-  if (close_delivered_ || !sink_ || !CloseSignalReceived()) return;
+  if (close_delivered_ || !sink_ || !(close_requested_ || CloseSignalReceived())) return;
   close_delivered_ = true;
   sink_->CloseRequested();
 }
@@ -179,18 +360,30 @@ void SdlShowWindow::DeliverCloseSignal() {
 void SdlShowWindow::HandleEvent(const SDL_Event& event) {
   switch (event.type) {
     case SDL_QUIT:
-      if (sink_) sink_->CloseRequested();
+      RequestClose();
       break;
     case SDL_WINDOWEVENT:
-      if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
-          event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-        if (window_) RepaintAll();
-      } else if (event.window.event == SDL_WINDOWEVENT_CLOSE && sink_) {
-        sink_->CloseRequested();
+      if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+        Place();
+        RepaintAll();
+      } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+        RepaintAll();
+      } else if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+        RequestClose();
       }
       break;
+    case SDL_SYSWMEVENT: {
+      const SDL_SysWMmsg* message = event.syswm.msg;
+      if (place_.kind == ShowPlace::Kind::ForeignWindow && message &&
+          message->subsystem == SDL_SYSWM_X11 && message->msg.x11.event.type == DestroyNotify &&
+          message->msg.x11.event.xdestroywindow.window == place_.window) {
+        window_gone_ = true;
+        RequestClose();
+      }
+      break;
+    }
     case SDL_KEYDOWN: {
-      if (!sink_) break;
+      if (!sink_ || !OnScreen()) break;
       // A key goes to the surface under the pointer.
       const platform::Point pointer = GetCursorPos();
       int wx = 0, wy = 0;
@@ -199,10 +392,10 @@ void SdlShowWindow::HandleEvent(const SDL_Event& event) {
       break;
     }
     case SDL_MOUSEBUTTONDOWN:
-      if (sink_) sink_->MouseDown(TargetAt(event.button.x, event.button.y));
+      if (sink_ && OnScreen()) sink_->MouseDown(TargetAt(event.button.x, event.button.y));
       break;
     case SDL_MOUSEMOTION:
-      if (sink_) sink_->MouseMove(TargetAt(event.motion.x, event.motion.y));
+      if (sink_ && OnScreen()) sink_->MouseMove(TargetAt(event.motion.x, event.motion.y));
       break;
     default:
       break;

@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "platform/linux/posix/atomic_file.h"
 #include "platform/linux/posix/password_switch.h"
 
 namespace slidesaver::linux_platform {
@@ -56,39 +57,15 @@ int MakeFolders(const std::string& folder) {
   }
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = write(fd, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    bytes.remove_prefix(static_cast<size_t>(written));
-  }
-  return true;
-}
-
-// Writes a private temporary file beside path and renames it over path.
+// Writes the file, private to the user, all at once.
 std::string WritePrivateFileAtomic(const std::string& path, std::string_view bytes) {
   const size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
   if (slash != std::string::npos && slash > 0) {
+    const std::string folder = path.substr(0, slash);
     if (const int error = MakeFolders(folder)) return SystemError(folder, error);
   }
-  std::string temporary = path + ".XXXXXX";
-  const int fd = mkostemp(temporary.data(), O_CLOEXEC);  // mode 0600
-  if (fd < 0) return SystemError(folder, errno);
-  int error = 0;
-  if (fchmod(fd, 0600) != 0 || !WriteAll(fd, bytes) || fsync(fd) != 0) error = errno;
-  if (close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && rename(temporary.c_str(), path.c_str()) != 0) error = errno;
-  if (error != 0) {
-    unlink(temporary.c_str());
-    return SystemError(path, error);
-  }
-  if (const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
-    fsync(dir);  // makes the rename itself durable
-    close(dir);
-  }
-  return {};
+  return ReplaceFileAtomically(path, {reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()},
+                               AtomicFileMode::kPrivate);
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 // The password store and the password switch: files on disk, no display.
 #include "platform/linux/sodium/password_store.h"
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 
 #include <gtest/gtest.h>
@@ -195,6 +198,25 @@ TEST_F(PasswordSwitchTest, ValueThatIsNotA32BitNumberIsOff) {
   EXPECT_TRUE(SwitchWith("ScreenSaveUsePassword=0\nScreenSaveUsePassword=1\n"));
   EXPECT_FALSE(SwitchWith("ScreenSaveUsePassword=1\nScreenSaveUsePassword=on\n"));
   EXPECT_TRUE(SwitchWith(std::string(10000, 'x') + "\nScreenSaveUsePassword=1\n"));
+}
+
+// A line of a gigabyte is never read whole: the switch is read in a child whose peak memory
+// stays small, and what lies beyond the first megabyte is not read at all.
+TEST_F(PasswordSwitchTest, AGigabyteLineIsNotReadWhole) {
+  WriteFile(path_, "ScreenSaveUsePassword=1\n");
+  fs::resize_file(path_, uint64_t{1} << 30);  // NUL bytes, without a line end
+  {
+    std::ofstream tail(path_, std::ios::binary | std::ios::app);
+    tail << "\nScreenSaveUsePassword=0\n";
+  }
+  const pid_t child = fork();
+  if (child == 0) _exit(ReadPasswordSwitch(path_) ? 1 : 0);
+  int status = 0;
+  rusage usage{};
+  wait4(child, &status, 0, &usage);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1) << "the first line decides; the last one is not reached";
+  EXPECT_LT(usage.ru_maxrss, 128 * 1024) << "KiB at the peak";
 }
 
 TEST_F(PasswordSwitchTest, IsReadFromTheUsersConfigFolder) {

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -113,9 +114,18 @@ void PlayerSession::Start(const std::map<std::string, std::string>& environment)
   std::string program = folder_ + "/show.scr";
   std::string mode = "/S";
   char* argv[] = {program.data(), mode.data(), nullptr};
-  if (posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) {
-    throw std::runtime_error("the player did not start");
-  }
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 2, (folder_ + "/stderr.txt").c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  const int started = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (started != 0) throw std::runtime_error("the player did not start");
+}
+
+std::string PlayerSession::Log() const {
+  std::ifstream in(folder_ + "/stderr.txt", std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::optional<int> PlayerSession::WaitForExit(std::chrono::milliseconds timeout) {
@@ -159,6 +169,22 @@ bool PlayerSession::WaitForScreen(const std::function<bool(const Screenshot&)>& 
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   } while (std::chrono::steady_clock::now() < end);
   return false;
+}
+
+std::vector<std::string> PlayerSession::RuntimeEntries() const {
+  std::vector<std::string> out;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder_ + "/run/slidesaver", ec))
+    out.push_back(entry.path().filename().string());
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+size_t PlayerSession::FilesIn(const std::string& folder) {
+  size_t n = 0;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) ++n;
+  return n;
 }
 
 std::vector<std::string> PlayerSession::ExtractionFolders() const {

@@ -40,8 +40,10 @@ class PlayerSession {
 
   // The show file (player + Package) and, when given, the settings file beside it.
   void Write(const PackageHeader& show, std::optional<std::pair<int16_t, int16_t>> settings = {});
-  // Starts "show.scr /S" with these variables added to the environment.
+  // Starts "show.scr /S" with these variables added to the environment; its standard error
+  // goes to a file that Log() reads.
   void Start(const std::map<std::string, std::string>& environment = {});
+  std::string Log() const;
   // The exit status, or nullopt when the player is still running after the timeout.
   std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
   void Signal(int sig);
@@ -55,6 +57,9 @@ class PlayerSession {
   const std::string& folder() const { return folder_; }
   // The extraction folders the player has left in its runtime folder.
   std::vector<std::string> ExtractionFolders() const;
+  // Everything in the runtime folder, and how many files a folder of it holds.
+  std::vector<std::string> RuntimeEntries() const;
+  static size_t FilesIn(const std::string& folder);
 
  private:
   std::string folder_;

@@ -1,5 +1,6 @@
 // The real player started in /C and /S modes on the test's display.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -127,15 +128,31 @@ TEST_F(StartUpGui, ShowRefusesAnExtractionFolderThatIsASymlink) {
   EXPECT_TRUE(fs::is_empty(user.Root() + "/elsewhere"));
 }
 
-TEST_F(StartUpGui, WithoutADisplayTheMessageGoesToStandardError) {
-  const std::string player = Player("headless");
-  std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY";
-  for (const std::string& entry : user.Environment()) command += " '" + entry + "'";
-  command += " '" + player + "' /C 2>&1";
-  const ToolResult result = RunTool({"sh", "-c", command});
-  EXPECT_EQ(result.status, 0);
-  EXPECT_NE(result.output.find("スクリーンセーバー: 設定項目はありません"), std::string::npos)
-      << result.output;
+// A close signal while a dialog waits for the user: the dialog goes as if cancelled, nothing
+// is written, and the process ends normally (a message box, the settings dialog, the
+// password change).
+TEST_F(StartUpGui, ACloseSignalEndsAnOpenDialogAsIfCancelled) {
+  const std::string without = Player("plain");
+  const std::string with = user.Root() + "/offered.scr";
+  InstallPlayer(with);
+  struct Case {
+    std::string player, mode, title;
+    int sig;
+  };
+  for (const Case& c :
+       {Case{without, "/C", "^スクリーンセーバー$", SIGTERM}, Case{with, "/C", "^設定$", SIGHUP},
+        Case{with, "/A", "^パスワードの変更$", SIGINT}}) {
+    SCOPED_TRACE(c.title);
+    Child child({c.player, c.mode}, user.Environment());
+    const std::string window = WaitForWindow(c.title);
+    ASSERT_FALSE(window.empty()) << "no dialog appeared";
+    kill(child.Pid(), c.sig);
+    EXPECT_EQ(child.WaitExit(20s), 0);
+    EXPECT_TRUE(WaitForWindowGone(window, 5s));
+  }
+  EXPECT_FALSE(FileExists(without + ".set"));
+  EXPECT_FALSE(FileExists(user.Root() + "/offered.set"));
+  EXPECT_FALSE(FileExists(user.PasswordPath()));
 }
 
 }  // namespace

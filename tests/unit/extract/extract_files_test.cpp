@@ -94,8 +94,11 @@ TEST_F(ExtractFilesTest, NoBaseFolderEndsTheProcessWithAMessage) {
     EXPECT_NE(exit.status, 0);
   }
   ASSERT_EQ(fake.dialogs.message_boxes.size(), 1u);
-  EXPECT_EQ(fake.dialogs.message_boxes[0].text, "実行できません");
+  // The text, then why.
+  EXPECT_EQ(fake.dialogs.message_boxes[0].text, "実行できません\r\nno folder for the test");
   EXPECT_EQ(fake.dialogs.message_boxes[0].title, "ポムレット");
+  EXPECT_EQ(fake.process.logged,
+            std::vector<std::string>{"実行できません: no folder for the test"});
   EXPECT_EQ(fake.dialogs.message_boxes[0].icon, platform::MessageIcon::Information);
   EXPECT_TRUE(fake.files.log.empty());
   EXPECT_TRUE(FilesIn(base.path()).empty());
@@ -137,7 +140,7 @@ TEST_F(ExtractFilesTest, UnsafeNamesAreNeverWritten) {
   p.BgmData = testing::BytesOf("m");
   const std::string dir = Extract(p);
   EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"ok"});
-  EXPECT_EQ(FilesIn(base.path()), std::vector<std::string>{"temp1"});
+  EXPECT_EQ(FilesIn(base.path()), (std::vector<std::string>{"temp1", "temp1.lock"}));
   EXPECT_EQ(Writes(), std::vector<std::string>{"ok"});
 }
 

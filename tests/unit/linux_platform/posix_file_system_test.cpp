@@ -1,8 +1,13 @@
 // The POSIX file system on real files: folder creation as an atomic claim, writes that never
-// follow a symlink, the atomic replace, and mappings of odd files.
+// follow a symlink and leave nothing when they fail, copies between files, the atomic replace,
+// files opened for reading, and owner locks.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstring>
@@ -62,19 +67,60 @@ TEST_F(PosixFileSystemTest, DeleteAndRemoveFolder) {
   EXPECT_FALSE(fs::exists(dir / "d"));
 }
 
+// A write under a file size limit of `limit` bytes, as a full disk would stop it.
+std::string WriteWithSizeLimit(platform::FileSystem& files, const std::string& path,
+                               const platform::ByteSource& source, uint64_t offset, uint64_t size,
+                               rlim_t limit) {
+  rlimit old_limit{};
+  getrlimit(RLIMIT_FSIZE, &old_limit);
+  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = old_limit;
+  small.rlim_cur = limit;
+  setrlimit(RLIMIT_FSIZE, &small);
+  const std::string problem = files.WriteFileFrom(path, source, offset, size);
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  std::signal(SIGXFSZ, old_handler);
+  return problem;
+}
+
 TEST_F(PosixFileSystemTest, WriteFileTruncatesAndNeverFollowsASymlink) {
   testing::WriteBytes(dir / "f", testing::ToBytes("a much longer old content"));
-  EXPECT_TRUE(files->WriteFile(dir / "f", Text("new")));
+  EXPECT_EQ(files->WriteFile(dir / "f", Text("new")), "");
   EXPECT_EQ(testing::ReadText(dir / "f"), "new");
 
   testing::WriteBytes(dir / "victim", testing::ToBytes("keep"));
   fs::create_symlink(dir / "victim", dir / "link");
-  EXPECT_FALSE(files->WriteFile(dir / "link", Text("evil")));
+  EXPECT_EQ(files->WriteFile(dir / "link", Text("evil")), "Too many levels of symbolic links");
   EXPECT_EQ(testing::ReadText(dir / "victim"), "keep");
+  EXPECT_TRUE(fs::is_symlink(dir / "link"));
 
-  EXPECT_FALSE(files->WriteFile(dir / "missing/f", Text("x")));
-  EXPECT_TRUE(files->WriteFile(dir / "empty", {}));
+  EXPECT_EQ(files->WriteFile(dir / "missing/f", Text("x")), "No such file or directory");
+  EXPECT_EQ(files->WriteFile(dir / "empty", {}), "");
   EXPECT_TRUE(fs::exists(dir / "empty"));
+}
+
+TEST_F(PosixFileSystemTest, CopiesARangeOfAFileAndLeavesNoPartOfAFailedOne) {
+  std::vector<uint8_t> bytes(3 << 20);
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + (i >> 12));
+  testing::WriteBytes(dir / "program", bytes);
+  const auto program = files->OpenForReading(dir / "program");
+  ASSERT_TRUE(program);
+  // More than one copy piece, from an odd offset: the kernel's copy between the two files.
+  const uint64_t offset = 12345, size = (2 << 20) + 999;
+  ASSERT_EQ(files->WriteFileFrom(dir / "copy", *program, offset, size), "");
+  EXPECT_EQ(testing::ReadBytes(dir / "copy"),
+            std::vector<uint8_t>(bytes.begin() + offset, bytes.begin() + offset + size));
+
+  // The disk fills up half-way, from a file and from memory: the reason, and no file.
+  EXPECT_EQ(WriteWithSizeLimit(*files, dir / "full", *program, 0, size, 1 << 20), "File too large");
+  EXPECT_FALSE(fs::exists(dir / "full"));
+  EXPECT_EQ(
+      WriteWithSizeLimit(*files, dir / "full", platform::MemorySource(bytes), 0, size, 1 << 20),
+      "File too large");
+  EXPECT_FALSE(fs::exists(dir / "full"));
+  // A source that ends early is no copy either.
+  EXPECT_NE(files->WriteFileFrom(dir / "short", *program, bytes.size() - 10, 20), "");
+  EXPECT_FALSE(fs::exists(dir / "short"));
 }
 
 TEST_F(PosixFileSystemTest, AtomicWriteReplacesTheWholeFileAndKeepsItsMode) {
@@ -88,6 +134,37 @@ TEST_F(PosixFileSystemTest, AtomicWriteReplacesTheWholeFileAndKeepsItsMode) {
 
   EXPECT_EQ(files->WriteFileAtomic(dir / "new.set", Text("NEW!")), "");
   EXPECT_EQ(testing::ReadText(dir / "new.set"), "NEW!");
+}
+
+TEST_F(PosixFileSystemTest, AtomicWriteOverASymlinkTakesTheUmasksModeAndReplacesTheLink) {
+  // The .set file is a link to a device: the new file is an ordinary one of the umask's mode,
+  // nothing is written through the link, and the device keeps its mode.
+  fs::create_symlink("/dev/null", dir / "s.set");
+  const mode_t old_mask = umask(027);
+  const std::string problem = files->WriteFileAtomic(dir / "s.set", Text("ABCD"));
+  umask(old_mask);
+  ASSERT_EQ(problem, "");
+  EXPECT_FALSE(fs::is_symlink(dir / "s.set"));
+  EXPECT_EQ(testing::ReadText(dir / "s.set"), "ABCD");
+  EXPECT_EQ(fs::status(dir / "s.set").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  EXPECT_EQ(fs::status("/dev/null").permissions() & fs::perms::all, fs::perms(0666));
+}
+
+TEST_F(PosixFileSystemTest, AtomicWriteRemovesTheTemporariesOfKilledWritersOnly) {
+  // Two temporary files of earlier writes of s.set: one abandoned, one still locked by its
+  // writer (another process, here another open file description).
+  testing::WriteBytes(dir / "s.set.saving-AAAAAA", {1});
+  testing::WriteBytes(dir / "s.set.saving-BBBBBB", {2});
+  testing::WriteBytes(dir / "other.saving-CCCCCC", {3});
+  const int writer = open((dir / "s.set.saving-BBBBBB").c_str(), O_RDONLY);
+  ASSERT_EQ(flock(writer, LOCK_EX), 0);
+  EXPECT_EQ(files->WriteFileAtomic(dir / "s.set", Text("ABCD")), "");
+  close(writer);
+  EXPECT_FALSE(fs::exists(dir / "s.set.saving-AAAAAA"));
+  EXPECT_TRUE(fs::exists(dir / "s.set.saving-BBBBBB"));
+  EXPECT_TRUE(fs::exists(dir / "other.saving-CCCCCC"));  // not this file's
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 3);
 }
 
 TEST_F(PosixFileSystemTest, FailedAtomicWriteLeavesThePreviousFileAndNoLeftovers) {
@@ -117,23 +194,60 @@ TEST_F(PosixFileSystemTest, FailedAtomicWriteLeavesThePreviousFileAndNoLeftovers
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 }
 
-TEST_F(PosixFileSystemTest, MapFileOfOrdinaryAndOddFiles) {
-  testing::WriteBytes(dir / "f", testing::ToBytes("mapped bytes"));
-  auto mapped = files->MapFile(dir / "f");
-  ASSERT_TRUE(mapped);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(mapped->data()), mapped->size()),
-            "mapped bytes");
+TEST_F(PosixFileSystemTest, OpenForReadingOfOrdinaryAndOddFiles) {
+  testing::WriteBytes(dir / "f", testing::ToBytes("read bytes"));
+  auto file = files->OpenForReading(dir / "f");
+  ASSERT_TRUE(file);
+  EXPECT_EQ(file->Size(), 10u);
+  std::string middle(5, ' ');
+  file->ReadAt(2, {reinterpret_cast<uint8_t*>(middle.data()), middle.size()});
+  EXPECT_EQ(middle, "ad by");
+  std::vector<uint8_t> past(4);
+  EXPECT_THROW(file->ReadAt(8, past), platform::ReadError);
 
   testing::WriteBytes(dir / "empty", {});
-  auto empty = files->MapFile(dir / "empty");
+  auto empty = files->OpenForReading(dir / "empty");
   ASSERT_TRUE(empty);
-  EXPECT_EQ(empty->size(), 0u);
+  EXPECT_EQ(empty->Size(), 0u);
 
   fs::create_directory(dir / "d");
-  EXPECT_FALSE(files->MapFile(dir / "d"));
-  EXPECT_FALSE(files->MapFile(dir / "missing"));
+  EXPECT_FALSE(files->OpenForReading(dir / "d"));
+  EXPECT_FALSE(files->OpenForReading(dir / "missing"));
   ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
-  EXPECT_FALSE(files->MapFile(dir / "fifo"));  // returns at once instead of waiting for a writer
+  EXPECT_FALSE(files->OpenForReading(dir / "fifo"));  // returns at once instead of waiting
+}
+
+TEST_F(PosixFileSystemTest, OwnerLockIsHeldUntilItGoesOrItsProcessEnds) {
+  const std::string path = dir / "temp1.lock";
+  platform::OwnerLockResult mine = files->TakeOwnerLock(path);
+  ASSERT_TRUE(mine.lock);
+  EXPECT_TRUE(files->TakeOwnerLock(path).held_elsewhere);
+  mine.lock.reset();
+  EXPECT_FALSE(fs::exists(path));  // the file goes with the lock
+
+  // Another process takes it and is killed: its lock is free at once, and taken over.
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    auto lock = linux_platform::MakePosixFileSystem()->TakeOwnerLock(path);
+    const char byte = lock.lock ? 1 : 0;
+    [[maybe_unused]] ssize_t n = write(ready[1], &byte, 1);
+    pause();
+    _exit(0);
+  }
+  char byte = 0;
+  ASSERT_EQ(read(ready[0], &byte, 1), 1);
+  ASSERT_EQ(byte, 1);
+  EXPECT_TRUE(files->TakeOwnerLock(path).held_elsewhere);
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  EXPECT_TRUE(fs::exists(path));  // left behind by the killed process
+  EXPECT_TRUE(files->TakeOwnerLock(path).lock);
+  close(ready[0]);
+  close(ready[1]);
+
+  EXPECT_FALSE(files->TakeOwnerLock(dir / "missing/temp1.lock").held_elsewhere);
 }
 
 }  // namespace

@@ -12,6 +12,21 @@ namespace {
 
 using testing::Slide;
 
+// Bytes read only through ReadAt, as a file is; reads from `fail_from` on fail.
+class FileLikeSource : public platform::ByteSource {
+ public:
+  explicit FileLikeSource(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+  uint64_t Size() const override { return bytes_.size(); }
+  void ReadAt(uint64_t offset, std::span<uint8_t> out) const override {
+    if (offset + out.size() > fail_from) throw platform::ReadError("Input/output error");
+    platform::MemorySource(bytes_).ReadAt(offset, out);
+  }
+  uint64_t fail_from = UINT64_MAX;
+
+ private:
+  std::span<const uint8_t> bytes_;
+};
+
 // Little-endian building blocks for hand-made Packages.
 struct Builder {
   std::vector<uint8_t> bytes;
@@ -26,7 +41,7 @@ struct Builder {
     return *this;
   }
   Builder& Raw(const std::string& s) {
-    bytes.insert(bytes.end(), s.begin(), s.end());
+    for (const char c : s) bytes.push_back(static_cast<uint8_t>(c));
     return *this;
   }
   Builder& Header(int16_t has_settings = 0, int32_t slide_count = 0) {
@@ -148,6 +163,17 @@ TEST(ReadPackage, LyingCountsAllocateNothing) {
     EXPECT_EQ(h.Slides.capacity(), 0u);
     EXPECT_NE(r.problem.find("Slides"), std::string::npos);
   }
+  // More slides than a Package may hold, every one of them there.
+  {
+    Builder b;
+    b.Header(0, 1 << 21).I16(0).I16(0).I16(1).I32(1 << 21).I32(0);
+    b.bytes.resize(b.bytes.size() + (size_t{1} << 21) * 34, 0);
+    PackageReadResult r;
+    const PackageHeader h = Read(b.Sealed(), &r);
+    EXPECT_TRUE(h.Slides.empty());
+    EXPECT_EQ(r.problem,
+              "Slides claims 2097152 elements, more than the 1048576 a Package may hold");
+  }
   // A music array that claims 2 GiB.
   {
     PackageReadResult r;
@@ -249,6 +275,33 @@ TEST(ReadPackage, ByteArraysShareTheFileInsteadOfCopying) {
   EXPECT_EQ(testing::AsString(h.Slides[0].PictureData), "picture-bytes");
   h = PackageHeader();
   EXPECT_TRUE(weak.expired());
+}
+
+// The player reads its file through a window of it: fields that straddle the window's edges
+// (a name after 300 KB of picture, long names) read as from memory, and the byte arrays are
+// ranges of the file, read only when asked for; a read that fails stops the parse and says why.
+TEST(ReadPackage, ThroughAWindowOfAFileAsFromMemory) {
+  PackageHeader show = testing::Show({Slide(std::string(65000, 'a'), std::string(300000, 'P')),
+                                      Slide("b", "picture-b", std::string(65535, 's'), "S")});
+  show.BgmFileName = "music";
+  show.BgmData = testing::BytesOf(std::string(131071, 'M'));
+  const std::vector<uint8_t> bytes = WritePackage(show);
+  PackageHeader from_memory, from_file;
+  ASSERT_TRUE(ReadPackage(bytes, nullptr, from_memory).complete);
+  auto file = std::make_shared<FileLikeSource>(bytes);
+  ASSERT_TRUE(ReadPackage(file, from_file).complete);
+  EXPECT_EQ(WritePackage(from_file), bytes);
+  ASSERT_EQ(from_file.Slides.size(), 2u);
+  EXPECT_FALSE(from_file.Slides[0].PictureData.InMemory());
+  EXPECT_EQ(from_file.Slides[1].SoundFileName, std::string(65535, 's'));
+  EXPECT_EQ(from_file.Slides[0].PictureData.Offset(), from_memory.Slides[0].PictureData.Offset());
+  EXPECT_EQ(from_file.Slides[1].PictureData.Load(), testing::ToBytes("picture-b"));
+
+  file->fail_from = bytes.size() / 2;  // the disk can't read the second half
+  PackageHeader broken;
+  const PackageReadResult result = ReadPackage(file, broken);
+  EXPECT_FALSE(result.complete);
+  EXPECT_EQ(result.problem.rfind("PackageSize cannot be read: ", 0), 0u) << result.problem;
 }
 
 TEST(ReadPackageFile, ReadsThroughTheFileSystemAndSurvivesMissingFiles) {

@@ -1,10 +1,13 @@
 // The start-up procedure in every mode on the fake platform, with the program's .scr and .set
 // files in a temporary folder.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "common/run_time_error.h"
+#include "package/read_package.h"
 #include "package/write_package.h"
 #include "platform/fake/fake_platform.h"
 #include "startup/start_up.h"
@@ -28,10 +31,10 @@ class StartUpTest : public ::testing::Test {
   }
 
   // The program file with a Package appended (the player's own bytes come first).
-  void InstallPackage(const PackageHeader& package) {
-    std::vector<uint8_t> file(4096, 0x90);
-    const auto bytes = WritePackage(package);
-    file.insert(file.end(), bytes.begin(), bytes.end());
+  void InstallPackage(const PackageHeader& package) { InstallPackageBytes(WritePackage(package)); }
+  void InstallPackageBytes(const std::vector<uint8_t>& bytes) {
+    std::vector<uint8_t> file(4096 + bytes.size(), 0x90);
+    std::copy(bytes.begin(), bytes.end(), file.begin() + 4096);
     testing::WriteBytes(program / "aquarium.scr", file);
   }
   void Run(const std::string& arguments) {
@@ -74,7 +77,7 @@ TEST_F(StartUpTest, ReadsPackageAndSettingsBeforeLookingAtTheMode) {
     app = AppState();
     fake.files.log.clear();
     Run(args);
-    EXPECT_EQ(fake.files.log.front(), "MapFile " + (program / "aquarium.scr")) << args;
+    EXPECT_EQ(fake.files.log.front(), "OpenForReading " + (program / "aquarium.scr")) << args;
     EXPECT_TRUE(Logged("FileExists " + (program / "aquarium.set")));
     EXPECT_EQ(app.Package.SlideCount, 1);
     EXPECT_EQ(app.Package.HasSettings, -1);
@@ -103,27 +106,27 @@ TEST_F(StartUpTest, OwnFileIsTheScrOfTheBaseNameWithOneSeparator) {
   // A root folder already ends with the separator.
   fake.process.folder = "/";
   Run("/P");
-  EXPECT_EQ(fake.files.log.front(), "MapFile /aquarium.scr");
+  EXPECT_EQ(fake.files.log.front(), "OpenForReading /aquarium.scr");
   EXPECT_EQ(app.settings.SettingsPath, "/aquarium.set");
 
   fake.files.path_rules.separator = '\\';
   fake.process.folder = "C:\\";
   fake.files.log.clear();
   Run("/P");
-  EXPECT_EQ(fake.files.log.front(), "MapFile C:\\aquarium.scr");
+  EXPECT_EQ(fake.files.log.front(), "OpenForReading C:\\aquarium.scr");
   EXPECT_EQ(app.settings.SettingsPath, "C:\\aquarium.set");
 
   fake.process.folder = "C:\\Shows";
   fake.files.log.clear();
   Run("/P");
-  EXPECT_EQ(fake.files.log.front(), "MapFile C:\\Shows\\aquarium.scr");
+  EXPECT_EQ(fake.files.log.front(), "OpenForReading C:\\Shows\\aquarium.scr");
 
   // C:\表 ends with the trail byte 0x5C of a double-byte character, not with a separator.
   fake.files.UseCodePage932();
   fake.process.folder = "C:\\\x95\x5c";
   fake.files.log.clear();
   Run("/P");
-  EXPECT_EQ(fake.files.log.front(), "MapFile C:\\\x95\x5c\\aquarium.scr");
+  EXPECT_EQ(fake.files.log.front(), "OpenForReading C:\\\x95\x5c\\aquarium.scr");
   EXPECT_EQ(app.settings.SettingsPath, "C:\\\x95\x5c\\aquarium.set");
 }
 
@@ -240,6 +243,90 @@ TEST_F(StartUpTest, ShowExtractsThenRunsTheShowAndTheFilesGoWhenItEnds) {
   EXPECT_TRUE(fs::is_empty(extraction.path()));
 }
 
+// What went wrong before the show follows the error box's texts and goes to the log: a Package
+// cut short, a disk that filled up. A file that could not be written is not there in part.
+TEST_F(StartUpTest, ShowErrorsSayWhatWentWrongBeforeThem) {
+  // The last slide's data is cut off; PackageSize still gives where the Package starts.
+  PackageHeader two = testing::Show({Slide("0", "JPEG-0"), Slide("1", "JPEG-1")});
+  std::vector<uint8_t> package = WritePackage(two);
+  package.resize(package.size() - 24);
+  const uint32_t size = static_cast<uint32_t>(package.size() + 4);
+  for (int shift = 0; shift < 32; shift += 8)
+    package.push_back(static_cast<uint8_t>(size >> shift));
+  PackageHeader expected;
+  const std::string problem = ReadPackage(package, nullptr, expected).problem;
+  ASSERT_NE(problem, "");
+  InstallPackageBytes(package);
+  fake.pictures.Add("0", gdi::Bitmap::Color(640, 480, 0xFF0000));
+  Run("/S");
+  ASSERT_EQ(fake.dialogs.message_boxes.size(), 1u);
+  const std::string cause = "The show's Package can't be read: " + problem;
+  EXPECT_THAT(fake.dialogs.message_boxes[0].text,
+              ::testing::StartsWith("不明のエラーが発生しました。\r\n"));
+  EXPECT_THAT(fake.dialogs.message_boxes[0].text,
+              ::testing::EndsWith("\r\nslidesaver\r\n" + cause));
+  EXPECT_THAT(fake.process.logged.back(), ::testing::EndsWith("(slidesaver); " + cause));
+
+  fake.dialogs.message_boxes.clear();
+  InstallPackage(two);
+  fake.pictures.Add("1", gdi::Bitmap::Color(640, 480, 0x00FF00));
+  const std::string folder = extraction.path() + "/temp1/";
+  fake.files.fail_writes = {folder + "0"};  // the disk is full when the first picture comes
+  Run("/S");
+  ASSERT_EQ(fake.dialogs.message_boxes.size(), 1u);
+  EXPECT_EQ(fake.dialogs.message_boxes[0].text,
+            "不明のエラーが発生しました。\r\nFile not found: " + folder +
+                "0\r\nslidesaver\r\nThe show's file " + folder +
+                "0 could not be written: No space left on device");
+  EXPECT_NE(std::find(fake.process.logged.begin(), fake.process.logged.end(),
+                      "cannot write " + folder + "0: No space left on device"),
+            fake.process.logged.end());
+  EXPECT_TRUE(fs::is_empty(extraction.path()));
+}
+
+// A close request (a signal) while the files are written: the extraction stops, what it wrote
+// goes, and the process ends without a show.
+TEST_F(StartUpTest, CloseRequestDuringExtractionRemovesWhatWasWrittenAndEnds) {
+  InstallPackage(testing::Show({Slide("0", "A"), Slide("1", "B"), Slide("2", "C")}));
+  fake.process.close_requested_after = 2;  // after the music and the first picture
+  try {
+    Run("/S");
+    FAIL() << "the process should end";
+  } catch (const ProcessExit& exit) {
+    EXPECT_EQ(exit.status, 0);
+  }
+  const std::string folder = extraction.path() + "/temp1/";
+  EXPECT_TRUE(Logged("WriteFile " + folder + "0"));
+  EXPECT_FALSE(Logged("WriteFile " + folder + "1"));
+  EXPECT_TRUE(fs::is_empty(extraction.path()));
+  EXPECT_TRUE(fake.log.With("Show").empty());
+}
+
+// Folders of earlier runs whose process is gone (a free lock) are removed before a number is
+// chosen, and the first free number is taken; a folder in use, and one that is not ours, stay.
+TEST_F(StartUpTest, LeftOverFoldersOfEndedRunsAreRemovedFirst) {
+  InstallPackage(testing::Show({Slide("0", "A")}));
+  fake.pictures.Add("0", gdi::Bitmap::Color(640, 480, 0xFF0000));
+  const auto folder = [&](const std::string& name, bool locked) {
+    fs::create_directory(extraction / name);
+    testing::WriteBytes(extraction / (name + "/0"), {1, 2, 3});
+    testing::WriteBytes(extraction / (name + ".lock"), {});
+    if (locked) fake.files.locks_held_elsewhere.insert(extraction / (name + ".lock"));
+  };
+  folder("temp1", false);  // left by a killed run
+  folder("temp2", true);   // another show plays
+  folder("temp3", false);
+  fs::create_directory(extraction / "temp4");  // not ours: no lock
+  fake.events.KeyDownAt(fake.log.Now() + 100);
+  Run("/S");
+  EXPECT_TRUE(Logged("WriteFile " + extraction.path() + "/temp1/0"));
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(extraction.path()))
+    left.push_back(entry.path().filename());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"temp2", "temp2.lock", "temp4"}));
+}
+
 TEST_F(StartUpTest, ShowWithoutAnExtractionFolderEndsWithTheMessage) {
   InstallPackage(WithSettings(0));
   fake.system.base_folder.reset();
@@ -250,8 +337,64 @@ TEST_F(StartUpTest, ShowWithoutAnExtractionFolderEndsWithTheMessage) {
     EXPECT_NE(exit.status, 0);
   }
   ASSERT_EQ(fake.dialogs.message_boxes.size(), 1u);
-  EXPECT_EQ(fake.dialogs.message_boxes[0].text, "実行できません");
+  EXPECT_EQ(fake.dialogs.message_boxes[0].text, "実行できません\r\nno folder for the test");
   EXPECT_EQ(fake.log.Texts(), std::vector<std::string>{"MessageBox ポムレット"});  // no show
+}
+
+// The Linux player's options: a show file of another name (any name), its own settings file, and
+// the show played in a given window whatever the mode.
+TEST_F(StartUpTest, ShowFileAndPlayShowOptions) {
+  testing::TempFolder other;
+  const std::string show_file = other / "holiday.bin";
+  const PackageHeader show = testing::Show({Slide("0", "JPEG-0")});
+  std::vector<uint8_t> bytes = WritePackage(WithSettings(-1));
+  testing::WriteBytes(show_file, bytes);
+  testing::WriteBytes(other / "config.set", {0, 0, 0, 0});
+
+  StartOptions options;
+  options.show_file = show_file;
+  options.settings_file = other / "config.set";
+  fake.process.arguments = "/C";
+  StartUp(fake.platform(), app, options);
+  EXPECT_EQ(fake.files.log.front(), "OpenForReading " + show_file);
+  EXPECT_EQ(app.settings.SettingsPath, other / "config.set");
+  EXPECT_EQ(app.settings.BgmEnabled, 0);
+  EXPECT_EQ(fake.dialogs.settings_dialogs, 1);
+
+  // play_show runs the show even without a mode argument.
+  bytes = WritePackage(show);
+  testing::WriteBytes(show_file, bytes);
+  fake.pictures.Add("0", gdi::Bitmap::Color(640, 480, 0xFF0000));
+  fake.events.CloseAt(fake.log.Now() + 100);
+  options.play_show = true;
+  fake.process.arguments = "";
+  app = AppState();
+  StartUp(fake.platform(), app, options);
+  EXPECT_FALSE(fake.log.With("LoadPicture " + extraction.path() + "/temp1/0").empty());
+  EXPECT_TRUE(fs::is_empty(extraction.path()));
+}
+
+TEST_F(StartUpTest, AShowFileWithoutAPackageIsAnErrorBeforeAnythingHappens) {
+  testing::WriteBytes(program / "plain.txt", {'n', 'o', ' ', 's', 'h', 'o', 'w'});
+  StartOptions named;
+  named.show_file = program / "plain.txt";
+  StartOptions own;  // the program's own file (aquarium.scr) is missing
+  own.play_show = true;
+  for (const StartOptions& options : {named, own}) {
+    fake.log.Clear();
+    try {
+      fake.process.arguments = "/S";
+      StartUp(fake.platform(), app, options);
+      ADD_FAILURE() << "a show without a Package ran";
+    } catch (const std::runtime_error& error) {
+      EXPECT_NE(std::string(error.what()).find(options.show_file.value_or("aquarium.scr")),
+                std::string::npos)
+          << error.what();
+    }
+    EXPECT_TRUE(fs::is_empty(extraction.path()));
+    EXPECT_TRUE(fake.log.Calls().empty());
+    EXPECT_TRUE(fake.dialogs.message_boxes.empty());
+  }
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ class WinPictureLoaderTest : public ::testing::Test {
  protected:
   std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
     const std::string path = folder / name;
-    EXPECT_TRUE(files->WriteFile(path, bytes));
+    EXPECT_EQ(files->WriteFile(path, bytes), "");
     return path;
   }
   std::unique_ptr<platform::PictureLoader> loader = MakeWinPictureLoader();
@@ -114,13 +114,44 @@ TEST_F(WinPictureLoaderTest, MissingAndUndecodableFilesAreRunTimeErrors) {
   std::vector<uint8_t> cut = Bmp({{1, 2, 3}, {4, 5, 6}});
   cut.resize(20);
   const std::string truncated = Write("cut", cut);
-  for (const std::string& path : {text, empty, truncated}) {
+  // A bomb: the header of a BMP of 30000 x 30000 pixels, refused before anything is decoded.
+  std::vector<uint8_t> bomb = Bmp({{1}});
+  bomb[18] = bomb[22] = 0x30;
+  bomb[19] = bomb[23] = 0x75;
+  const std::string huge = Write("huge", bomb);
+  for (const std::string& path : {text, empty, truncated, huge}) {
     try {
       loader->Load(path);
       ADD_FAILURE() << path << " decoded";
     } catch (const RunTimeError& error) {
-      EXPECT_EQ(error.Description(), InvalidPictureError(path).Description()) << path;
+      EXPECT_EQ(error.Description().rfind(InvalidPictureError(path).Description(), 0), 0u)
+          << error.Description();
+      if (path == huge) {
+        EXPECT_NE(error.Description().find("30000 x 30000 pixels"), std::string::npos)
+            << error.Description();
+      }
     }
+  }
+}
+
+// A JPEG cut short is never shown half: it is refused for what it is.
+TEST_F(WinPictureLoaderTest, TruncatedJpegIsInvalid) {
+  const std::string data = DataFolder();
+  if (data.empty()) GTEST_SKIP() << "SLIDESAVER_TEST_PICTURES not set";
+  std::vector<uint8_t> jpeg;
+  {
+    auto whole = files->OpenForReading(data + "red-jpeg");
+    ASSERT_TRUE(whole);
+    jpeg.resize(static_cast<size_t>(whole->Size()));
+    whole->ReadAt(0, jpeg);
+  }
+  jpeg.resize(jpeg.size() * 2 / 3);
+  const std::string path = Write("cut-jpeg", jpeg);
+  try {
+    loader->Load(path);
+    FAIL() << "a truncated JPEG decoded";
+  } catch (const RunTimeError& error) {
+    EXPECT_NE(error.Description().find("cut short"), std::string::npos) << error.Description();
   }
 }
 

@@ -93,7 +93,7 @@ TEST(ExtractionBaseTest, ProbesWritabilityWithoutLeavingAFile) {
   // Under Wine the Windows directory is writable: it is the base.
   char windows[MAX_PATH] = {};
   GetWindowsDirectoryA(windows, MAX_PATH);
-  EXPECT_EQ(MakeWinSystem()->ExtractionBaseFolder(), std::string(windows) + "\\");
+  EXPECT_EQ(MakeWinSystem()->ExtractionBaseFolder().path, std::string(windows) + "\\");
 }
 
 }  // namespace

@@ -1,0 +1,32 @@
+#pragma once
+// SIGTERM, SIGINT and SIGHUP ask the player to end the way it ends by itself: desktop
+// screen-saver managers end their savers so, and whatever the player has written (an
+// extraction folder, half an extracted file) must still go. What runs at the time hears of it:
+// an extraction stops between two pieces, the show ends through its shutdown, a dialog closes
+// as if cancelled.
+#include <functional>
+
+namespace slidesaver::linux_platform {
+
+// Takes the three signals for the rest of the process; call it before anything is written.
+// Idempotent. Until it is called, the signals keep their default action.
+void RouteCloseSignals();
+
+// True once one of those signals has arrived.
+bool CloseSignalReceived();
+
+// While a listener lives, its function runs (on a thread of its own, so it must only hand the
+// news on) when a close signal arrives; at once, on the caller's thread, when one has arrived
+// before. The destructor waits for a run in progress.
+class CloseSignalListener {
+ public:
+  explicit CloseSignalListener(std::function<void()> on_close);
+  ~CloseSignalListener();
+  CloseSignalListener(const CloseSignalListener&) = delete;
+  CloseSignalListener& operator=(const CloseSignalListener&) = delete;
+
+ private:
+  std::function<void()> on_close_;
+};
+
+}  // namespace slidesaver::linux_platform

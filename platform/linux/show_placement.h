@@ -1,0 +1,30 @@
+#pragma once
+// Where the show area lands in a window that is not the player's own full screen (the window of
+// an X screen saver, a settings app's preview, the player's --window): centred as on the screen
+// when the window holds it whole, else scaled down to fit, its aspect kept, and centred.
+#include <cstdint>
+
+#include "platform/gdi/bitmap.h"
+#include "platform/show_window.h"
+
+namespace slidesaver::linux_platform {
+
+// Where the show plays: the player's own full-screen window (/S), a window of another program
+// (an X screen saver's window or a settings app's preview: --root, --window-id), or an ordinary
+// window of the player's own (--window). Outside the full screen, input does not end the show,
+// nothing is grabbed, no password is asked, and the desktop's saver is left alone.
+struct ShowPlace {
+  enum class Kind { Screen, ForeignWindow, OwnWindow };
+  Kind kind = Kind::Screen;
+  uint32_t window = 0;  // the X window of ForeignWindow
+};
+
+struct AreaPlacement {
+  gdi::Rect on_window;  // window pixels; may reach past the window when not scaled
+  bool scaled = false;  // on_window is smaller than the area
+};
+
+// A window or an area without pixels places nothing (an empty rectangle).
+AreaPlacement PlaceArea(platform::ScreenSize window, int32_t area_width, int32_t area_height);
+
+}  // namespace slidesaver::linux_platform

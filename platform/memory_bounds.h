@@ -1,0 +1,19 @@
+#pragma once
+// The players' memory bounds, the same on every platform and checked before the memory is
+// taken: a picture's size from its header, the show area's before its surfaces are made.
+#include <cstdint>
+#include <string>
+
+namespace slidesaver::platform {
+
+// A decoded picture takes 4 bytes a pixel: 256 MiB at most.
+inline constexpr int64_t kMaxPicturePixels = int64_t{1} << 26;  // 67,108,864: 8192 x 8192
+// A picture file larger than this is not read.
+inline constexpr uint64_t kMaxPictureFileBytes = uint64_t{1} << 30;
+// The show area's three surfaces take 4 bytes a pixel each: 128 MiB each at most.
+inline constexpr int64_t kMaxShowAreaPixels = int64_t{1} << 25;  // 33,554,432: 7680 x 4320 fits
+
+// "67,108,864"
+std::string WithThousands(int64_t n);
+
+}  // namespace slidesaver::platform

@@ -1,0 +1,393 @@
+#include "platform/picture_header.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace slidesaver::platform {
+namespace {
+
+// Bounds-checked reads: every one first checks that its bytes lie inside the span.
+class Bytes {
+ public:
+  explicit Bytes(std::span<const uint8_t> bytes) : b_(bytes) {}
+  size_t size() const { return b_.size(); }
+  bool Has(uint64_t at, uint64_t n) const { return at <= b_.size() && n <= b_.size() - at; }
+  bool StartsWith(const char* magic, size_t at = 0) const {
+    const size_t n = std::strlen(magic);
+    return Has(at, n) && std::memcmp(b_.data() + at, magic, n) == 0;
+  }
+  uint8_t U8(uint64_t at) const { return b_[static_cast<size_t>(at)]; }
+  // The position of the next byte `value` from `at`, or size() when there is none.
+  uint64_t Find(uint8_t value, uint64_t at) const {
+    if (at >= b_.size()) return b_.size();
+    const void* found = std::memchr(b_.data() + at, value, b_.size() - static_cast<size_t>(at));
+    return found ? static_cast<uint64_t>(static_cast<const uint8_t*>(found) - b_.data())
+                 : b_.size();
+  }
+  uint32_t Be16(uint64_t at) const { return uint32_t{U8(at)} << 8 | U8(at + 1); }
+  uint32_t Le16(uint64_t at) const { return U8(at) | uint32_t{U8(at + 1)} << 8; }
+  uint32_t Be32(uint64_t at) const { return Be16(at) << 16 | Be16(at + 2); }
+  uint32_t Le32(uint64_t at) const { return Le16(at) | Le16(at + 2) << 16; }
+  uint32_t Le24(uint64_t at) const { return Le16(at) | uint32_t{U8(at + 2)} << 16; }
+
+ private:
+  std::span<const uint8_t> b_;
+};
+
+bool IsJpegFrameHeader(uint8_t marker) {
+  return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+// Walks a JPEG's segments, and with `to_end` its entropy-coded data as well, up to the end
+// marker. `problem` says why the walk stopped short.
+std::optional<PictureHeader> WalkJpeg(const Bytes& b, bool to_end, std::string* problem) {
+  PictureHeader header{PictureFormat::kJpeg};
+  bool scan_seen = false;
+  uint64_t at = 2;
+  for (;;) {
+    if (!b.Has(at, 2)) {
+      if (problem) *problem = "the JPEG ends before its end marker: the file is cut short";
+      return header.width > 0 && !to_end ? std::optional(header) : std::nullopt;
+    }
+    if (b.U8(at) != 0xFF) {
+      if (problem) *problem = "the JPEG's segments are damaged";
+      return std::nullopt;
+    }
+    const uint8_t marker = b.U8(at + 1);
+    if (marker == 0xFF) {  // fill byte
+      ++at;
+      continue;
+    }
+    if (marker == 0xD9) {
+      if (header.width == 0 || !scan_seen) {
+        if (problem) *problem = "the JPEG ends before any picture data";
+        return std::nullopt;
+      }
+      return header;
+    }
+    if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) {  // no length
+      at += 2;
+      continue;
+    }
+    // The size is read from the frame header's first bytes, the rest of it needs not be there.
+    if (IsJpegFrameHeader(marker) && header.width == 0 && b.Has(at + 2, 7)) {
+      if (b.Be16(at + 2) < 8) break;
+      header.height = b.Be16(at + 5);
+      header.width = b.Be16(at + 7);
+      header.jpeg_frame = marker;
+      if (header.width == 0 || header.height == 0) break;
+      if (!to_end) return header;
+    }
+    if (marker == 0xD8 || !b.Has(at + 2, 2) || b.Be16(at + 2) < 2 ||
+        !b.Has(at + 2, b.Be16(at + 2))) {
+      if (problem) *problem = "the JPEG ends inside a segment: the file is cut short";
+      return std::nullopt;
+    }
+    const uint64_t length = b.Be16(at + 2);
+    at += 2 + length;
+    if (marker == 0xDA) {
+      if (header.width == 0) break;  // picture data before the frame header
+      scan_seen = true;
+      // The entropy-coded data ends at the first marker that is neither a stuffed 0xFF 0x00
+      // nor a restart marker.
+      for (at = b.Find(0xFF, at); b.Has(at, 2); at = b.Find(0xFF, at + 1)) {
+        const uint8_t next = b.U8(at + 1);
+        if (next != 0x00 && !(next >= 0xD0 && next <= 0xD7)) break;
+      }
+    }
+  }
+  if (problem) *problem = "the JPEG's frame header is damaged";
+  return std::nullopt;
+}
+
+std::optional<PictureHeader> WalkPng(const Bytes& b, bool to_end, std::string* problem) {
+  // The signature, then IHDR, which is always first.
+  if (!b.Has(8, 16) || b.Be32(8) != 13 || !b.StartsWith("IHDR", 12)) {
+    if (problem) *problem = "the PNG's header is damaged";
+    return std::nullopt;
+  }
+  PictureHeader header{PictureFormat::kPng, b.Be32(16), b.Be32(20)};
+  if (header.width == 0 || header.height == 0 || header.width > INT32_MAX ||
+      header.height > INT32_MAX) {
+    if (problem) *problem = "the PNG's header is damaged";
+    return std::nullopt;
+  }
+  if (!to_end) return header;
+  bool data_seen = false;
+  for (uint64_t at = 8; b.Has(at, 12);) {
+    const uint64_t length = b.Be32(at);
+    if (!b.Has(at + 12, length)) break;
+    if (b.StartsWith("IDAT", at + 4)) data_seen = true;
+    if (b.StartsWith("IEND", at + 4)) {
+      if (data_seen) return header;
+      break;
+    }
+    at += 12 + length;
+  }
+  if (problem) *problem = "the PNG ends before its last chunk: the file is cut short";
+  return std::nullopt;
+}
+
+// The sub-blocks of a GIF's image data or extension, up to their terminator; 0 when they
+// run past the end.
+uint64_t SkipGifSubBlocks(const Bytes& b, uint64_t at) {
+  while (b.Has(at, 1)) {
+    const uint8_t n = b.U8(at);
+    if (n == 0) return at + 1;
+    at += 1 + n;
+  }
+  return 0;
+}
+
+// The number of pixels the LZW data of a GIF image (its sub-blocks from `at`) decodes to, up
+// to `wanted`; -1 when the codes are damaged. Only the lengths of the table's strings are kept.
+int64_t GifPixels(const Bytes& b, uint64_t at, int min_code_size, int64_t wanted) {
+  if (min_code_size < 2 || min_code_size > 8) return -1;
+  const uint32_t clear = 1u << min_code_size, end = clear + 1;
+  std::vector<uint16_t> length(4096, 1);
+  uint32_t next = clear + 2, code_size = min_code_size + 1;
+  int64_t pixels = 0;
+  int64_t previous = -1;
+  uint32_t bits = 0, held = 0;
+  uint64_t block_end = at;
+  while (pixels < wanted) {
+    while (held < code_size) {  // the next byte, across the sub-blocks
+      if (at == block_end) {
+        if (!b.Has(at, 1) || b.U8(at) == 0) return pixels;
+        block_end = at + 1 + b.U8(at);
+        ++at;
+        if (!b.Has(at, block_end - at)) return pixels;
+      }
+      bits |= uint32_t{b.U8(at++)} << held;
+      held += 8;
+    }
+    const uint32_t code = bits & ((1u << code_size) - 1);
+    bits >>= code_size;
+    held -= code_size;
+    if (code == clear) {
+      next = clear + 2;
+      code_size = min_code_size + 1;
+      previous = -1;
+      continue;
+    }
+    if (code == end) return pixels;
+    if (previous < 0) {
+      if (code >= clear) return -1;
+      pixels += 1;
+    } else {
+      if (code > next || (code == next && next >= 4096)) return -1;
+      const uint32_t string = code < next ? length[code] : length[previous] + 1u;
+      pixels += string;
+      if (next < 4096) {
+        length[next++] = static_cast<uint16_t>(length[previous] + 1);
+        if (next == (1u << code_size) && code_size < 12) ++code_size;
+      }
+    }
+    previous = code;
+  }
+  return pixels;
+}
+
+std::optional<PictureHeader> WalkGif(const Bytes& b, bool to_end, std::string* problem) {
+  if (!b.Has(0, 13)) {
+    if (problem) *problem = "the GIF's header is damaged";
+    return std::nullopt;
+  }
+  PictureHeader header{PictureFormat::kGif, b.Le16(6), b.Le16(8)};
+  uint64_t at = 13;
+  if (b.U8(10) & 0x80) at += 3u << ((b.U8(10) & 0x07) + 1);
+  // Every image the decoder may make a picture of counts, up to the first one's end.
+  while (b.Has(at, 1)) {
+    const uint8_t kind = b.U8(at);
+    if (kind == 0x21 && b.Has(at, 2)) {  // an extension
+      at = SkipGifSubBlocks(b, at + 2);
+      if (at == 0) break;
+    } else if (kind == 0x2C && b.Has(at, 10)) {  // an image
+      // A decoder may lay the image on a canvas that reaches to its far corner.
+      const int64_t left = b.Le16(at + 1), top = b.Le16(at + 3);
+      const int64_t width = b.Le16(at + 5), height = b.Le16(at + 7);
+      if (width == 0 || height == 0) break;
+      header.width = std::max(header.width, left + width);
+      header.height = std::max(header.height, top + height);
+      const uint8_t flags = b.U8(at + 9);
+      at += 10;
+      if (flags & 0x80) at += 3u << ((flags & 0x07) + 1);
+      if (!to_end) return header;
+      if (!b.Has(at, 1) || SkipGifSubBlocks(b, at + 1) == 0) break;
+      // The data must make every pixel of the image: a decoder fills what is missing with
+      // something, and some fail on it.
+      if (GifPixels(b, at + 1, b.U8(at), width * height) < width * height) {
+        if (problem) *problem = "the GIF's picture data is damaged or ends early";
+        return std::nullopt;
+      }
+      return header;
+    } else {
+      break;
+    }
+  }
+  if (problem) *problem = "the GIF ends before its first picture does: the file is cut short";
+  return std::nullopt;
+}
+
+std::optional<PictureHeader> WalkBmp(const Bytes& b, bool to_end, std::string* problem) {
+  if (!b.Has(0, 26)) {
+    if (problem) *problem = "the BMP's header is damaged";
+    return std::nullopt;
+  }
+  const uint64_t pixels_at = b.Le32(10);
+  const uint32_t info_size = b.Le32(14);
+  int64_t width = 0, height = 0;
+  uint32_t bits = 0, compression = 0;
+  if (info_size == 12 && b.Has(14, 12)) {  // OS/2 BITMAPCOREHEADER
+    width = b.Le16(18);
+    height = b.Le16(20);
+    bits = b.Le16(24);
+  } else if (info_size >= 40 && b.Has(14, 40)) {
+    width = static_cast<int32_t>(b.Le32(18));
+    height = static_cast<int32_t>(b.Le32(22));
+    if (height < 0) height = -height;  // top-down rows
+    bits = b.Le16(28);
+    compression = b.Le32(30);
+  }
+  if (width <= 0 || height <= 0 || height > INT32_MAX) {
+    if (problem) *problem = "the BMP's header is damaged";
+    return std::nullopt;
+  }
+  PictureHeader header{PictureFormat::kBmp, width, height};
+  const bool plain_rows = compression == 0 || compression == 3 || compression == 6;
+  if (to_end && plain_rows) {
+    const uint64_t row_bytes = (static_cast<uint64_t>(width) * bits + 31) / 32 * 4;
+    if (!b.Has(pixels_at, row_bytes * static_cast<uint64_t>(height))) {
+      if (problem) *problem = "the BMP ends before its last row: the file is cut short";
+      return std::nullopt;
+    }
+  }
+  return header;
+}
+
+// A TIFF's first image: its size, and with `to_end` whether all its strips or tiles lie in
+// the file.
+std::optional<PictureHeader> WalkTiff(const Bytes& b, bool to_end, std::string* problem) {
+  const bool little = b.StartsWith("II");
+  const auto u16 = [&](uint64_t at) { return little ? b.Le16(at) : b.Be16(at); };
+  const auto u32 = [&](uint64_t at) { return little ? b.Le32(at) : b.Be32(at); };
+  const auto damaged = [&]() -> std::optional<PictureHeader> {
+    if (problem) *problem = "the TIFF's directory is damaged, or the file is cut short";
+    return std::nullopt;
+  };
+  if (!b.Has(0, 8)) return damaged();
+  const uint64_t directory = u32(4);
+  if (!b.Has(directory, 2)) return damaged();
+  const uint32_t entries = u16(directory);
+  if (!b.Has(directory + 2, uint64_t{entries} * 12)) return damaged();
+  PictureHeader header{PictureFormat::kTiff};
+  // The offsets and byte counts of the strips (or tiles): where their values are, how many.
+  struct Values {
+    uint32_t type = 0, count = 0;
+    uint64_t at = 0;
+  } offsets, sizes;
+  for (uint32_t i = 0; i < entries; ++i) {
+    const uint64_t entry = directory + 2 + uint64_t{i} * 12;
+    const uint32_t tag = u16(entry), type = u16(entry + 2), count = u32(entry + 4);
+    const uint32_t value = type == 3 ? u16(entry + 8) : u32(entry + 8);
+    const uint64_t value_bytes = uint64_t{count} * (type == 3 ? 2 : 4);
+    const Values values{type, count, value_bytes <= 4 ? entry + 8 : u32(entry + 8)};
+    if (tag == 256) header.width = value;
+    if (tag == 257) header.height = value;
+    if (tag == 273 || tag == 324) offsets = values;
+    if (tag == 279 || tag == 325) sizes = values;
+  }
+  if (header.width == 0 || header.height == 0) return damaged();
+  if (!to_end) return header;
+  if (offsets.count == 0 || offsets.count != sizes.count) return damaged();
+  const auto value = [&](const Values& v, uint32_t i) -> std::optional<uint64_t> {
+    const uint64_t width = v.type == 3 ? 2 : 4;
+    if (!b.Has(v.at + i * width, width)) return std::nullopt;
+    return v.type == 3 ? u16(v.at + i * width) : u32(v.at + i * width);
+  };
+  for (uint32_t i = 0; i < offsets.count; ++i) {
+    const auto offset = value(offsets, i), size = value(sizes, i);
+    if (!offset || !size || !b.Has(*offset, *size)) return damaged();
+  }
+  return header;
+}
+
+std::optional<PictureHeader> WalkWebp(const Bytes& b, bool to_end, std::string* problem) {
+  const auto damaged = [&]() -> std::optional<PictureHeader> {
+    if (problem) *problem = "the WebP's header is damaged, or the file is cut short";
+    return std::nullopt;
+  };
+  if (!b.Has(12, 18)) return damaged();
+  if (to_end && !b.Has(0, uint64_t{b.Le32(4)} + 8)) return damaged();
+  PictureHeader header{PictureFormat::kWebp};
+  if (b.StartsWith("VP8X", 12)) {
+    header.width = int64_t{b.Le24(24)} + 1;
+    header.height = int64_t{b.Le24(27)} + 1;
+  } else if (b.StartsWith("VP8L", 12) && b.U8(20) == 0x2F) {
+    const uint32_t bits = b.Le32(21);
+    header.width = int64_t{bits & 0x3FFF} + 1;
+    header.height = int64_t{(bits >> 14) & 0x3FFF} + 1;
+  } else if (b.StartsWith("VP8 ", 12) && b.U8(23) == 0x9D && b.U8(24) == 0x01 && b.U8(25) == 0x2A) {
+    header.width = b.Le16(26) & 0x3FFF;
+    header.height = b.Le16(28) & 0x3FFF;
+  }
+  if (header.width == 0 || header.height == 0) return damaged();
+  return header;
+}
+
+std::optional<PictureHeader> Walk(std::span<const uint8_t> bytes, bool to_end,
+                                  std::string* problem) {
+  const Bytes b(bytes);
+  if (b.Has(0, 3) && b.U8(0) == 0xFF && b.U8(1) == 0xD8 && b.U8(2) == 0xFF)
+    return WalkJpeg(b, to_end, problem);
+  if (b.StartsWith("\x89PNG\r\n\x1a\n")) return WalkPng(b, to_end, problem);
+  if (b.StartsWith("GIF87a") || b.StartsWith("GIF89a")) return WalkGif(b, to_end, problem);
+  if (b.StartsWith("BM")) return WalkBmp(b, to_end, problem);
+  if (b.Has(0, 4) && ((b.StartsWith("II") && b.U8(2) == 42 && b.U8(3) == 0) ||
+                      (b.StartsWith("MM") && b.U8(2) == 0 && b.U8(3) == 42)))
+    return WalkTiff(b, to_end, problem);
+  if (b.StartsWith("RIFF") && b.StartsWith("WEBP", 8)) return WalkWebp(b, to_end, problem);
+  if (problem) *problem = "not a JPEG, PNG, GIF, BMP, TIFF or WebP picture";
+  return std::nullopt;
+}
+
+}  // namespace
+
+const char* FormatName(PictureFormat format) {
+  switch (format) {
+    case PictureFormat::kJpeg:
+      return "JPEG";
+    case PictureFormat::kPng:
+      return "PNG";
+    case PictureFormat::kGif:
+      return "GIF";
+    case PictureFormat::kBmp:
+      return "BMP";
+    case PictureFormat::kTiff:
+      return "TIFF";
+    case PictureFormat::kWebp:
+      break;
+  }
+  return "WebP";
+}
+
+std::optional<PictureHeader> ReadPictureHeader(std::span<const uint8_t> bytes) {
+  return Walk(bytes, false, nullptr);
+}
+
+std::string CheckPictureBeforeDecoding(std::span<const uint8_t> bytes, PictureHeader* header) {
+  std::string problem;
+  const std::optional<PictureHeader> read = Walk(bytes, false, &problem);
+  if (!read) return problem;
+  if (header) *header = *read;
+  if (read->width > kMaxPicturePixels / read->height) {
+    return std::string("a ") + FormatName(read->format) + " of " + std::to_string(read->width) +
+           " x " + std::to_string(read->height) + " pixels, more than the " +
+           WithThousands(kMaxPicturePixels) + " the player decodes";
+  }
+  if (!Walk(bytes, true, &problem)) return problem;
+  return {};
+}
+
+}  // namespace slidesaver::platform

@@ -1,0 +1,116 @@
+#include "startup/program_options.h"
+
+#include <charconv>
+
+namespace slidesaver {
+namespace {
+
+std::optional<uint32_t> ParseWindowId(const std::string& text) {
+  const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  const char* begin = text.data() + (hex ? 2 : 0);
+  const char* end = text.data() + text.size();
+  uint32_t id = 0;
+  const auto [stop, error] = std::from_chars(begin, end, id, hex ? 16 : 10);
+  if (begin == end || error != std::errc() || stop != end || id == 0) return std::nullopt;
+  return id;
+}
+
+ProgramOptions UsageError(std::string message) {
+  ProgramOptions options;
+  options.action = ProgramOptions::Action::UsageError;
+  options.error = std::move(message);
+  return options;
+}
+
+}  // namespace
+
+ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments) {
+  ProgramOptions options;
+  bool help = false, version = false, options_ended = false;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    // No option begins with a digit: "-7" is a number for the mode (the owner window of /A).
+    const bool negative_number = argument.size() > 1 && argument[0] == '-' &&
+                                 ((argument[1] >= '0' && argument[1] <= '9') || argument[1] == '.');
+    if (options_ended || argument.empty() || argument[0] != '-' || negative_number) {
+      options.mode_arguments.push_back(argument);
+      continue;
+    }
+    if (argument == "--") {
+      options_ended = true;
+      continue;
+    }
+    std::string name = argument.substr(argument.compare(0, 2, "--") == 0 ? 2 : 1);
+    std::optional<std::string> value;
+    if (const size_t equals = name.find('='); equals != std::string::npos) {
+      value = name.substr(equals + 1);
+      name.erase(equals);
+    }
+    const bool takes_value = name == "show" || name == "window-id";
+    if (takes_value && !value) {
+      if (i + 1 == arguments.size()) return UsageError("option --" + name + " needs a value");
+      value = arguments[++i];
+    } else if (!takes_value && value) {
+      return UsageError("option --" + name + " takes no value");
+    }
+    if (name == "help") {
+      help = true;
+    } else if (name == "version") {
+      version = true;
+    } else if (name == "show") {
+      if (value->empty()) return UsageError("option --show needs a file");
+      options.show_file = *value;
+    } else if (name == "root") {
+      options.target = ShowTarget::Root;
+      options.window_id = 0;
+    } else if (name == "window") {
+      options.target = ShowTarget::OwnWindow;
+      options.window_id = 0;
+    } else if (name == "window-id") {
+      const std::optional<uint32_t> id = ParseWindowId(*value);
+      if (!id) return UsageError("not a window id: " + *value);
+      options.target = ShowTarget::WindowId;
+      options.window_id = *id;
+    } else {
+      return UsageError("unknown option " + argument);
+    }
+  }
+  if (help) {
+    options.action = ProgramOptions::Action::Help;
+  } else if (version) {
+    options.action = ProgramOptions::Action::Version;
+  } else if (options.target != ShowTarget::Mode && !options.mode_arguments.empty()) {
+    return UsageError("--root, --window-id and --window play the show: no mode argument (" +
+                      options.mode_arguments.front() + ") goes with them");
+  }
+  return options;
+}
+
+std::string UsageText() {
+  return "Usage: slidesaver [--show FILE] [/S | /C | /A [WINDOW] | /P]\n"
+         "       slidesaver [--show FILE] --root | --window-id ID | --window\n"
+         "Plays the slide show appended to the program's own file, or to FILE.\n"
+         "\n"
+         "Modes:\n"
+         "  /S              the show, full screen, until a key, a button or the mouse ends it\n"
+         "  /C              the show's settings (background music and sounds)\n"
+         "  /A              change the screen-saver password\n"
+         "  /P              nothing (the preview of other systems)\n"
+         "\n"
+         "Options:\n"
+         "  --show FILE     play the show appended to FILE (a show file made by slidepack,\n"
+         "                  for Linux or Windows) instead of the program's own; its settings\n"
+         "                  are FILE's name with .set, beside it or, where that folder is not\n"
+         "                  writable, in $XDG_CONFIG_HOME/slidesaver/\n"
+         "  --root          play in the window $XSCREENSAVER_WINDOW names, else on the root\n"
+         "                  window (as a program of an X screen saver such as xscreensaver)\n"
+         "  --window-id ID  play in the window ID (decimal or 0x-hexadecimal); a window\n"
+         "                  smaller than the show is given all of it, scaled down\n"
+         "  --window        play in a window of its own; closing it ends the show\n"
+         "  --help          show this text\n"
+         "  --version       show the version\n"
+         "In the window of --root and --window-id, input does not end the show: the screen\n"
+         "saver that started it ends it with SIGTERM.\n";
+}
+
+}  // namespace slidesaver

@@ -1,0 +1,39 @@
+#pragma once
+// The Linux player's options, beside the screen-saver modes: an argument that begins with '-' is
+// an option, written with one dash or two (X screen-saver programs are started with both),
+// unless a digit follows the dash; "--" ends the options. The other arguments are the mode's (/S,
+// /C, /A, /P …) and are passed on as they are.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace slidesaver {
+
+// Where the show plays.
+enum class ShowTarget {
+  Mode,       // as the mode argument says (/S: the player's own full-screen window)
+  Root,       // --root: the window XSCREENSAVER_WINDOW names, else the root window
+  WindowId,   // --window-id ID: that window
+  OwnWindow,  // --window: an ordinary window of the player's own
+};
+
+struct ProgramOptions {
+  enum class Action { Run, Help, Version, UsageError };
+  Action action = Action::Run;
+  std::string error;                     // what is wrong, for UsageError
+  std::optional<std::string> show_file;  // --show FILE
+  ShowTarget target = ShowTarget::Mode;  // the last of --root, --window-id, --window
+  uint32_t window_id = 0;                // --window-id
+  std::vector<std::string> mode_arguments;
+};
+
+// Reads the arguments after the program's name. A value comes as the next argument or after
+// '=' (--show=FILE). A window id is decimal or 0x-hexadecimal, 1 … 0xFFFFFFFF. With a target
+// other than Mode the show plays whatever the mode, so a mode argument is an error too.
+ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments);
+
+// The text of --help.
+std::string UsageText();
+
+}  // namespace slidesaver

@@ -1,0 +1,199 @@
+// The real player against what a hostile tester tries: picture bombs, close signals in the
+// middle of its extraction, a kill that leaves its folder behind, a disk that fills up. Each
+// ends with a clear error or a normal end, and nothing of the player is left on disk.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "tests/gui/show/player_session.h"
+
+namespace slidesaver::gui_testing {
+namespace {
+
+using namespace std::chrono_literals;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+// The extraction folders and their lock files in the runtime folder.
+std::vector<std::string> PlayerEntries(const PlayerSession& session) {
+  std::vector<std::string> entries;
+  for (const std::string& name : session.RuntimeEntries())
+    if (name.starts_with("temp")) entries.push_back(name);
+  return entries;
+}
+
+// Waits for the error box, answers it and expects the normal end with nothing left.
+void AnswerTheErrorBoxAndExpectNothingLeft(PlayerSession& session) {
+  std::optional<std::string> box;
+  for (int i = 0; i < 200 && !box; ++i) {
+    box = Shell("xdotool search --onlyvisible --name '^エラー$' 2>/dev/null");
+    if (!box) std::this_thread::sleep_for(100ms);
+  }
+  ASSERT_TRUE(box.has_value()) << "no error box";
+  const std::string id = box->substr(0, box->find('\n'));
+  Shell("xdotool windowfocus --sync " + id + " key --window " + id + " Return");
+  EXPECT_EQ(session.WaitForExit(20s), 0);
+  EXPECT_THAT(PlayerEntries(session), IsEmpty());
+}
+
+PackageHeader OneSlideShow(std::vector<uint8_t> picture) {
+  PackageHeader show;
+  show.ShowWidth = 400;
+  show.ShowHeight = 300;
+  show.SlideCount = 1;
+  SlideEntry slide;
+  slide.PictureFileName = "0";
+  slide.PictureData = Bytes::Copy(picture);
+  slide.DisplayTime = 600000;
+  show.Slides = {slide};
+  return show;
+}
+
+// A 3.5 MB PNG declaring 30000 x 30000 RGBA crashed the PNG decoder; a JPEG declaring as
+// much took gigabytes. Each is the error box now, and the folder goes after it.
+TEST(PlayerHostile, PictureBombsAreTheErrorBoxAndLeaveNothing) {
+  for (const char* extension : {"png", "jpg", "gif"}) {
+    SCOPED_TRACE(extension);
+    PlayerSession session;
+    std::vector<uint8_t> bomb =
+        MakePicture(session.folder(), std::string("bomb.") + extension, 64, 48, "#ff0000");
+    if (std::string(extension) == "png") {
+      bomb[18] = bomb[22] = 0x75;  // IHDR: 30000 x 30000
+      bomb[19] = bomb[23] = 0x30;
+    } else if (std::string(extension) == "gif") {
+      bomb[6] = bomb[7] = bomb[8] = bomb[9] = 0xFF;  // a logical screen of 65535 x 65535
+    } else {
+      for (size_t at = 2; at + 9 < bomb.size(); ++at) {
+        if (bomb[at] == 0xFF && bomb[at + 1] == 0xC0) {
+          bomb[at + 5] = bomb[at + 7] = 0x75;
+          bomb[at + 6] = bomb[at + 8] = 0x30;
+          break;
+        }
+      }
+    }
+    session.Write(OneSlideShow(bomb));
+    session.Start();
+    AnswerTheErrorBoxAndExpectNothingLeft(session);
+    EXPECT_THAT(session.Log(), HasSubstr("pixels, more than the 67,108,864 the player decodes"));
+  }
+}
+
+// 16384 x 16384, the manifest's largest sides, would take 3 GiB for the three surfaces: the
+// error box comes instead of the memory's end.
+TEST(PlayerHostile, AnOverLargeShowAreaIsTheErrorBox) {
+  PlayerSession session;
+  PackageHeader show = OneSlideShow(MakePicture(session.folder(), "red.jpg", 40, 30, "#ff0000"));
+  show.ShowWidth = show.ShowHeight = 16384;
+  session.Write(show);
+  session.Start();
+  AnswerTheErrorBoxAndExpectNothingLeft(session);
+  EXPECT_THAT(session.Log(), HasSubstr("Show area too large: 16384 x 16384 pixels"));
+}
+
+// Many small files, so that the extraction takes a while.
+PackageHeader ManyFiles(size_t count) {
+  PackageHeader show = OneSlideShow(std::vector<uint8_t>(2048, 0x5A));
+  for (size_t i = 1; i < count; ++i) {
+    SlideEntry slide = show.Slides[0];
+    slide.PictureFileName = std::to_string(i);
+    show.Slides.push_back(slide);
+  }
+  show.SlideCount = static_cast<int32_t>(count);
+  return show;
+}
+
+// Waits until the extraction folder holds at least one file; its path.
+std::string WaitForExtraction(const PlayerSession& session) {
+  for (int i = 0; i < 20000; ++i) {
+    const std::vector<std::string> folders = session.ExtractionFolders();
+    if (!folders.empty() && PlayerSession::FilesIn(folders[0]) > 0) return folders[0];
+    std::this_thread::sleep_for(1ms);
+  }
+  return {};
+}
+
+TEST(PlayerHostile, CloseSignalsDuringTheExtractionRemoveWhatWasWritten) {
+  constexpr size_t kFiles = 30000;
+  for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+    SCOPED_TRACE(sig);
+    PlayerSession session;
+    session.Write(ManyFiles(kFiles));
+    session.Start();
+    const std::string folder = WaitForExtraction(session);
+    ASSERT_FALSE(folder.empty()) << "the extraction never started";
+    session.Signal(sig);
+    const size_t written = PlayerSession::FilesIn(folder);
+    EXPECT_LT(written, kFiles) << "the signal came after the extraction";
+    EXPECT_EQ(session.WaitForExit(20s), 0);
+    EXPECT_THAT(PlayerEntries(session), IsEmpty());
+  }
+}
+
+// A run killed outright leaves its folder; the next run removes it before it takes temp1.
+TEST(PlayerHostile, AFolderLeftByAKilledRunIsRemovedByTheNextRun) {
+  PlayerSession session;
+  session.Write(ManyFiles(30000));
+  session.Start();
+  const std::string folder = WaitForExtraction(session);
+  ASSERT_FALSE(folder.empty());
+  session.Signal(SIGKILL);
+  session.WaitForExit(10s);
+  EXPECT_THAT(PlayerEntries(session), ::testing::ElementsAre("temp1", "temp1.lock"));
+
+  // The next run: a show of one picture that stays on the screen.
+  session.Write(OneSlideShow(MakePicture(session.folder(), "red.jpg", 400, 300, "#ff0000")));
+  session.Start();
+  bool shown = false;
+  for (int i = 0; i < 200 && !shown; ++i) {
+    shown = PlayerEntries(session) == std::vector<std::string>{"temp1", "temp1.lock"} &&
+            PlayerSession::FilesIn(folder) == 1;
+    if (!shown) std::this_thread::sleep_for(50ms);
+  }
+  EXPECT_TRUE(shown) << "the old folder is still there, or another number was taken";
+  session.Signal(SIGTERM);
+  EXPECT_EQ(session.WaitForExit(10s), 0);
+  EXPECT_THAT(PlayerEntries(session), IsEmpty());
+}
+
+// The runtime folder on a tmpfs of 2 MB: the 3 MB picture can't be written. No part of it
+// stays, the error box comes, and the reason is named.
+TEST(PlayerHostile, AFullDiskIsNamedAndLeavesNoPartialFile) {
+  PlayerSession session;
+  const std::string run = session.folder() + "/run";
+  if (geteuid() != 0 || mount("tmpfs", run.c_str(), "tmpfs", 0, "size=2m,mode=0700") != 0)
+    GTEST_SKIP() << "no tmpfs can be mounted here (the fake file system's test covers the rest)";
+  struct Unmount {
+    std::string path;
+    ~Unmount() { umount2(path.c_str(), MNT_DETACH); }
+  } unmount{run};
+  PackageHeader show = OneSlideShow(std::vector<uint8_t>(3 << 20, 0x5A));
+  SlideEntry small = show.Slides[0];
+  small.PictureFileName = "1";
+  small.PictureData = Bytes::Copy(MakePicture(session.folder(), "small.jpg", 40, 30, "#00ff00"));
+  show.Slides.push_back(small);
+  show.SlideCount = 2;
+  session.Write(show);
+  session.Start();
+  std::optional<std::string> box;
+  for (int i = 0; i < 200 && !box; ++i) {
+    box = Shell("xdotool search --onlyvisible --name '^エラー$' 2>/dev/null");
+    if (!box) std::this_thread::sleep_for(100ms);
+  }
+  ASSERT_TRUE(box.has_value()) << "no error box";
+  const std::vector<std::string> folders = session.ExtractionFolders();
+  ASSERT_EQ(folders.size(), 1u);
+  EXPECT_FALSE(std::filesystem::exists(folders[0] + "/0")) << "a partial file stayed";
+  EXPECT_TRUE(std::filesystem::exists(folders[0] + "/1"));
+  EXPECT_THAT(session.Log(),
+              HasSubstr("cannot write " + folders[0] + "/0: No space left on device"));
+  EXPECT_THAT(session.Log(), HasSubstr("could not be written: No space left on device"));
+  AnswerTheErrorBoxAndExpectNothingLeft(session);
+}
+
+}  // namespace
+}  // namespace slidesaver::gui_testing

@@ -1,0 +1,90 @@
+// The sound track of a render, as the player's audio would play it: one music at a time, played
+// once and started again by the show; one sound at a time, a new one or a purge ending it;
+// everything added and clipped, from the track's first tick on.
+#include <gtest/gtest.h>
+
+#include "platform/audio.h"
+#include "slidepack_test_support.h"
+#include "tools/slidepack/render/offscreen_platform.h"
+#include "tools/slidepack/render/sound_mixer.h"
+
+namespace slidepack_test {
+namespace {
+
+using namespace slidepack::render;
+
+class SoundTrackTest : public ScratchTest {
+ protected:
+  // `ms` milliseconds of a constant level.
+  std::string Level(const std::string& name, int ms, double level) {
+    WriteBytes(dir_ / name, WaveFile(std::vector<int16_t>(static_cast<size_t>(ms) * 48,
+                                                          static_cast<int16_t>(level * 32768))));
+    return (dir_ / name).string();
+  }
+  // Moves the show's clock to `tick`.
+  void At(int64_t tick) { clock_.YieldUntil(static_cast<ShowTick>(tick - 1)); }
+
+  OffscreenShowWindow window_{1, 1};
+  OffscreenEventLoop clock_{window_};
+};
+
+TEST_F(SoundTrackTest, PlaysTheShowsMusicAndSoundsAsThePlayerWould) {
+  const std::string music = Level("music.wav", 300, 0.25);
+  const std::string chime = Level("chime.wav", 200, 0.5);
+  const std::string gong = Level("gong.wav", 1000, 0.875);
+  SoundMixer mixer(100);  // the track starts at tick 100
+  OffscreenAudio audio(clock_, &mixer);
+  const auto async = slidesaver::platform::SND_FILENAME | slidesaver::platform::SND_ASYNC;
+
+  audio.MciSendString("open \"" + music + "\" alias bgm");
+  audio.MciSendString("play bgm");
+  At(50);
+  audio.PlaySound(&chime, async);
+  At(200);
+  EXPECT_EQ(audio.MciSendString("status bgm mode"), "playing");
+  audio.PlaySound(&gong, async);  // ends the chime
+  At(400);
+  // Played once to its end at 300; the show's check starts it again.
+  EXPECT_EQ(audio.MciSendString("status bgm mode"), "stopped");
+  audio.MciSendString("seek bgm to start");
+  audio.MciSendString("play bgm");
+  At(500);
+  audio.PlaySound(nullptr, slidesaver::platform::SND_PURGE);
+  At(600);
+  audio.MciSendString("close bgm");
+
+  const std::vector<float> track = mixer.TakeUntil(800);
+  ASSERT_EQ(track.size(), 700u * 48 * 2);
+  const std::pair<int64_t, float> levels[] = {
+      {110, 0.75f},   // music and chime, both begun before the track
+      {210, 1.0f},    // music and gong, clipped
+      {350, 0.875f},  // the gong alone after the music's end
+      {450, 1.0f},    // the music again, with the gong
+      {550, 0.25f},   // the gong purged
+      {700, 0.0f},    // the music closed
+  };
+  for (const auto& [tick, level] : levels) {
+    const size_t at = static_cast<size_t>(tick - 100) * 48 * 2;
+    EXPECT_NEAR(track[at], level, 1e-3) << tick;
+    EXPECT_NEAR(track[at + 1], level, 1e-3) << tick;  // mono on both sides
+  }
+  EXPECT_TRUE(mixer.TakeUntil(800).empty());
+}
+
+TEST_F(SoundTrackTest, MusicThatCantBePlayedIsSilenceAndNeverPlays) {
+  WriteText(dir_ / "broken.mid", "MThd but nothing more");
+  SoundMixer mixer(0);
+  OffscreenAudio audio(clock_, &mixer);
+  for (const char* name : {"broken.mid", "missing.ogg"}) {
+    SCOPED_TRACE(name);
+    audio.MciSendString("open \"" + (dir_ / name).string() + "\" alias bgm");
+    audio.MciSendString("play bgm");
+    At(clock_.Now() + 100);
+    EXPECT_EQ(audio.MciSendString("status bgm mode"), "stopped");
+    audio.MciSendString("close bgm");
+  }
+  for (float sample : mixer.TakeUntil(clock_.Now())) ASSERT_NEAR(sample, 0.0f, 1e-6f);
+}
+
+}  // namespace
+}  // namespace slidepack_test

@@ -1,0 +1,43 @@
+// Where the show area lands in a window that is not the player's own full screen.
+#include <gtest/gtest.h>
+
+#include "platform/linux/show_placement.h"
+
+namespace slidesaver::linux_platform {
+namespace {
+
+TEST(PlaceArea, CentredWhenItFitsElseScaledToFitWithItsAspect) {
+  const struct {
+    platform::ScreenSize window;
+    int32_t area_w, area_h;
+    gdi::Rect expected;
+    bool scaled;
+  } cases[] = {
+      // Room enough: centred as /S centres it (each half truncated), even exactly filled.
+      {{1024, 768}, 800, 600, {112, 84, 912, 684}, false},
+      {{1025, 769}, 801, 601, {112, 84, 913, 685}, false},
+      {{800, 600}, 800, 600, {0, 0, 800, 600}, false},
+      // Smaller: the limiting side fills the window, the other is rounded and centred.
+      {{320, 240}, 1920, 1080, {0, 30, 320, 210}, true},
+      {{320, 240}, 800, 600, {0, 0, 320, 240}, true},
+      {{320, 240}, 480, 240, {0, 40, 320, 200}, true},
+      {{200, 300}, 800, 600, {0, 75, 200, 225}, true},
+      {{320, 240}, 240, 480, {100, 0, 220, 240}, true},
+      {{1920, 50}, 1000, 100, {710, 0, 1210, 50}, true},
+      {{800, 600}, 801, 600, {0, 0, 800, 599}, true},  // one pixel too wide
+      // A sliver never gets less than a pixel.
+      {{100, 100}, 16384, 1, {0, 49, 100, 50}, true},
+      // Nothing to place.
+      {{0, 240}, 800, 600, {}, false},
+      {{320, 240}, 0, 600, {}, false},
+  };
+  for (const auto& c : cases) {
+    const AreaPlacement placed = PlaceArea(c.window, c.area_w, c.area_h);
+    EXPECT_EQ(placed.on_window, c.expected)
+        << c.window.width << "x" << c.window.height << " " << c.area_w << "x" << c.area_h;
+    EXPECT_EQ(placed.scaled, c.scaled);
+  }
+}
+
+}  // namespace
+}  // namespace slidesaver::linux_platform

@@ -1,0 +1,111 @@
+// The Linux player's options beside the modes, one table.
+#include <gtest/gtest.h>
+
+#include "startup/program_options.h"
+
+namespace slidesaver {
+namespace {
+
+using Action = ProgramOptions::Action;
+using Args = std::vector<std::string>;
+
+struct Case {
+  Args arguments;
+  Action action;
+  ShowTarget target = ShowTarget::Mode;
+  uint32_t window_id = 0;
+  std::optional<std::string> show_file = std::nullopt;
+  Args mode_arguments = {};
+  std::string error = {};  // a part of the message
+};
+
+const Case kCases[] = {
+    // The modes pass through as they are, numbers after them too.
+    {{}, Action::Run},
+    {{"/S"}, Action::Run, ShowTarget::Mode, 0, std::nullopt, {"/S"}},
+    {{"/A", "-7"}, Action::Run, ShowTarget::Mode, 0, std::nullopt, {"/A", "-7"}},
+    {{"/c:12", "x y"}, Action::Run, ShowTarget::Mode, 0, std::nullopt, {"/c:12", "x y"}},
+    // --show with the value apart, after '=', with one dash, before or after the mode.
+    {{"--show", "a.scr", "/S"}, Action::Run, ShowTarget::Mode, 0, "a.scr", {"/S"}},
+    {{"/C", "-show=b c.scr"}, Action::Run, ShowTarget::Mode, 0, "b c.scr", {"/C"}},
+    {{"--show", "-odd.scr"}, Action::Run, ShowTarget::Mode, 0, "-odd.scr"},
+    // The targets; the last one counts (a settings app appends --window-id to --root).
+    {{"-root"}, Action::Run, ShowTarget::Root},
+    {{"--root", "--show", "d.scr", "--window-id", "0x1A00003"},
+     Action::Run,
+     ShowTarget::WindowId,
+     0x1A00003,
+     "d.scr"},
+    {{"-window-id=4194312"}, Action::Run, ShowTarget::WindowId, 4194312},
+    {{"--window-id", "0XFFFFFFFF"}, Action::Run, ShowTarget::WindowId, 0xFFFFFFFF},
+    {{"--window-id", "5", "--window"}, Action::Run, ShowTarget::OwnWindow},
+    // "--" ends the options.
+    {{"--", "-x"}, Action::Run, ShowTarget::Mode, 0, std::nullopt, {"-x"}},
+    // --help and --version win over the rest, but not over a mistake.
+    {{"/S", "--help"}, Action::Help, ShowTarget::Mode, 0, std::nullopt, {"/S"}},
+    {{"-version", "--root"}, Action::Version, ShowTarget::Root},
+    {{"--help", "--bogus"},
+     Action::UsageError,
+     ShowTarget::Mode,
+     0,
+     std::nullopt,
+     {},
+     "unknown option --bogus"},
+    // Mistakes.
+    {{"-"}, Action::UsageError, ShowTarget::Mode, 0, std::nullopt, {}, "unknown option -"},
+    {{"--show"}, Action::UsageError, ShowTarget::Mode, 0, std::nullopt, {}, "needs a value"},
+    {{"--show="}, Action::UsageError, ShowTarget::Mode, 0, std::nullopt, {}, "needs a file"},
+    {{"--root=1"}, Action::UsageError, ShowTarget::Mode, 0, std::nullopt, {}, "takes no value"},
+    {{"--window-id", "0"},
+     Action::UsageError,
+     ShowTarget::Mode,
+     0,
+     std::nullopt,
+     {},
+     "not a window id: 0"},
+    {{"--window-id", "0x"}, Action::UsageError, ShowTarget::Mode, 0, std::nullopt, {}, "0x"},
+    {{"--window-id", "12ab"}, Action::UsageError, ShowTarget::Mode, 0, std::nullopt, {}, "12ab"},
+    {{"--window-id", "4294967296"},
+     Action::UsageError,
+     ShowTarget::Mode,
+     0,
+     std::nullopt,
+     {},
+     "4294967296"},
+    {{"--window-id", "-5"}, Action::UsageError, ShowTarget::Mode, 0, std::nullopt, {}, "-5"},
+    {{"--root", "/S"},
+     Action::UsageError,
+     ShowTarget::Mode,
+     0,
+     std::nullopt,
+     {},
+     "no mode argument (/S)"},
+};
+
+TEST(ProgramOptions, EveryFormAndMistake) {
+  for (const Case& c : kCases) {
+    std::string trace;
+    for (const std::string& a : c.arguments) trace += "[" + a + "] ";
+    SCOPED_TRACE(trace);
+    const ProgramOptions options = ParseProgramOptions(c.arguments);
+    EXPECT_EQ(options.action, c.action);
+    EXPECT_NE(options.error.find(c.error), std::string::npos) << options.error;
+    if (c.action == Action::UsageError) continue;
+    EXPECT_TRUE(options.error.empty());
+    EXPECT_EQ(options.target, c.target);
+    EXPECT_EQ(options.window_id, c.window_id);
+    EXPECT_EQ(options.show_file, c.show_file);
+    EXPECT_EQ(options.mode_arguments, c.mode_arguments);
+  }
+}
+
+TEST(ProgramOptions, UsageNamesEveryOptionAndMode) {
+  const std::string usage = UsageText();
+  for (const char* word : {"--show FILE", "--root", "--window-id ID", "--window ", "--help",
+                           "--version", "/S", "/C", "/A", "/P", "XSCREENSAVER_WINDOW"}) {
+    EXPECT_NE(usage.find(word), std::string::npos) << word;
+  }
+}
+
+}  // namespace
+}  // namespace slidesaver

@@ -1,0 +1,11 @@
+#pragma once
+// What each stored effect number does, in words, for people reading a show's summary.
+#include <cstdint>
+#include <string>
+
+namespace slidepack {
+
+// "cut" for 0, "wipe from left" for 19, ...; numbers outside 0 to 35 draw nothing.
+std::string EffectName(int32_t effect_number);
+
+}  // namespace slidepack
