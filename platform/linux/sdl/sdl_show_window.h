@@ -74,13 +74,13 @@ class SdlShowWindow : public platform::ShowWindow {
   gdi::Rect area_{};  // the show area as Move placed it, in window pixels
   AreaPlacement placement_{};
   std::optional<gdi::AreaDownscale> scale_;
-  gdi::Bitmap shown_;   // what the show area last presented, for repaints
+  gdi::Bitmap shown_;  // what the show area last presented, for repaints
   // While the area lies whole in the window and unscaled, a present copies from the image
   // straight into the window surface, and shown_ falls behind until KeepShownPixels.
   bool direct_ = false;
   bool shown_current_ = true;
   SDL_Surface* surface_ = nullptr;  // the window surface last asked for
-  gdi::Bitmap scaled_;  // shown_ scaled down, when placement_ is scaled
+  gdi::Bitmap scaled_;              // shown_ scaled down, when placement_ is scaled
   int32_t cursor_count_ = 0;
   bool close_requested_ = false;  // a close came before the show listened, or came again
   bool close_delivered_ = false;

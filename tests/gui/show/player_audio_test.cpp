@@ -13,6 +13,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <thread>
 
@@ -121,12 +122,35 @@ size_t AudioThreads(pid_t pid) {
   return count;
 }
 
+// Stretches of sound in the output: from the first to the last non-zero byte of each run that
+// more than a tenth of a second of zeros separates from the next.
+std::vector<size_t> SoundLengths(const std::vector<uint8_t>& audio) {
+  constexpr size_t kGap = 44100 * 4 / 10;
+  std::vector<size_t> lengths;
+  size_t first = 0, last = 0;
+  bool in_sound = false;
+  for (size_t i = 0; i < audio.size(); ++i) {
+    if (audio[i] == 0) continue;
+    if (in_sound && i - last > kGap) {
+      lengths.push_back(last + 1 - first);
+      in_sound = false;
+    }
+    if (!in_sound) first = i;
+    in_sound = true;
+    last = i;
+  }
+  if (in_sound) lengths.push_back(last + 1 - first);
+  return lengths;
+}
+
 class PlayerAudio : public ::testing::Test {
  protected:
-  // Plays a show with the given music for about two seconds; returns the audio written.
+  // Plays a show with the given music for about two seconds (then calls at_end, if any);
+  // returns the audio written.
   std::vector<uint8_t> PlayAndRecord(std::vector<uint8_t> music, int16_t bgm_enabled,
                                      int32_t display_time = 600000,
-                                     std::chrono::milliseconds length = 2s) {
+                                     std::chrono::milliseconds length = 2s,
+                                     const std::function<void()>& at_end = nullptr) {
     PackageHeader show;
     show.ShowWidth = 200;
     show.ShowHeight = 100;
@@ -144,6 +168,7 @@ class PlayerAudio : public ::testing::Test {
     EXPECT_TRUE(session.WaitForScreen(
         [](const Screenshot& s) { return s.Pixel(512, 384) == 0xFFFFFF; }, 20s));
     std::this_thread::sleep_for(length);
+    if (at_end) at_end();
     session.Signal(SIGTERM);
     EXPECT_EQ(session.WaitForExit(10s), 0);
     return output.Finish();
@@ -170,9 +195,19 @@ TEST_F(PlayerAudio, WaveMusicReachesTheOutput) {
   EXPECT_GT(NonZero(audio), 10000u);
 }
 
+// The note of about a second is synthesized and played whole; when the music has ended, the
+// device closes.
 TEST_F(PlayerAudio, MidiMusicIsPlayedThroughTheSoundFont) {
-  const std::vector<uint8_t> audio = PlayAndRecord(OneNoteMidi(), -1);
-  EXPECT_GT(NonZero(audio), 10000u);
+  const std::vector<uint8_t> audio = PlayAndRecord(OneNoteMidi(), -1, 600000, 3s, [this] {
+    // The synthesizer's last voice fades out before the music counts as ended.
+    for (int i = 0; i < 50 && AudioThreads(session.pid()) > 0; ++i) {
+      std::this_thread::sleep_for(100ms);
+    }
+    EXPECT_EQ(AudioThreads(session.pid()), 0u);
+  });
+  const std::vector<size_t> sounds = SoundLengths(audio);
+  ASSERT_EQ(sounds.size(), 1u);
+  EXPECT_GT(sounds[0], 44100u * 4);  // a second of 16-bit stereo
 }
 
 TEST_F(PlayerAudio, MusicThatEndsIsRestartedAfterTheNextTransition) {
@@ -192,27 +227,6 @@ TEST_F(PlayerAudio, MusicThatEndsIsRestartedAfterTheNextTransition) {
 TEST_F(PlayerAudio, MusicSwitchedOffLeavesTheOutputSilent) {
   const std::vector<uint8_t> audio = PlayAndRecord(ToneWav(), 0);
   EXPECT_EQ(NonZero(audio), 0u);
-}
-
-// Stretches of sound in the output: from the first to the last non-zero byte of each run that
-// more than a tenth of a second of zeros separates from the next.
-std::vector<size_t> SoundLengths(const std::vector<uint8_t>& audio) {
-  constexpr size_t kGap = 44100 * 4 / 10;
-  std::vector<size_t> lengths;
-  size_t first = 0, last = 0;
-  bool in_sound = false;
-  for (size_t i = 0; i < audio.size(); ++i) {
-    if (audio[i] == 0) continue;
-    if (in_sound && i - last > kGap) {
-      lengths.push_back(last + 1 - first);
-      in_sound = false;
-    }
-    if (!in_sound) first = i;
-    in_sound = true;
-    last = i;
-  }
-  if (in_sound) lengths.push_back(last + 1 - first);
-  return lengths;
 }
 
 // Two slides, each with its sound of 0.4 s, and no music: after each sound the device closes
