@@ -5,8 +5,10 @@
 
 #include <atomic>
 #include <map>
+#include <memory>
 #include <string>
 
+#include "platform/linux/fluidsynth/midi_music.h"
 #include "platform/linux/mci_command.h"
 #include "platform/linux/sound_fonts.h"
 
@@ -15,20 +17,22 @@ namespace {
 
 constexpr int kSoundChannel = 0;
 constexpr int kFrequency = 44100;
-constexpr int kChunkFrames = 2048;  // one mixing pass: 46 ms
+constexpr int kChunkFrames = 4096;  // one mixing pass: 93 ms
 // Mixing passes of silence before the device closes: the end of the last sound has left the
 // device's buffers by then, so closing cuts nothing off.
-constexpr int kQuietPassesBeforeClose = 4;
+constexpr int kQuietPassesBeforeClose = 3;
 
 // The audio device is open only while something plays: an open device wakes SDL's audio thread
 // for every mixing pass, silent or not, and a screen saver shows a slide for hours. When a sound
 // and the music have both ended, the mixer counts silent passes on the audio thread and asks the
 // show thread to close the device; the next sound or play opens it again. Music is loaded
-// again after a close, since a new device may mix at another rate.
+// again after a close, since a new device may mix at another rate. MIDI music is synthesized
+// by MidiMusic, hooked into the mixer in place of SDL_mixer's music.
 class SdlAudio : public platform::Audio {
  public:
   explicit SdlAudio(std::shared_ptr<SdlContext> sdl) : sdl_(std::move(sdl)) {
     close_call_ = sdl_->Calls().Add([this] { CloseIfQuiet(); });
+    if (const char* font = FindSoundFont()) soundfont_ = font;
   }
 
   ~SdlAudio() override {
@@ -47,19 +51,26 @@ class SdlAudio : public platform::Audio {
     if (it == music_.end()) return {};  // no such device: an error, and no reply
     Music& music = it->second;
     if (mci.verb == "play") {
+      // Once: the show restarts it when it has ended.
       if (!Playing(music) && EnsureOpen() && Load(music)) {
-        Mix_PlayMusic(music.loaded, 1);  // once: the show restarts it when it has ended
+        Hook(music.midi.get());
+        if (music.midi) {
+          music.midi->Play();
+        } else {
+          Mix_PlayMusic(music.loaded, 1);
+        }
         playing_ = &music;
       }
     } else if (mci.verb == "stop" || (mci.verb == "seek" && mci.rest == "to start")) {
-      if (open_ && playing_ == &music) Mix_HaltMusic();
+      if (open_ && playing_ == &music) Halt(music);
     } else if (mci.verb == "status" && mci.rest == "mode") {
       return Playing(music) ? "playing" : "stopped";
     } else if (mci.verb == "close") {
       if (playing_ == &music) {
-        if (open_) Mix_HaltMusic();
+        if (open_) Halt(music);
         playing_ = nullptr;
       }
+      if (open_ && hooked_ == music.midi.get()) Hook(nullptr);
       if (music.loaded) Mix_FreeMusic(music.loaded);
       music_.erase(it);
     }
@@ -84,25 +95,63 @@ class SdlAudio : public platform::Audio {
  private:
   struct Music {
     std::string path;
-    Mix_Music* loaded = nullptr;  // while the device is open
+    std::unique_ptr<MidiMusic> midi;  // MIDI music, once loaded
+    bool connected = false;           // the MIDI music knows the open device's format
+    Mix_Music* loaded = nullptr;      // other music, while the device is open
   };
 
   std::string Open(const MciCommand& mci) {
     if (mci.alias.empty() || mci.path.empty() || music_.count(mci.alias)) return {};
     // The file must be music the mixer plays, or the alias is not opened.
-    Music music{mci.path};
-    if (!EnsureOpen() || !Load(music)) return {};
-    music_[mci.alias] = music;
+    Music music;
+    music.path = mci.path;
+    if (!EnsureOpen() || !Load(music)) {
+      if (music.loaded) Mix_FreeMusic(music.loaded);
+      return {};
+    }
+    music_.emplace(mci.alias, std::move(music));
     return {};
   }
 
+  // Readies the music for the open device.
   bool Load(Music& music) {
-    if (!music.loaded) music.loaded = Mix_LoadMUS(music.path.c_str());
-    return music.loaded != nullptr;
+    if (!music.midi && !music.loaded) {
+      music.midi = MidiMusic::Load(music.path, soundfont_);
+      if (!music.midi) music.loaded = Mix_LoadMUS(music.path.c_str());
+    }
+    if (!music.midi) return music.loaded != nullptr;
+    if (!music.connected) {
+      int rate = 0, channels = 0;
+      Uint16 format = 0;
+      music.connected = Mix_QuerySpec(&rate, &format, &channels) != 0 &&
+                        music.midi->Connect(rate, format, channels);
+    }
+    return music.connected;
+  }
+
+  // MIDI music plays through the mixer's music hook, other music through the mixer itself.
+  void Hook(MidiMusic* midi) {
+    if (hooked_ == midi) return;
+    if (midi) {
+      Mix_HaltMusic();
+      Mix_HookMusic(MidiMusic::Render, midi);
+    } else {
+      Mix_HookMusic(nullptr, nullptr);
+    }
+    hooked_ = midi;
+  }
+
+  void Halt(Music& music) {
+    if (music.midi) {
+      music.midi->Stop();
+    } else {
+      Mix_HaltMusic();
+    }
   }
 
   bool Playing(const Music& music) const {
-    return open_ && playing_ == &music && Mix_PlayingMusic();
+    if (!open_ || playing_ != &music) return false;
+    return music.midi ? music.midi->Playing() : Mix_PlayingMusic() != 0;
   }
 
   // Opens the device unless it is open. Without one (no sound card, no server) everything
@@ -112,9 +161,7 @@ class SdlAudio : public platform::Audio {
     quiet_passes_ = 0;
     if (open_) return true;
     if (unavailable_) return false;
-    if (!mixer_started_) {
-      if (const char* font = FindSoundFont()) Mix_SetSoundFonts(font);
-    }
+    if (!mixer_started_ && !soundfont_.empty()) Mix_SetSoundFonts(soundfont_.c_str());
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
       unavailable_ = true;
       return false;
@@ -136,7 +183,7 @@ class SdlAudio : public platform::Audio {
   // On the audio thread, after each mixing pass.
   static void SDLCALL AfterMixing(void* self, Uint8*, int) {
     auto& audio = *static_cast<SdlAudio*>(self);
-    if (Mix_Playing(-1) > 0 || Mix_PlayingMusic()) {
+    if (audio.SomethingPlays()) {
       audio.quiet_passes_ = 0;
     } else if (++audio.quiet_passes_ == kQuietPassesBeforeClose) {
       PostedCalls::Post(audio.close_call_);
@@ -145,10 +192,12 @@ class SdlAudio : public platform::Audio {
 
   // On the show thread, when the audio thread found the mixer quiet long enough.
   void CloseIfQuiet() {
-    if (open_ && quiet_passes_ >= kQuietPassesBeforeClose && Mix_Playing(-1) == 0 &&
-        !Mix_PlayingMusic()) {
-      CloseDevice();
-    }
+    if (open_ && quiet_passes_ >= kQuietPassesBeforeClose && !SomethingPlays()) CloseDevice();
+  }
+
+  bool SomethingPlays() const {
+    const MidiMusic* midi = hooked_;
+    return Mix_Playing(-1) > 0 || Mix_PlayingMusic() || (midi && midi->Playing());
   }
 
   void CloseDevice() {
@@ -156,12 +205,15 @@ class SdlAudio : public platform::Audio {
     Mix_SetPostMix(nullptr, nullptr);
     Mix_HaltChannel(-1);
     Mix_HaltMusic();
+    Hook(nullptr);
     playing_ = nullptr;
     if (sound_) {
       Mix_FreeChunk(sound_);
       sound_ = nullptr;
     }
     for (auto& [alias, music] : music_) {
+      if (music.midi) music.midi->Stop();
+      music.connected = false;
       if (music.loaded) Mix_FreeMusic(music.loaded);
       music.loaded = nullptr;
     }
@@ -171,6 +223,7 @@ class SdlAudio : public platform::Audio {
   }
 
   std::shared_ptr<SdlContext> sdl_;
+  std::string soundfont_;  // none: MIDI through SDL_mixer, if at all
   int32_t close_call_ = 0;
   bool open_ = false;
   bool unavailable_ = false;
@@ -178,6 +231,7 @@ class SdlAudio : public platform::Audio {
   std::atomic<int> quiet_passes_{0};
   std::map<std::string, Music> music_;
   Music* playing_ = nullptr;
+  std::atomic<MidiMusic*> hooked_{nullptr};
   Mix_Chunk* sound_ = nullptr;
 };
 
