@@ -118,10 +118,6 @@ void Prepare(benchmark::State& state) {
   state.counters["peak_rss_MiB"] = static_cast<double>(peak_kib) / 1024.0;
 }
 
-BENCHMARK(Prepare)
-    ->Name("Prepare/48/12MP")
-    ->Unit(benchmark::kSecond)
-    ->UseRealTime()
-    ->Iterations(2);
+BENCHMARK(Prepare)->Name("Prepare/48/12MP")->Unit(benchmark::kSecond)->UseRealTime()->Iterations(2);
 
 }  // namespace

@@ -1,67 +1,107 @@
 #!/usr/bin/env bash
-# What a displayed slide costs: the player's CPU use while one slide stays on a 1024x768 screen
-# under Xvfb, full screen (/S) and as a screen saver's program on the root window (--root) and
-# in a 320x240 preview (--window-id, scaled), and how late the display wait ends against the
-# real clock.
+# What a displayed slide costs: the player's wakeups per second, per thread and in all, and its
+# processor use while a slide stays on a 1024x768 screen under Xvfb, in four shows: slides
+# alone, slides with a short sound each, slides with the demo show's MIDI music, and slides with
+# a denser MIDI piece (chords on strings and a melody); the slides alone also as a screen
+# saver's program on the root window (--root) and in a 320x240 preview (--window-id, scaled).
+# Then how late the display wait ends against the real clock.
 #   bench/show_idle.sh [build-dir]        (default: build/release)
+# SHOW_IDLE_CASES="midi midi-dense" measures only some of the shows (still sounds midi
+# midi-dense).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build/release}" && pwd)
-cmake --build "$build" -j2 --target slidesaver show-wait-probe slidepack test-window >/dev/null
+cmake --build "$build" -j2 --target slidesaver show-wait-probe slidepack demo test-window \
+  >/dev/null
 
 show_work=$(mktemp -d "${TMPDIR:-/tmp}/show-idle.XXXXXX")
 trap 'rm -rf "$show_work"' EXIT
 mkdir -m 700 "$show_work/run"
-convert -size 1024x768 gradient:'#204080-#e0c060' "$show_work/picture.jpg"
-cat >"$show_work/show.toml" <<TOML
-width = 1024
-height = 768
-background = "#000000"
+for n in 1 2 3; do
+  convert -size 1024x768 "gradient:#20${n}080-#e0c0${n}0" "$show_work/picture$n.jpg"
+done
+python3 - "$show_work" <<'PY'
+import math, struct, sys
+work = sys.argv[1]
+# A 0.3 s tone, 16-bit mono PCM at 22050 Hz.
+rate, n = 22050, 6615
+data = b"".join(struct.pack("<h", int(9000 * math.sin(2 * math.pi * 660 * i / rate))) for i in range(n))
+with open(f"{work}/sound.wav", "wb") as f:
+    f.write(b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVEfmt " +
+            struct.pack("<IHHIIHH", 16, 1, 1, rate, rate * 2, 2, 16) + b"data" +
+            struct.pack("<I", len(data)) + data)
+# Two minutes of MIDI: a three-note chord each second and a melody note every quarter second.
+def vlq(v):
+    out = [v & 0x7F]
+    v >>= 7
+    while v:
+        out.insert(0, 0x80 | (v & 0x7F))
+        v >>= 7
+    return bytes(out)
+events = bytearray(b"\x00\xC0\x00\x00\xC1\x30")  # piano on channel 0, strings on channel 1
+tick = 0  # 96 ticks a beat at 120 beats a minute: 48 ticks a quarter second
+melody = [60, 62, 64, 65, 67, 69, 71, 72]
+for second in range(120):
+    root = [48, 53, 55, 50][second % 4]
+    for k, note in enumerate((root, root + 4, root + 7)):
+        events += vlq(0) + bytes([0x91, note, 70])
+    for q in range(4):
+        note = melody[(second * 4 + q) % len(melody)]
+        events += vlq(0) + bytes([0x90, note, 90]) + vlq(48) + bytes([0x80, note, 0])
+    for note in (root, root + 4, root + 7):
+        events += vlq(0) + bytes([0x81, note, 0])
+events += b"\x00\xFF\x2F\x00"
+with open(f"{work}/dense.mid", "wb") as f:
+    f.write(b"MThd" + struct.pack(">IHHH", 6, 0, 1, 96) + b"MTrk" + struct.pack(">I", len(events)) + events)
+PY
 
-[[slide]]
-picture = "picture.jpg"
-time = 600000
-TOML
-"$build/slidepack" build "$show_work/show.toml" -o "$show_work/show.scr" \
-  --player "$build/slidesaver" >/dev/null
+# One show file per case: three slides of 6 s each, wiped in.
+make_show() {  # name, extra root lines, extra slide lines
+  {
+    echo 'width = 1024'
+    echo 'height = 768'
+    echo 'background = "#000000"'
+    echo "$2"
+    for n in 1 2 3; do
+      printf '\n[[slide]]\npicture = "picture%s.jpg"\ntime = 6000\neffect = 19\n%s\n' "$n" "$3"
+    done
+  } >"$show_work/$1.toml"
+  "$build/slidepack" build "$show_work/$1.toml" -o "$show_work/$1.scr" \
+    --player "$build/slidesaver" >/dev/null
+}
+make_show still "" ""
+make_show sounds "" 'sound = "sound.wav"'
+cp "$build/demo/music.mid" "$show_work/music.mid"
+make_show midi 'music = "music.mid"' ""
+make_show midi-dense 'music = "dense.mid"' ""
 
-# The player's CPU use over 10 s of one displayed slide, started with the given arguments.
-cpu_of() {
-  local label=$1 pid hz ticks0 ticks1 wakeups0 wakeups1
-  shift
-  "$show_work/show.scr" "$@" &
-  pid=$!
-  hz=$(getconf CLK_TCK)
-  sleep 3  # set-up and the first picture
+# Samples the player while it plays a show, started with the given arguments.
+sample() {  # label, show, arguments
+  "$show_work/$2.scr" "${@:3}" &
+  local pid=$!
+  sleep 2  # set-up and the first picture
   kill -0 "$pid" || { echo "the player ended early" >&2; return 1; }
-  ticks0=$(awk '{print $14 + $15}' "/proc/$pid/stat")
-  wakeups0=$(wakeups "$pid")
-  sleep 10
-  ticks1=$(awk '{print $14 + $15}' "/proc/$pid/stat")
-  wakeups1=$(wakeups "$pid")
-  kill -0 "$pid" || { echo "the player ended early" >&2; return 1; }
+  python3 "$root/bench/show_idle_sample.py" "$pid" 26 "$1"
   kill -TERM "$pid"
   wait "$pid" || true
-  awk -v d="$((ticks1 - ticks0))" -v hz="$hz" -v label="$label" -v w="$((wakeups1 - wakeups0))" \
-    'BEGIN {printf "player while a slide is displayed (%s, 10 s): %.2f %% of one core, %.1f wake-ups/s\n", label, 100 * d / hz / 10, w / 10}'
-}
-
-# Context switches of all the player's threads: each wake-up from a wait is one.
-wakeups() {
-  cat /proc/"$1"/task/*/status | awk '/ctxt_switches/ {n += $2} END {print n}'
 }
 
 measure() {
   export XDG_RUNTIME_DIR="$show_work/run" SDL_AUDIODRIVER=dummy
-  cpu_of "/S, 1024x768" /S
-  cpu_of "--root, 1024x768" --root
-  coproc preview { "$build/tests/gui/saver/test-window" 320 240 0 0; }
-  local window
-  read -r -u "${preview[0]}" window
-  cpu_of "--window-id, 320x240 scaled" --window-id "$window"
-  exec {preview[1]}>&-
+  for show in ${SHOW_IDLE_CASES:-still sounds midi midi-dense}; do
+    sample "$show" "$show" /S
+  done
+  if [[ -z ${SHOW_IDLE_CASES:-} ]]; then
+    sample "still, --root" still --root
+    coproc preview { "$build/tests/gui/saver/test-window" 320 240 0 0; }
+    local window
+    read -r -u "${preview[0]}" window
+    sample "still, --window-id 320x240 scaled" still --window-id "$window"
+    exec {preview[1]}>&-
+  fi
   "$build/tests/gui/show/show-wait-probe" 500
 }
-export show_work build
-export -f measure cpu_of wakeups
+export show_work build root SHOW_IDLE_CASES
+export -f measure sample
+uptime
 "$root/tests/gui/run-with-xvfb.sh" bash -c measure

@@ -25,17 +25,25 @@ void FakeShowWindow::Move(int32_t left, int32_t top, int32_t width, int32_t heig
   area_ = {left, top, left + width, top + height};
 }
 
-void FakeShowWindow::Present(const gdi::Bitmap& image, const gdi::Rect& dirty) {
-  log_.Add("Present " + RectText(dirty));
-  frames_.push_back({log_.Now(), dirty, capture_images_ ? image : gdi::Bitmap()});
-  // The changed part, clipped to the image and to the screen, lands at the show area's place.
-  const gdi::Rect part = gdi::Intersect(dirty, {0, 0, image.Width(), image.Height()});
-  for (int32_t y = part.top; y < part.bottom; ++y) {
-    const int32_t sy = area_.top + y;
-    if (sy < 0 || sy >= screen_.Height()) continue;
-    for (int32_t x = part.left; x < part.right; ++x) {
-      const int32_t sx = area_.left + x;
-      if (sx >= 0 && sx < screen_.Width()) screen_.SetPixel(sx, sy, image.Pixel(x, y));
+void FakeShowWindow::Present(const gdi::Bitmap& image, std::span<const gdi::Rect> damage) {
+  std::string text = "Present";
+  for (const gdi::Rect& r : damage) {
+    text.push_back(' ');
+    text.append(RectText(r));
+  }
+  log_.Add(text);
+  frames_.push_back(
+      {log_.Now(), {damage.begin(), damage.end()}, capture_images_ ? image : gdi::Bitmap()});
+  // The changed parts, clipped to the image and to the screen, land at the show area's place.
+  for (const gdi::Rect& rect : damage) {
+    const gdi::Rect part = gdi::Intersect(rect, {0, 0, image.Width(), image.Height()});
+    for (int32_t y = part.top; y < part.bottom; ++y) {
+      const int32_t sy = area_.top + y;
+      if (sy < 0 || sy >= screen_.Height()) continue;
+      for (int32_t x = part.left; x < part.right; ++x) {
+        const int32_t sx = area_.left + x;
+        if (sx >= 0 && sx < screen_.Width()) screen_.SetPixel(sx, sy, image.Pixel(x, y));
+      }
     }
   }
 }

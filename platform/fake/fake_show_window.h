@@ -11,7 +11,7 @@ namespace slidesaver::fake {
 
 struct PresentedFrame {
   int64_t tick;
-  gdi::Rect dirty;    // in the show area's own pixels
+  std::vector<gdi::Rect> damage;  // in the show area's own pixels
   gdi::Bitmap image;  // the show area's whole image at that moment (empty when capture is off)
 };
 
@@ -21,7 +21,7 @@ class FakeShowWindow : public platform::ShowWindow {
 
   // gdi::Presenter
   void Move(int32_t left, int32_t top, int32_t width, int32_t height) override;
-  void Present(const gdi::Bitmap& image, const gdi::Rect& dirty) override;
+  void Present(const gdi::Bitmap& image, std::span<const gdi::Rect> damage) override;
   // platform::ShowWindow
   platform::ScreenSize GetScreenSize() override;
   void SetInputSink(platform::InputSink* sink) override;
@@ -46,7 +46,7 @@ class FakeShowWindow : public platform::ShowWindow {
   const gdi::Bitmap& Screen() const { return screen_; }
   const std::vector<PresentedFrame>& Frames() const { return frames_; }
   void ClearFrames() { frames_.clear(); }
-  // Whole-image copies cost memory in long shows; dirty rectangles are always kept.
+  // Whole-image copies cost memory in long shows; damage rectangles are always kept.
   void SetCaptureImages(bool on) { capture_images_ = on; }
 
  private:

@@ -83,9 +83,23 @@ bool BitBlt(Dc& dst, int32_t x, int32_t y, int32_t w, int32_t h, const Dc& src, 
     }
   }
   const auto dx = static_cast<int32_t>(ox), dy = static_cast<int32_t>(oy);
-  if (*op == RasterOp::kCopy && !dst.ClipRegion() && source != db &&
-      source->GetFormat() == db->GetFormat() && db->GetFormat() == Bitmap::Format::Color32 &&
-      dx == 0 && cols.begin == 0 && cols.end == db->Width() && db->Width() == source->Width()) {
+  const bool colour_copy = *op == RasterOp::kCopy && source != db &&
+                           source->GetFormat() == db->GetFormat() &&
+                           db->GetFormat() == Bitmap::Format::Color32;
+  Damage* const damage = dst.TrackedDamage();
+  if (colour_copy && damage && dx == 0 && dy == 0) {
+    // A picture copied in place onto a presented surface often puts back pixels it already
+    // shows: only those that differ are written and count as damage.
+    const Rect written =
+        detail::ForEachRun(dst.ClipRegion(), BoxOf(cols, rows), false, nullptr,
+                           [&](int32_t row, int32_t a, int32_t b) {
+                             detail::CopyChanged(*db, row, a, b - a, *source, row, a, *damage);
+                           });
+    dst.MarkWritten(written);
+    return true;
+  }
+  if (colour_copy && !dst.ClipRegion() && dx == 0 && cols.begin == 0 && cols.end == db->Width() &&
+      db->Width() == source->Width()) {
     // Whole rows of bitmaps of one width: one block, as fast as the copy can go.
     const auto y0 = static_cast<int32_t>(rows.begin);
     std::memcpy(db->Row(y0), source->Row(y0 + dy),
@@ -94,12 +108,12 @@ bool BitBlt(Dc& dst, int32_t x, int32_t y, int32_t w, int32_t h, const Dc& src, 
     return true;
   }
   const detail::RowPainter painter = PainterFor(*op, dst, *db, src, *source, BoxOf(cols, rows));
-  const Rect written = detail::ForEachRun(dst.ClipRegion(), BoxOf(cols, rows), bottom_up,
+  const Rect written = detail::ForEachRun(dst.ClipRegion(), BoxOf(cols, rows), bottom_up, damage,
                                           [&](int32_t row, int32_t a, int32_t b) {
                                             painter.Straight(row, a, b - a, row + dy, a + dx);
                                           });
   if (painter.stream) detail::FinishStores();
-  dst.MarkDirty(written);
+  dst.MarkWritten(written);
   return true;
 }
 
@@ -188,8 +202,8 @@ void CombiningStretch(Dc& dst, Bitmap& db, const Dc& src, const Bitmap& sb, Rast
     return dst_mono ? (v == key ? 1u : 0u) : v;
   };
   const Rect box = BoxOf(cols.dest, rows.dest);
-  const Rect written =
-      detail::ForEachRun(dst.ClipRegion(), box, false, [&](int32_t y, int32_t a, int32_t b) {
+  const Rect written = detail::ForEachRun(
+      dst.ClipRegion(), box, false, dst.TrackedDamage(), [&](int32_t y, int32_t a, int32_t b) {
         const Interval gy = Group(ay, y, sb.Height());
         for (int32_t x = a; x < b; ++x) {
           const Interval gx = Group(ax, x, sb.Width());
@@ -216,7 +230,7 @@ void CombiningStretch(Dc& dst, Bitmap& db, const Dc& src, const Bitmap& sb, Rast
           }
         }
       });
-  dst.MarkDirty(written);
+  dst.MarkWritten(written);
 }
 
 }  // namespace
@@ -268,8 +282,8 @@ bool StretchBlt(Dc& dst, int32_t x, int32_t y, int32_t w, int32_t h, const Dc& s
                              db->GetFormat() == source->GetFormat() &&
                              db->GetFormat() == Bitmap::Format::Color32;
   int32_t previous_source_row = -1;
-  const Rect written =
-      detail::ForEachRun(dst.ClipRegion(), box, false, [&](int32_t row, int32_t a, int32_t b) {
+  const Rect written = detail::ForEachRun(
+      dst.ClipRegion(), box, false, dst.TrackedDamage(), [&](int32_t row, int32_t a, int32_t b) {
         const int32_t source_row = rows.source[static_cast<size_t>(row - box.top)];
         if (rows_copyable && source_row == previous_source_row) {
           std::memcpy(db->Row(row) + a, db->Row(row - 1) + a, static_cast<size_t>(b - a) * 4);
@@ -280,7 +294,7 @@ bool StretchBlt(Dc& dst, int32_t x, int32_t y, int32_t w, int32_t h, const Dc& s
                        cols.source.data() + static_cast<size_t>(a - box.left));
       });
   if (painter.stream) detail::FinishStores();
-  dst.MarkDirty(written);
+  dst.MarkWritten(written);
   return true;
 }
 

@@ -6,6 +6,7 @@ Bitmap* Dc::SelectBitmap(Bitmap* bitmap) {
   Bitmap* previous = bitmap_;
   bitmap_ = bitmap;
   dirty_ = {};
+  if (damage_) damage_->Clear();
   return previous;
 }
 
@@ -37,6 +38,13 @@ void Dc::SelectClipRgn(const Region* region) {
 }
 
 void Dc::MarkDirty(const Rect& r) {
+  if (!bitmap_) return;
+  const Rect inside = Intersect(r, {0, 0, bitmap_->Width(), bitmap_->Height()});
+  dirty_ = Union(dirty_, inside);
+  if (damage_) damage_->AddRect(inside);
+}
+
+void Dc::MarkWritten(const Rect& r) {
   if (!bitmap_) return;
   dirty_ = Union(dirty_, Intersect(r, {0, 0, bitmap_->Width(), bitmap_->Height()}));
 }

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "platform/gdi/bitmap.h"
+#include "platform/gdi/damage.h"
 #include "platform/gdi/region.h"
 
 namespace slidesaver::gdi {
@@ -40,9 +41,19 @@ class Dc {
 
   // The rectangle of the selected bitmap written since the last TakeDirty() (or the last
   // SelectBitmap): every drawing operation unions the bounds of the pixels it wrote.
+  // MarkDirty also adds the rectangle to the tracked damage; MarkWritten leaves that to the
+  // caller, who reports the pixels that really changed.
   void MarkDirty(const Rect& r);
+  void MarkWritten(const Rect& r);
   Rect TakeDirty();
   const Rect& Dirty() const { return dirty_; }
+
+  // The pixels changed since they were last presented, for the context of a presented
+  // surface (null: none tracked, as for every other context). The damage must outlive its
+  // tracking; selecting a bitmap clears it. Drawing into a tracked context compares where
+  // that is cheap, so that pixels written with the value they had are not damage.
+  void TrackDamage(Damage* damage) { damage_ = damage; }
+  Damage* TrackedDamage() const { return damage_; }
 
  private:
   Bitmap* bitmap_ = nullptr;
@@ -51,6 +62,7 @@ class Dc {
   int stretch_mode_ = BLACKONWHITE;
   std::optional<Region> clip_;
   Rect dirty_{};
+  Damage* damage_ = nullptr;
 };
 
 // The raster operations. Every operation clips to the destination bitmap, its clip region

@@ -19,15 +19,21 @@ void FillBox(Dc& dst, int32_t x1, int32_t y1, int32_t x2, int32_t y2, ColorRef c
   const uint32_t rgb = RgbFromColorRef(color);
   const bool mono = b->GetFormat() == Bitmap::Format::Mono1;
   const uint8_t mono_value = MonoFromRgb(rgb);
+  // A presented surface compares: a box filled over its own colour changes nothing.
+  Damage* const damage = dst.TrackedDamage();
+  const bool compare = damage && !mono;
   const Rect written =
-      detail::ForEachRun(dst.ClipRegion(), box, false, [&](int32_t y, int32_t a, int32_t e) {
-        if (mono) {
-          std::memset(b->MonoRow(y) + a, mono_value, static_cast<size_t>(e - a));
-        } else {
-          std::fill(b->Row(y) + a, b->Row(y) + e, rgb);
-        }
-      });
-  dst.MarkDirty(written);
+      detail::ForEachRun(dst.ClipRegion(), box, false, compare ? nullptr : damage,
+                         [&](int32_t y, int32_t a, int32_t e) {
+                           if (mono) {
+                             std::memset(b->MonoRow(y) + a, mono_value, static_cast<size_t>(e - a));
+                           } else if (compare) {
+                             detail::FillChanged(*b, y, a, e - a, rgb, *damage);
+                           } else {
+                             std::fill(b->Row(y) + a, b->Row(y) + e, rgb);
+                           }
+                         });
+  dst.MarkWritten(written);
 }
 
 }  // namespace slidesaver::gdi

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/gdi/bitmap.h"
+#include "platform/gdi/damage.h"
 #include "platform/gdi/region.h"
 
 namespace slidesaver::gdi::detail {
@@ -60,11 +61,20 @@ struct Interval {
   }
 };
 
+// Writes n colour pixels of row y from column x on, from those of row sy from column sx on of
+// another colour bitmap, or from one value, and adds the pixels that changed to the damage
+// (stretches of changed pixels fewer than Damage::kJoinGap apart as one). Unchanged stretches of
+// the destination are read but not written.
+void CopyChanged(Bitmap& dst, int32_t y, int32_t x, int32_t n, const Bitmap& src, int32_t sy,
+                 int32_t sx, Damage& damage);
+void FillChanged(Bitmap& dst, int32_t y, int32_t x, int32_t n, uint32_t value, Damage& damage);
+
 // Calls run(y, x_begin, x_end) for every run of the box that lies inside the clip region
-// (all of each row when there is none), rows top to bottom or bottom to top. Returns the
-// bounds of the runs.
+// (all of each row when there is none), rows top to bottom or bottom to top, and adds each
+// run to the damage, if any. Returns the bounds of the runs.
 template <class Run>
-Rect ForEachRun(const std::optional<Region>& clip, const Rect& box, bool bottom_up, Run&& run) {
+Rect ForEachRun(const std::optional<Region>& clip, const Rect& box, bool bottom_up, Damage* damage,
+                Run&& run) {
   Rect written{};
   if (box.Empty()) return written;
   int32_t top = box.top, bottom = box.bottom;
@@ -79,6 +89,7 @@ Rect ForEachRun(const std::optional<Region>& clip, const Rect& box, bool bottom_
     const int32_t y = bottom_up ? bottom - 1 - k : top + k;
     auto emit = [&](int32_t a, int32_t b) {
       run(y, a, b);
+      if (damage) damage->Add(y, a, b);
       min_x = std::min(min_x, a);
       max_x = std::max(max_x, b);
       min_y = std::min(min_y, y);

@@ -2,8 +2,11 @@
 // A drawing surface of the show form (the visible area, the from- and to-pictures, the slide
 // picture): a persistent off-screen image with a device context.
 #include <cstdint>
+#include <span>
+#include <vector>
 
 #include "platform/gdi/bitmap.h"
+#include "platform/gdi/damage.h"
 #include "platform/gdi/dc.h"
 
 namespace slidesaver::gdi {
@@ -13,7 +16,9 @@ class Presenter {
  public:
   virtual ~Presenter() = default;
   virtual void Move(int32_t left, int32_t top, int32_t width, int32_t height) = 0;
-  virtual void Present(const Bitmap& image, const Rect& dirty) = 0;
+  // damage: the pixels of the image that changed since the last Present, as disjoint
+  // rectangles inside the image; none when nothing changed.
+  virtual void Present(const Bitmap& image, std::span<const Rect> damage) = 0;
 };
 
 // The surface's context uses COLORONCOLOR, so stretched pictures keep their colours.
@@ -41,8 +46,8 @@ class Surface {
   // A new size gives a new image filled with the background colour; a negative size is an
   // invalid-argument RunTimeError.
   void Move(int32_t left, int32_t top, int32_t width, int32_t height);
-  // Hands the image and the rectangle changed since the last Refresh (possibly empty) to the
-  // presenter, and starts a new changed rectangle. Hidden surfaces have no presenter.
+  // Hands the image and the pixels changed since the last Refresh (possibly none) to the
+  // presenter, and starts anew. Hidden surfaces have no presenter and track no damage.
   void Refresh();
   // slide_picture's Picture: the surface takes the picture's size and the picture as content.
   void SetPicture(Bitmap picture);
@@ -50,6 +55,8 @@ class Surface {
  private:
   Presenter* presenter_;
   Bitmap image_;
+  Damage damage_;
+  std::vector<Rect> damage_rects_;  // kept from one Refresh to the next
   Dc dc_;
   ColorRef back_color_ = 0;
   int32_t left_ = 0, top_ = 0;

@@ -160,23 +160,27 @@ void WinShowWindow::Move(int32_t left, int32_t top, int32_t width, int32_t heigh
   if (window_) InvalidateRect(window_, &area_, FALSE);
 }
 
-void WinShowWindow::Present(const gdi::Bitmap& image, const gdi::Rect& dirty) {
-  if (!area_bits_ || image.GetFormat() != gdi::Bitmap::Format::Color32) return;
+void WinShowWindow::Present(const gdi::Bitmap& image, std::span<const gdi::Rect> damage) {
+  if (!area_bits_ || image.GetFormat() != gdi::Bitmap::Format::Color32 || damage.empty()) return;
   const gdi::Rect bounds{0, 0, std::min(image.Width(), area_width_),
                          std::min(image.Height(), area_height_)};
-  const gdi::Rect part = gdi::Intersect(dirty, bounds);
-  if (part.Empty()) return;
   GdiFlush();  // GDI may still be reading the bits
-  // 0x00RRGGBB in memory is the B, G, R, 0 byte order of a 32-bit DIB: rows copy as they are.
-  for (int32_t y = part.top; y < part.bottom; ++y) {
-    std::memcpy(area_bits_ + static_cast<size_t>(y) * area_width_ + part.left,
-                image.Row(y) + part.left, static_cast<size_t>(part.Width()) * 4);
+  const bool shown = window_ && IsWindowVisible(window_);
+  const HDC dc = shown ? GetDC(window_) : nullptr;
+  for (const gdi::Rect& rect : damage) {
+    const gdi::Rect part = gdi::Intersect(rect, bounds);
+    if (part.Empty()) continue;
+    // 0x00RRGGBB in memory is the B, G, R, 0 byte order of a 32-bit DIB: rows copy as they are.
+    for (int32_t y = part.top; y < part.bottom; ++y) {
+      std::memcpy(area_bits_ + static_cast<size_t>(y) * area_width_ + part.left,
+                  image.Row(y) + part.left, static_cast<size_t>(part.Width()) * 4);
+    }
+    if (dc) {
+      BlitArea(dc, RECT{area_.left + part.left, area_.top + part.top, area_.left + part.right,
+                        area_.top + part.bottom});
+    }
   }
-  if (!window_ || !IsWindowVisible(window_)) return;
-  const HDC dc = GetDC(window_);
-  BlitArea(dc, RECT{area_.left + part.left, area_.top + part.top, area_.left + part.right,
-                    area_.top + part.bottom});
-  ReleaseDC(window_, dc);
+  if (dc) ReleaseDC(window_, dc);
 }
 
 platform::ScreenSize WinShowWindow::GetScreenSize() {

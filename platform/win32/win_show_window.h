@@ -18,7 +18,7 @@ class WinShowWindow : public platform::ShowWindow {
   WinShowWindow& operator=(const WinShowWindow&) = delete;
 
   void Move(int32_t left, int32_t top, int32_t width, int32_t height) override;
-  void Present(const gdi::Bitmap& image, const gdi::Rect& dirty) override;
+  void Present(const gdi::Bitmap& image, std::span<const gdi::Rect> damage) override;
   platform::ScreenSize GetScreenSize() override;
   void SetInputSink(platform::InputSink* sink) override { sink_ = sink; }
   void Show() override;

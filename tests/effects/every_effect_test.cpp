@@ -175,10 +175,17 @@ gdi::Bitmap Slide(int32_t n, int32_t width, int32_t height) {
 }
 
 // All 35 in a row on the same three surfaces, as the slide-show loop runs them, each bringing
-// in the next slide whole.
+// in the next slide whole. The screen is made of the presented damage alone: after every
+// frame it shows exactly what the target holds.
 void RunShow(int32_t width, int32_t height, int stop_every) {
   EffectRun run(width, height);
+  run.window.SetScreenSize({width, height});
   run.target.DrawPicture(Slide(0, width, height), 0, 0);
+  run.target.Refresh();
+  int64_t frames_unlike_the_target = 0;
+  auto check_screen = [&] {
+    if (run.window.Screen() != run.target.Image()) ++frames_unlike_the_target;
+  };
   for (int32_t n = 1; n <= 35; ++n) {
     SCOPED_TRACE(n);
     run.from.DrawPicture(Slide(n - 1, width, height), 0, 0);
@@ -186,15 +193,15 @@ void RunShow(int32_t width, int32_t height, int stop_every) {
     run.context.speed_factor = 1 << (n % 4);
     const int64_t yields_before = run.events.Yields();
     run.stop_requested = false;
-    if (stop_every > 0 && n % stop_every == 0) {
-      run.events.on_yield = [&](int64_t yield) {
-        if (yield == yields_before + 2) run.stop_requested = true;
-      };
-    } else {
-      run.events.on_yield = nullptr;
-    }
+    const bool stopped = stop_every > 0 && n % stop_every == 0;
+    run.events.on_yield = [&](int64_t yield) {
+      check_screen();
+      if (stopped && yield == yields_before + 2) run.stop_requested = true;
+    };
     run.Run(n);
     run.target.Refresh();
+    check_screen();
+    ASSERT_EQ(frames_unlike_the_target, 0);
     ASSERT_EQ(run.target.Image(), Slide(n, width, height));
     ASSERT_FALSE(run.target.Context().ClipRegion().has_value());
     EXPECT_GT(run.events.Yields(), yields_before) << "every transition yields";
@@ -204,6 +211,29 @@ void RunShow(int32_t width, int32_t height, int stop_every) {
 TEST(AllTransitions, ThirtyFiveInARowEachLeavesItsSlideWhole) { RunShow(800, 600, 0); }
 
 TEST(AllTransitions, ThirtyFiveInARowAtAnOddSizeWithSomeStopped) { RunShow(641, 479, 3); }
+
+// The transitions that uncover the to-picture in place change each pixel once, and the
+// presents send little more than that: no band drawn again, no picture sent twice.
+TEST(AllTransitions, ThoseThatUncoverInPlaceSendEachPixelAboutOnce) {
+  const int32_t width = 801, height = 601;
+  for (int32_t n : {3, 4, 9, 10, 19, 20, 21, 22, 30, 31, 32, 33, 34, 35}) {
+    SCOPED_TRACE(n);
+    EffectRun run(width, height);
+    run.target.DrawPicture(Slide(1, width, height), 0, 0);
+    run.from.DrawPicture(Slide(1, width, height), 0, 0);
+    run.to.DrawPicture(Slide(2, width, height), 0, 0);
+    run.target.Refresh();
+    run.window.ClearFrames();
+    run.Run(n);
+    run.target.Refresh();
+    int64_t sent = 0;
+    for (const fake::PresentedFrame& frame : run.window.Frames()) {
+      for (const gdi::Rect& r : frame.damage) sent += int64_t{r.Width()} * r.Height();
+    }
+    EXPECT_LE(sent, int64_t{width} * height * 6 / 5);
+    EXPECT_GE(sent, int64_t{width} * height);
+  }
+}
 
 TEST(Dispatch, EachNumberOneTo35HasItsOwnEffectAndNoOtherNumberHasOne) {
   EXPECT_EQ(EffectFor(0), nullptr);

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Runs a command on a display of its own: starts Xvfb on a free display (1024x768x24),
-# exports DISPLAY, runs the command and stops the server. The command's status is returned.
+# Runs a command on a display of its own: starts Xvfb on a free display (1024x768x24, or
+# XVFB_SCREEN), exports DISPLAY, runs the command and stops the server. The command's status
+# is returned.
 set -uo pipefail
 if (($# == 0)); then
   echo "usage: $0 command [arguments...]" >&2
   exit 2
 fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/xvfb.XXXXXX") || exit 1
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/log" &
+Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1024x768x24}" -nolisten tcp -noreset 3>"$work/display" 2>"$work/log" &
 server=$!
 stop() {
   kill "$server" 2>/dev/null && wait "$server" 2>/dev/null

@@ -5,6 +5,9 @@
 namespace slidesaver::testing {
 namespace {
 
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
 constexpr uint32_t kBlue = 0x0000FF, kGreen = 0x00FF00, kYellow = 0xFFFF00;
 constexpr uint32_t kBackground = 0x102030;  // the Package's BackgroundColor 0x00302010
 
@@ -118,9 +121,13 @@ TEST_F(ShowTest, RefreshPresentsOnlyTheChangedBand) {
   picture1.Refresh();
   gdi::BitBlt(picture1.Context(), 0, 300, 800, 40, next.Context(), 0, 300, gdi::SRCCOPY);
   picture1.Refresh();
-  ASSERT_EQ(fake.window.Frames().size(), 2u);
-  EXPECT_EQ(fake.window.Frames()[0].dirty, (gdi::Rect{0, 0, 800, 600}));
-  EXPECT_EQ(fake.window.Frames()[1].dirty, (gdi::Rect{0, 300, 800, 340}));
+  // The same band again changes nothing: the frame is presented without damage.
+  gdi::BitBlt(picture1.Context(), 0, 300, 800, 40, next.Context(), 0, 300, gdi::SRCCOPY);
+  picture1.Refresh();
+  ASSERT_EQ(fake.window.Frames().size(), 3u);
+  EXPECT_THAT(fake.window.Frames()[0].damage, ElementsAre(gdi::Rect{0, 0, 800, 600}));
+  EXPECT_THAT(fake.window.Frames()[1].damage, ElementsAre(gdi::Rect{0, 300, 800, 340}));
+  EXPECT_THAT(fake.window.Frames()[2].damage, IsEmpty());
   EXPECT_EQ(ScreenPixel(112, 84 + 300), 0xFF0000u);
   EXPECT_EQ(ScreenPixel(112, 84 + 299), 0u);
 }

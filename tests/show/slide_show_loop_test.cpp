@@ -23,20 +23,21 @@ TEST_F(ShowTest, OneSlideAfterAnotherInTheOrderOfAPass) {
   Run();
 
   const std::string t = extracted.Folder();
-  EXPECT_THAT(
-      Calls(),
-      ElementsAre("GetScreenSize", "Move 472,354,80,60", "LoadPicture " + t + "a", "Show",
-                  "SetTopMost", "SetScreenSaverRunning 1", "ShowCursor 0 -> -1", "GetCursorPos",
-                  "ScreenSaverPasswordOn",
-                  // the first picture, plainly and without its sound
-                  "Present 0,0,80,60",
-                  // slide a's pass: b is prepared, a's time runs out, b comes in
-                  "LoadPicture " + t + "b", "PlaySound " + t + "b.wav 0x20003", "Present 0,0,80,60",
-                  // b's pass: the key during its display ends the show after it
-                  "LoadPicture " + t + "a", "PlaySound " + t + "a.wav 0x20003", "Present 0,0,80,60",
-                  // shutdown and unload
-                  "ShowCursor 1 -> 0", "ScreenSaverPasswordOn", "SetScreenSaverRunning 0",
-                  "PlaySound null 0x40", "Hide"));
+  EXPECT_THAT(Calls(), ElementsAre("GetScreenSize", "Move 472,354,80,60", "LoadPicture " + t + "a",
+                                   "Show", "SetTopMost", "SetScreenSaverRunning 1",
+                                   "ShowCursor 0 -> -1", "GetCursorPos", "ScreenSaverPasswordOn",
+                                   // the first picture, plainly and without its sound
+                                   "Present 0,0,80,60",
+                                   // slide a's pass: b is prepared, a's time runs out, b comes in;
+                                   // only the pixels of a (20 x 10 at 0, 0) and b (at 5, 7) change
+                                   "LoadPicture " + t + "b", "PlaySound " + t + "b.wav 0x20003",
+                                   "Present 0,0,20,7 0,7,25,13 5,13,25,17",
+                                   // b's pass: the key during its display ends the show after it
+                                   "LoadPicture " + t + "a", "PlaySound " + t + "a.wav 0x20003",
+                                   "Present 0,0,20,7 0,7,25,13 5,13,25,17",
+                                   // shutdown and unload
+                                   "ShowCursor 1 -> 0", "ScreenSaverPasswordOn",
+                                   "SetScreenSaverRunning 0", "PlaySound null 0x40", "Hide"));
   EXPECT_THAT(TicksOf("PlaySound"), ElementsAre(1001, 1200, 1200));
   EXPECT_THAT(TicksOf("YieldUntil"), ElementsAre(0, 1001));
   EXPECT_THAT(fake.log.With("YieldUntil"), ElementsAre(fake::LoggedCall{0, "YieldUntil 1000"},

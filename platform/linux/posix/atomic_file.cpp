@@ -49,19 +49,6 @@ void RemoveAbandonedTemporaries(const std::string& folder, const std::string& na
   }
 }
 
-bool WriteAll(int fd, std::span<const uint8_t> bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      if (n == 0) errno = ENOSPC;
-      return false;
-    }
-    bytes = bytes.subspan(static_cast<size_t>(n));
-  }
-  return true;
-}
-
 mode_t NewFileMode(const std::string& path, AtomicFileMode mode) {
   if (mode == AtomicFileMode::kPrivate) return 0600;
   struct stat old {};
@@ -86,6 +73,19 @@ int CreateLockedTemporary(const std::string& path, std::string& temporary) {
 }
 
 }  // namespace
+
+bool WriteAll(int fd, std::span<const uint8_t> bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = ENOSPC;
+      return false;
+    }
+    bytes = bytes.subspan(static_cast<size_t>(n));
+  }
+  return true;
+}
 
 std::string ReplaceFileAtomically(const std::string& path, std::span<const uint8_t> bytes,
                                   AtomicFileMode mode) {

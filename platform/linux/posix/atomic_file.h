@@ -17,6 +17,10 @@ enum class AtomicFileMode {
 // untouched. A symlink in the file's place is replaced, never followed, and lends the new file
 // nothing. The temporary file is locked while it is written: temporary files of this path left
 // by a writer that was killed are removed first.
+// Writes all the bytes, again after an interruption; false with errno set when it can't (a
+// write that makes no progress is ENOSPC).
+bool WriteAll(int fd, std::span<const uint8_t> bytes);
+
 std::string ReplaceFileAtomically(const std::string& path, std::span<const uint8_t> bytes,
                                   AtomicFileMode mode);
 

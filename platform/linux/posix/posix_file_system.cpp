@@ -49,19 +49,6 @@ class PosixFile : public platform::ByteSource {
   std::string path_;
 };
 
-bool WriteAll(int fd, std::span<const uint8_t> bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      if (n == 0) errno = ENOSPC;
-      return false;
-    }
-    bytes = bytes.subspan(static_cast<size_t>(n));
-  }
-  return true;
-}
-
 // A close signal stops a copy between two pieces.
 bool Interrupted() {
   if (!CloseSignalReceived()) return false;

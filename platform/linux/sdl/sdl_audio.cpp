@@ -3,12 +3,12 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include <cctype>
-#include <cstdlib>
+#include <atomic>
 #include <map>
+#include <memory>
 #include <string>
-#include <vector>
 
+#include "platform/linux/fluidsynth/midi_music.h"
 #include "platform/linux/mci_command.h"
 #include "platform/linux/sound_fonts.h"
 
@@ -16,17 +16,32 @@ namespace slidesaver::linux_platform {
 namespace {
 
 constexpr int kSoundChannel = 0;
+constexpr int kFrequency = 44100;
+constexpr int kChunkFrames = 4096;  // one mixing pass: 93 ms
+// Mixing passes of silence before the device closes: the end of the last sound has left the
+// device's buffers by then, so closing cuts nothing off.
+constexpr int kQuietPassesBeforeClose = 3;
 
+// The audio device is open only while something plays: an open device wakes SDL's audio thread
+// for every mixing pass, silent or not, and a screen saver shows a slide for hours. When a sound
+// and the music have both ended, the mixer counts silent passes on the audio thread and asks the
+// show thread to close the device; the next sound or play opens it again. Music is loaded
+// again after a close, since a new device may mix at another rate. MIDI music is synthesized
+// by MidiMusic, hooked into the mixer in place of SDL_mixer's music.
 class SdlAudio : public platform::Audio {
  public:
+  explicit SdlAudio(std::shared_ptr<SdlContext> sdl) : sdl_(std::move(sdl)) {
+    close_call_ = sdl_->Calls().Add([this] { CloseIfQuiet(); });
+    if (const char* font = FindSoundFont()) soundfont_ = font;
+  }
+
   ~SdlAudio() override {
-    if (!opened_) return;
-    Mix_HaltChannel(-1);
-    Mix_HaltMusic();
-    if (sound_) Mix_FreeChunk(sound_);
-    for (auto& [alias, music] : music_) Mix_FreeMusic(music);
-    Mix_CloseAudio();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    sdl_->Calls().Remove(close_call_);
+    CloseDevice();
+    for (auto& [alias, music] : music_) {
+      if (music.loaded) Mix_FreeMusic(music.loaded);
+    }
+    if (mixer_started_) Mix_Quit();
   }
 
   std::string MciSendString(const std::string& command) override {
@@ -34,74 +49,196 @@ class SdlAudio : public platform::Audio {
     if (mci.verb == "open") return Open(mci);
     auto it = music_.find(mci.device);
     if (it == music_.end()) return {};  // no such device: an error, and no reply
-    Mix_Music* music = it->second;
+    Music& music = it->second;
     if (mci.verb == "play") {
-      if (!Mix_PlayingMusic() || playing_ != music) {
-        Mix_PlayMusic(music, 1);  // once: the show restarts it when it has ended
-        playing_ = music;
+      // Once: the show restarts it when it has ended.
+      if (!Playing(music) && EnsureOpen() && Load(music)) {
+        Hook(music.midi.get());
+        if (music.midi) {
+          music.midi->Play();
+        } else {
+          Mix_PlayMusic(music.loaded, 1);
+        }
+        playing_ = &music;
       }
     } else if (mci.verb == "stop" || (mci.verb == "seek" && mci.rest == "to start")) {
-      if (playing_ == music) Mix_HaltMusic();
+      if (open_ && playing_ == &music) Halt(music);
     } else if (mci.verb == "status" && mci.rest == "mode") {
-      return playing_ == music && Mix_PlayingMusic() ? "playing" : "stopped";
+      return Playing(music) ? "playing" : "stopped";
     } else if (mci.verb == "close") {
-      if (playing_ == music) {
-        Mix_HaltMusic();
+      if (playing_ == &music) {
+        if (open_) Halt(music);
         playing_ = nullptr;
       }
-      Mix_FreeMusic(music);
+      if (open_ && hooked_ == music.midi.get()) Hook(nullptr);
+      if (music.loaded) Mix_FreeMusic(music.loaded);
       music_.erase(it);
     }
     return {};
   }
 
   void PlaySound(const std::string* path, uint32_t flags) override {
-    // Without a file there is nothing to start; a purge stops what plays, if anything does.
-    if (!path && (!(flags & platform::SND_PURGE) || !opened_)) return;
-    if (!EnsureOpen()) return;
+    const bool purge = !path || (flags & platform::SND_PURGE);
+    // A purge stops what plays, if anything does; a new sound needs the device.
+    if (purge ? !open_ : !EnsureOpen()) return;
     // A new sound, or the purge, ends the one playing.
     Mix_HaltChannel(kSoundChannel);
     if (sound_) {
       Mix_FreeChunk(sound_);
       sound_ = nullptr;
     }
-    if (!path || (flags & platform::SND_PURGE)) return;
+    if (purge) return;
     sound_ = Mix_LoadWAV(path->c_str());  // WAV, OGG, MP3 by content; failure is silence
     if (sound_) Mix_PlayChannel(kSoundChannel, sound_, 0);
   }
 
  private:
+  struct Music {
+    std::string path;
+    std::unique_ptr<MidiMusic> midi;  // MIDI music, once loaded
+    bool connected = false;           // the MIDI music knows the open device's format
+    Mix_Music* loaded = nullptr;      // other music, while the device is open
+  };
+
   std::string Open(const MciCommand& mci) {
-    if (mci.alias.empty() || mci.path.empty() || !EnsureOpen()) return {};
-    if (music_.count(mci.alias)) return {};  // the alias is taken: MCI refuses
-    Mix_Music* music = Mix_LoadMUS(mci.path.c_str());
-    if (music) music_[mci.alias] = music;
+    if (mci.alias.empty() || mci.path.empty() || music_.count(mci.alias)) return {};
+    // The file must be music the mixer plays, or the alias is not opened.
+    Music music;
+    music.path = mci.path;
+    if (!EnsureOpen() || !Load(music)) {
+      if (music.loaded) Mix_FreeMusic(music.loaded);
+      return {};
+    }
+    music_.emplace(mci.alias, std::move(music));
     return {};
   }
 
+  // Readies the music for the open device.
+  bool Load(Music& music) {
+    if (!music.midi && !music.loaded) {
+      music.midi = MidiMusic::Load(music.path, soundfont_);
+      if (!music.midi) music.loaded = Mix_LoadMUS(music.path.c_str());
+    }
+    if (!music.midi) return music.loaded != nullptr;
+    if (!music.connected) {
+      int rate = 0, channels = 0;
+      Uint16 format = 0;
+      music.connected = Mix_QuerySpec(&rate, &format, &channels) != 0 &&
+                        music.midi->Connect(rate, format, channels);
+    }
+    return music.connected;
+  }
+
+  // MIDI music plays through the mixer's music hook, other music through the mixer itself.
+  void Hook(MidiMusic* midi) {
+    if (hooked_ == midi) return;
+    if (midi) {
+      Mix_HaltMusic();
+      Mix_HookMusic(MidiMusic::Render, midi);
+    } else {
+      Mix_HookMusic(nullptr, nullptr);
+    }
+    hooked_ = midi;
+  }
+
+  void Halt(Music& music) {
+    if (music.midi) {
+      music.midi->Stop();
+    } else {
+      Mix_HaltMusic();
+    }
+  }
+
+  bool Playing(const Music& music) const {
+    if (!open_ || playing_ != &music) return false;
+    return music.midi ? music.midi->Playing() : Mix_PlayingMusic() != 0;
+  }
+
+  // Opens the device unless it is open. Without one (no sound card, no server) everything
+  // stays silent: a device that failed once is not asked for again.
   bool EnsureOpen() {
-    if (tried_) return opened_;
-    tried_ = true;
-    if (const char* font = FindSoundFont()) Mix_SetSoundFonts(font);
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-    Mix_Init(MIX_INIT_MID | MIX_INIT_OGG | MIX_INIT_MP3);
-    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 2048) != 0) {
-      SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    // Whatever the audio thread counted, something is about to play.
+    quiet_passes_ = 0;
+    if (open_) return true;
+    if (unavailable_) return false;
+    if (!mixer_started_ && !soundfont_.empty()) Mix_SetSoundFonts(soundfont_.c_str());
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+      unavailable_ = true;
       return false;
     }
-    opened_ = true;
+    if (!mixer_started_) {
+      Mix_Init(MIX_INIT_MID | MIX_INIT_OGG | MIX_INIT_MP3);
+      mixer_started_ = true;
+    }
+    if (Mix_OpenAudio(kFrequency, AUDIO_S16SYS, 2, kChunkFrames) != 0) {
+      SDL_QuitSubSystem(SDL_INIT_AUDIO);
+      unavailable_ = true;
+      return false;
+    }
+    Mix_SetPostMix(AfterMixing, this);
+    open_ = true;
     return true;
   }
 
-  bool tried_ = false;
-  bool opened_ = false;
-  std::map<std::string, Mix_Music*> music_;
-  Mix_Music* playing_ = nullptr;
+  // On the audio thread, after each mixing pass.
+  static void SDLCALL AfterMixing(void* self, Uint8*, int) {
+    auto& audio = *static_cast<SdlAudio*>(self);
+    if (audio.SomethingPlays()) {
+      audio.quiet_passes_ = 0;
+    } else if (++audio.quiet_passes_ == kQuietPassesBeforeClose) {
+      PostedCalls::Post(audio.close_call_);
+    }
+  }
+
+  // On the show thread, when the audio thread found the mixer quiet long enough.
+  void CloseIfQuiet() {
+    if (open_ && quiet_passes_ >= kQuietPassesBeforeClose && !SomethingPlays()) CloseDevice();
+  }
+
+  bool SomethingPlays() const {
+    const MidiMusic* midi = hooked_;
+    return Mix_Playing(-1) > 0 || Mix_PlayingMusic() || (midi && midi->Playing());
+  }
+
+  void CloseDevice() {
+    if (!open_) return;
+    Mix_SetPostMix(nullptr, nullptr);
+    Mix_HaltChannel(-1);
+    Mix_HaltMusic();
+    Hook(nullptr);
+    playing_ = nullptr;
+    if (sound_) {
+      Mix_FreeChunk(sound_);
+      sound_ = nullptr;
+    }
+    for (auto& [alias, music] : music_) {
+      if (music.midi) music.midi->Stop();
+      music.connected = false;
+      if (music.loaded) Mix_FreeMusic(music.loaded);
+      music.loaded = nullptr;
+    }
+    Mix_CloseAudio();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    open_ = false;
+  }
+
+  std::shared_ptr<SdlContext> sdl_;
+  std::string soundfont_;  // none: MIDI through SDL_mixer, if at all
+  int32_t close_call_ = 0;
+  bool open_ = false;
+  bool unavailable_ = false;
+  bool mixer_started_ = false;
+  std::atomic<int> quiet_passes_{0};
+  std::map<std::string, Music> music_;
+  Music* playing_ = nullptr;
+  std::atomic<MidiMusic*> hooked_{nullptr};
   Mix_Chunk* sound_ = nullptr;
 };
 
 }  // namespace
 
-std::unique_ptr<platform::Audio> MakeSdlAudio() { return std::make_unique<SdlAudio>(); }
+std::unique_ptr<platform::Audio> MakeSdlAudio(std::shared_ptr<SdlContext> sdl) {
+  return std::make_unique<SdlAudio>(std::move(sdl));
+}
 
 }  // namespace slidesaver::linux_platform

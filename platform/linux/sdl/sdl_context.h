@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/linux/sdl/sdl_posted_calls.h"
 #include "platform/linux/posix/close_signals.h"
 
 namespace slidesaver::linux_platform {
@@ -33,9 +34,13 @@ class SdlContext {
   // nullopt when it has passed.
   std::optional<std::chrono::steady_clock::time_point> WhenTickPasses(int64_t deadline) const;
 
+  // What other threads ask the show thread to do; the event loop runs it.
+  PostedCalls& Calls() { return calls_; }
+
  private:
   std::chrono::steady_clock::time_point start_;
   bool video_started_ = false;
+  PostedCalls calls_;
   std::unique_ptr<CloseSignalListener> close_signals_;
 };
 

@@ -14,10 +14,14 @@ using Clock = std::chrono::steady_clock;
 constexpr milliseconds kPreciseStretch{2};
 }  // namespace
 
+void SdlEventLoop::Handle(const SDL_Event& event) {
+  if (!sdl_->Calls().Run(event)) window_.HandleEvent(event);
+}
+
 void SdlEventLoop::Yield() {
   if (!sdl_->VideoStarted()) return;  // no window yet: nothing to process
   SDL_Event event;
-  while (SDL_PollEvent(&event)) window_.HandleEvent(event);
+  while (SDL_PollEvent(&event)) Handle(event);
   window_.DeliverCloseSignal();
 }
 
@@ -36,7 +40,7 @@ void SdlEventLoop::YieldUntil(int64_t deadline) {
       SDL_Event event;
       const int64_t timeout = std::clamp<int64_t>(wait.count(), 1, INT_MAX);  // the loop goes on
       if (SDL_WaitEventTimeout(&event, static_cast<int>(timeout))) {
-        window_.HandleEvent(event);
+        Handle(event);
         break;
       }
     }

@@ -19,6 +19,9 @@ class SdlEventLoop : public platform::EventLoop {
   void YieldUntil(int64_t deadline) override;
 
  private:
+  // A call posted by another thread, or an event for the window.
+  void Handle(const SDL_Event& event);
+
   std::shared_ptr<SdlContext> sdl_;
   SdlShowWindow& window_;
 };

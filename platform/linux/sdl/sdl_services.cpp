@@ -12,7 +12,7 @@ SdlServices MakeSdlServices(ShowPlace place) {
   auto sdl = std::make_shared<SdlContext>();
   auto window = std::make_unique<SdlShowWindow>(sdl, place);
   auto events = std::make_unique<SdlEventLoop>(sdl, *window);
-  return {std::move(events), std::move(window), MakeSdlAudio(), MakeSdlPictureLoader(),
+  return {std::move(events), std::move(window), MakeSdlAudio(sdl), MakeSdlPictureLoader(),
           [sdl] { return sdl->StartVideo(); }};
 }
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "platform/linux/x11/foreign_window.h"
 
@@ -103,6 +104,17 @@ void SdlShowWindow::EnsureWindow() {
 }
 
 void SdlShowWindow::Place() {
+  KeepShownPixels();  // the placement, or the surface, is about to change
+  FitArea();
+  direct_ = false;
+  if (!window_ || scale_) return;
+  int width = 0, height = 0;
+  SDL_GetWindowSize(window_, &width, &height);
+  const gdi::Rect& at = placement_.on_window;
+  direct_ = gdi::Intersect(at, {0, 0, width, height}) == at;
+}
+
+void SdlShowWindow::FitArea() {
   if (OnScreen() || !window_) {
     placement_ = {area_, false};
     scale_.reset();
@@ -144,7 +156,7 @@ void SdlShowWindow::Move(int32_t left, int32_t top, int32_t width, int32_t heigh
 
 SDL_Rect SdlShowWindow::CopyToWindow(const gdi::Bitmap& image, platform::Point origin,
                                      const gdi::Rect& part) {
-  SDL_Surface* surface = SDL_GetWindowSurface(window_);
+  SDL_Surface* surface = WindowSurface();
   if (!surface) return {};
   // The image's pixels that exist, moved to window pixels, clipped to the window.
   gdi::Rect src = gdi::Intersect(part, {0, 0, image.Width(), image.Height()});
@@ -186,33 +198,83 @@ SDL_Rect SdlShowWindow::DrawArea(const gdi::Rect& part) {
   return CopyToWindow(scaled_, origin, target);
 }
 
-void SdlShowWindow::Present(const gdi::Bitmap& image, const gdi::Rect& dirty) {
-  if (image.GetFormat() != gdi::Bitmap::Format::Color32) return;
-  gdi::Rect part = gdi::Intersect(dirty, {0, 0, image.Width(), image.Height()});
-  if (shown_.Width() != image.Width() || shown_.Height() != image.Height()) {
-    shown_ = image;  // a new size: everything is new
-    part = {0, 0, image.Width(), image.Height()};
+SDL_Surface* SdlShowWindow::WindowSurface() {
+  int width = 0, height = 0;
+  SDL_GetWindowSize(window_, &width, &height);
+  // After a new size SDL frees the surface on the next call: what only it holds is kept first.
+  if (surface_ && (surface_->w != width || surface_->h != height)) KeepShownPixels();
+  surface_ = SDL_GetWindowSurface(window_);
+  return surface_;
+}
+
+void SdlShowWindow::KeepShownPixels() {
+  if (shown_current_) return;
+  shown_current_ = true;
+  const gdi::Rect& at = placement_.on_window;
+  if (!surface_ || shown_.Width() != at.Width() || shown_.Height() != at.Height() ||
+      gdi::Intersect(at, {0, 0, surface_->w, surface_->h}) != at) {
+    return;
+  }
+  if (SDL_MUSTLOCK(surface_)) SDL_LockSurface(surface_);
+  const auto* from = static_cast<const uint8_t*>(surface_->pixels) +
+                     static_cast<size_t>(at.top) * surface_->pitch +
+                     static_cast<size_t>(at.left) * surface_->format->BytesPerPixel;
+  if (surface_->format->format == SDL_PIXELFORMAT_RGB888 ||
+      surface_->format->format == SDL_PIXELFORMAT_ARGB8888) {
+    for (int32_t y = 0; y < at.Height(); ++y) {
+      std::memcpy(shown_.Row(y), from + static_cast<size_t>(y) * surface_->pitch,
+                  static_cast<size_t>(at.Width()) * 4);
+    }
   } else {
-    for (int32_t y = part.top; y < part.bottom; ++y) {
-      std::memcpy(shown_.Row(y) + part.left, image.Row(y) + part.left,
-                  static_cast<size_t>(part.Width()) * 4);
+    SDL_ConvertPixels(at.Width(), at.Height(), surface_->format->format, from, surface_->pitch,
+                      SDL_PIXELFORMAT_RGB888, shown_.Row(0), shown_.Width() * 4);
+  }
+  if (SDL_MUSTLOCK(surface_)) SDL_UnlockSurface(surface_);
+}
+
+void SdlShowWindow::Present(const gdi::Bitmap& image, std::span<const gdi::Rect> damage) {
+  if (image.GetFormat() != gdi::Bitmap::Format::Color32) return;
+  const gdi::Rect whole{0, 0, image.Width(), image.Height()};
+  const bool new_size = shown_.Width() != image.Width() || shown_.Height() != image.Height();
+  if (new_size) {
+    shown_ = image;  // everything is new
+    shown_current_ = true;
+    damage = {&whole, 1};
+  } else if (!direct_) {
+    for (const gdi::Rect& rect : damage) {
+      const gdi::Rect part = gdi::Intersect(rect, whole);
+      for (int32_t y = part.top; y < part.bottom; ++y) {
+        std::memcpy(shown_.Row(y) + part.left, image.Row(y) + part.left,
+                    static_cast<size_t>(part.Width()) * 4);
+      }
     }
   }
-  if (!window_ || window_gone_ || part.Empty()) return;
-  const SDL_Rect rect = DrawArea(part);
-  if (rect.w > 0 && rect.h > 0) SDL_UpdateWindowSurfaceRects(window_, &rect, 1);
+  if (!window_ || window_gone_ || damage.empty()) return;
+  const platform::Point origin{placement_.on_window.left, placement_.on_window.top};
+  std::vector<SDL_Rect> sent;
+  for (const gdi::Rect& rect : damage) {
+    const SDL_Rect on_window = direct_ ? CopyToWindow(image, origin, rect) : DrawArea(rect);
+    if (on_window.w > 0 && on_window.h > 0) sent.push_back(on_window);
+  }
+  if (direct_ && !new_size) shown_current_ = false;
+  if (!sent.empty()) {
+    SDL_UpdateWindowSurfaceRects(window_, sent.data(), static_cast<int>(sent.size()));
+  }
 }
 
 void SdlShowWindow::RepaintAll() {
   if (!window_ || window_gone_) return;
-  SDL_Surface* surface = SDL_GetWindowSurface(window_);
+  SDL_Surface* surface = WindowSurface();
   if (!surface) return;
-  SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
-  const platform::Point origin{placement_.on_window.left, placement_.on_window.top};
-  if (scale_) {
-    CopyToWindow(scaled_, origin, {0, 0, scaled_.Width(), scaled_.Height()});
-  } else {
-    CopyToWindow(shown_, origin, {0, 0, shown_.Width(), shown_.Height()});
+  // Unless the surface alone holds the area, as it is, it is drawn again.
+  if (shown_current_) {
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+    const platform::Point origin{placement_.on_window.left, placement_.on_window.top};
+    if (scale_) {
+      CopyToWindow(scaled_, origin, {0, 0, scaled_.Width(), scaled_.Height()});
+    } else {
+      CopyToWindow(shown_, origin, {0, 0, shown_.Width(), shown_.Height()});
+    }
   }
   SDL_UpdateWindowSurface(window_);
 }

@@ -25,7 +25,7 @@ class SdlShowWindow : public platform::ShowWindow {
   ~SdlShowWindow() override;
 
   void Move(int32_t left, int32_t top, int32_t width, int32_t height) override;
-  void Present(const gdi::Bitmap& image, const gdi::Rect& dirty) override;
+  void Present(const gdi::Bitmap& image, std::span<const gdi::Rect> damage) override;
   // The screen's size; in a window, the window's.
   platform::ScreenSize GetScreenSize() override;
   void SetInputSink(platform::InputSink* sink) override { sink_ = sink; }
@@ -49,6 +49,12 @@ class SdlShowWindow : public platform::ShowWindow {
   // The show area's place in the window for the window's present size, and the scaler when it
   // is scaled down.
   void Place();
+  void FitArea();
+  // The window surface; when the window has a new size, the pixels only the old surface holds
+  // are kept first.
+  SDL_Surface* WindowSurface();
+  // Brings shown_ up to date from the window surface, after presents that went there alone.
+  void KeepShownPixels();
   // Copies the rectangle (window pixels, inside the window) of `image`, whose top-left corner
   // lies at `origin` in the window, into the window surface; empty when nothing lands on it.
   SDL_Rect CopyToWindow(const gdi::Bitmap& image, platform::Point origin, const gdi::Rect& part);
@@ -68,8 +74,13 @@ class SdlShowWindow : public platform::ShowWindow {
   gdi::Rect area_{};  // the show area as Move placed it, in window pixels
   AreaPlacement placement_{};
   std::optional<gdi::AreaDownscale> scale_;
-  gdi::Bitmap shown_;   // what the show area last presented, for repaints
-  gdi::Bitmap scaled_;  // shown_ scaled down, when placement_ is scaled
+  gdi::Bitmap shown_;  // what the show area last presented, for repaints
+  // While the area lies whole in the window and unscaled, a present copies from the image
+  // straight into the window surface, and shown_ falls behind until KeepShownPixels.
+  bool direct_ = false;
+  bool shown_current_ = true;
+  SDL_Surface* surface_ = nullptr;  // the window surface last asked for
+  gdi::Bitmap scaled_;              // shown_ scaled down, when placement_ is scaled
   int32_t cursor_count_ = 0;
   bool close_requested_ = false;  // a close came before the show listened, or came again
   bool close_delivered_ = false;

@@ -201,8 +201,12 @@ TEST_F(SaverProgram, OwnWindowFollowsItsSizeAndClosingItEnds) {
   EXPECT_EQ(g.height, 240);
   EXPECT_TRUE(Shows([&](const Screenshot& s) { return QuartersAt(s, g.x, g.y, 480, 240, 0); }));
 
+  // Scaled down from what the window held, then at its own size again, centred.
   Shell("xdotool windowsize " + window + " 240 240");
   EXPECT_TRUE(Shows([&](const Screenshot& s) { return QuartersAt(s, g.x, g.y + 60, 240, 120); }));
+  Shell("xdotool windowsize " + window + " 600 300");
+  EXPECT_TRUE(
+      Shows([&](const Screenshot& s) { return QuartersAt(s, g.x + 60, g.y + 30, 480, 240, 0); }));
   Shell("xdotool mousemove " + std::to_string(g.x + 10) + " " + std::to_string(g.y + 10) +
         " click 1 key Escape");
   std::this_thread::sleep_for(500ms);

@@ -47,6 +47,7 @@ class PlayerSession {
   // The exit status, or nullopt when the player is still running after the timeout.
   std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
   void Signal(int sig);
+  pid_t pid() const { return pid_; }
 
   Screenshot Capture() const;
   // Polls screenshots until check passes; false on timeout.

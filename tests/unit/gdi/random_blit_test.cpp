@@ -1,6 +1,7 @@
 // Randomized blits checked pixel for pixel against the per-pixel model: random rectangles,
 // negative and out-of-range coordinates, every raster operation and format pair, clip
-// regions, mirrored stretches and blits within one bitmap.
+// regions, mirrored stretches and blits within one bitmap; on a context that tracks damage,
+// every changed pixel lies in exactly one of its rectangles.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -99,7 +100,14 @@ class RandomBlits : public ::testing::Test {
     const Bitmap snapshot = model_dst;  // the model reads a snapshot when source is destination
     test::ModelContext ms_same{const_cast<Bitmap*>(&snapshot), ms.bk_rgb};
 
-    const int32_t x = Coordinate(), y = Coordinate(), sx = Coordinate(), sy = Coordinate();
+    Damage damage;
+    const bool tracked = Between(0, 1) == 0;
+    if (tracked) dst.TrackDamage(&damage);
+    const Bitmap before = dst_bitmap;
+
+    const int32_t x = Coordinate(), y = Coordinate();
+    const bool in_place = Between(0, 2) == 0;  // the case a tracked context compares
+    const int32_t sx = in_place ? x : Coordinate(), sy = in_place ? y : Coordinate();
     const int32_t w = Extent(), h = Extent();
     const uint32_t rop = Rop();
     std::string call;
@@ -124,6 +132,28 @@ class RandomBlits : public ::testing::Test {
                                      << (clip ? " clipped" : "");
     if (!same) {
       ASSERT_EQ(src_bitmap, model_src);  // the source is only read
+    }
+    if (tracked) ExpectDamageCovers(damage, before, dst_bitmap, round);
+  }
+
+  static void ExpectDamageCovers(Damage& damage, const Bitmap& before, const Bitmap& after,
+                                 int round) {
+    std::vector<Rect> rects;
+    damage.TakeRects(rects);
+    for (int32_t y = 0; y < after.Height(); ++y) {
+      for (int32_t x = 0; x < after.Width(); ++x) {
+        int covering = 0;
+        for (const Rect& r : rects)
+          covering += x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+        ASSERT_LE(covering, 1) << "round " << round << ": rectangles overlap at " << x << "," << y;
+        if (before.Pixel(x, y) != after.Pixel(x, y)) {
+          ASSERT_EQ(covering, 1) << "round " << round << ": changed pixel " << x << "," << y;
+        }
+      }
+    }
+    for (const Rect& r : rects) {
+      ASSERT_FALSE(r.Empty());
+      ASSERT_EQ(Intersect(r, {0, 0, after.Width(), after.Height()}), r) << "round " << round;
     }
   }
 };

@@ -10,13 +10,13 @@ namespace {
 
 struct LoggingPresenter : Presenter {
   void Move(int32_t l, int32_t t, int32_t w, int32_t h) override { moves.push_back({l, t, w, h}); }
-  void Present(const Bitmap& image, const Rect& dirty) override {
+  void Present(const Bitmap& image, std::span<const Rect> damage) override {
     presented.push_back(image);
-    dirty_rects.push_back(dirty);
+    damages.emplace_back(damage.begin(), damage.end());
   }
   std::vector<std::vector<int32_t>> moves;
   std::vector<Bitmap> presented;
-  std::vector<Rect> dirty_rects;
+  std::vector<std::vector<Rect>> damages;
 };
 
 TEST(Surface, MoveGivesANewImageInTheBackColourAndTellsThePresenter) {
@@ -40,26 +40,33 @@ TEST(Surface, MoveGivesANewImageInTheBackColourAndTellsThePresenter) {
   EXPECT_THROW(s.Move(0, 0, -1, 6), RunTimeError);
 }
 
-TEST(Surface, ClsFillsWithTheBackColourAndRefreshPresentsTheDirtyPartOnce) {
+TEST(Surface, ClsFillsWithTheBackColourAndRefreshPresentsWhatChangedOnce) {
   LoggingPresenter presenter;
   Surface s(&presenter);
   s.Move(0, 0, 10, 10);
   s.Refresh();
+  EXPECT_EQ(presenter.damages.back(), (std::vector<Rect>{{0, 0, 10, 10}}));
   s.SetBackColor(0x00FF00);
   s.Clear();
   EXPECT_EQ(s.Image(), Bitmap::Color(10, 10, 0x00FF00));
   s.Refresh();
-  EXPECT_EQ(presenter.dirty_rects.back(), (Rect{0, 0, 10, 10}));
+  EXPECT_EQ(presenter.damages.back(), (std::vector<Rect>{{0, 0, 10, 10}}));
+  s.Clear();  // green over green: nothing changes
   FillBox(s.Context(), 2, 3, 4, 5, 0);
   Surface other;
   other.Move(0, 0, 10, 10);
   BitBlt(s.Context(), 6, 6, 2, 2, other.Context(), 0, 0, SRCCOPY);
   s.Refresh();
-  EXPECT_EQ(presenter.dirty_rects.back(), (Rect{2, 3, 8, 8}));
-  s.Refresh();  // nothing changed since: an empty rectangle, still presented
-  EXPECT_TRUE(presenter.dirty_rects.back().Empty());
+  EXPECT_EQ(presenter.damages.back(), (std::vector<Rect>{{2, 3, 5, 6}, {6, 6, 8, 8}}));
+  s.Refresh();  // nothing changed since: no damage, still presented
+  EXPECT_TRUE(presenter.damages.back().empty());
   EXPECT_EQ(presenter.presented.size(), 4u);
   EXPECT_EQ(presenter.presented.back(), s.Image());
+  // A new size is damage all over, whatever the old image held.
+  FillBox(s.Context(), 0, 0, 0, 0, 0x0000FF);
+  s.Move(0, 0, 4, 3);
+  s.Refresh();
+  EXPECT_EQ(presenter.damages.back(), (std::vector<Rect>{{0, 0, 4, 3}}));
 }
 
 TEST(Surface, HiddenSurfacesRefreshWithoutAPresenter) {

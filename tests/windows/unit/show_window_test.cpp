@@ -114,10 +114,11 @@ TEST_F(WinShowWindowTest, PresentCopiesTheChangedRectangleOnly) {
   gdi::Bitmap image = gdi::Bitmap::Color(200, 100, 0x000040);
   image.SetPixel(0, 0, 0xFF0000);
   image.SetPixel(199, 99, 0x00FF00);
-  window->Present(image, {0, 0, 200, 100});
-  image.SetPixel(1, 0, 0xFFFFFF);  // changed, but outside the next dirty rectangle
+  const gdi::Rect all{0, 0, 200, 100}, changed{2, 0, 3, 1};
+  window->Present(image, {&all, 1});
+  image.SetPixel(1, 0, 0xFFFFFF);  // changed, but outside the next damage
   image.SetPixel(2, 0, 0x0000FF);
-  window->Present(image, {2, 0, 3, 1});
+  window->Present(image, {&changed, 1});
   const HDC dc = GetDC(hwnd);
   EXPECT_EQ(GetPixel(dc, 100, 50), RGB(0xFF, 0, 0));
   EXPECT_EQ(GetPixel(dc, 299, 149), RGB(0, 0xFF, 0));

@@ -16,7 +16,10 @@ void OffscreenShowWindow::Move(int32_t, int32_t, int32_t width, int32_t height) 
   }
 }
 
-void OffscreenShowWindow::Present(const gdi::Bitmap& image, const gdi::Rect& dirty) {
+void OffscreenShowWindow::Present(const gdi::Bitmap& image, std::span<const gdi::Rect> damage) {
+  // The encoders take one changed rectangle a frame.
+  gdi::Rect dirty{};
+  for (const gdi::Rect& rect : damage) dirty = gdi::Union(dirty, rect);
   const gdi::Rect area = {0, 0, Screen().Width(), Screen().Height()};
   const gdi::Rect part =
       gdi::Intersect(dirty, gdi::Intersect({0, 0, image.Width(), image.Height()}, area));

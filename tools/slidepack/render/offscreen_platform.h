@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,7 +32,7 @@ class OffscreenShowWindow : public platform::ShowWindow {
   // gdi::Presenter: the presented image is the screen. It is kept by reference, not copied:
   // the show draws into it again only after the clock has moved (see Screen()).
   void Move(int32_t left, int32_t top, int32_t width, int32_t height) override;
-  void Present(const gdi::Bitmap& image, const gdi::Rect& dirty) override;
+  void Present(const gdi::Bitmap& image, std::span<const gdi::Rect> damage) override;
   // platform::ShowWindow
   platform::ScreenSize GetScreenSize() override { return {width_, height_}; }
   void SetInputSink(platform::InputSink* sink) override { sink_ = sink; }
