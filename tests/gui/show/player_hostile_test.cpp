@@ -141,6 +141,11 @@ TEST(PlayerHostile, AFolderLeftByAKilledRunIsRemovedByTheNextRun) {
   session.Start();
   const std::string folder = WaitForExtraction(session);
   ASSERT_FALSE(folder.empty());
+  // More than the next run's one file, so that its folder can be told from this one.
+  for (int i = 0; i < 2000 && PlayerSession::FilesIn(folder) < 2; ++i) {
+    std::this_thread::sleep_for(1ms);
+  }
+  ASSERT_GE(PlayerSession::FilesIn(folder), 2u);
   session.Signal(SIGKILL);
   session.WaitForExit(10s);
   EXPECT_THAT(PlayerEntries(session), ::testing::ElementsAre("temp1", "temp1.lock"));
