@@ -145,6 +145,7 @@ class MidiSynth : public AudioSource {
     fluid_settings_setnum(settings_, "synth.sample-rate", kAudioRate);
     fluid_settings_setstr(settings_, "player.timing-source", "sample");
     fluid_settings_setint(settings_, "synth.lock-memory", 0);
+    fluid_settings_setint(settings_, "synth.chorus.active", 0);  // as the Linux player plays MIDI
     if (!(synth_ = new_fluid_synth(settings_))) return false;
     if (fluid_synth_sfload(synth_, font, 1) == FLUID_FAILED) return false;
     // SDL2_mixer's gain at full music volume (FluidSynth's own default is 0.2).
