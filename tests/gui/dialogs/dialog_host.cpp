@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "platform/linux/linux_platform.h"
+#include "tests/gui/x11_close_request.h"
 
 namespace {
 
@@ -35,27 +36,13 @@ Window OpenWindow(Display* display, bool full_screen, const char* title) {
   return window;
 }
 
-// WM_DELETE_WINDOW, the message a window manager sends when the close box is pressed.
-int Close(Display* display, Window window) {
-  XEvent event{};
-  event.xclient.type = ClientMessage;
-  event.xclient.window = window;
-  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-  event.xclient.format = 32;
-  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-  event.xclient.data.l[1] = CurrentTime;
-  XSendEvent(display, window, False, NoEventMask, &event);
-  XSync(display, False);
-  return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "close") == 0) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) return 2;
-    const int status = Close(display, std::strtoul(argv[2], nullptr, 0));
+    const int status = gui_test::SendCloseRequest(display, std::strtoul(argv[2], nullptr, 0));
     XCloseDisplay(display);
     return status;
   }

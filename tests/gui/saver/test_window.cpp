@@ -14,22 +14,7 @@
 #include <iostream>
 #include <string>
 
-namespace {
-
-int Close(Display* display, Window window) {
-  XEvent event{};
-  event.xclient.type = ClientMessage;
-  event.xclient.window = window;
-  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-  event.xclient.format = 32;
-  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-  event.xclient.data.l[1] = CurrentTime;
-  XSendEvent(display, window, False, NoEventMask, &event);
-  XSync(display, False);
-  return 0;
-}
-
-}  // namespace
+#include "tests/gui/x11_close_request.h"
 
 int main(int argc, char** argv) {
   Display* display = XOpenDisplay(nullptr);
@@ -38,7 +23,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (argc == 3 && std::strcmp(argv[1], "--close") == 0) {
-    return Close(display, std::strtoul(argv[2], nullptr, 0));
+    return gui_test::SendCloseRequest(display, std::strtoul(argv[2], nullptr, 0));
   }
   if (argc != 5) {
     std::fputs("usage: test-window WIDTH HEIGHT X Y | --close ID\n", stderr);
