@@ -17,11 +17,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/run_program.h"
 #include "tests/slidepack/test_pictures.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using slidesaver::bench::Seconds;
 
 constexpr int kPhotos = 48;
 
@@ -66,42 +68,21 @@ PhotoFolder& Photos() {
   return photos;
 }
 
-// Runs the program; its status must be 0. Returns its peak resident memory in KiB.
-long Run(const std::vector<std::string>& args) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    std::vector<char*> argv;
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    throw std::runtime_error(args[0] + " failed");
-  }
-  return usage.ru_maxrss;
-}
-
-double Seconds(const std::function<void()>& work) {
-  const auto start = std::chrono::steady_clock::now();
-  work();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 void ConvertAll(const PhotoFolder& photos) {
   for (const fs::path& photo : photos.photos()) {
-    Run({"convert", photo.string(), "-auto-orient", "-resize", "1920x1080", "-quality", "90",
-         (photos.folder() / "converted" / photo.filename()).string()});
+    slidesaver::bench::RunToSuccess({"convert", photo.string(), "-auto-orient", "-resize",
+                                     "1920x1080", "-quality", "90",
+                                     (photos.folder() / "converted" / photo.filename()).string()});
   }
 }
 
+// Its peak resident memory in KiB.
 long BuildShow(const PhotoFolder& photos) {
-  return Run({SLIDEPACK_EXECUTABLE, "build", (photos.folder() / "show.toml").string(), "-o",
-              (photos.folder() / "show.scr").string(), "--player",
-              (photos.folder() / "player").string()});
+  return slidesaver::bench::RunToSuccess({SLIDEPACK_EXECUTABLE, "build",
+                                          (photos.folder() / "show.toml").string(), "-o",
+                                          (photos.folder() / "show.scr").string(), "--player",
+                                          (photos.folder() / "player").string()})
+      .ru_maxrss;
 }
 
 void Prepare(benchmark::State& state) {

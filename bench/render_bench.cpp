@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/run_program.h"
 #include "tests/slidepack/test_pictures.h"
 #include "tools/slidepack/commands.h"
 #include "tools/slidepack/render/frame_pixels.h"
@@ -34,6 +35,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using slidesaver::bench::Seconds;
 using namespace slidepack::render;
 
 constexpr int kFps = 30;
@@ -79,29 +81,6 @@ double ProcessorSeconds(int who) {
   return ProcessorSeconds(usage);
 }
 
-double Seconds(const std::function<void()>& work) {
-  const auto start = std::chrono::steady_clock::now();
-  work();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-// Runs a program to its successful end; returns the processor seconds it took, all threads.
-double Run(const std::vector<std::string>& args) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    std::vector<char*> argv;
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error(args[0] + " failed");
-  return ProcessorSeconds(usage);
-}
-
 // ffmpeg's xfade over four plain colours, with the show's display times and transition
 // durations, stopped after `frames` frames.
 double Xfade(const ShowTimeline& timeline, int64_t frames) {
@@ -133,7 +112,7 @@ double Xfade(const ShowTimeline& timeline, int64_t frames) {
         std::string("-")}) {
     args.push_back(arg);
   }
-  return Run(args);
+  return ProcessorSeconds(slidesaver::bench::RunToSuccess(args));
 }
 
 void RenderBench(benchmark::State& state) {
