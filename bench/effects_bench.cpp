@@ -16,15 +16,13 @@
 namespace slidesaver {
 namespace {
 
-// Effects 1 to kLastBenchedEffect are measured.
-constexpr int32_t kLastBenchedEffect = 35;
-
 void EffectFrameCost(benchmark::State& state, int32_t effect_number) {
   bench::RunTransitionFrames(state, effect_number);
 }
 
 const bool kRegistered = [] {
-  for (int32_t n = 1; n <= kLastBenchedEffect; ++n) {
+  for (const EffectEntry& effect : EffectTable()) {
+    const int32_t n = effect.number;
     benchmark::RegisterBenchmark(("Effect/" + std::to_string(n)).c_str(), EffectFrameCost, n)
         ->Args({1920, 1080})
         ->Args({3840, 2160})

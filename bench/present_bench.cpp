@@ -68,7 +68,8 @@ void PresentCost(benchmark::State& state, int32_t effect_number) {
 }
 
 const bool kRegistered = [] {
-  for (int32_t n = 1; n <= 35; ++n) {
+  for (const EffectEntry& effect : EffectTable()) {
+    const int32_t n = effect.number;
     benchmark::RegisterBenchmark(("Present/" + std::to_string(n)).c_str(), PresentCost, n)
         ->Args({1920, 1080})
         ->UseManualTime()

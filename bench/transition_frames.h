@@ -8,7 +8,7 @@
 #include <span>
 #include <utility>
 
-#include "effects/dispatch.h"
+#include "effects/effect_table.h"
 #include "effects/frame.h"
 #include "platform/event_loop.h"
 #include "platform/gdi/bitmap.h"
@@ -102,8 +102,8 @@ inline void RunTransitionFrames(benchmark::State& state, int32_t effect_number,
   FramePerIterationLoop loop(state, stop_requested);
   Random random;
   gdi::Painter painter;
-  FrameContext context{loop, stop_requested, 1, random, painter};
-  const Effect effect = EffectFor(effect_number);
+  const EffectEntry& effect = *FindEffect(effect_number);
+  FrameContext context{loop, stop_requested, 1, random, painter, effect.pace};
   gdi::Surface* from = &first;
   gdi::Surface* to = &second;
   // Frames and pixels of the transitions that ran to their end.
@@ -111,7 +111,7 @@ inline void RunTransitionFrames(benchmark::State& state, int32_t effect_number,
   loop.Start();
   while (!stop_requested) {
     const int64_t frames_before = loop.Frames(), sent_before = counting.Pixels();
-    effect(target, *from, *to, context);
+    effect.draw(target, *from, *to, context);
     target.Refresh();
     std::swap(from, to);
     benchmark::ClobberMemory();

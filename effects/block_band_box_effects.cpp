@@ -8,7 +8,6 @@
 namespace slidesaver {
 namespace {
 
-constexpr int32_t kBlockIntervalMs = 40;
 constexpr int32_t kGridCells = 5;
 
 // The 5 x 5 grid of effects 3 and 9: blocks one pixel wider and higher than a fifth, so five
@@ -38,7 +37,7 @@ int32_t RandomIndex(Random& random, int32_t n) {
 }  // namespace
 
 void RandomBlocks(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, kBlockIntervalMs, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   BlockGrid grid(f);
   ForIntCounter(0, kGridCells * kGridCells - 1, [&](int32_t) {
@@ -58,7 +57,7 @@ void RandomBlocks(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, Fr
 // The nominal step band / 20 - 1 is not positive on targets under 103 pixels high; there the
 // strips advance one row per frame and are at least one row high, so the bands still fill.
 void BlindsDown(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, kBlockIntervalMs, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   const int32_t band = R(f.H() / 5.0);
   float step = Single(band / 20.0 - 1);
@@ -82,7 +81,7 @@ void BlindsDown(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, Fram
 }
 
 void SpiralBlocks(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, kBlockIntervalMs, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   BlockGrid grid(f);
   enum Direction { kRight, kDown, kLeft, kUp };
@@ -135,7 +134,7 @@ void SpiralBlocks(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, Fr
 // The box's corner moves outward after each refresh; each step's rounding carries on.
 void BoxOutFromCentre(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to,
                       FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, kBlockIntervalMs, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   const int32_t cx = R(f.W() / 2.0);
   const int32_t cy = R(f.H() / 2.0);

@@ -1,6 +1,6 @@
 #pragma once
-// The 35 transitions. Each draws its frames into target, from the from-picture to the
-// to-picture, and always ends with the whole to-picture on the target.
+// The transitions of effects/effect_table.h. Each draws its frames into target, from the
+// from-picture to the to-picture, and always ends with the whole to-picture on the target.
 #include "effects/frame.h"
 
 namespace slidesaver {

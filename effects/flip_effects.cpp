@@ -27,7 +27,7 @@ float InsetStep(const EffectFrame& f, Axis axis) {
 // Frames 0-10: A narrows over black; frames 11-19: B widens out of the centre line.
 void Flip(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameContext& ctx,
           Axis axis) {
-  EffectFrame f(target, from, to, ctx, 20, true);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   const double d = InsetStep(f, axis);
   int32_t p = 0;
@@ -51,7 +51,7 @@ void Flip(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameConte
 // overshoot the centre line and draw mirrored.
 void DoubleFlip(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameContext& ctx,
                 Axis axis) {
-  EffectFrame f(target, from, to, ctx, 10, true);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   const double d = InsetStep(f, axis);
   int32_t p = 0;

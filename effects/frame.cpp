@@ -8,13 +8,13 @@ void EffectFrame::FirstFrame() { Blt(0, 0, R(W()), R(H()), from_, 0, 0); }
 
 void EffectFrame::LastFrame() {
   Blt(0, 0, R(W()), R(H()), to_, 0, 0);
-  if (refresh_last_) target_.Refresh();
+  if (ctx_.pace.refreshes_last_frame) target_.Refresh();
 }
 
 int64_t EffectFrame::Deadline() {
   // In double precision as ever; the tick's 64 bits keep the sum from ever leaving the range.
   const int64_t t0 = ctx_.events.TickCount();
-  return R64(Checked(Div(k_, ctx_.speed_factor) + static_cast<double>(t0)));
+  return R64(Checked(Div(ctx_.pace.interval_ms, ctx_.speed_factor) + static_cast<double>(t0)));
 }
 
 bool EffectFrame::Wait(int64_t deadline) {

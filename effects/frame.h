@@ -13,40 +13,42 @@
 
 namespace slidesaver {
 
-// The show's values an effect reads, the clock and message loop it paces with, and the
-// painter its drawing calls go through.
+// How a transition paces its frames: each frame's deadline is interval_ms / speed factor after
+// its start; some transitions also refresh their last frame themselves.
+struct EffectPace {
+  int32_t interval_ms;
+  bool refreshes_last_frame;
+};
+
+// The show's values an effect reads, the clock and message loop it paces with, the painter its
+// drawing calls go through, and the pace of the transition being drawn.
 struct FrameContext {
   platform::EventLoop& events;
   const bool& stop_requested;  // the user asked the show to end
   int32_t speed_factor;        // 2 ^ SpeedExponent of the outgoing slide
   Random& random;              // the process's one generator
   gdi::Painter& painter;
+  EffectPace pace;
 };
 
 using Effect = void (*)(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to,
                         FrameContext& ctx);
 
 // The frame skeleton around an effect's own loop:
-//   EffectFrame f(target, from, to, ctx, K, refresh_last);
+//   EffectFrame f(target, from, to, ctx);   // paced as ctx.pace says
 //   f.FirstFrame();
 //   ...loop set-up...
 //   for (...) { if (!f.Frame([&] { ...draw... })) break; }
 //   f.LastFrame();
 class EffectFrame {
  public:
-  EffectFrame(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameContext& ctx,
-              int32_t k_ms, bool refresh_last_frame)
-      : target_(target),
-        from_(from),
-        to_(to),
-        ctx_(ctx),
-        k_(k_ms),
-        refresh_last_(refresh_last_frame) {}
+  EffectFrame(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameContext& ctx)
+      : target_(target), from_(from), to_(to), ctx_(ctx) {}
 
   // The whole from-picture onto the target, not refreshed.
   void FirstFrame();
 
-  // One animation frame: deadline R(K / speed_factor + t0) taken before drawing, draw(),
+  // One animation frame: deadline R(interval / speed_factor + t0) taken before drawing, draw(),
   // refresh, after_refresh(), then the wait. Returns false when the effect must leave its
   // loop: stop_requested ended the wait, or draw() returned false (then nothing after it runs).
   template <class Draw, class AfterRefresh>
@@ -95,8 +97,6 @@ class EffectFrame {
   gdi::Surface& from_;
   gdi::Surface& to_;
   FrameContext& ctx_;
-  int32_t k_;
-  bool refresh_last_;
 };
 
 // A float-counted loop: c, end and step are single precision; the pass runs while c <= end

@@ -8,8 +8,6 @@
 namespace slidesaver {
 namespace {
 
-constexpr int32_t kIrisK = 40;
-
 // The shape's bounding box: top-left corner (x, y) around the fixed centre (cx, cy), moved
 // outward by (sx, sy) per frame and rounded at every move.
 struct IrisBox {
@@ -56,7 +54,7 @@ void Iris(EffectFrame& f, double divisor, int32_t last_frame, MakeRegion&& make_
 
 void EllipseOutFromCentre(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to,
                           FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, kIrisK, false);
+  EffectFrame f(target, from, to, ctx);
   Iris(f, 20, 24, [](const IrisBox& box, int32_t w, int32_t h) {
     return gdi::Region::Ellipse(box.x, box.y, Add32(box.x, w), Add32(box.y, h));
   });
@@ -64,7 +62,7 @@ void EllipseOutFromCentre(gdi::Surface& target, gdi::Surface& from, gdi::Surface
 
 void DiamondOutFromCentre(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to,
                           FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, kIrisK, false);
+  EffectFrame f(target, from, to, ctx);
   Iris(f, 15, 29, [](const IrisBox& box, int32_t w, int32_t h) {
     // The middle of the box, which always comes out as the centre.
     const int32_t mid_x = R(w / 2.0 + box.x);

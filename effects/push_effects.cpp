@@ -3,15 +3,12 @@
 #include "effects/effect_module.h"
 
 namespace slidesaver {
-namespace {
-constexpr int32_t kPushK = 40;
-}  // namespace
 
 // B's band is one column wider than the distance pushed and drawn after A's band. Its last
 // source column lies just beyond B, so the drawing layer leaves the overlap column with the
 // pixel A's band put there.
 void PushFromLeft(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, kPushK, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   const float end = f.W();
   const float step = Single(double{f.W()} / 20);
@@ -26,7 +23,7 @@ void PushFromLeft(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, Fr
 
 // As PushFromLeft, by rows.
 void PushFromTop(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, kPushK, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   const float end = f.H();
   const float step = Single(double{f.H()} / 20);
@@ -41,7 +38,7 @@ void PushFromTop(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, Fra
 
 // The two bands meet without overlap; the counter stops at W - 1.
 void PushFromRight(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, kPushK, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   const float end = Single(double{f.W()} - 1);
   const float step = Single((double{f.W()} - 1) / 20);

@@ -9,7 +9,7 @@ namespace slidesaver {
 // The to-picture shifted up by c rows, its top c rows wrapped round to the bottom, rolling
 // through one full turn. Neither copy reaches the target's bottom row before the last frame.
 void RollUp(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, 40, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   const float end = Single(double{f.H()} - 1);
   const float step = Single((double{f.H()} - 1) / 20);
@@ -51,7 +51,7 @@ void RandomStrips(EffectFrame& f, DrawStrip&& draw_strip) {
 }  // namespace
 
 void RandomColumns(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, 40, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   // A 25th of the width plus one, so the strips together reach across (and past) the target.
   const int32_t sw = R(double{f.W()} / kStripCount + 1);
@@ -64,7 +64,7 @@ void RandomColumns(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, F
 }
 
 void RandomRows(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, 40, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   const int32_t sw = R(f.W());
   const int32_t sh = R(double{f.H()} / kStripCount + 1);

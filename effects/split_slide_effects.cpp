@@ -5,8 +5,6 @@
 namespace slidesaver {
 namespace {
 
-constexpr int32_t kSplitSlideIntervalMs = 50;
-
 // Runs the float-counted loop from 0 to end by step; draw(c) draws one frame.
 template <class Draw>
 void CountedTransition(EffectFrame& frame, float end, float step, Draw&& draw) {
@@ -20,7 +18,7 @@ void CountedTransition(EffectFrame& frame, float end, float step, Draw&& draw) {
 
 void SplitOpenLeftRight(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to,
                         FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, kSplitSlideIntervalMs, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   const int32_t half = R(f.W() / 2.0);
   CountedTransition(f, Single(half), Single(half / 20.0), [&](double c) {
@@ -33,7 +31,7 @@ void SplitOpenLeftRight(gdi::Surface& target, gdi::Surface& from, gdi::Surface& 
 
 void SplitOpenUpDown(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to,
                      FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, kSplitSlideIntervalMs, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   const int32_t half = R(f.H() / 2.0);
   CountedTransition(f, Single(half), Single(half / 20.0), [&](double c) {
@@ -47,7 +45,7 @@ void SplitOpenUpDown(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to,
 // The right part of B enters at the left edge; its source column is ((W - 1) - c) + 1 = W - c.
 void SlideInFromLeft(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to,
                      FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, kSplitSlideIntervalMs, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   CountedTransition(f, f.W(), Single(f.W() / 20.0),
                     [&](double c) { f.Blt(0, 0, R(c + 1), R(f.H()), to, R(f.W() - c), 0); });
@@ -56,7 +54,7 @@ void SlideInFromLeft(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to,
 
 void SlideInFromRight(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to,
                       FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, kSplitSlideIntervalMs, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   const double w1 = f.W() - 1.0;
   CountedTransition(f, Single(w1), Single(w1 / 20.0),
@@ -65,7 +63,7 @@ void SlideInFromRight(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to
 }
 
 void SlideInFromTop(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, kSplitSlideIntervalMs, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   CountedTransition(f, f.H(), Single(f.H() / 20.0),
                     [&](double c) { f.Blt(0, 0, R(f.W()), R(c + 1), to, 0, R(f.H() - c)); });
@@ -75,7 +73,7 @@ void SlideInFromTop(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, 
 // The top rows of B with their lower edge on row H - 1: the bottom row keeps A until the end.
 void SlideInFromBottom(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to,
                        FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, kSplitSlideIntervalMs, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   const double h1 = f.H() - 1.0;
   CountedTransition(f, Single(h1), Single(h1 / 20.0),

@@ -9,7 +9,7 @@ enum class Edge { Left, Top, Right, Bottom };
 
 void Squeeze(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameContext& ctx,
              Edge edge) {
-  EffectFrame f(target, from, to, ctx, 25, true);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   const bool across = edge == Edge::Left || edge == Edge::Right;
   const double s = Single((across ? f.W() : f.H()) / 20.0);

@@ -11,6 +11,8 @@ namespace {
 
 // Written with these digits on purpose: the angles must round as they always have.
 constexpr double kPi = 3.14159265358979;
+// The clock sweep turns in 36 steps of ten degrees.
+constexpr int32_t kClockSweepLastStep = 35;
 
 struct Sweep {
   explicit Sweep(const EffectFrame& f)
@@ -53,17 +55,18 @@ struct Sweep {
 }  // namespace
 
 void ClockSweep(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, 40, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   Sweep sweep(f);
   const int32_t radius = R(sweep.corner_distance);
   sweep.previous = {sweep.cx, Sub32(sweep.cy, radius)};  // straight above the centre
-  ForIntCounter(0, 35, [&](int32_t i) { return sweep.Frame(f, i, radius, [] {}); });
+  ForIntCounter(0, kClockSweepLastStep,
+                [&](int32_t i) { return sweep.Frame(f, i, radius, [] {}); });
   f.LastFrame();
 }
 
 void SpiralSweep(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, 8, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   Sweep sweep(f);
   int32_t radius = 0;

@@ -2,12 +2,9 @@
 #include "effects/effect_module.h"
 
 namespace slidesaver {
-namespace {
-constexpr int32_t kWipeK = 50;
-}  // namespace
 
 void WipeFromLeft(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, kWipeK, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   const float end = f.W();
   const float step = Single(double{f.W()} / 20);
@@ -19,7 +16,7 @@ void WipeFromLeft(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, Fr
 }
 
 void WipeFromTop(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, kWipeK, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   const float end = Single(double{f.H()} - 1);
   const float step = Single((double{f.H()} - 1) / 20);
@@ -30,7 +27,7 @@ void WipeFromTop(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, Fra
 }
 
 void WipeFromRight(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, kWipeK, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   const float end = f.W();
   const float step = Single(double{f.W()} / 20);
@@ -44,7 +41,7 @@ void WipeFromRight(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, F
 }
 
 void WipeFromBottom(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, kWipeK, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   const float end = Single(double{f.H()} - 1);
   const float step = Single((double{f.H()} - 1) / 20);

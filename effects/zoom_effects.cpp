@@ -43,7 +43,7 @@ class ZoomBox {
 
 void ZoomInFromCentre(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to,
                       FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, 40, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   ZoomBox box(f, true);
   ForIntCounter(0, 20, [&](int32_t) {
@@ -54,7 +54,7 @@ void ZoomInFromCentre(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to
 
 void ZoomOutToCentre(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to,
                      FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, 40, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   ZoomBox box(f, false);
   ForIntCounter(0, 20, [&](int32_t) {
@@ -70,7 +70,7 @@ void ZoomOutToCentre(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to,
 
 void ZoomThroughCentre(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to,
                        FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, 20, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   ZoomBox box(f, false);
   ForIntCounter(0, 40, [&](int32_t i) {

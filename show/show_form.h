@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "effects/dispatch.h"
+#include "effects/effect_table.h"
 #include "package/extracted_show.h"
 #include "package/package.h"
 #include "platform/gdi/surface.h"
@@ -41,8 +41,10 @@ class ShowForm : public platform::InputSink {
   void CloseRequested() override;
 
   const ShowState& State() const { return state_; }
-  // The transition of each EffectNumber 1 to 35 (EffectFor unless a test records them).
-  void SetEffectLookup(Effect (*lookup)(int32_t effect_number)) { effect_for_ = lookup; }
+  // The transition of each EffectNumber (FindEffect unless a test records them).
+  void SetEffectLookup(const EffectEntry* (*lookup)(int32_t effect_number)) {
+    find_effect_ = lookup;
+  }
 
   gdi::Surface visible_area;   // the show area the window presents
   gdi::Surface from_picture;   // the outgoing slide as it stands
@@ -88,7 +90,7 @@ class ShowForm : public platform::InputSink {
   ShowMusic music_;
   bool grabbed_ = false;
   std::optional<int32_t> first_pass_tick_;  // the tick the slide show's first pass began at
-  Effect (*effect_for_)(int32_t) = EffectFor;
+  const EffectEntry* (*find_effect_)(int32_t) = FindEffect;
   gdi::Painter painter_;
 };
 

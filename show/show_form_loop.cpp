@@ -68,11 +68,11 @@ void ShowForm::RunTransition(int32_t effect_number) {
     visible_area.DrawPicture(to_picture.Image(), 0, 0);
     return;
   }
-  // Numbers outside 0 to 35 draw nothing: the outgoing picture stays.
-  if (Effect effect = effect_for_(effect_number)) {
+  // Numbers outside the table draw nothing: the outgoing picture stays.
+  if (const EffectEntry* effect = find_effect_(effect_number)) {
     FrameContext ctx{platform_.events, state_.stop_requested, state_.speed_factor, state_.random,
-                     painter_};
-    effect(visible_area, from_picture, to_picture, ctx);
+                     painter_,         effect->pace};
+    effect->draw(visible_area, from_picture, to_picture, ctx);
   }
 }
 

@@ -18,9 +18,9 @@ using effect_test::EffectRun;
 using effect_test::RefreshCall;
 using ::testing::ElementsAre;
 
-// A transition of three frames that each copy one row of B, paced at K = 50.
+// A transition of three frames that each copy one row of B, at the run's pace of 50 ms.
 void ThreeRows(gdi::Surface& target, gdi::Surface& from, gdi::Surface& to, FrameContext& ctx) {
-  EffectFrame f(target, from, to, ctx, 50, false);
+  EffectFrame f(target, from, to, ctx);
   f.FirstFrame();
   ForIntCounter(
       0, 2, [&](int32_t row) { return f.Frame([&] { f.Blt(0, row, R(f.W()), 1, to, 0, row); }); });
@@ -73,7 +73,7 @@ TEST(EffectFrame, WaitYieldsOnceEvenWhenTheDeadlineHasPassed) {
 TEST(EffectFrame, ClearToBlackCoversTheWholeTarget) {
   EffectRun run(5, 3);
   run.Run(+[](gdi::Surface& t, gdi::Surface& a, gdi::Surface& b, FrameContext& c) {
-    EffectFrame f(t, a, b, c, 10, false);
+    EffectFrame f(t, a, b, c);
     f.ClearToBlack();
   });
   EXPECT_THAT(run.Calls(), ElementsAre(effect_test::FillBoxCall(-1, -1, 5, 3, 0)));

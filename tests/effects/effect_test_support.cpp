@@ -3,7 +3,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "effects/dispatch.h"
+#include "effects/effect_table.h"
 
 namespace slidesaver::effect_test {
 
@@ -85,9 +85,10 @@ void EffectRun::StopDuringWaitOf(int frame) {
 }
 
 void EffectRun::Run(int32_t effect_number) {
-  const Effect effect = EffectFor(effect_number);
+  const EffectEntry* effect = FindEffect(effect_number);
   if (!effect) throw std::invalid_argument("no effect " + std::to_string(effect_number));
-  Run(effect);
+  context.pace = effect->pace;
+  Run(effect->draw);
 }
 
 void EffectRun::Run(Effect effect) { effect(target, from, to, context); }

@@ -73,7 +73,8 @@ class EffectRun {
 
   // The stop is requested inside the wait of animation frame `frame` (0-based).
   void StopDuringWaitOf(int frame);
-  // Runs the transition of an effect number (through the dispatch table) or a procedure.
+  // Runs the transition of an effect number, paced as the effect table says, or a procedure
+  // at the context's pace (50 ms a frame unless a test sets another).
   void Run(int32_t effect_number);
   void Run(Effect effect);
 
@@ -99,7 +100,7 @@ class EffectRun {
   gdi::Surface to;
   bool stop_requested = false;
   Random random;
-  FrameContext context{events, stop_requested, 1, random, painter};
+  FrameContext context{events, stop_requested, 1, random, painter, {50, false}};
 };
 
 // A transition's expected frames at one size: how many animation frames, and the drawing

@@ -5,11 +5,12 @@
 
 #include <algorithm>
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "common/run_time_error.h"
-#include "effects/dispatch.h"
+#include "effects/effect_table.h"
 #include "tests/effects/effect_test_support.h"
 
 namespace slidesaver::effect_test {
@@ -22,27 +23,24 @@ constexpr Size kSizes[] = {{800, 600}, {1024, 768}, {801, 601}};
 
 struct Traits {
   int32_t effect;
-  int32_t k_ms;         // the frame interval at speed factor 1
-  bool refreshes_last;  // the last frame is refreshed by the effect itself
-  int frames[3];        // animation frames at each of kSizes
+  int frames[3];  // animation frames at each of kSizes
 };
 
 // Float-counted effects lose their last frame where the single-precision steps overshoot the
 // end (e.g. 51.2 at 1024 wide); the integer-counted ones always draw the same number.
 constexpr Traits kTraits[] = {
-    {1, 50, false, {21, 20, 21}},  {2, 50, false, {21, 20, 21}},  {3, 40, false, {25, 25, 25}},
-    {4, 40, false, {25, 23, 25}},  {5, 50, false, {21, 20, 21}},  {6, 50, false, {20, 20, 21}},
-    {7, 50, false, {21, 20, 21}},  {8, 50, false, {20, 21, 21}},  {9, 40, false, {25, 25, 25}},
-    {10, 40, false, {20, 20, 20}}, {11, 20, true, {20, 20, 20}},  {12, 20, true, {20, 20, 20}},
-    {13, 10, true, {40, 40, 40}},  {14, 10, true, {40, 40, 40}},  {15, 25, true, {21, 21, 21}},
-    {16, 25, true, {21, 21, 21}},  {17, 25, true, {21, 21, 21}},  {18, 25, true, {21, 21, 21}},
-    {19, 50, false, {21, 20, 21}}, {20, 50, false, {20, 21, 21}}, {21, 50, false, {21, 20, 21}},
-    {22, 50, false, {20, 21, 21}}, {23, 40, false, {21, 21, 21}}, {24, 40, false, {21, 21, 21}},
-    {25, 20, false, {41, 41, 41}}, {26, 40, false, {21, 20, 21}}, {27, 40, false, {21, 20, 21}},
-    {28, 40, false, {20, 20, 21}}, {29, 40, false, {20, 21, 21}}, {30, 40, false, {25, 25, 25}},
-    {31, 40, false, {30, 30, 30}}, {32, 40, false, {36, 36, 36}}, {33, 8, false, {201, 201, 201}},
-    {34, 40, false, {25, 25, 25}}, {35, 40, false, {25, 25, 25}},
-};
+    {1, {21, 20, 21}},     {2, {21, 20, 21}},  {3, {25, 25, 25}},  {4, {25, 23, 25}},
+    {5, {21, 20, 21}},     {6, {20, 20, 21}},  {7, {21, 20, 21}},  {8, {20, 21, 21}},
+    {9, {25, 25, 25}},     {10, {20, 20, 20}}, {11, {20, 20, 20}}, {12, {20, 20, 20}},
+    {13, {40, 40, 40}},    {14, {40, 40, 40}}, {15, {21, 21, 21}}, {16, {21, 21, 21}},
+    {17, {21, 21, 21}},    {18, {21, 21, 21}}, {19, {21, 20, 21}}, {20, {20, 21, 21}},
+    {21, {21, 20, 21}},    {22, {20, 21, 21}}, {23, {21, 21, 21}}, {24, {21, 21, 21}},
+    {25, {41, 41, 41}},    {26, {21, 20, 21}}, {27, {21, 20, 21}}, {28, {20, 20, 21}},
+    {29, {20, 21, 21}},    {30, {25, 25, 25}}, {31, {30, 30, 30}}, {32, {36, 36, 36}},
+    {33, {201, 201, 201}}, {34, {25, 25, 25}}, {35, {25, 25, 25}}};
+static_assert(std::size(kTraits) == kEffectCount);
+
+EffectPace PaceOf(const Traits& t) { return FindEffect(t.effect)->pace; }
 
 void PrintTo(const Traits& t, std::ostream* out) { *out << "effect " << t.effect; }
 
@@ -52,7 +50,7 @@ std::string At(Size size) {
 
 std::vector<DrawCall> WholeTo(const Traits& t, int64_t w, int64_t h) {
   std::vector<DrawCall> last{BitBltCall("to", {0, 0, w, h, 0, 0})};
-  if (t.refreshes_last) last.push_back(RefreshCall());
+  if (PaceOf(t).refreshes_last_frame) last.push_back(RefreshCall());
   return last;
 }
 
@@ -96,7 +94,8 @@ TEST_P(EveryEffect, PacesEveryFrameAtIntervalOverSpeed) {
     // The virtual clock ends each wait one tick after its deadline, where the next frame starts.
     int64_t start = 1000;
     for (int64_t deadline : deadlines) {
-      ASSERT_EQ(deadline, R64(static_cast<double>(t.k_ms) / speed + static_cast<double>(start)));
+      ASSERT_EQ(deadline, R64(static_cast<double>(PaceOf(t).interval_ms) / speed +
+                              static_cast<double>(start)));
       start = deadline + 1;
     }
     EXPECT_EQ(deadlines.size(), run.Split().frames.size());
@@ -174,7 +173,7 @@ gdi::Bitmap Slide(int32_t n, int32_t width, int32_t height) {
   return b;
 }
 
-// All 35 in a row on the same three surfaces, as the slide-show loop runs them, each bringing
+// All of them in a row on the same three surfaces, as the slide-show loop runs them, each bringing
 // in the next slide whole. The screen is made of the presented damage alone: after every
 // frame it shows exactly what the target holds.
 void RunShow(int32_t width, int32_t height, int stop_every) {
@@ -186,7 +185,7 @@ void RunShow(int32_t width, int32_t height, int stop_every) {
   auto check_screen = [&] {
     if (run.window.Screen() != run.target.Image()) ++frames_unlike_the_target;
   };
-  for (int32_t n = 1; n <= 35; ++n) {
+  for (int32_t n = 1; n <= kEffectCount; ++n) {
     SCOPED_TRACE(n);
     run.from.DrawPicture(Slide(n - 1, width, height), 0, 0);
     run.to.DrawPicture(Slide(n, width, height), 0, 0);
@@ -208,9 +207,9 @@ void RunShow(int32_t width, int32_t height, int stop_every) {
   }
 }
 
-TEST(AllTransitions, ThirtyFiveInARowEachLeavesItsSlideWhole) { RunShow(800, 600, 0); }
+TEST(AllTransitions, AllInARowEachLeavesItsSlideWhole) { RunShow(800, 600, 0); }
 
-TEST(AllTransitions, ThirtyFiveInARowAtAnOddSizeWithSomeStopped) { RunShow(641, 479, 3); }
+TEST(AllTransitions, AllInARowAtAnOddSizeWithSomeStopped) { RunShow(641, 479, 3); }
 
 // The transitions that uncover the to-picture in place change each pixel once, and the
 // presents send little more than that: no band drawn again, no picture sent twice.
@@ -235,13 +234,14 @@ TEST(AllTransitions, ThoseThatUncoverInPlaceSendEachPixelAboutOnce) {
   }
 }
 
-TEST(Dispatch, EachNumberOneTo35HasItsOwnEffectAndNoOtherNumberHasOne) {
-  EXPECT_EQ(EffectFor(0), nullptr);
-  EXPECT_EQ(EffectFor(36), nullptr);
-  EXPECT_EQ(EffectFor(-1), nullptr);
-  for (int32_t n = 1; n <= 35; ++n) {
-    EXPECT_NE(EffectFor(n), nullptr) << n;
-    for (int32_t m = 1; m < n; ++m) EXPECT_NE(EffectFor(n), EffectFor(m)) << n << " " << m;
+TEST(EffectTable, EachNumberHasItsOwnEffectAndNoOtherNumberHasOne) {
+  for (int32_t outside : {0, kEffectCount + 1, -1}) EXPECT_EQ(FindEffect(outside), nullptr);
+  std::set<Effect> procedures;
+  std::set<std::string> names;
+  for (const EffectEntry& effect : EffectTable()) {
+    EXPECT_EQ(FindEffect(effect.number), &effect);
+    EXPECT_TRUE(procedures.insert(effect.draw).second) << effect.number;
+    EXPECT_TRUE(names.insert(effect.name).second) << effect.number;
   }
 }
 

@@ -34,14 +34,16 @@ void RecordingEffect(gdi::Surface& target, gdi::Surface&, gdi::Surface& to, Fram
   target.DrawPicture(to.Image(), 0, 0);
 }
 
+// The effect table with each transition replaced by one that logs its number.
 template <int... N>
-Effect RecordingFor(int32_t number, std::integer_sequence<int, N...>) {
-  Effect table[] = {RecordingEffect<N + 1>...};
-  return number >= 1 && number <= 35 ? table[number - 1] : nullptr;
+const EffectEntry* RecordingFor(int32_t number, std::integer_sequence<int, N...>) {
+  static const EffectEntry table[] = {
+      {N + 1, EffectTable()[N].name, EffectTable()[N].pace, RecordingEffect<N + 1>}...};
+  return FindEffect(number) ? &table[number - 1] : nullptr;
 }
 
-Effect RecordingLookup(int32_t number) {
-  return RecordingFor(number, std::make_integer_sequence<int, 35>{});
+const EffectEntry* RecordingLookup(int32_t number) {
+  return RecordingFor(number, std::make_integer_sequence<int, kEffectCount>{});
 }
 }  // namespace
 

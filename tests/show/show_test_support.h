@@ -27,7 +27,7 @@ class ShowTest : public ::testing::Test {
   // the screen, then a plain copy to the next one.
   SlideEntry& AddSlide(const std::string& name, uint32_t rgb, int32_t w = 20, int32_t h = 10);
   void Run();  // loads the form, runs the show, unloads it
-  // The same with every transition 1 to 35 replaced by one that logs
+  // The same with every transition of the effect table replaced by one that logs
   // "Effect <number> speed <speed_factor>" and copies the to-picture.
   void RunRecordingEffects();
 

@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "effects/effect_table.h"
 #include "package/read_package.h"
 #include "slidepack_test_support.h"
 #include "tools/slidepack/media_kind.h"
@@ -54,8 +55,10 @@ TEST(DemoShow, PassesThroughEveryTransitionOnceAtAnEnjoyablePace) {
       EXPECT_EQ(slidepack::IdentifyMedia(slide.SoundData.span()).format, "WAV");
     }
   }
-  for (int32_t effect = 1; effect <= 35; ++effect) EXPECT_EQ(effects.count(effect), 1u) << effect;
-  EXPECT_GE(show.Slides.size(), 35u);
+  for (const slidesaver::EffectEntry& effect : slidesaver::EffectTable()) {
+    EXPECT_EQ(effects.count(effect.number), 1u) << effect.number;
+  }
+  EXPECT_GE(show.Slides.size(), size_t{slidesaver::kEffectCount});
   EXPECT_GE(colour_keyed, 2);
   EXPECT_GE(smaller, 5);
   EXPECT_GE(sounds, 3);

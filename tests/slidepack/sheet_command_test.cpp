@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "effects/effect_table.h"
 #include "package/read_package.h"
 #include "platform/linux/sdl/sdl_picture_loader.h"
 #include "slidepack_test_support.h"
@@ -64,7 +65,8 @@ TEST_F(SheetTest, DemoShowHasARowPerSlideWithItsPictureAndTransition) {
   layout_.emplace(show.ShowWidth, show.ShowHeight, show.Slides.size());
   ASSERT_EQ(sheet_.width(), layout_->width);
   ASSERT_EQ(sheet_.height(), layout_->height);
-  ASSERT_EQ(layout_->height, slidepack::SheetLayout::kHeaderHeight + 35 * layout_->row_height);
+  ASSERT_EQ(layout_->height,
+            slidepack::SheetLayout::kHeaderHeight + slidesaver::kEffectCount * layout_->row_height);
   const int w = layout_->thumb_width, h = layout_->thumb_height;
 
   // Slide 1 as shown: its picture fills the area; the thumbnail's middle is the picture's.

@@ -5,7 +5,7 @@
 
 namespace slidepack {
 
-// "cut" for 0, "wipe from left" for 19, ...; numbers outside 0 to 35 draw nothing.
+// "cut" for 0, "wipe from left" for 19, ...; numbers outside the effect table draw nothing.
 std::string EffectName(int32_t effect_number);
 
 }  // namespace slidepack

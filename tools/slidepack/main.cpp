@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
       ->capture_default_str();
   create
       ->add_option("--effects", show.effects,
-                   "Transitions: all (1 to 35 in turn), random, or a list N,M,...")
+                   "Transitions: all (1 to " + std::to_string(slidepack::kMaxEffect) +
+                       " in turn), random, or a list N,M,...")
       ->capture_default_str();
   create->add_option("--seed", show.seed, "The seed of --effects random")->capture_default_str();
   create->add_option("--speed", show.speed, "Transition speed: 0 normal, each step twice as fast")

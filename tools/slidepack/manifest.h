@@ -15,7 +15,7 @@
 //   time = 2000                  # display time in ms
 //   x = 0                        # picture position in the show area
 //   y = 0
-//   effect = 0                   # outgoing transition, 0 to 35
+//   effect = 0                   # outgoing transition, 0 (a cut) to kMaxEffect
 //   speed = 0                    # outgoing transition speed exponent, 0 to 30
 //   overlay = false
 //   transparent = false
@@ -32,6 +32,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "effects/effect_table.h"
 
 namespace slidepack {
 
@@ -80,7 +82,7 @@ Manifest ParseManifestText(const std::string& text, const std::filesystem::path&
 
 // Value ranges a working show needs.
 inline constexpr int32_t kMaxShowSide = 16384;
-inline constexpr int32_t kMaxEffect = 35;
+inline constexpr int32_t kMaxEffect = slidesaver::kEffectCount;
 inline constexpr int32_t kMaxSpeed = 30;  // 2^31 no longer fits the player's speed factor
 inline constexpr size_t kMaxNameBytes = 65535;
 // A manifest of 65,535 slides takes a few megabytes; a larger file is no manifest.

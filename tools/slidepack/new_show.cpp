@@ -78,7 +78,8 @@ EffectPlan EffectPlan::Parse(const std::string& text, uint32_t seed) {
                         item.find_first_not_of("0123456789") == std::string::npos;
     if (!digits || std::stoi(item) > kMaxEffect) {
       throw SlidepackError("--effects: \"" + text +
-                           "\" is not all, random or a list of effects from 0 to 35 (3,12,28)");
+                           "\" is not all, random or a list of effects from 0 to " +
+                           std::to_string(kMaxEffect) + " (3,12,28)");
     }
     plan.list_.push_back(std::stoi(item));
   }

@@ -11,11 +11,11 @@
 
 namespace slidepack {
 
-// Which transition each slide gets: every effect in turn (1 to 35), a seeded random choice
+// Which transition each slide gets: every effect in turn (1 to kMaxEffect), a seeded random choice
 // (the same seed gives the same show), or the given numbers in turn.
 class EffectPlan {
  public:
-  // "all", "random" or "N,M,..." with numbers from 0 to 35. Throws SlidepackError.
+  // "all", "random" or "N,M,..." with numbers from 0 to kMaxEffect. Throws SlidepackError.
   static EffectPlan Parse(const std::string& text, uint32_t seed);
   std::vector<int32_t> For(size_t slides) const;
 
