@@ -78,14 +78,16 @@ ExtractedShow ExtractFiles(platform::Platform& platform, const PackageHeader& pa
   }
   const platform::PathRules paths = platform.files.GetPathRules();
   const std::string folder = paths.WithTrailingSeparator(base.path);
-  ResumeNext([&] { RemoveLeftOverFolders(platform.files, paths, folder); });
+  const auto log = [&](const std::string& text) { platform.process.Log(text); };
+  ResumeNext("removing folders left by earlier runs", log,
+             [&] { RemoveLeftOverFolders(platform.files, paths, folder); });
 
   // temp<N> is the first number under which nothing exists. Its lock is taken before the
   // folder is made, so that no other process ever sees the folder unowned; the folder itself
   // is taken by an atomic create: one that appears meanwhile moves on.
   int32_t n = 1;
   std::unique_ptr<platform::OwnerLock> owner;
-  ResumeNext([&] {
+  ResumeNext("taking the show's folder", log, [&] {
     for (;; n = Add32(n, 1)) {
       const std::string candidate = folder + FolderName(n);
       if (platform.files.Exists(candidate)) continue;

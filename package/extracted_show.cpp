@@ -54,7 +54,11 @@ void ExtractedShow::Write(const std::string& stored_name, const Bytes& bytes) {
   const std::optional<std::string> path = PathOf(stored_name);
   if (!path) return;
   written_.insert(stored_name);
-  ResumeNext([&] {
+  // A write that throws is one more failure of this file, told with the others.
+  const auto note_failure = [&](const std::string& problem) {
+    failures_.push_back({*path, problem});
+  };
+  ResumeNext("writing a file of the show", note_failure, [&] {
     if (files_->FileExists(*path)) files_->DeleteFile(*path);
     const std::string problem =
         bytes.empty() ? files_->WriteFile(*path, {})

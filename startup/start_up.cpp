@@ -17,6 +17,11 @@ constexpr const char* kNoSettingsText = "設定項目はありません";
 constexpr const char* kNoSettingsTitle = "スクリーンセーバー";
 constexpr const char* kPasswordRegistryKey = "SCRSAVE";
 
+// Where a skipped step is told: the program's log.
+auto LogTo(platform::Platform& platform) {
+  return [&platform](const std::string& text) { platform.process.Log(text); };
+}
+
 void ShowSettings(platform::Platform& platform, AppState& app) {
   if (app.Package.HasSettings == 0) {
     platform.dialogs.MessageBox(kNoSettingsText, kNoSettingsTitle,
@@ -31,7 +36,9 @@ void ShowSettings(platform::Platform& platform, AppState& app) {
 
 void ChangePassword(platform::Platform& platform, const std::string& arguments) {
   platform::WindowHandle owner = static_cast<uint32_t>(OwnerWindowArgument(arguments));
-  if (owner == 0) ResumeNext([&] { owner = platform.system.ForegroundWindow(); });
+  if (owner == 0)
+    ResumeNext("finding the foreground window", LogTo(platform),
+               [&] { owner = platform.system.ForegroundWindow(); });
   platform.dialogs.PwdChangePasswordA(kPasswordRegistryKey, owner, 0, 0);
 }
 
@@ -39,13 +46,14 @@ void ChangePassword(platform::Platform& platform, const std::string& arguments) 
 
 void StartUp(platform::Platform& platform, AppState& app, const StartOptions& options) {
   bool another_instance = false;
-  ResumeNext([&] { another_instance = platform.process.AnotherInstanceRunning(); });
+  ResumeNext("looking for another instance", LogTo(platform),
+             [&] { another_instance = platform.process.AnotherInstanceRunning(); });
   if (another_instance) return;
 
   std::string folder;
   std::string base_name;
   platform::PathRules paths;
-  ResumeNext([&] {
+  ResumeNext("finding the program's file", LogTo(platform), [&] {
     folder = platform.process.ProgramFolder();
     base_name = platform.process.ProgramBaseName();
     paths = platform.files.GetPathRules();
@@ -60,28 +68,34 @@ void StartUp(platform::Platform& platform, AppState& app, const StartOptions& op
       throw std::runtime_error(package_path + ": no show (" + package_read.problem + ")");
     }
   } else {
-    ResumeNext([&] { package_read = ReadPackageFile(platform.files, package_path, app.Package); });
+    ResumeNext("reading the show", LogTo(platform),
+               [&] { package_read = ReadPackageFile(platform.files, package_path, app.Package); });
   }
 
   app.settings.SettingsPath =
       options.show_file ? options.settings_file : paths.Join(folder, base_name + ".set");
-  ResumeNext([&] { ReadSettings(platform.files, app.settings); });
+  ResumeNext("reading the settings", LogTo(platform),
+             [&] { ReadSettings(platform.files, app.settings); });
 
   std::string arguments;
-  ResumeNext([&] { arguments = platform.process.CommandLineArguments(); });
+  ResumeNext("reading the command line", LogTo(platform),
+             [&] { arguments = platform.process.CommandLineArguments(); });
   const std::string mode = options.play_show ? "/S" : CommandLineMode(arguments);
 
   if (mode == "/S") {
     // The extracted files and their folder go when `extracted` does, however the show ended.
     ExtractedShow extracted(platform.files);
-    ResumeNext([&] { extracted = ExtractFiles(platform, app.Package); });
+    ResumeNext("extracting the show", LogTo(platform),
+               [&] { extracted = ExtractFiles(platform, app.Package); });
     // A Package read only in part is said in the show's error box and log.
-    ResumeNext(
-        [&] { RunShowForm(platform, app.Package, app.settings, extracted, package_read.problem); });
+    ResumeNext("the show", LogTo(platform), [&] {
+      RunShowForm(platform, app.Package, app.settings, extracted, package_read.problem);
+    });
   } else if (mode == "/C") {
-    ResumeNext([&] { ShowSettings(platform, app); });
+    ResumeNext("the settings dialog", LogTo(platform), [&] { ShowSettings(platform, app); });
   } else if (mode == "/A") {
-    ResumeNext([&] { ChangePassword(platform, arguments); });
+    ResumeNext("the password change", LogTo(platform),
+               [&] { ChangePassword(platform, arguments); });
   }
   // "/P" and anything else: nothing is done.
 }

@@ -2,7 +2,8 @@
 // The program's entry procedure: refuses a second instance, reads the Package from the .scr of
 // the program's base name and the settings from its .set, then runs the mode the command line
 // names (/S show, /C settings, /A password change; /P and anything else do nothing).
-// Failing steps are skipped silently; only ProcessExit leaves it early.
+// Failing steps are skipped and told in the program's log; running out of memory and
+// ProcessExit leave it early.
 #include <optional>
 #include <string>
 

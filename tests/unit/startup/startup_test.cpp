@@ -196,6 +196,19 @@ TEST_F(StartUpTest, FailedSettingsSaveEndsTheProcessThroughTheResumeNextPolicy) 
   EXPECT_EQ(fake.dialogs.message_boxes[0].title, "aquarium");
 }
 
+TEST_F(StartUpTest, AFailedStepIsSkippedWithALogLineButRunningOutOfMemoryIsNot) {
+  InstallPackage(WithSettings(-1));
+  fake.dialogs.on_settings_dialog = [](platform::SettingsDialogModel&) {
+    throw std::runtime_error("no display");
+  };
+  Run("/C");
+  EXPECT_THAT(fake.process.logged,
+              ::testing::ElementsAre("skipped the settings dialog: no display"));
+
+  fake.dialogs.on_settings_dialog = [](platform::SettingsDialogModel&) { throw std::bad_alloc(); };
+  EXPECT_THROW(Run("/C"), std::bad_alloc);
+}
+
 TEST_F(StartUpTest, PasswordChangeGetsTheOwnerWindowOrTheForegroundWindow) {
   InstallPackage(WithSettings(0));
   const struct {
