@@ -7,11 +7,10 @@ namespace slidepack {
 
 void CheckSoundFile(const Manifest& manifest, const ManifestFile& file,
                     const slidesaver::Bytes& bytes, slidesaver::platform::SoundUse use) {
+  // An empty file is stored as the Package's "no bytes", which plays nothing.
+  if (!bytes.Source()) return;
   const bool music = use == slidesaver::platform::SoundUse::kMusic;
-  std::string problem = "the file is empty";
-  if (bytes.Source()) {
-    problem = slidesaver::platform::CheckSoundBeforeDecoding(*bytes.Source(), use);
-  }
+  const std::string problem = slidesaver::platform::CheckSoundBeforeDecoding(*bytes.Source(), use);
   if (!problem.empty()) {
     throw LineError(manifest, file.line,
                     std::string(music ? "music " : "sound ") + file.path.string() +

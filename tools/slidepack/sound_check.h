@@ -7,7 +7,8 @@
 
 namespace slidepack {
 
-// Throws the LineError "sound a.wav can't be played: a WAV of 1 Hz, outside ...".
+// Throws the LineError "sound a.wav can't be played: a WAV of 1 Hz, outside ...". An empty
+// file passes: it is stored as no bytes, and plays nothing.
 void CheckSoundFile(const Manifest& manifest, const ManifestFile& file,
                     const slidesaver::Bytes& bytes, slidesaver::platform::SoundUse use);
 
