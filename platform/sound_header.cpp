@@ -116,6 +116,11 @@ std::string CheckSoundBeforeDecoding(const ByteSource& file, SoundUse use, Sound
   } catch (const ReadError& error) {
     return std::string("cannot be read: ") + error.what();
   }
+  // SDL_mixer's music streams every WAV encoding but ADPCM.
+  if (problem.empty() && use == SoundUse::kMusic && h.format == SoundFormat::kWav &&
+      (h.encoding == 2 || h.encoding == 0x11)) {
+    problem = "an ADPCM WAV, which the Linux player plays as a slide's sound but not as music";
+  }
   if (problem.empty() && use == SoundUse::kSlideSound &&
       ConvertedBytes(h) > static_cast<uint64_t>(kMaxSlideSoundBytes)) {
     problem = "a WAV of " + WithThousands(static_cast<int64_t>(h.frames)) + " samples at " +

@@ -1,5 +1,6 @@
 // WAV: the RIFF chunks up to the samples, the format chunk read and checked.
 #include <array>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/sound_header_parts.h"
