@@ -1,6 +1,7 @@
 #pragma once
 // The players' memory bounds, the same on every platform and checked before the memory is
-// taken: a picture's size from its header, the show area's before its surfaces are made.
+// taken: a picture's size from its header, the show area's before its surfaces are made, a
+// sound's rate, channels and length from its header.
 #include <cstdint>
 #include <string>
 
@@ -12,6 +13,20 @@ inline constexpr int64_t kMaxPicturePixels = int64_t{1} << 26;  // 67,108,864: 8
 inline constexpr uint64_t kMaxPictureFileBytes = uint64_t{1} << 30;
 // The show area's three surfaces take 4 bytes a pixel each: 128 MiB each at most.
 inline constexpr int64_t kMaxShowAreaPixels = int64_t{1} << 25;  // 33,554,432: 7680 x 4320 fits
+
+// Sounds and music have 1 to 8 channels of 8,000 to 192,000 samples a second: below that rate
+// the conversion to the mixer's rate multiplies a small file into gigabytes.
+inline constexpr int kMaxSoundChannels = 8;
+inline constexpr int64_t kMinSoundRate = 8000;
+inline constexpr int64_t kMaxSoundRate = 192000;
+// A slide sound is decoded whole and converted to the mixer's rate (at most 48 kHz): at most
+// this many bytes of 32-bit samples in at least two channels at that rate (5 minutes 49 s of
+// stereo). Music is streamed, and only its rate and channels are bounded.
+inline constexpr int64_t kSoundMixRate = 48000;
+inline constexpr int64_t kMaxSlideSoundBytes = int64_t{1} << 27;
+// A MIDI file is read whole, and its synthesizer keeps about 50 bytes an event.
+inline constexpr uint64_t kMaxMidiFileBytes = uint64_t{8} << 20;
+inline constexpr int64_t kMaxMidiEvents = 500000;
 
 // "67,108,864"
 std::string WithThousands(int64_t n);

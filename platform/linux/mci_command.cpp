@@ -32,13 +32,29 @@ std::vector<std::string> Words(const std::string& text) {
   return words;
 }
 
+// "open \"<path>\" alias <name>" with a '"' in the path: the path runs from the first '"' to
+// the last one before " alias". Words() would end it at its own '"'.
+std::vector<std::string> OpenWords(const std::string& command) {
+  const size_t verb = command.find_first_not_of(" \t");
+  const size_t quote =
+      verb == std::string::npos ? verb : command.find_first_not_of(" \t", verb + 4);
+  if (quote == std::string::npos || command[quote] != '"') return Words(command);
+  const size_t end = Lower(command).rfind("\" alias ");
+  if (end == std::string::npos || end <= quote) return Words(command);
+  std::vector<std::string> words = {command.substr(verb, 4),
+                                    command.substr(quote + 1, end - quote - 1)};
+  for (std::string& word : Words(command.substr(end + 1))) words.push_back(std::move(word));
+  return words;
+}
+
 }  // namespace
 
 MciCommand ParseMciCommand(const std::string& command) {
   MciCommand mci;
-  const std::vector<std::string> words = Words(command);
+  std::vector<std::string> words = Words(command);
   if (words.empty()) return mci;
   mci.verb = Lower(words[0]);
+  if (mci.verb == "open") words = OpenWords(command);
   if (words.size() < 2) return mci;
   size_t next = 2;
   if (mci.verb == "open") {

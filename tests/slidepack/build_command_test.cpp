@@ -26,7 +26,8 @@ class BuildCommandTest : public ScratchTest {
     WriteBytes(dir_ / "media" / "a.jpg", SmallJpeg(1, 5000));
     WriteBytes(dir_ / "media" / "b.jpg", SmallJpeg(2, 7000));
     WriteBytes(dir_ / "media" / "s.wav", FakeWave(3));
-    WriteBytes(dir_ / "media" / "m.mid", {'M', 'T', 'h', 'd', 0, 0, 0, 6});
+    WriteBytes(dir_ / "media" / "m.mid", {'M', 'T', 'h', 'd', 0,   0, 0, 6, 0, 0, 0,    1,    0,
+                                          96,  'M', 'T', 'r', 'k', 0, 0, 0, 4, 0, 0xFF, 0x2F, 0});
   }
 
   // Runs a build of `manifest` that must fail; checks the status, that the message says
@@ -155,7 +156,7 @@ TEST_F(BuildCommandTest, BuildInfoUnpackBuildIsByteIdentical) {
   const size_t player_bytes = ReadBytes(SLIDESAVER_PLAYER).size();
   EXPECT_THAT(info.out, HasSubstr("# player: " + std::to_string(player_bytes) + " bytes"));
   EXPECT_THAT(info.out, HasSubstr("width = 800\nheight = 600\nbackground = \"#102030\"\n"
-                                  "settings = true\nmusic_name = \"BGM.MID\"\nmusic_bytes = 8\n"));
+                                  "settings = true\nmusic_name = \"BGM.MID\"\nmusic_bytes = 26\n"));
   EXPECT_THAT(info.out, HasSubstr("name = \"a.jpg\"\npicture_bytes = 5000  # JPEG 8 x 8\n"
                                   "sound_name = \"s.wav\"\nsound_bytes = 120\ntime = 1500\n"
                                   "x = 70\ny = 60\neffect = 28\nspeed = 1\noverlay = false\n"
@@ -189,6 +190,31 @@ TEST_F(BuildCommandTest, MissingOrUnreadableFilesAreNamedWithTheirLine) {
                    "show.toml:6: sound media/none.wav: cannot open");
   ExpectBuildFails("music = \"nothing.mid\"\n" + head + "picture = \"media/a.jpg\"\n",
                    "show.toml:1: music nothing.mid: cannot open");
+}
+
+// What the players would leave silent, or what took them gigabytes (a 2,444-byte sound of
+// 1 Hz), is refused with its line and the reason.
+TEST_F(BuildCommandTest, SoundsAndMusicThePlayersDoNotPlayAreRefused) {
+  WriteBytes(dir_ / "media" / "slow.wav", FakeWave(1, 2444, 1));
+  std::vector<uint8_t> no_channels = FakeWave(1);
+  no_channels[22] = 0;
+  WriteBytes(dir_ / "media" / "none.wav", no_channels);
+  WriteBytes(dir_ / "media" / "tempo.mid",
+             {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0,    0,    0, 1, 0, 96, 'M',
+              'T', 'r', 'k', 0,   0, 0, 7, 0, 0xFF, 0x51, 3, 0, 0, 0});
+  const std::string head = "width = 800\nheight = 600\n\n[[slide]]\npicture = \"media/a.jpg\"\n";
+  ExpectBuildFails(head + "sound = \"media/slow.wav\"\n",
+                   "slidepack: show.toml:6: sound media/slow.wav can't be played: a WAV of 1 Hz, "
+                   "outside the 8,000 to 192,000 samples a second the players play\n");
+  ExpectBuildFails(head + "sound = \"media/m.mid\"\n",
+                   "show.toml:6: sound media/m.mid can't be played: not a WAV sound");
+  ExpectBuildFails("music = \"media/none.wav\"\n" + head,
+                   "show.toml:1: music media/none.wav can't be played: a WAV of 0 channels");
+  ExpectBuildFails("music = \"media/tempo.mid\"\n" + head,
+                   "show.toml:1: music media/tempo.mid can't be played: a MIDI file with a tempo "
+                   "of 0");
+  ExpectBuildFails("music = \"media/a.jpg\"\n" + head,
+                   "show.toml:1: music media/a.jpg can't be played: not music the players play");
 }
 
 TEST_F(BuildCommandTest, BadValuesAreNamedWithTheirLine) {

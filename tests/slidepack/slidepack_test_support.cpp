@@ -62,8 +62,19 @@ std::vector<uint8_t> SmallJpeg(int seed, size_t size) {
   return bytes;
 }
 
-std::vector<uint8_t> FakeWave(int seed, size_t size) {
-  std::vector<uint8_t> bytes = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
+std::vector<uint8_t> FakeWave(int seed, size_t size, uint32_t rate) {
+  // 8-bit mono PCM: every byte after the header is a sample.
+  const uint32_t data = static_cast<uint32_t>(size - 44);
+  std::vector<uint8_t> bytes;
+  auto put = [&](uint32_t value, int n) {
+    for (int i = 0; i < n; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+  };
+  auto tag = [&](const char* text) {
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(text[i]));
+  };
+  bytes.reserve(size);
+  tag("RIFF"), put(36 + data, 4), tag("WAVE"), tag("fmt "), put(16, 4), put(1, 2), put(1, 2);
+  put(rate, 4), put(rate, 4), put(1, 2), put(8, 2), tag("data"), put(data, 4);
   for (size_t i = bytes.size(); i < size; ++i) bytes.push_back(static_cast<uint8_t>(i * 3 + seed));
   return bytes;
 }

@@ -18,9 +18,10 @@ void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& b
 void WriteText(const std::filesystem::path& path, const std::string& text);
 
 // A real 8 x 8 JPEG in a colour of its own for each seed, padded with a comment to `size`
-// bytes when that is more than it needs; and a WAV-looking sound.
+// bytes when that is more than it needs; and an 8-bit mono WAV of `size` bytes whose samples
+// vary with the seed.
 std::vector<uint8_t> SmallJpeg(int seed, size_t size = 0);
-std::vector<uint8_t> FakeWave(int seed, size_t size = 120);
+std::vector<uint8_t> FakeWave(int seed, size_t size = 120, uint32_t rate = 8000);
 // A real WAV file: 48 kHz, 16-bit, mono.
 std::vector<uint8_t> WaveFile(const std::vector<int16_t>& samples);
 

@@ -71,11 +71,34 @@ TEST_F(SoundTrackTest, PlaysTheShowsMusicAndSoundsAsThePlayerWould) {
   EXPECT_TRUE(mixer.TakeUntil(800).empty());
 }
 
-TEST_F(SoundTrackTest, MusicThatCantBePlayedIsSilenceAndNeverPlays) {
-  WriteText(dir_ / "broken.mid", "MThd but nothing more");
+// A music file whose name holds a '"' plays: the open command's path runs to the last quote.
+TEST_F(SoundTrackTest, MusicNamedWithAQuotePlays) {
+  const std::string music = Level("say \"hi\".wav", 300, 0.25);
   SoundMixer mixer(0);
   OffscreenAudio audio(clock_, &mixer);
-  for (const char* name : {"broken.mid", "missing.ogg"}) {
+  audio.MciSendString("open \"" + music + "\" alias bgm");
+  audio.MciSendString("play bgm");
+  At(100);
+  EXPECT_EQ(audio.MciSendString("status bgm mode"), "playing");
+  EXPECT_NEAR(mixer.TakeUntil(100).at(50 * 48 * 2), 0.25f, 1e-3);
+}
+
+// Damaged, missing, and outside the bounds: a WAV of 1 Hz (which took gigabytes to convert)
+// and one of 0 channels, as music and as a slide's sound.
+TEST_F(SoundTrackTest, MusicThatCantBePlayedIsSilenceAndNeverPlays) {
+  WriteText(dir_ / "broken.mid", "MThd but nothing more");
+  WriteBytes(dir_ / "slow.wav", FakeWave(1, 2444, 1));
+  std::vector<uint8_t> no_channels = FakeWave(1);
+  no_channels[22] = 0;
+  WriteBytes(dir_ / "none.wav", no_channels);
+  SoundMixer mixer(0);
+  OffscreenAudio audio(clock_, &mixer);
+  for (const char* name : {"slow.wav", "none.wav"}) {
+    const std::string path = (dir_ / name).string();
+    audio.PlaySound(&path, slidesaver::platform::SND_FILENAME);
+    At(clock_.Now() + 100);
+  }
+  for (const char* name : {"broken.mid", "missing.ogg", "slow.wav", "none.wav"}) {
     SCOPED_TRACE(name);
     audio.MciSendString("open \"" + (dir_ / name).string() + "\" alias bgm");
     audio.MciSendString("play bgm");

@@ -48,7 +48,7 @@ TEST_F(UnpackCommandTest, HostileNamesStayInsideTheFolderAndRebuildIdentically) 
   const std::string absolute = (dir_ / "elsewhere" / "x").string();
   slidesaver::PackageHeader package;
   package.BgmFileName = "../../music.mid";
-  package.BgmData = ToBytes({'M', 'T', 'h', 'd'});
+  package.BgmData = ToBytes({'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 0, 0, 96});
   int seed = 1;
   for (const std::string& name :
        {std::string("../x"), absolute, std::string("a/b"), std::string("a/../../y"),

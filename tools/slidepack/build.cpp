@@ -10,6 +10,7 @@
 #include "tools/slidepack/progress.h"
 #include "tools/slidepack/slide_pictures.h"
 #include "tools/slidepack/slidepack_error.h"
+#include "tools/slidepack/sound_check.h"
 #include "tools/slidepack/stored_names.h"
 
 namespace slidepack {
@@ -24,6 +25,8 @@ slidesaver::PackageHeader LoadPackage(const Manifest& manifest, const BuildOptio
   if (manifest.music) {
     package.BgmFileName = manifest.music_name;
     package.BgmData = ReadManifestFile(manifest, *manifest.music, "music");
+    CheckSoundFile(manifest, *manifest.music, package.BgmData,
+                   slidesaver::platform::SoundUse::kMusic);
   }
   std::vector<StoredFile> stored;
   if (manifest.music) {
@@ -39,6 +42,8 @@ slidesaver::PackageHeader LoadPackage(const Manifest& manifest, const BuildOptio
     if (source.sound) {
       slide.SoundFileName = source.sound_name;
       slide.SoundData = ReadManifestFile(manifest, *source.sound, "sound");
+      CheckSoundFile(manifest, *source.sound, slide.SoundData,
+                     slidesaver::platform::SoundUse::kSlideSound);
     }
     slide.DisplayTime = source.time;
     slide.EffectNumber = source.effect;

@@ -2,16 +2,28 @@
 
 #include <cstring>
 
+#include "platform/linux/fluidsynth/fluid_log.h"
+
 namespace slidesaver::linux_platform {
 namespace {
 // Frames synthesized at a time: a twentieth of a second.
 constexpr int kSynthesisFrames = 1024;
 }  // namespace
 
-std::unique_ptr<MidiMusic> MidiMusic::Load(const std::string& path, const std::string& soundfont) {
-  if (soundfont.empty() || !fluid_is_midifile(path.c_str())) return nullptr;
+void SilenceFluidSynthLog() {
+  for (int level = FLUID_PANIC; level <= FLUID_DBG; ++level) {
+    fluid_set_log_function(
+        level, [](int, const char*, void*) {}, nullptr);
+  }
+}
+
+std::unique_ptr<MidiMusic> MidiMusic::Load(std::vector<uint8_t> song,
+                                           const std::string& soundfont) {
+  if (soundfont.empty()) return nullptr;
+  static const bool silenced = (SilenceFluidSynthLog(), true);
+  (void)silenced;
   std::unique_ptr<MidiMusic> music(new MidiMusic);
-  music->path_ = path;
+  music->song_ = std::move(song);
   music->settings_ = new_fluid_settings();
   if (!music->settings_) return nullptr;
   fluid_settings_setnum(music->settings_, "synth.sample-rate", kSynthesisRate);
@@ -51,7 +63,7 @@ void MidiMusic::Play() {
   fluid_synth_system_reset(synth_);
   if (stream_) SDL_AudioStreamClear(stream_);
   player_ = new_fluid_player(synth_);
-  playing_ = player_ && fluid_player_add(player_, path_.c_str()) == FLUID_OK &&
+  playing_ = player_ && fluid_player_add_mem(player_, song_.data(), song_.size()) == FLUID_OK &&
              fluid_player_play(player_) == FLUID_OK;
 }
 

@@ -18,9 +18,9 @@ class MidiMusic {
  public:
   static constexpr int kSynthesisRate = 22050;
 
-  // A Standard MIDI File with the soundfont loaded, ready to play; nullptr when the file is no
-  // MIDI file or the synthesizer cannot start.
-  static std::unique_ptr<MidiMusic> Load(const std::string& path, const std::string& soundfont);
+  // A Standard MIDI File (checked by CheckSoundBeforeDecoding) with the soundfont loaded, ready
+  // to play; nullptr when the synthesizer cannot start.
+  static std::unique_ptr<MidiMusic> Load(std::vector<uint8_t> song, const std::string& soundfont);
   ~MidiMusic();
   MidiMusic(const MidiMusic&) = delete;
   MidiMusic& operator=(const MidiMusic&) = delete;
@@ -42,7 +42,7 @@ class MidiMusic {
   MidiMusic() = default;
   void RenderLocked(Uint8* stream, int bytes);
 
-  std::string path_;
+  std::vector<uint8_t> song_;
   fluid_settings_t* settings_ = nullptr;
   fluid_synth_t* synth_ = nullptr;
   fluid_player_t* player_ = nullptr;

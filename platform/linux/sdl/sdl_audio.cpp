@@ -4,13 +4,18 @@
 #include <SDL_mixer.h>
 
 #include <atomic>
+#include <list>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/linux/fluidsynth/midi_music.h"
+#include "platform/linux/linux_platform.h"
 #include "platform/linux/mci_command.h"
+#include "platform/linux/sdl/byte_source_rwops.h"
 #include "platform/linux/sound_fonts.h"
+#include "platform/sound_header.h"
 
 namespace slidesaver::linux_platform {
 namespace {
@@ -21,6 +26,32 @@ constexpr int kChunkFrames = 4096;  // one mixing pass: 93 ms
 // Mixing passes of silence before the device closes: the end of the last sound has left the
 // device's buffers by then, so closing cuts nothing off.
 constexpr int kQuietPassesBeforeClose = 3;
+// Slide sounds decoded for the device are kept up to this many bytes together: a show that
+// comes back to a sound plays it without decoding and converting it again.
+constexpr uint32_t kKeptSoundBytes = 16u << 20;
+
+// A file that passed the header check for this use, open; null when it did not.
+struct CheckedFile {
+  std::shared_ptr<const platform::ByteSource> source;
+  platform::SoundHeader header;
+};
+std::optional<CheckedFile> OpenChecked(platform::FileSystem& files, const std::string& path,
+                                       platform::SoundUse use) {
+  CheckedFile file;
+  file.source = files.OpenForReading(path);
+  if (!file.source ||
+      !platform::CheckSoundBeforeDecoding(*file.source, use, &file.header).empty()) {
+    return std::nullopt;
+  }
+  return file;
+}
+
+// What SDL_mixer's loaders read: a WAV reduced to its format and samples, anything else as
+// it is.
+SDL_RWops* DecoderInput(const CheckedFile& file) {
+  if (file.header.format != platform::SoundFormat::kWav) return ByteSourceRWops(file.source);
+  return ByteSourceRWops(platform::PlainWav(file.source, file.header));
+}
 
 // The audio device is open only while something plays: an open device wakes SDL's audio thread
 // for every mixing pass, silent or not, and a screen saver shows a slide for hours. When a sound
@@ -30,7 +61,8 @@ constexpr int kQuietPassesBeforeClose = 3;
 // by MidiMusic, hooked into the mixer in place of SDL_mixer's music.
 class SdlAudio : public platform::Audio {
  public:
-  explicit SdlAudio(std::shared_ptr<SdlContext> sdl) : sdl_(std::move(sdl)) {
+  explicit SdlAudio(std::shared_ptr<SdlContext> sdl)
+      : sdl_(std::move(sdl)), files_(MakePosixFileSystem()) {
     close_call_ = sdl_->Calls().Add([this] { CloseIfQuiet(); });
     if (const char* font = FindSoundFont()) soundfont_ = font;
   }
@@ -41,6 +73,7 @@ class SdlAudio : public platform::Audio {
     for (auto& [alias, music] : music_) {
       if (music.loaded) Mix_FreeMusic(music.loaded);
     }
+    ForgetKeptSounds();
     if (mixer_started_) Mix_Quit();
   }
 
@@ -88,23 +121,68 @@ class SdlAudio : public platform::Audio {
       sound_ = nullptr;
     }
     if (purge) return;
-    sound_ = Mix_LoadWAV(path->c_str());  // WAV, OGG, MP3 by content; failure is silence
-    if (sound_) Mix_PlayChannel(kSoundChannel, sound_, 0);
+    Mix_Chunk* chunk = FindKept(*path);
+    if (!chunk) {
+      // Only a WAV within the bounds is decoded; anything else is silence.
+      const auto file = OpenChecked(*files_, *path, platform::SoundUse::kSlideSound);
+      SDL_RWops* input = file ? DecoderInput(*file) : nullptr;
+      chunk = input ? Mix_LoadWAV_RW(input, 1) : nullptr;
+      if (!chunk) return;
+      if (!Keep(*path, chunk)) sound_ = chunk;  // freed when the next sound comes
+    }
+    Mix_PlayChannel(kSoundChannel, chunk, 0);
   }
 
  private:
   struct Music {
-    std::string path;
+    CheckedFile file;
     std::unique_ptr<MidiMusic> midi;  // MIDI music, once loaded
     bool connected = false;           // the MIDI music knows the open device's format
     Mix_Music* loaded = nullptr;      // other music, while the device is open
   };
+  struct Kept {
+    std::string path;
+    Mix_Chunk* chunk;
+  };
+
+  // The kept sound of this path, now the most recently used; null when none is kept.
+  Mix_Chunk* FindKept(const std::string& path) {
+    for (auto it = kept_.begin(); it != kept_.end(); ++it) {
+      if (it->path == path) {
+        kept_.splice(kept_.begin(), kept_, it);
+        return it->chunk;
+      }
+    }
+    return nullptr;
+  }
+
+  // Keeps the chunk when it fits, forgetting the least recently used ones; false when it
+  // is too large to keep.
+  bool Keep(const std::string& path, Mix_Chunk* chunk) {
+    if (chunk->alen > kKeptSoundBytes) return false;
+    while (kept_bytes_ + chunk->alen > kKeptSoundBytes) {
+      kept_bytes_ -= kept_.back().chunk->alen;
+      Mix_FreeChunk(kept_.back().chunk);
+      kept_.pop_back();
+    }
+    kept_.push_front({path, chunk});
+    kept_bytes_ += chunk->alen;
+    return true;
+  }
+
+  void ForgetKeptSounds() {
+    for (const Kept& kept : kept_) Mix_FreeChunk(kept.chunk);
+    kept_.clear();
+    kept_bytes_ = 0;
+  }
 
   std::string Open(const MciCommand& mci) {
     if (mci.alias.empty() || mci.path.empty() || music_.count(mci.alias)) return {};
-    // The file must be music the mixer plays, or the alias is not opened.
+    // The file must be music the mixer plays, within the bounds, or the alias is not opened.
+    auto file = OpenChecked(*files_, mci.path, platform::SoundUse::kMusic);
+    if (!file) return {};
     Music music;
-    music.path = mci.path;
+    music.file = std::move(*file);
     if (!EnsureOpen() || !Load(music)) {
       if (music.loaded) Mix_FreeMusic(music.loaded);
       return {};
@@ -116,8 +194,18 @@ class SdlAudio : public platform::Audio {
   // Readies the music for the open device.
   bool Load(Music& music) {
     if (!music.midi && !music.loaded) {
-      music.midi = MidiMusic::Load(music.path, soundfont_);
-      if (!music.midi) music.loaded = Mix_LoadMUS(music.path.c_str());
+      if (music.file.header.format == platform::SoundFormat::kMidi && !soundfont_.empty()) {
+        std::vector<uint8_t> song(static_cast<size_t>(music.file.source->Size()));
+        try {
+          music.file.source->ReadAt(0, song);
+        } catch (const platform::ReadError&) {
+          return false;
+        }
+        music.midi = MidiMusic::Load(std::move(song), soundfont_);
+      } else if (SDL_RWops* input = DecoderInput(music.file)) {
+        // Streamed by the decoder of the format the check found, and by no other.
+        music.loaded = Mix_LoadMUSType_RW(input, MixerType(music.file.header.format), 1);
+      }
     }
     if (!music.midi) return music.loaded != nullptr;
     if (!music.connected) {
@@ -127,6 +215,20 @@ class SdlAudio : public platform::Audio {
                         music.midi->Connect(rate, format, channels);
     }
     return music.connected;
+  }
+
+  static Mix_MusicType MixerType(platform::SoundFormat format) {
+    switch (format) {
+      case platform::SoundFormat::kWav:
+        return MUS_WAV;
+      case platform::SoundFormat::kMidi:
+        return MUS_MID;
+      case platform::SoundFormat::kOggVorbis:
+        return MUS_OGG;
+      case platform::SoundFormat::kMp3:
+        break;
+    }
+    return MUS_MP3;
   }
 
   // MIDI music plays through the mixer's music hook, other music through the mixer itself.
@@ -175,6 +277,11 @@ class SdlAudio : public platform::Audio {
       unavailable_ = true;
       return false;
     }
+    // Kept sounds are in the format of the device they were made for.
+    Spec spec;
+    Mix_QuerySpec(&spec.rate, &spec.format, &spec.channels);
+    if (spec != kept_spec_) ForgetKeptSounds();
+    kept_spec_ = spec;
     Mix_SetPostMix(AfterMixing, this);
     open_ = true;
     return true;
@@ -222,7 +329,15 @@ class SdlAudio : public platform::Audio {
     open_ = false;
   }
 
+  struct Spec {
+    int rate = 0;
+    Uint16 format = 0;
+    int channels = 0;
+    bool operator==(const Spec&) const = default;
+  };
+
   std::shared_ptr<SdlContext> sdl_;
+  std::unique_ptr<platform::FileSystem> files_;
   std::string soundfont_;  // none: MIDI through SDL_mixer, if at all
   int32_t close_call_ = 0;
   bool open_ = false;
@@ -232,7 +347,10 @@ class SdlAudio : public platform::Audio {
   std::map<std::string, Music> music_;
   Music* playing_ = nullptr;
   std::atomic<MidiMusic*> hooked_{nullptr};
-  Mix_Chunk* sound_ = nullptr;
+  Mix_Chunk* sound_ = nullptr;  // the sound playing, when it is not kept
+  std::list<Kept> kept_;   // the most recently played first
+  uint32_t kept_bytes_ = 0;
+  Spec kept_spec_;
 };
 
 }  // namespace

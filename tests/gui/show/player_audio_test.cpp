@@ -150,12 +150,13 @@ class PlayerAudio : public ::testing::Test {
   std::vector<uint8_t> PlayAndRecord(std::vector<uint8_t> music, int16_t bgm_enabled,
                                      int32_t display_time = 600000,
                                      std::chrono::milliseconds length = 2s,
-                                     const std::function<void()>& at_end = nullptr) {
+                                     const std::function<void()>& at_end = nullptr,
+                                     const std::string& name = "music") {
     PackageHeader show;
     show.ShowWidth = 200;
     show.ShowHeight = 100;
     show.SlideCount = 1;
-    show.BgmFileName = "music";
+    show.BgmFileName = name;
     show.BgmData = Bytes::Copy(music);
     SlideEntry a;
     a.PictureFileName = "0";
@@ -192,6 +193,13 @@ class PlayerAudio : public ::testing::Test {
 
 TEST_F(PlayerAudio, WaveMusicReachesTheOutput) {
   const std::vector<uint8_t> audio = PlayAndRecord(ToneWav(), -1);
+  EXPECT_GT(NonZero(audio), 10000u);
+}
+
+// The music's command names its file in quotes; a quote in the name does not end it.
+TEST_F(PlayerAudio, MusicNamedWithAQuoteReachesTheOutput) {
+  const std::vector<uint8_t> audio =
+      PlayAndRecord(ToneWav(), -1, 600000, 2s, nullptr, "say \"hi\".wav");
   EXPECT_GT(NonZero(audio), 10000u);
 }
 

@@ -10,9 +10,9 @@ extern "C" {
 #include <algorithm>
 #include <vector>
 
+#include "platform/linux/fluidsynth/fluid_log.h"
 #include "platform/linux/sound_fonts.h"
 #include "tools/slidepack/files.h"
-#include "tools/slidepack/media_kind.h"
 
 namespace slidepack::render {
 
@@ -31,8 +31,10 @@ class DecodedFile : public AudioSource {
     avformat_close_input(&format_);
   }
 
-  bool Open(const std::string& path) {
-    if (avformat_open_input(&format_, path.c_str(), nullptr, nullptr) < 0) return false;
+  // `demuxer`: FFmpeg's name of the format the header check found; no other reads the file.
+  bool Open(const std::string& path, const char* demuxer) {
+    const AVInputFormat* input = av_find_input_format(demuxer);
+    if (!input || avformat_open_input(&format_, path.c_str(), input, nullptr) < 0) return false;
     if (avformat_find_stream_info(format_, nullptr) < 0) return false;
     const AVCodec* decoder = nullptr;
     stream_ = av_find_best_stream(format_, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
@@ -42,6 +44,14 @@ class DecodedFile : public AudioSource {
         avcodec_open2(codec_, decoder, nullptr) < 0) {
       return false;
     }
+    // The decoder's own reading of the rate and channels is held to the same bounds.
+    if (!slidesaver::platform::CheckSoundRateAndChannels("sound", codec_->sample_rate,
+                                                         codec_->ch_layout.nb_channels)
+             .empty()) {
+      return false;
+    }
+    rate_ = codec_->sample_rate;
+    channels_ = codec_->ch_layout.nb_channels;
     if (codec_->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
       av_channel_layout_default(&codec_->ch_layout, codec_->ch_layout.nb_channels);
     }
@@ -83,6 +93,14 @@ class DecodedFile : public AudioSource {
     while (buffer_.empty() && !done_) {
       const int received = avcodec_receive_frame(codec_, frame_);
       if (received == 0) {
+        // A chained stream that changes its rate or channels ends the sound there, as the
+        // resampler was made for the first.
+        if (frame_->sample_rate != rate_ || frame_->ch_layout.nb_channels != channels_) {
+          av_frame_unref(frame_);
+          Convert(nullptr, 0);
+          done_ = true;
+          break;
+        }
         Convert(const_cast<const uint8_t**>(frame_->extended_data), frame_->nb_samples);
         av_frame_unref(frame_);
       } else if (received == AVERROR(EAGAIN)) {
@@ -117,6 +135,7 @@ class DecodedFile : public AudioSource {
   AVPacket* packet_ = nullptr;
   AVFrame* frame_ = nullptr;
   int stream_ = -1;
+  int rate_ = 0, channels_ = 0;
   std::vector<float> buffer_;
   size_t at_ = 0;
   bool done_ = false;
@@ -133,12 +152,7 @@ class MidiSynth : public AudioSource {
   }
 
   bool Open(const std::vector<uint8_t>& song) {
-    static const bool quiet = [] {
-      for (int level = FLUID_PANIC; level <= FLUID_DBG; ++level) {
-        fluid_set_log_function(level, nullptr, nullptr);
-      }
-      return true;
-    }();
+    static const bool quiet = (slidesaver::linux_platform::SilenceFluidSynthLog(), true);
     (void)quiet;
     const char* font = slidesaver::linux_platform::FindSoundFont();
     if (!font || !(settings_ = new_fluid_settings())) return false;
@@ -177,19 +191,29 @@ class MidiSynth : public AudioSource {
 
 }  // namespace
 
-std::unique_ptr<AudioSource> OpenAudioSource(const std::string& path) {
+std::unique_ptr<AudioSource> OpenAudioSource(const std::string& path,
+                                             slidesaver::platform::SoundUse use) {
+  using slidesaver::platform::SoundFormat;
   av_log_set_level(AV_LOG_FATAL);  // a sound that doesn't decode is silence, as in the player
+  slidesaver::platform::SoundHeader header;
   try {
     const slidesaver::Bytes bytes = OpenInput(path);
-    if (IdentifyMedia(bytes.Head(kIdentifyBytes)).format == "MIDI") {
+    if (!bytes.Source() ||
+        !slidesaver::platform::CheckSoundBeforeDecoding(*bytes.Source(), use, &header).empty()) {
+      return nullptr;
+    }
+    if (header.format == SoundFormat::kMidi) {
       auto midi = std::make_unique<MidiSynth>();
       return midi->Open(bytes.Load()) ? std::move(midi) : nullptr;
     }
   } catch (const std::exception&) {
     return nullptr;  // a missing file plays nothing
   }
+  const char* demuxer = header.format == SoundFormat::kWav         ? "wav"
+                        : header.format == SoundFormat::kOggVorbis ? "ogg"
+                                                                   : "mp3";
   auto decoded = std::make_unique<DecodedFile>();
-  return decoded->Open(path) ? std::move(decoded) : nullptr;
+  return decoded->Open(path, demuxer) ? std::move(decoded) : nullptr;
 }
 
 }  // namespace slidepack::render

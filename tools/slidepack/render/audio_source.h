@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/sound_header.h"
+
 namespace slidepack::render {
 
 inline constexpr int kAudioRate = 48000;  // samples per second of each of the two channels
@@ -16,9 +18,12 @@ class AudioSource {
   virtual size_t Read(float* out, size_t frames) = 0;
 };
 
-// MIDI is played by libfluidsynth through the soundfont the Linux player uses, at the gain
-// SDL2_mixer gives it; anything else is decoded by FFmpeg's libraries. Null when the file can't
-// be played: the player is silent then too.
-std::unique_ptr<AudioSource> OpenAudioSource(const std::string& path);
+// A file the player plays for this use, after the same header check (a slide's sound in WAV;
+// music in WAV, MIDI, Ogg Vorbis or MP3). MIDI is played by libfluidsynth through the
+// soundfont the Linux player uses, at the gain SDL2_mixer gives it; anything else is decoded
+// by FFmpeg's libraries, a piece at a time. Null when the file can't be played: the player is
+// silent then too.
+std::unique_ptr<AudioSource> OpenAudioSource(const std::string& path,
+                                             slidesaver::platform::SoundUse use);
 
 }  // namespace slidepack::render

@@ -1,0 +1,15 @@
+#pragma once
+// The music and the slides' sounds are checked as the players check them before decoding:
+// one the players would leave silent is refused at build, with its manifest line.
+#include "package/package.h"
+#include "platform/sound_header.h"
+#include "tools/slidepack/manifest.h"
+
+namespace slidepack {
+
+// Throws the LineError "sound a.wav can't be played: a WAV of 1 Hz, outside ...". An empty
+// file passes: it is stored as no bytes, and plays nothing.
+void CheckSoundFile(const Manifest& manifest, const ManifestFile& file,
+                    const slidesaver::Bytes& bytes, slidesaver::platform::SoundUse use);
+
+}  // namespace slidepack
