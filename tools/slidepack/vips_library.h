@@ -27,6 +27,11 @@ class BorrowedBlob {
   VipsBlob* blob_;
 };
 
+// What stops a picture's decoding: for a JPEG any warning (libjpeg only warns of corrupt or
+// missing data, a premature end or extraneous bytes, and makes the rest grey), for the other
+// formats an error.
+VipsFailOn DecodeFailOn(bool jpeg);
+
 // The first line of a libvips error, for a message of our own.
 std::string VipsReason(const vips::VError& error);
 

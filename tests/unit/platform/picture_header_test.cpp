@@ -32,9 +32,9 @@ void Le32(Bytes& b, uint32_t v) {
 }
 void Text(Bytes& b, const char* s) { b.insert(b.end(), s, s + std::char_traits<char>::length(s)); }
 
-// SOI, an APP0, the frame header, a scan whose data holds a stuffed 0xFF and a restart marker,
-// then EOI.
-Bytes Jpeg(uint32_t w, uint32_t h, uint8_t frame = 0xC0) {
+// SOI, an APP0, the frame header, `scans` scans whose data holds a stuffed 0xFF and a restart
+// marker, then EOI.
+Bytes Jpeg(uint32_t w, uint32_t h, uint8_t frame = 0xC0, int scans = 1) {
   Bytes b{0xFF, 0xD8, 0xFF, 0xE0};
   Be16(b, 6);
   Text(b, "JFIF");
@@ -44,10 +44,13 @@ Bytes Jpeg(uint32_t w, uint32_t h, uint8_t frame = 0xC0) {
   Be16(b, h);
   Be16(b, w);
   b.insert(b.end(), {1, 1, 0x11, 0});
-  b.insert(b.end(), {0xFF, 0xDA});
-  Be16(b, 8);
-  b.insert(b.end(), {1, 1, 0, 0, 63, 0});
-  b.insert(b.end(), {0x12, 0xFF, 0x00, 0x34, 0xFF, 0xD0, 0x56, 0xFF, 0xD9});
+  for (int i = 0; i < scans; ++i) {
+    b.insert(b.end(), {0xFF, 0xDA});
+    Be16(b, 8);
+    b.insert(b.end(), {1, 1, 0, 0, 63, 0});
+    b.insert(b.end(), {0x12, 0xFF, 0x00, 0x34, 0xFF, 0xD0, 0x56});
+  }
+  b.insert(b.end(), {0xFF, 0xD9});
   return b;
 }
 
@@ -263,6 +266,57 @@ TEST(PictureHeader, OtherFilesAndDamagedHeadersAreNoPictures) {
   // The header alone is enough to learn the size.
   const Bytes png = Png(800, 600);
   EXPECT_EQ(ReadPictureHeader(std::span(png).first(24))->width, 800);
+}
+
+// A progressive JPEG decodes its whole picture once a scan: one of a few megabytes may keep a
+// decoder busy for minutes. Too many scans are refused from the structure alone, for any size
+// (slidepack prepares pictures beyond the players' budget).
+TEST(PictureHeader, JpegsOfTooManyScansAreRefused) {
+  for (const int scans : {1, kMaxJpegScans, kMaxJpegScans + 1, 10000}) {
+    SCOPED_TRACE(scans);
+    const Bytes jpeg = Jpeg(64, 48, 0xC2, scans);
+    const std::string expected = scans > kMaxJpegScans ? TooManyJpegScans() : "";
+    EXPECT_EQ(CheckPictureBeforeDecoding(jpeg), expected);
+    EXPECT_EQ(CheckJpegScans(jpeg), expected);
+    EXPECT_EQ(CheckJpegScans(Jpeg(30000, 30000, 0xC2, scans)), expected);
+  }
+  EXPECT_EQ(TooManyJpegScans(), "a JPEG of more than 500 scans, more than the player decodes");
+  EXPECT_EQ(CheckJpegScans(Png(64, 48)), "");
+}
+
+// A file read a piece at a time; counts what is read.
+class CountingFile : public ByteSource {
+ public:
+  explicit CountingFile(const Bytes& bytes) : bytes_(bytes) {}
+  uint64_t Size() const override { return bytes_.size(); }
+  void ReadAt(uint64_t offset, std::span<uint8_t> out) const override {
+    MemorySource(bytes_).ReadAt(offset, out);
+    read += out.size();
+  }
+  mutable uint64_t read = 0;
+
+ private:
+  const Bytes& bytes_;
+};
+
+// Whatever follows a picture in its file is never read: the check stops at the picture's end
+// and tells the decoder where that is.
+TEST(PictureHeader, TheCheckReadsAFileUpToThePicturesEndOnly) {
+  for (const Case& c : Pictures(64, 48)) {
+    SCOPED_TRACE(c.name);
+    Bytes padded = c.bytes;
+    padded.resize(padded.size() + (8 << 20), 0xAA);
+    const CountingFile file(padded);
+    PictureHeader header;
+    EXPECT_EQ(CheckPictureBeforeDecoding(file, &header), "");
+    EXPECT_EQ(header.extent, c.bytes.size() - (c.format == PictureFormat::kGif ? 1 : 0));
+    EXPECT_LE(file.read, 2 * (64 << 10)) << "bytes read";
+  }
+  // A JPEG of many scans is read in pieces too, and the same at any piece boundary.
+  const Bytes jpeg = Jpeg(64, 48, 0xC2, 400);
+  PictureHeader header;
+  EXPECT_EQ(CheckPictureBeforeDecoding(CountingFile(jpeg), &header), "");
+  EXPECT_EQ(header.extent, jpeg.size());
 }
 
 }  // namespace
