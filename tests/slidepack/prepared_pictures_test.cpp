@@ -274,7 +274,8 @@ TEST_F(PreparedPicturesTest, PicturesThePlayersCannotUseStopTheBuildAtTheirLine)
       {{ended},
        none,
        {},
-       "show.toml:5: picture media/ended.jpg does not decode completely (Corrupt JPEG data"},
+       "show.toml:5: picture media/ended.jpg does not decode completely (VipsJpeg: Corrupt JPEG "
+       "data: premature end of data segment)"},
       {{jpeg, ended},
        kHead,
        {},

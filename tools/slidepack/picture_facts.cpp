@@ -155,7 +155,8 @@ void CheckDecodesCompletely(std::span<const uint8_t> bytes, const PictureFacts& 
         vips::VImage::option()
             ->set("height", 64)
             ->set("no_rotate", true)
-            ->set("fail_on", DecodeFailOn(facts.format == PictureFormat::kJpeg)));
+            ->set("fail_on", VIPS_FAIL_ON_ERROR)
+            ->set("option_string", LoaderOptions(facts.format == PictureFormat::kJpeg)));
     (void)small.avg();
   } catch (const vips::VError& error) {
     throw SlidepackError("does not decode completely (" + VipsReason(error) + ")");

@@ -35,6 +35,6 @@ std::string VipsReason(const vips::VError& error) {
   return text.empty() ? "the picture library gave no reason" : text;
 }
 
-VipsFailOn DecodeFailOn(bool jpeg) { return jpeg ? VIPS_FAIL_ON_WARNING : VIPS_FAIL_ON_ERROR; }
+const char* LoaderOptions(bool jpeg) { return jpeg ? "fail_on=warning" : ""; }
 
 }  // namespace slidepack
