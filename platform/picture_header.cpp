@@ -76,11 +76,41 @@ bool IsJpegFrameHeader(uint8_t marker) {
   return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
 }
 
+// The bytes a decoder keeps for the coefficients of the whole picture (128 for each block of
+// each component) when one scan does not hold them all: a progressive frame, or a first scan
+// of fewer components than the frame's. 0 when the picture is decoded as it is read.
+int64_t JpegCoefficientBytes(const Bytes& b, uint64_t frame_at, uint32_t first_scan_components) {
+  const uint32_t components = b.U8(frame_at + 9);
+  const uint8_t marker = b.U8(frame_at + 1);
+  const bool progressive = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
+  if ((!progressive && first_scan_components >= components) || components == 0 ||
+      !b.Has(frame_at + 10, 3 * uint64_t{components}))
+    return 0;
+  const int64_t height = b.Be16(frame_at + 5), width = b.Be16(frame_at + 7);
+  uint32_t h_max = 1, v_max = 1;
+  for (uint32_t i = 0; i < components; ++i) {
+    const uint8_t sampling = b.U8(frame_at + 10 + 3 * i + 1);
+    h_max = std::max<uint32_t>(h_max, sampling >> 4);
+    v_max = std::max<uint32_t>(v_max, sampling & 15);
+  }
+  int64_t bytes = 0;
+  for (uint32_t i = 0; i < components; ++i) {
+    const uint8_t sampling = b.U8(frame_at + 10 + 3 * i + 1);
+    const int64_t h = std::max(1, sampling >> 4), v = std::max(1, sampling & 15);
+    // Blocks across and down, each rounded up to whole groups of the component's sampling.
+    const int64_t across = ((width * h + 8 * h_max - 1) / (8 * h_max) + h - 1) / h * h;
+    const int64_t down = ((height * v + 8 * v_max - 1) / (8 * v_max) + v - 1) / v * v;
+    bytes += across * down * 128;
+  }
+  return bytes;
+}
+
 // Walks a JPEG's segments, and with `to_end` its entropy-coded data as well, up to the end
 // marker. `problem` says why the walk stopped short.
 std::optional<PictureHeader> WalkJpeg(const Bytes& b, bool to_end, std::string* problem) {
   PictureHeader header{PictureFormat::kJpeg};
   int scans = 0;
+  uint64_t frame_at = 0;
   uint64_t at = 2;
   for (;;) {
     if (!b.Has(at, 2)) {
@@ -123,6 +153,9 @@ std::optional<PictureHeader> WalkJpeg(const Bytes& b, bool to_end, std::string* 
       return std::nullopt;
     }
     const uint64_t length = b.Be16(at + 2);
+    if (IsJpegFrameHeader(marker) && scans == 0) frame_at = at;
+    if (marker == 0xDA && scans == 0 && frame_at != 0 && b.Has(at + 4, 1))
+      header.jpeg_decoder_bytes = JpegCoefficientBytes(b, frame_at, b.U8(at + 4));
     at += 2 + length;
     if (marker == 0xDA) {
       if (header.width == 0) break;  // picture data before the frame header
@@ -432,6 +465,11 @@ std::string CheckWhole(const Bytes& b, PictureHeader* header) {
   }
   const std::optional<PictureHeader> whole = Walk(b, true, &problem);
   if (!whole) return problem;
+  if (whole->jpeg_decoder_bytes > kMaxJpegDecoderBytes) {
+    return "a progressive JPEG that needs " + std::to_string(whole->jpeg_decoder_bytes >> 20) +
+           " MiB to decode beside its picture, more than the " +
+           std::to_string(kMaxJpegDecoderBytes >> 20) + " MiB the player gives it";
+  }
   if (header) *header = *whole;
   return {};
 }

@@ -25,6 +25,9 @@ struct PictureHeader {
   // Set by CheckPictureBeforeDecoding: the bytes from the file's start that hold the whole
   // picture (a JPEG's end marker, a PNG's IEND, ...); what follows is never read.
   uint64_t extent = 0;
+  // Set by CheckPictureBeforeDecoding for a progressive or multi-scan JPEG: the memory its
+  // decoder keeps for the whole picture's coefficients.
+  int64_t jpeg_decoder_bytes = 0;
 };
 
 // "JPEG", "PNG", ...
@@ -38,8 +41,8 @@ std::optional<PictureHeader> ReadPictureHeader(std::span<const uint8_t> bytes);
 // ReadPictureHeader reads, a size within kMaxPicturePixels, and all of the picture's data in
 // the file (a JPEG up to its end marker, a PNG up to IEND, a GIF's first image to its end, a
 // BMP's rows, a TIFF's strips or tiles, a WebP's RIFF chunk), and a JPEG of at most
-// kMaxJpegScans scans. Empty when the picture may be decoded, otherwise why not ("a PNG of
-// 30000 x 30000 pixels, more than ...").
+// kMaxJpegScans scans whose coefficients fit kMaxJpegDecoderBytes. Empty when the picture may be
+// decoded, otherwise why not ("a PNG of 30000 x 30000 pixels, more than ...").
 std::string CheckPictureBeforeDecoding(std::span<const uint8_t> bytes,
                                        PictureHeader* header = nullptr);
 // "a JPEG of more than 500 scans, more than the player decodes"

@@ -147,7 +147,8 @@ bool Decode(Decoder& decoder, gdi::Bitmap& bitmap) {
   jpeg_create_decompress(&info);
   decoder.created = true;
   info.client_data = &decoder;
-  info.mem->max_memory_to_use = platform::kMaxJpegDecoderBytes;
+  // The header check bounds the coefficients; the rest is libjpeg's rows and tables.
+  info.mem->max_memory_to_use = platform::kMaxJpegDecoderBytes + (long{16} << 20);
   info.src = &decoder.source;
   info.progress = &decoder.progress;
   jpeg_read_header(&info, TRUE);

@@ -1,7 +1,7 @@
 // Pictures on Linux, decoded by their content whatever the file is called into 0x00RRGGBB
 // bitmaps, once the header check has found the picture whole and within the players' budget:
-// JPEG with libjpeg-turbo, which stops on a close request; PNG, GIF, BMP, TIFF and WebP with
-// SDL2_image, from the bytes of the picture only.
+// JPEG with libjpeg-turbo; PNG, GIF, BMP, TIFF and WebP with SDL2_image, reading the file a
+// piece at a time up to the picture's end. Both stop on a close request.
 #include "platform/linux/sdl/sdl_picture_loader.h"
 
 #include <SDL.h>
@@ -15,6 +15,7 @@
 #include "platform/linux/decoded_picture_cache.h"
 #include "platform/linux/jpeg/jpeg_decoder.h"
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/sdl/sdl_file_stream.h"
 #include "platform/picture_header.h"
 
 namespace slidesaver::linux_platform {
@@ -44,11 +45,13 @@ struct SurfaceDeleter {
 };
 using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
-gdi::Bitmap DecodeWithSdl(std::span<const uint8_t> bytes, platform::PictureFormat format,
-                          const std::string& name) {
-  SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-  if (!stream) throw InvalidPictureError(name);
-  SurfacePtr decoded(IMG_LoadTyped_RW(stream, 1, DecoderOf(format)));
+// The decoded surface and the bitmap are held together for the time of one conversion.
+gdi::Bitmap DecodeWithSdl(const platform::ByteSource& file, const platform::PictureHeader& header,
+                          const std::string& name, const std::function<bool()>& close_requested) {
+  SdlFileStream stream(file, header.extent, close_requested);
+  if (!stream.get()) throw InvalidPictureError(name, SDL_GetError());
+  SurfacePtr decoded(IMG_LoadTyped_RW(stream.get(), 0, DecoderOf(header.format)));
+  if (stream.StoppedForClose()) throw ProcessExit{0};
   if (!decoded || decoded->w <= 0 || decoded->h <= 0 ||
       int64_t{decoded->w} * decoded->h > platform::kMaxPicturePixels) {
     throw InvalidPictureError(name, decoded ? "" : SDL_GetError());
@@ -104,14 +107,7 @@ gdi::Bitmap DecodePicture(const platform::ByteSource& file, const std::string& n
   if (!problem.empty()) throw InvalidPictureError(name, problem);
   if (header.format == platform::PictureFormat::kJpeg)
     return DecodeJpeg(file, header.extent, name, close_requested);
-  if (file.Memory()) return DecodeWithSdl({file.Memory(), header.extent}, header.format, name);
-  std::vector<uint8_t> bytes(header.extent);
-  try {
-    file.ReadAt(0, bytes);
-  } catch (const platform::ReadError& error) {
-    throw InvalidPictureError(name, std::string("the file cannot be read: ") + error.what());
-  }
-  return DecodeWithSdl(bytes, header.format, name);
+  return DecodeWithSdl(file, header, name, close_requested);
 }
 
 gdi::Bitmap DecodeSdlPicture(std::span<const uint8_t> bytes, const std::string& name) {

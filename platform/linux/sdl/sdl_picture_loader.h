@@ -13,7 +13,7 @@ namespace slidesaver::linux_platform {
 
 // Decodes by content (JPEG with libjpeg-turbo, the others with SDL2_image); a missing file is
 // FileNotFoundError, anything it can't decode InvalidPictureError. Pictures that fit
-// kDecodedPictureCacheBytes are decoded once and kept. A JPEG's decoding stops when
+// kDecodedPictureCacheBytes are decoded once and kept. The decoding stops when
 // `close_requested` answers true, with ProcessExit{0}.
 std::unique_ptr<platform::PictureLoader> MakeSdlPictureLoader(
     std::function<bool()> close_requested = {});

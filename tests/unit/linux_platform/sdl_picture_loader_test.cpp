@@ -153,9 +153,15 @@ TEST(SdlPictureLoader, JpegsThatWouldShowInPartOrTakeForeverAreInvalid) {
   EXPECT_EQ(grey.Pixel(63, 47), 0x808080u);
 }
 
-// A close request stops a JPEG's decoding within a row of blocks: the process ends as it ends
-// on a close signal, not with an error.
-TEST(SdlPictureLoader, ACloseRequestStopsAJpegsDecoding) {
+// A close request stops a decoding: a JPEG's within a row of blocks, the others' at their next
+// read. The process ends as it ends on a close signal, not with an error.
+TEST(SdlPictureLoader, ACloseRequestStopsTheDecoding) {
+  testing::TempFolder folder;
+  const std::function<bool()> closed = [] { return true; };
+  for (const Made& picture : RedPictures(folder)) {
+    SCOPED_TRACE(picture.extension);
+    EXPECT_THROW(DecodePicture(platform::MemorySource(picture.bytes), "p", closed), ProcessExit);
+  }
   const std::vector<uint8_t> slow = testing::ProgressiveGreyJpeg(1024, 1024, 450);
   int asked = 0;
   const std::function<bool()> close_after_a_few = [&] { return ++asked > 20; };

@@ -34,16 +34,17 @@ void Text(Bytes& b, const char* s) { b.insert(b.end(), s, s + std::char_traits<c
 
 // SOI, an APP0, the frame header, `scans` scans whose data holds a stuffed 0xFF and a restart
 // marker, then EOI.
-Bytes Jpeg(uint32_t w, uint32_t h, uint8_t frame = 0xC0, int scans = 1) {
+Bytes Jpeg(uint32_t w, uint32_t h, uint8_t frame = 0xC0, int scans = 1, uint8_t components = 1) {
   Bytes b{0xFF, 0xD8, 0xFF, 0xE0};
   Be16(b, 6);
   Text(b, "JFIF");
   b.insert(b.end(), {0xFF, frame});
-  Be16(b, 11);
+  Be16(b, 8 + 3 * components);
   b.push_back(8);
   Be16(b, h);
   Be16(b, w);
-  b.insert(b.end(), {1, 1, 0x11, 0});
+  b.push_back(components);
+  for (uint8_t c = 1; c <= components; ++c) b.insert(b.end(), {c, 0x11, 0});
   for (int i = 0; i < scans; ++i) {
     b.insert(b.end(), {0xFF, 0xDA});
     Be16(b, 8);
@@ -281,6 +282,32 @@ TEST(PictureHeader, JpegsOfTooManyScansAreRefused) {
     EXPECT_EQ(CheckJpegScans(Jpeg(30000, 30000, 0xC2, scans)), expected);
   }
   EXPECT_EQ(TooManyJpegScans(), "a JPEG of more than 500 scans, more than the player decodes");
+}
+
+// A progressive JPEG's decoder, or one whose scans each hold fewer components than the frame,
+// keeps the whole picture's coefficients beside the bitmap: 2 bytes a sample. Those of
+// 8192 x 8192 in grey fit the budget, in colour at full resolution not.
+TEST(PictureHeader, ProgressiveJpegsWhoseCoefficientsExceedTheBudgetAreRefused) {
+  struct Case {
+    uint8_t frame, components;
+    int64_t coefficient_bytes;
+  } cases[] = {{0xC0, 1, 0},
+               {0xC2, 1, int64_t{128} << 20},
+               {0xC0, 3, int64_t{384} << 20},  // the scan holds one component of three
+               {0xC2, 3, int64_t{384} << 20}};
+  for (const Case& c : cases) {
+    PictureHeader header;
+    const std::string problem =
+        CheckPictureBeforeDecoding(Jpeg(8192, 8192, c.frame, 1, c.components), &header);
+    if (c.coefficient_bytes > kMaxJpegDecoderBytes) {
+      EXPECT_EQ(problem,
+                "a progressive JPEG that needs 384 MiB to decode beside its picture, more than "
+                "the 256 MiB the player gives it");
+    } else {
+      EXPECT_EQ(problem, "");
+      EXPECT_EQ(header.jpeg_decoder_bytes, c.coefficient_bytes);
+    }
+  }
   EXPECT_EQ(CheckJpegScans(Png(64, 48)), "");
 }
 
