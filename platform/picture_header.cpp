@@ -7,23 +7,33 @@
 namespace slidesaver::platform {
 namespace {
 
-// Bounds-checked reads: every one first checks that its bytes lie inside the span.
+// Bounds-checked reads: every one first checks that its bytes lie inside the source. A file is
+// read through two windows (a TIFF's strip offsets and sizes are read by turns).
 class Bytes {
  public:
-  explicit Bytes(std::span<const uint8_t> bytes) : b_(bytes) {}
-  size_t size() const { return b_.size(); }
-  bool Has(uint64_t at, uint64_t n) const { return at <= b_.size() && n <= b_.size() - at; }
-  bool StartsWith(const char* magic, size_t at = 0) const {
+  explicit Bytes(const ByteSource& source)
+      : source_(source), size_(source.Size()), memory_(source.Memory()) {}
+  uint64_t size() const { return size_; }
+  bool Has(uint64_t at, uint64_t n) const { return at <= size_ && n <= size_ - at; }
+  bool StartsWith(const char* magic, uint64_t at = 0) const {
     const size_t n = std::strlen(magic);
-    return Has(at, n) && std::memcmp(b_.data() + at, magic, n) == 0;
+    if (!Has(at, n)) return false;
+    for (size_t i = 0; i < n; ++i) {
+      if (U8(at + i) != static_cast<uint8_t>(magic[i])) return false;
+    }
+    return true;
   }
-  uint8_t U8(uint64_t at) const { return b_[static_cast<size_t>(at)]; }
+  uint8_t U8(uint64_t at) const { return memory_ ? memory_[at] : *Piece(at).data(); }
   // The position of the next byte `value` from `at`, or size() when there is none.
   uint64_t Find(uint8_t value, uint64_t at) const {
-    if (at >= b_.size()) return b_.size();
-    const void* found = std::memchr(b_.data() + at, value, b_.size() - static_cast<size_t>(at));
-    return found ? static_cast<uint64_t>(static_cast<const uint8_t*>(found) - b_.data())
-                 : b_.size();
+    while (at < size_) {
+      const std::span<const uint8_t> piece =
+          memory_ ? std::span<const uint8_t>(memory_ + at, size_ - at) : Piece(at);
+      if (const void* found = std::memchr(piece.data(), value, piece.size()))
+        return at + static_cast<uint64_t>(static_cast<const uint8_t*>(found) - piece.data());
+      at += piece.size();
+    }
+    return size_;
   }
   uint32_t Be16(uint64_t at) const { return uint32_t{U8(at)} << 8 | U8(at + 1); }
   uint32_t Le16(uint64_t at) const { return U8(at) | uint32_t{U8(at + 1)} << 8; }
@@ -32,18 +42,75 @@ class Bytes {
   uint32_t Le24(uint64_t at) const { return Le16(at) | uint32_t{U8(at + 2)} << 16; }
 
  private:
-  std::span<const uint8_t> b_;
+  static constexpr uint64_t kWindowBytes = 64 << 10;
+  struct Window {
+    uint64_t at = 0;
+    std::vector<uint8_t> bytes;
+    bool Holds(uint64_t offset) const { return offset - at < bytes.size(); }
+  };
+
+  // The bytes of a file from `at` (< size()) to the end of the window that holds them.
+  std::span<const uint8_t> Piece(uint64_t at) const {
+    if (!windows_[0].Holds(at)) {
+      std::swap(windows_[0], windows_[1]);
+      if (!windows_[0].Holds(at)) {
+        std::vector<uint8_t> bytes(static_cast<size_t>(std::min(kWindowBytes, size_ - at)));
+        source_.ReadAt(at, bytes);
+        windows_[0] = {at, std::move(bytes)};
+      }
+    }
+    return std::span<const uint8_t>(windows_[0].bytes).subspan(at - windows_[0].at);
+  }
+
+  const ByteSource& source_;
+  uint64_t size_;
+  const uint8_t* memory_;
+  mutable Window windows_[2];  // the latest first
 };
+
+bool IsJpeg(const Bytes& b) {
+  return b.Has(0, 3) && b.U8(0) == 0xFF && b.U8(1) == 0xD8 && b.U8(2) == 0xFF;
+}
 
 bool IsJpegFrameHeader(uint8_t marker) {
   return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+// The bytes a decoder keeps for the coefficients of the whole picture (128 for each block of
+// each component) when one scan does not hold them all: a progressive frame, or a first scan
+// of fewer components than the frame's. 0 when the picture is decoded as it is read.
+int64_t JpegCoefficientBytes(const Bytes& b, uint64_t frame_at, uint32_t first_scan_components) {
+  const uint32_t components = b.U8(frame_at + 9);
+  const uint8_t marker = b.U8(frame_at + 1);
+  const bool progressive = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
+  if ((!progressive && first_scan_components >= components) || components == 0 ||
+      !b.Has(frame_at + 10, 3 * uint64_t{components}))
+    return 0;
+  const int64_t height = b.Be16(frame_at + 5), width = b.Be16(frame_at + 7);
+  uint32_t h_max = 1, v_max = 1;
+  for (uint32_t i = 0; i < components; ++i) {
+    const uint8_t sampling = b.U8(frame_at + 10 + 3 * i + 1);
+    h_max = std::max<uint32_t>(h_max, sampling >> 4);
+    v_max = std::max<uint32_t>(v_max, sampling & 15);
+  }
+  int64_t bytes = 0;
+  for (uint32_t i = 0; i < components; ++i) {
+    const uint8_t sampling = b.U8(frame_at + 10 + 3 * i + 1);
+    const int64_t h = std::max(1, sampling >> 4), v = std::max(1, sampling & 15);
+    // Blocks across and down, each rounded up to whole groups of the component's sampling.
+    const int64_t across = ((width * h + 8 * h_max - 1) / (8 * h_max) + h - 1) / h * h;
+    const int64_t down = ((height * v + 8 * v_max - 1) / (8 * v_max) + v - 1) / v * v;
+    bytes += across * down * 128;
+  }
+  return bytes;
 }
 
 // Walks a JPEG's segments, and with `to_end` its entropy-coded data as well, up to the end
 // marker. `problem` says why the walk stopped short.
 std::optional<PictureHeader> WalkJpeg(const Bytes& b, bool to_end, std::string* problem) {
   PictureHeader header{PictureFormat::kJpeg};
-  bool scan_seen = false;
+  int scans = 0;
+  uint64_t frame_at = 0;
   uint64_t at = 2;
   for (;;) {
     if (!b.Has(at, 2)) {
@@ -60,10 +127,11 @@ std::optional<PictureHeader> WalkJpeg(const Bytes& b, bool to_end, std::string* 
       continue;
     }
     if (marker == 0xD9) {
-      if (header.width == 0 || !scan_seen) {
+      if (header.width == 0 || scans == 0) {
         if (problem) *problem = "the JPEG ends before any picture data";
         return std::nullopt;
       }
+      header.extent = at + 2;
       return header;
     }
     if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) {  // no length
@@ -85,10 +153,16 @@ std::optional<PictureHeader> WalkJpeg(const Bytes& b, bool to_end, std::string* 
       return std::nullopt;
     }
     const uint64_t length = b.Be16(at + 2);
+    if (IsJpegFrameHeader(marker) && scans == 0) frame_at = at;
+    if (marker == 0xDA && scans == 0 && frame_at != 0 && b.Has(at + 4, 1))
+      header.jpeg_decoder_bytes = JpegCoefficientBytes(b, frame_at, b.U8(at + 4));
     at += 2 + length;
     if (marker == 0xDA) {
       if (header.width == 0) break;  // picture data before the frame header
-      scan_seen = true;
+      if (++scans > kMaxJpegScans) {
+        if (problem) *problem = TooManyJpegScans();
+        return std::nullopt;
+      }
       // The entropy-coded data ends at the first marker that is neither a stuffed 0xFF 0x00
       // nor a restart marker.
       for (at = b.Find(0xFF, at); b.Has(at, 2); at = b.Find(0xFF, at + 1)) {
@@ -120,8 +194,9 @@ std::optional<PictureHeader> WalkPng(const Bytes& b, bool to_end, std::string* p
     if (!b.Has(at + 12, length)) break;
     if (b.StartsWith("IDAT", at + 4)) data_seen = true;
     if (b.StartsWith("IEND", at + 4)) {
-      if (data_seen) return header;
-      break;
+      if (!data_seen) break;
+      header.extent = at + 12 + length;
+      return header;
     }
     at += 12 + length;
   }
@@ -214,7 +289,8 @@ std::optional<PictureHeader> WalkGif(const Bytes& b, bool to_end, std::string* p
       at += 10;
       if (flags & 0x80) at += 3u << ((flags & 0x07) + 1);
       if (!to_end) return header;
-      if (!b.Has(at, 1) || SkipGifSubBlocks(b, at + 1) == 0) break;
+      header.extent = b.Has(at, 1) ? SkipGifSubBlocks(b, at + 1) : 0;
+      if (header.extent == 0) break;
       // The data must make every pixel of the image: a decoder fills what is missing with
       // something, and some fail on it.
       if (GifPixels(b, at + 1, b.U8(at), width * height) < width * height) {
@@ -256,14 +332,36 @@ std::optional<PictureHeader> WalkBmp(const Bytes& b, bool to_end, std::string* p
   }
   PictureHeader header{PictureFormat::kBmp, width, height};
   const bool plain_rows = compression == 0 || compression == 3 || compression == 6;
+  header.extent = b.size();  // run-length coded rows end where their codes say
   if (to_end && plain_rows) {
     const uint64_t row_bytes = (static_cast<uint64_t>(width) * bits + 31) / 32 * 4;
     if (!b.Has(pixels_at, row_bytes * static_cast<uint64_t>(height))) {
       if (problem) *problem = "the BMP ends before its last row: the file is cut short";
       return std::nullopt;
     }
+    header.extent = pixels_at + row_bytes * static_cast<uint64_t>(height);
   }
   return header;
+}
+
+// The bytes of one value of a TIFF field's type (BYTE, ASCII, SHORT, LONG, RATIONAL, ...).
+uint64_t TiffTypeBytes(uint32_t type) {
+  switch (type) {
+    case 3:
+    case 8:
+      return 2;
+    case 5:
+    case 10:
+    case 12:
+      return 8;
+    case 4:
+    case 9:
+    case 11:
+    case 13:
+      return 4;
+    default:
+      return 1;
+  }
 }
 
 // A TIFF's first image: its size, and with `to_end` whether all its strips or tiles lie in
@@ -287,12 +385,15 @@ std::optional<PictureHeader> WalkTiff(const Bytes& b, bool to_end, std::string* 
     uint32_t type = 0, count = 0;
     uint64_t at = 0;
   } offsets, sizes;
+  // The directory, and every value it keeps outside itself, lie within the extent.
+  header.extent = directory + 2 + uint64_t{entries} * 12 + 4;
   for (uint32_t i = 0; i < entries; ++i) {
     const uint64_t entry = directory + 2 + uint64_t{i} * 12;
     const uint32_t tag = u16(entry), type = u16(entry + 2), count = u32(entry + 4);
     const uint32_t value = type == 3 ? u16(entry + 8) : u32(entry + 8);
-    const uint64_t value_bytes = uint64_t{count} * (type == 3 ? 2 : 4);
+    const uint64_t value_bytes = uint64_t{count} * TiffTypeBytes(type);
     const Values values{type, count, value_bytes <= 4 ? entry + 8 : u32(entry + 8)};
+    if (value_bytes > 4) header.extent = std::max(header.extent, values.at + value_bytes);
     if (tag == 256) header.width = value;
     if (tag == 257) header.height = value;
     if (tag == 273 || tag == 324) offsets = values;
@@ -309,7 +410,9 @@ std::optional<PictureHeader> WalkTiff(const Bytes& b, bool to_end, std::string* 
   for (uint32_t i = 0; i < offsets.count; ++i) {
     const auto offset = value(offsets, i), size = value(sizes, i);
     if (!offset || !size || !b.Has(*offset, *size)) return damaged();
+    header.extent = std::max(header.extent, *offset + *size);
   }
+  if (!b.Has(0, header.extent)) return damaged();
   return header;
 }
 
@@ -321,6 +424,7 @@ std::optional<PictureHeader> WalkWebp(const Bytes& b, bool to_end, std::string* 
   if (!b.Has(12, 18)) return damaged();
   if (to_end && !b.Has(0, uint64_t{b.Le32(4)} + 8)) return damaged();
   PictureHeader header{PictureFormat::kWebp};
+  header.extent = uint64_t{b.Le32(4)} + 8;
   if (b.StartsWith("VP8X", 12)) {
     header.width = int64_t{b.Le24(24)} + 1;
     header.height = int64_t{b.Le24(27)} + 1;
@@ -336,11 +440,8 @@ std::optional<PictureHeader> WalkWebp(const Bytes& b, bool to_end, std::string* 
   return header;
 }
 
-std::optional<PictureHeader> Walk(std::span<const uint8_t> bytes, bool to_end,
-                                  std::string* problem) {
-  const Bytes b(bytes);
-  if (b.Has(0, 3) && b.U8(0) == 0xFF && b.U8(1) == 0xD8 && b.U8(2) == 0xFF)
-    return WalkJpeg(b, to_end, problem);
+std::optional<PictureHeader> Walk(const Bytes& b, bool to_end, std::string* problem) {
+  if (IsJpeg(b)) return WalkJpeg(b, to_end, problem);
   if (b.StartsWith("\x89PNG\r\n\x1a\n")) return WalkPng(b, to_end, problem);
   if (b.StartsWith("GIF87a") || b.StartsWith("GIF89a")) return WalkGif(b, to_end, problem);
   if (b.StartsWith("BM")) return WalkBmp(b, to_end, problem);
@@ -350,6 +451,27 @@ std::optional<PictureHeader> Walk(std::span<const uint8_t> bytes, bool to_end,
   if (b.StartsWith("RIFF") && b.StartsWith("WEBP", 8)) return WalkWebp(b, to_end, problem);
   if (problem) *problem = "not a JPEG, PNG, GIF, BMP, TIFF or WebP picture";
   return std::nullopt;
+}
+
+std::string CheckWhole(const Bytes& b, PictureHeader* header) {
+  std::string problem;
+  const std::optional<PictureHeader> read = Walk(b, false, &problem);
+  if (!read) return problem;
+  if (header) *header = *read;
+  if (read->width > kMaxPicturePixels / read->height) {
+    return std::string("a ") + FormatName(read->format) + " of " + std::to_string(read->width) +
+           " x " + std::to_string(read->height) + " pixels, more than the " +
+           WithThousands(kMaxPicturePixels) + " the player decodes";
+  }
+  const std::optional<PictureHeader> whole = Walk(b, true, &problem);
+  if (!whole) return problem;
+  if (whole->jpeg_decoder_bytes > kMaxJpegDecoderBytes) {
+    return "a progressive JPEG that needs " + std::to_string(whole->jpeg_decoder_bytes >> 20) +
+           " MiB to decode beside its picture, more than the " +
+           std::to_string(kMaxJpegDecoderBytes >> 20) + " MiB the player gives it";
+  }
+  if (header) *header = *whole;
+  return {};
 }
 
 }  // namespace
@@ -373,21 +495,32 @@ const char* FormatName(PictureFormat format) {
 }
 
 std::optional<PictureHeader> ReadPictureHeader(std::span<const uint8_t> bytes) {
-  return Walk(bytes, false, nullptr);
+  return Walk(Bytes(MemorySource(bytes)), false, nullptr);
 }
 
 std::string CheckPictureBeforeDecoding(std::span<const uint8_t> bytes, PictureHeader* header) {
+  return CheckPictureBeforeDecoding(MemorySource(bytes), header);
+}
+
+std::string TooManyJpegScans() {
+  return "a JPEG of more than " + std::to_string(kMaxJpegScans) +
+         " scans, more than the player decodes";
+}
+
+std::string CheckJpegScans(std::span<const uint8_t> bytes) {
+  const MemorySource source(bytes);
+  const Bytes b(source);
   std::string problem;
-  const std::optional<PictureHeader> read = Walk(bytes, false, &problem);
-  if (!read) return problem;
-  if (header) *header = *read;
-  if (read->width > kMaxPicturePixels / read->height) {
-    return std::string("a ") + FormatName(read->format) + " of " + std::to_string(read->width) +
-           " x " + std::to_string(read->height) + " pixels, more than the " +
-           WithThousands(kMaxPicturePixels) + " the player decodes";
+  if (!IsJpeg(b) || WalkJpeg(b, true, &problem) || problem != TooManyJpegScans()) return {};
+  return problem;
+}
+
+std::string CheckPictureBeforeDecoding(const ByteSource& source, PictureHeader* header) {
+  try {
+    return CheckWhole(Bytes(source), header);
+  } catch (const ReadError& error) {
+    return std::string("the file cannot be read: ") + error.what();
   }
-  if (!Walk(bytes, true, &problem)) return problem;
-  return {};
 }
 
 }  // namespace slidesaver::platform

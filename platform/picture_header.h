@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 
+#include "platform/byte_source.h"
 #include "platform/memory_bounds.h"
 
 namespace slidesaver::platform {
@@ -21,6 +22,12 @@ struct PictureHeader {
   int64_t width = 0;
   int64_t height = 0;
   int jpeg_frame = 0;  // a JPEG's frame header marker (0xC0 baseline, 0xC2 progressive, ...)
+  // Set by CheckPictureBeforeDecoding: the bytes from the file's start that hold the whole
+  // picture (a JPEG's end marker, a PNG's IEND, ...); what follows is never read.
+  uint64_t extent = 0;
+  // Set by CheckPictureBeforeDecoding for a progressive or multi-scan JPEG: the memory its
+  // decoder keeps for the whole picture's coefficients.
+  int64_t jpeg_decoder_bytes = 0;
 };
 
 // "JPEG", "PNG", ...
@@ -33,9 +40,17 @@ std::optional<PictureHeader> ReadPictureHeader(std::span<const uint8_t> bytes);
 // Everything the loaders check before decoding the whole file `bytes`: a header that
 // ReadPictureHeader reads, a size within kMaxPicturePixels, and all of the picture's data in
 // the file (a JPEG up to its end marker, a PNG up to IEND, a GIF's first image to its end, a
-// BMP's rows, a TIFF's strips or tiles, a WebP's RIFF chunk). Empty when the picture may be
+// BMP's rows, a TIFF's strips or tiles, a WebP's RIFF chunk), and a JPEG of at most
+// kMaxJpegScans scans whose coefficients fit kMaxJpegDecoderBytes. Empty when the picture may be
 // decoded, otherwise why not ("a PNG of 30000 x 30000 pixels, more than ...").
 std::string CheckPictureBeforeDecoding(std::span<const uint8_t> bytes,
                                        PictureHeader* header = nullptr);
+// "a JPEG of more than 500 scans, more than the player decodes"
+std::string TooManyJpegScans();
+// For a picture of any size: a JPEG's scans against kMaxJpegScans. Empty when it has no more
+// (or is no JPEG), otherwise the refusal.
+std::string CheckJpegScans(std::span<const uint8_t> bytes);
+// The same on a file read a piece at a time: memory stays small whatever the file's size.
+std::string CheckPictureBeforeDecoding(const ByteSource& source, PictureHeader* header = nullptr);
 
 }  // namespace slidesaver::platform

@@ -52,6 +52,8 @@ void ShowForm::LoadSlidePicture(int32_t slide_index) {
   const std::optional<std::string> path = extracted_.PathOf(name);
   // A name the extraction refused to write names no file of the show.
   if (!path) throw FileNotFoundError(extracted_.Folder() + name);
+  // The picture before goes first: two pictures of the budget's size are never held at once.
+  slide_picture.SetPicture(gdi::Bitmap());
   slide_picture.SetPicture(platform_.pictures.Load(*path));
 }
 

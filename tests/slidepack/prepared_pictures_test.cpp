@@ -9,6 +9,7 @@
 #include "platform/linux/sdl/sdl_picture_loader.h"
 #include "slidepack_test_support.h"
 #include "test_pictures.h"
+#include "tests/jpeg_test_files.h"
 #include "tools/slidepack/media_kind.h"
 #include "tools/slidepack/prepare_picture.h"
 
@@ -250,6 +251,10 @@ TEST_F(PreparedPicturesTest, PicturesThePlayersCannotUseStopTheBuildAtTheirLine)
   TestPicture truncated = jpeg;
   truncated.file = "cut.jpg";
   truncated.bytes.resize(truncated.bytes.size() * 2 / 3);
+  // Cut inside its data with its end marker put back: a decoder warns and makes the rest grey.
+  const TestPicture ended{"ended.jpg", slidesaver::testing::CutInsideScanData(jpeg.bytes)};
+  // 10,000 scans in a few hundred kilobytes: a decoder would be busy for minutes.
+  const TestPicture scans{"scans.jpg", slidesaver::testing::ProgressiveGreyJpeg(2048, 2048, 10000)};
   const TestPicture text{"notes.jpg", {'h', 'e', 'l', 'l', 'o', '\n'}};
   const TestPicture other = {"orientation-1.jpg", SmallJpeg(5)};
   const std::string none = "width = 200\nheight = 100\n";
@@ -266,6 +271,21 @@ TEST_F(PreparedPicturesTest, PicturesThePlayersCannotUseStopTheBuildAtTheirLine)
        kHead,
        {},
        "show.toml:10: picture media/cut.jpg does not decode completely"},
+      {{ended},
+       none,
+       {},
+       "show.toml:5: picture media/ended.jpg does not decode completely (VipsJpeg: Corrupt JPEG "
+       "data: premature end of data segment)"},
+      {{jpeg, ended},
+       kHead,
+       {},
+       "show.toml:10: picture media/ended.jpg does not decode completely"},
+      {{scans},
+       none,
+       {},
+       "show.toml:5: picture media/scans.jpg is refused (a JPEG of more than 500 scans, more than "
+       "the player decodes)"},
+      {{jpeg, scans}, kHead, {}, "show.toml:10: picture media/scans.jpg is refused (a JPEG of"},
       {{find("deep-alpha.png")},
        none,
        {},

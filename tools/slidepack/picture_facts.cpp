@@ -146,16 +146,17 @@ bool LinuxPlayerDecodes(const PictureFacts& facts) {
   }
 }
 
-void CheckDecodesCompletely(std::span<const uint8_t> bytes) {
+void CheckDecodesCompletely(std::span<const uint8_t> bytes, const PictureFacts& facts) {
   StartVips();
   try {
     const BorrowedBlob blob(bytes);
-    const vips::VImage small =
-        vips::VImage::thumbnail_buffer(blob.get(), 64,
-                                       vips::VImage::option()
-                                           ->set("height", 64)
-                                           ->set("no_rotate", true)
-                                           ->set("fail_on", VIPS_FAIL_ON_ERROR));
+    const vips::VImage small = vips::VImage::thumbnail_buffer(
+        blob.get(), 64,
+        vips::VImage::option()
+            ->set("height", 64)
+            ->set("no_rotate", true)
+            ->set("fail_on", VIPS_FAIL_ON_ERROR)
+            ->set("option_string", LoaderOptions(facts.format == PictureFormat::kJpeg)));
     (void)small.avg();
   } catch (const vips::VError& error) {
     throw SlidepackError("does not decode completely (" + VipsReason(error) + ")");

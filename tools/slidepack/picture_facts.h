@@ -40,7 +40,7 @@ bool LinuxPlayerDecodes(const PictureFacts& facts);
 
 // Decodes every pixel (at a reduced size where the format allows it, which still reads all of
 // the data). Throws SlidepackError with the decoder's reason when the picture is incomplete
-// or damaged.
-void CheckDecodesCompletely(std::span<const uint8_t> bytes);
+// or damaged (for a JPEG, when its decoder warns of anything).
+void CheckDecodesCompletely(std::span<const uint8_t> bytes, const PictureFacts& facts);
 
 }  // namespace slidepack

@@ -43,12 +43,14 @@ PreparedPicture PreparePicture(std::span<const uint8_t> bytes, const PictureFact
   try {
     const BorrowedBlob blob(bytes);
     // Shrink-on-load, orientation, colour management and the resize itself.
-    vips::VOption* options = vips::VImage::option()
-                                 ->set("height", box.height)
-                                 ->set("size", VIPS_SIZE_BOTH)
-                                 ->set("crop", settings.fit == Fit::kCover ? VIPS_INTERESTING_CENTRE
-                                                                           : VIPS_INTERESTING_NONE)
-                                 ->set("fail_on", VIPS_FAIL_ON_ERROR);
+    vips::VOption* options =
+        vips::VImage::option()
+            ->set("height", box.height)
+            ->set("size", VIPS_SIZE_BOTH)
+            ->set("crop",
+                  settings.fit == Fit::kCover ? VIPS_INTERESTING_CENTRE : VIPS_INTERESTING_NONE)
+            ->set("fail_on", VIPS_FAIL_ON_ERROR)
+            ->set("option_string", LoaderOptions(facts.format == PictureFormat::kJpeg));
     // A picture's own profile takes it to sRGB. Without one it is sRGB already (or CMYK,
     // which libvips converts through its CMYK profile): a transform would only shift colours.
     if (facts.icc_profile) options->set("export_profile", "srgb");

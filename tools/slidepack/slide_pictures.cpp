@@ -52,6 +52,9 @@ class Worker {
         throw SlidepackError("is not a picture slidepack reads (" + std::string(kFormatsRead) +
                              ")");
       }
+      // Counted before any decoder sees the picture: each scan costs a decoder a whole pass.
+      if (const std::string scans = slidesaver::platform::CheckJpegScans(bytes); !scans.empty())
+        throw SlidepackError("is refused (" + scans + ")");
       return slide.fit == Fit::kNone ? Stored(slide, file_bytes, bytes, *facts)
                                      : Prepared(slide, bytes, *facts);
     } catch (const SlidepackError& error) {
@@ -86,7 +89,7 @@ class Worker {
                            std::to_string(facts.height) +
                            "); use fit = \"contain\" or \"cover\" to have it prepared");
     }
-    CheckDecodesCompletely(bytes);
+    CheckDecodesCompletely(bytes, facts);
     // What the players check before they decode it.
     const std::string refusal = slidesaver::platform::CheckPictureBeforeDecoding(bytes);
     if (!refusal.empty()) throw SlidepackError("does not decode completely (" + refusal + ")");

@@ -35,4 +35,6 @@ std::string VipsReason(const vips::VError& error) {
   return text.empty() ? "the picture library gave no reason" : text;
 }
 
+const char* LoaderOptions(bool jpeg) { return jpeg ? "fail_on=warning" : ""; }
+
 }  // namespace slidepack

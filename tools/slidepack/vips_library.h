@@ -27,6 +27,11 @@ class BorrowedBlob {
   VipsBlob* blob_;
 };
 
+// The loader's options for a picture's decoding: a JPEG fails on any warning (libjpeg only
+// warns of corrupt or missing data, a premature end or extraneous bytes, and makes the rest
+// grey). A thumbnail's own "fail_on" does not reach the JPEG loader's warnings.
+const char* LoaderOptions(bool jpeg);
+
 // The first line of a libvips error, for a message of our own.
 std::string VipsReason(const vips::VError& error);
 

@@ -1,49 +1,25 @@
-// Pictures on Linux: SDL2_image decodes JPEG, PNG, GIF, BMP, TIFF and WebP by their content,
-// whatever the file is called, into 0x00RRGGBB bitmaps, once the header check has found the
-// picture whole and within the players' budget.
+// Pictures on Linux, decoded by their content whatever the file is called into 0x00RRGGBB
+// bitmaps, once the header check has found the picture whole and within the players' budget:
+// JPEG with libjpeg-turbo; PNG, GIF, BMP, TIFF and WebP with SDL2_image, reading the file a
+// piece at a time up to the picture's end. Both stop on a close request.
 #include "platform/linux/sdl/sdl_picture_loader.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <memory>
 #include <vector>
 
 #include "common/run_time_error.h"
+#include "platform/linux/decoded_picture_cache.h"
+#include "platform/linux/jpeg/jpeg_decoder.h"
+#include "platform/linux/linux_platform.h"
+#include "platform/linux/sdl/sdl_file_stream.h"
 #include "platform/picture_header.h"
 
 namespace slidesaver::linux_platform {
 namespace {
-
-// The whole file, which must be an ordinary one of at most kMaxPictureFileBytes.
-std::vector<uint8_t> ReadPictureFile(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) throw FileNotFoundError(path);
-  struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    close(fd);
-    throw FileNotFoundError(path);
-  }
-  if (static_cast<uint64_t>(info.st_size) > platform::kMaxPictureFileBytes) {
-    close(fd);
-    throw InvalidPictureError(path, "the file is larger than the player reads");
-  }
-  std::vector<uint8_t> bytes(static_cast<size_t>(info.st_size));
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = read(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<size_t>(n);
-  }
-  close(fd);
-  if (done != bytes.size()) throw FileNotFoundError(path);
-  return bytes;
-}
 
 // SDL_image's name of the decoder for each format: only that one is let near the bytes.
 const char* DecoderOf(platform::PictureFormat format) {
@@ -69,22 +45,13 @@ struct SurfaceDeleter {
 };
 using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
-class SdlPictureLoader : public platform::PictureLoader {
- public:
-  gdi::Bitmap Load(const std::string& path) override {
-    return DecodeSdlPicture(ReadPictureFile(path), path);
-  }
-};
-
-}  // namespace
-
-gdi::Bitmap DecodeSdlPicture(std::span<const uint8_t> bytes, const std::string& name) {
-  platform::PictureHeader header;
-  const std::string problem = platform::CheckPictureBeforeDecoding(bytes, &header);
-  if (!problem.empty()) throw InvalidPictureError(name, problem);
-  SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-  if (!stream) throw InvalidPictureError(name);
-  SurfacePtr decoded(IMG_LoadTyped_RW(stream, 1, DecoderOf(header.format)));
+// The decoded surface and the bitmap are held together for the time of one conversion.
+gdi::Bitmap DecodeWithSdl(const platform::ByteSource& file, const platform::PictureHeader& header,
+                          const std::string& name, const std::function<bool()>& close_requested) {
+  SdlFileStream stream(file, header.extent, close_requested);
+  if (!stream.get()) throw InvalidPictureError(name, SDL_GetError());
+  SurfacePtr decoded(IMG_LoadTyped_RW(stream.get(), 0, DecoderOf(header.format)));
+  if (stream.StoppedForClose()) throw ProcessExit{0};
   if (!decoded || decoded->w <= 0 || decoded->h <= 0 ||
       int64_t{decoded->w} * decoded->h > platform::kMaxPicturePixels) {
     throw InvalidPictureError(name, decoded ? "" : SDL_GetError());
@@ -105,8 +72,51 @@ gdi::Bitmap DecodeSdlPicture(std::span<const uint8_t> bytes, const std::string& 
   return bitmap;
 }
 
-std::unique_ptr<platform::PictureLoader> MakeSdlPictureLoader() {
-  return std::make_unique<SdlPictureLoader>();
+class SdlPictureLoader : public platform::PictureLoader {
+ public:
+  explicit SdlPictureLoader(std::function<bool()> close_requested)
+      : close_requested_(std::move(close_requested)) {}
+
+  gdi::Bitmap Load(const std::string& path) override {
+    const std::shared_ptr<const platform::ByteSource> file = files_->OpenForReading(path);
+    struct stat info {};
+    if (!file || stat(path.c_str(), &info) != 0) throw FileNotFoundError(path);
+    if (file->Size() > platform::kMaxPictureFileBytes)
+      throw InvalidPictureError(path, "the file is larger than the player reads");
+    const PictureFileKey key{path, info.st_dev, info.st_ino, static_cast<uint64_t>(info.st_size),
+                             int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec};
+    if (const gdi::Bitmap* kept = cache_.Find(key)) return *kept;
+    gdi::Bitmap picture = DecodePicture(*file, path, close_requested_);
+    // A file replaced between the open and the stat is not kept under the other's key.
+    if (key.size == file->Size()) cache_.Keep(key, picture);
+    return picture;
+  }
+
+ private:
+  std::function<bool()> close_requested_;
+  std::unique_ptr<platform::FileSystem> files_ = MakePosixFileSystem();
+  DecodedPictureCache cache_{platform::kDecodedPictureCacheBytes};
+};
+
+}  // namespace
+
+gdi::Bitmap DecodePicture(const platform::ByteSource& file, const std::string& name,
+                          const std::function<bool()>& close_requested) {
+  platform::PictureHeader header;
+  const std::string problem = platform::CheckPictureBeforeDecoding(file, &header);
+  if (!problem.empty()) throw InvalidPictureError(name, problem);
+  if (header.format == platform::PictureFormat::kJpeg)
+    return DecodeJpeg(file, header.extent, name, close_requested);
+  return DecodeWithSdl(file, header, name, close_requested);
+}
+
+gdi::Bitmap DecodeSdlPicture(std::span<const uint8_t> bytes, const std::string& name) {
+  return DecodePicture(platform::MemorySource(bytes), name);
+}
+
+std::unique_ptr<platform::PictureLoader> MakeSdlPictureLoader(
+    std::function<bool()> close_requested) {
+  return std::make_unique<SdlPictureLoader>(std::move(close_requested));
 }
 
 }  // namespace slidesaver::linux_platform

@@ -1,20 +1,28 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
 
+#include "platform/byte_source.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/picture_loader.h"
 
 namespace slidesaver::linux_platform {
 
-// Decodes by content with SDL2_image; a missing file is FileNotFoundError, anything it can't
-// decode InvalidPictureError.
-std::unique_ptr<platform::PictureLoader> MakeSdlPictureLoader();
+// Decodes by content (JPEG with libjpeg-turbo, the others with SDL2_image); a missing file is
+// FileNotFoundError, anything it can't decode InvalidPictureError. Pictures that fit
+// kDecodedPictureCacheBytes are decoded once and kept. The decoding stops when
+// `close_requested` answers true, with ProcessExit{0}.
+std::unique_ptr<platform::PictureLoader> MakeSdlPictureLoader(
+    std::function<bool()> close_requested = {});
 
-// The loader's work on a picture file's bytes: the header check, then the decode. `name`
-// names the picture in an InvalidPictureError.
+// The loader's work on a picture file: the header check, then the decode, which reads no byte
+// past the picture's end. `name` names the picture in an InvalidPictureError.
+gdi::Bitmap DecodePicture(const platform::ByteSource& file, const std::string& name,
+                          const std::function<bool()>& close_requested = {});
+// The same on bytes in memory.
 gdi::Bitmap DecodeSdlPicture(std::span<const uint8_t> bytes, const std::string& name);
 
 }  // namespace slidesaver::linux_platform

@@ -9,9 +9,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <sstream>
 #include <thread>
 
 #include "tests/gui/show/player_session.h"
+#include "tests/jpeg_test_files.h"
 
 namespace slidesaver::gui_testing {
 namespace {
@@ -56,31 +59,52 @@ PackageHeader OneSlideShow(std::vector<uint8_t> picture) {
 }
 
 // A 3.5 MB PNG declaring 30000 x 30000 RGBA crashed the PNG decoder; a JPEG declaring as
-// much took gigabytes. Each is the error box now, and the folder goes after it.
+// much took gigabytes; 10,000 scans kept a decoder busy for minutes; a JPEG cut short with its
+// end marker put back was shown two-thirds grey. Each is the error box now, and the folder goes
+// after it.
 TEST(PlayerHostile, PictureBombsAreTheErrorBoxAndLeaveNothing) {
-  for (const char* extension : {"png", "jpg", "gif"}) {
-    SCOPED_TRACE(extension);
+  struct Case {
+    const char* name;
+    std::function<void(std::vector<uint8_t>&)> spoil;
+    const char* reason;
+  } cases[] = {
+      {"bomb.png",
+       [](std::vector<uint8_t>& b) {
+         b[18] = b[22] = 0x75;  // IHDR: 30000 x 30000
+         b[19] = b[23] = 0x30;
+       },
+       "pixels, more than the 67,108,864 the player decodes"},
+      {"bomb.gif",
+       [](std::vector<uint8_t>& b) {
+         b[6] = b[7] = b[8] = b[9] = 0xFF;  // a logical screen of 65535 x 65535
+       },
+       "pixels, more than the 67,108,864 the player decodes"},
+      {"bomb.jpg",
+       [](std::vector<uint8_t>& b) {
+         for (size_t at = 2; at + 9 < b.size(); ++at) {
+           if (b[at] == 0xFF && b[at + 1] == 0xC0) {
+             b[at + 5] = b[at + 7] = 0x75;
+             b[at + 6] = b[at + 8] = 0x30;
+             break;
+           }
+         }
+       },
+       "pixels, more than the 67,108,864 the player decodes"},
+      {"scans.jpg",
+       [](std::vector<uint8_t>& b) { b = testing::ProgressiveGreyJpeg(8192, 8192, 10000); },
+       "a JPEG of more than 500 scans, more than the player decodes"},
+      {"cut.jpg", [](std::vector<uint8_t>& b) { b = testing::CutInsideScanData(b); },
+       "Corrupt JPEG data: premature end of data segment"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     PlayerSession session;
-    std::vector<uint8_t> bomb =
-        MakePicture(session.folder(), std::string("bomb.") + extension, 64, 48, "#ff0000");
-    if (std::string(extension) == "png") {
-      bomb[18] = bomb[22] = 0x75;  // IHDR: 30000 x 30000
-      bomb[19] = bomb[23] = 0x30;
-    } else if (std::string(extension) == "gif") {
-      bomb[6] = bomb[7] = bomb[8] = bomb[9] = 0xFF;  // a logical screen of 65535 x 65535
-    } else {
-      for (size_t at = 2; at + 9 < bomb.size(); ++at) {
-        if (bomb[at] == 0xFF && bomb[at + 1] == 0xC0) {
-          bomb[at + 5] = bomb[at + 7] = 0x75;
-          bomb[at + 6] = bomb[at + 8] = 0x30;
-          break;
-        }
-      }
-    }
+    std::vector<uint8_t> bomb = MakePicture(session.folder(), c.name, 64, 48, "#ff0000");
+    c.spoil(bomb);
     session.Write(OneSlideShow(bomb));
     session.Start();
     AnswerTheErrorBoxAndExpectNothingLeft(session);
-    EXPECT_THAT(session.Log(), HasSubstr("pixels, more than the 67,108,864 the player decodes"));
+    EXPECT_THAT(session.Log(), HasSubstr(c.reason));
   }
 }
 
@@ -182,6 +206,37 @@ TEST(PlayerHostile, CloseSignalsDuringTheExtractionRemoveWhatWasWritten) {
     EXPECT_EQ(session.WaitForExit(20s), 0);
     EXPECT_THAT(PlayerEntries(session), IsEmpty());
   }
+}
+
+// The processor time a process has taken.
+std::chrono::milliseconds ProcessorTime(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  std::getline(stat, line);
+  std::istringstream fields(line.substr(line.rfind(')') + 2));
+  std::string field;
+  long ticks = 0;
+  for (int i = 3; i <= 15 && fields >> field; ++i) {
+    if (i >= 14) ticks += std::stol(field);  // utime and stime
+  }
+  return std::chrono::milliseconds(ticks * 1000 / sysconf(_SC_CLK_TCK));
+}
+
+// A picture within every bound that takes its decoder long (8192 x 8192 in 450 progressive
+// scans: half a minute and more): a close signal in the middle of its decoding ends the player
+// the normal way at once, without an error.
+TEST(PlayerHostile, ACloseSignalDuringASlowDecodeEndsThePlayer) {
+  PlayerSession session;
+  session.Write(OneSlideShow(testing::ProgressiveGreyJpeg(8192, 8192, 450)));
+  session.Start();
+  ASSERT_FALSE(WaitForExtraction(session).empty());
+  for (int i = 0; i < 600 && ProcessorTime(session.pid()) < 1500ms; ++i) {
+    std::this_thread::sleep_for(50ms);
+  }
+  session.Signal(SIGTERM);
+  EXPECT_EQ(session.WaitForExit(10s), 0) << "the decoding went on";
+  EXPECT_THAT(PlayerEntries(session), IsEmpty());
+  EXPECT_THAT(session.Log(), ::testing::Not(HasSubstr("Invalid picture")));
 }
 
 // A run killed outright leaves its folder; the next run removes it before it takes temp1.

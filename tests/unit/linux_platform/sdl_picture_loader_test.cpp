@@ -3,8 +3,10 @@
 // make of them, and bombs are refused without the memory their header asks for.
 #include "platform/linux/sdl/sdl_picture_loader.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,6 +16,8 @@
 #include <vector>
 
 #include "common/run_time_error.h"
+#include "platform/linux/decoded_picture_cache.h"
+#include "tests/jpeg_test_files.h"
 #include "tests/unit/test_support.h"
 
 namespace slidesaver::linux_platform {
@@ -122,6 +126,118 @@ TEST(SdlPictureLoader, BombsAreRefusedBeforeTheirMemoryIsTaken) {
         << error;
     EXPECT_LT(usage.ru_maxrss, 256 * 1024) << "KiB at the peak";
   }
+}
+
+// What the JPEG decoder refuses although the header check passes it, and what it decodes.
+TEST(SdlPictureLoader, JpegsThatWouldShowInPartOrTakeForeverAreInvalid) {
+  testing::TempFolder folder;
+  const std::vector<uint8_t> red = RedPictures(folder)[0].bytes;
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    std::string error;  // the start of the description; empty when it decodes
+  } cases[] = {
+      // Cut inside its data with the end marker put back: two thirds grey, before.
+      {"cut", testing::CutInsideScanData(red),
+       "Invalid picture: p (Corrupt JPEG data: premature end of data segment)"},
+      // 1.2 MB that kept a decoder busy for minutes.
+      {"scan bomb", testing::ProgressiveGreyJpeg(64, 48, 10000),
+       "Invalid picture: p (a JPEG of more than 500 scans, more than the player decodes)"},
+      {"500 scans", testing::ProgressiveGreyJpeg(64, 48, 499), ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(DecodeError(c.bytes), c.error);
+  }
+  const gdi::Bitmap grey = DecodeSdlPicture(cases[2].bytes, "p");
+  EXPECT_EQ(grey.Pixel(63, 47), 0x808080u);
+}
+
+// A close request stops a decoding: a JPEG's within a row of blocks, the others' at their next
+// read. The process ends as it ends on a close signal, not with an error.
+TEST(SdlPictureLoader, ACloseRequestStopsTheDecoding) {
+  testing::TempFolder folder;
+  const std::function<bool()> closed = [] { return true; };
+  for (const Made& picture : RedPictures(folder)) {
+    SCOPED_TRACE(picture.extension);
+    EXPECT_THROW(DecodePicture(platform::MemorySource(picture.bytes), "p", closed), ProcessExit);
+  }
+  const std::vector<uint8_t> slow = testing::ProgressiveGreyJpeg(1024, 1024, 450);
+  int asked = 0;
+  const std::function<bool()> close_after_a_few = [&] { return ++asked > 20; };
+  try {
+    DecodePicture(platform::MemorySource(slow), "p", close_after_a_few);
+    ADD_FAILURE() << "decoded whole";
+  } catch (const ProcessExit& exit) {
+    EXPECT_EQ(exit.status, 0);
+  }
+  EXPECT_EQ(asked, 21);
+}
+
+// A file read a piece at a time; counts what is read.
+class CountingFile : public platform::ByteSource {
+ public:
+  explicit CountingFile(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+  uint64_t Size() const override { return bytes_.size(); }
+  void ReadAt(uint64_t offset, std::span<uint8_t> out) const override {
+    platform::MemorySource(bytes_).ReadAt(offset, out);
+    read += out.size();
+  }
+  mutable uint64_t read = 0;
+
+ private:
+  const std::vector<uint8_t>& bytes_;
+};
+
+// A picture followed by 16 MiB: the padding is never read (it was, whole, every round).
+TEST(SdlPictureLoader, NothingPastThePicturesEndIsRead) {
+  testing::TempFolder folder;
+  for (Made picture : RedPictures(folder)) {
+    SCOPED_TRACE(picture.extension);
+    const size_t size = picture.bytes.size();
+    picture.bytes.resize(size + (16 << 20), 0xAA);
+    const CountingFile file(picture.bytes);
+    EXPECT_EQ(DecodePicture(file, "p").Width(), 96);
+    EXPECT_LT(file.read, 2 * size + (256 << 10)) << "bytes read";
+  }
+}
+
+// A show comes back to its pictures: those that fit are kept whole, those that don't are
+// decoded each time, and a file changed since is decoded anew.
+TEST(SdlPictureLoader, PicturesAreDecodedOnceWhileTheirFileStaysTheSame) {
+  DecodedPictureCache cache(1000);
+  const gdi::Bitmap one = gdi::Bitmap::Color(10, 10, 0x010101), two = gdi::Bitmap::Color(10, 20);
+  const PictureFileKey a{"a", 1, 2, 3, 4}, b{"b", 1, 3, 3, 4};
+  cache.Keep(a, one);
+  cache.Keep(b, two);  // does not fit beside the first
+  ASSERT_NE(cache.Find(a), nullptr);
+  EXPECT_EQ(*cache.Find(a), one);
+  EXPECT_EQ(cache.Find(b), nullptr);
+  PictureFileKey changed = a;
+  changed.modified_ns = 5;
+  EXPECT_EQ(cache.Find(changed), nullptr);
+  cache.Keep(changed, two);  // the earlier state of "a" goes
+  EXPECT_EQ(cache.Bytes(), 200 * 4);
+  EXPECT_EQ(cache.Find(a), nullptr);
+
+  // The loader: the same file is not decoded again; once it changes, it is.
+  testing::TempFolder folder;
+  const std::string path = folder / "picture";
+  const std::vector<Made> made = RedPictures(folder);
+  testing::WriteBytes(path, made[1].bytes);  // PNG
+  const auto loader = MakeSdlPictureLoader();
+  EXPECT_EQ(loader->Load(path).Pixel(0, 0), 0xFF0000u);
+  struct stat before {};
+  ASSERT_EQ(stat(path.c_str(), &before), 0);
+  std::vector<uint8_t> damaged = made[1].bytes;
+  std::fill(damaged.begin() + 8, damaged.end(), 0);  // no longer a picture, same size and time
+  testing::WriteBytes(path, damaged);
+  const timespec times[2] = {before.st_atim, before.st_mtim};
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  EXPECT_EQ(loader->Load(path).Pixel(0, 0), 0xFF0000u) << "decoded again";
+  const timespec later[2] = {before.st_atim, {before.st_mtim.tv_sec + 1, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), later, 0), 0);
+  EXPECT_THROW(loader->Load(path), RunTimeError);
 }
 
 }  // namespace

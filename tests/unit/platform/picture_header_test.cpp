@@ -32,22 +32,26 @@ void Le32(Bytes& b, uint32_t v) {
 }
 void Text(Bytes& b, const char* s) { b.insert(b.end(), s, s + std::char_traits<char>::length(s)); }
 
-// SOI, an APP0, the frame header, a scan whose data holds a stuffed 0xFF and a restart marker,
-// then EOI.
-Bytes Jpeg(uint32_t w, uint32_t h, uint8_t frame = 0xC0) {
+// SOI, an APP0, the frame header, `scans` scans whose data holds a stuffed 0xFF and a restart
+// marker, then EOI.
+Bytes Jpeg(uint32_t w, uint32_t h, uint8_t frame = 0xC0, int scans = 1, uint8_t components = 1) {
   Bytes b{0xFF, 0xD8, 0xFF, 0xE0};
   Be16(b, 6);
   Text(b, "JFIF");
   b.insert(b.end(), {0xFF, frame});
-  Be16(b, 11);
+  Be16(b, 8 + 3 * components);
   b.push_back(8);
   Be16(b, h);
   Be16(b, w);
-  b.insert(b.end(), {1, 1, 0x11, 0});
-  b.insert(b.end(), {0xFF, 0xDA});
-  Be16(b, 8);
-  b.insert(b.end(), {1, 1, 0, 0, 63, 0});
-  b.insert(b.end(), {0x12, 0xFF, 0x00, 0x34, 0xFF, 0xD0, 0x56, 0xFF, 0xD9});
+  b.push_back(components);
+  for (uint8_t c = 1; c <= components; ++c) b.insert(b.end(), {c, 0x11, 0});
+  for (int i = 0; i < scans; ++i) {
+    b.insert(b.end(), {0xFF, 0xDA});
+    Be16(b, 8);
+    b.insert(b.end(), {1, 1, 0, 0, 63, 0});
+    b.insert(b.end(), {0x12, 0xFF, 0x00, 0x34, 0xFF, 0xD0, 0x56});
+  }
+  b.insert(b.end(), {0xFF, 0xD9});
   return b;
 }
 
@@ -263,6 +267,83 @@ TEST(PictureHeader, OtherFilesAndDamagedHeadersAreNoPictures) {
   // The header alone is enough to learn the size.
   const Bytes png = Png(800, 600);
   EXPECT_EQ(ReadPictureHeader(std::span(png).first(24))->width, 800);
+}
+
+// A progressive JPEG decodes its whole picture once a scan: one of a few megabytes may keep a
+// decoder busy for minutes. Too many scans are refused from the structure alone, for any size
+// (slidepack prepares pictures beyond the players' budget).
+TEST(PictureHeader, JpegsOfTooManyScansAreRefused) {
+  for (const int scans : {1, kMaxJpegScans, kMaxJpegScans + 1, 10000}) {
+    SCOPED_TRACE(scans);
+    const Bytes jpeg = Jpeg(64, 48, 0xC2, scans);
+    const std::string expected = scans > kMaxJpegScans ? TooManyJpegScans() : "";
+    EXPECT_EQ(CheckPictureBeforeDecoding(jpeg), expected);
+    EXPECT_EQ(CheckJpegScans(jpeg), expected);
+    EXPECT_EQ(CheckJpegScans(Jpeg(30000, 30000, 0xC2, scans)), expected);
+  }
+  EXPECT_EQ(TooManyJpegScans(), "a JPEG of more than 500 scans, more than the player decodes");
+}
+
+// A progressive JPEG's decoder, or one whose scans each hold fewer components than the frame,
+// keeps the whole picture's coefficients beside the bitmap: 2 bytes a sample. Those of
+// 8192 x 8192 in grey fit the budget, in colour at full resolution not.
+TEST(PictureHeader, ProgressiveJpegsWhoseCoefficientsExceedTheBudgetAreRefused) {
+  struct Case {
+    uint8_t frame, components;
+    int64_t coefficient_bytes;
+  } cases[] = {{0xC0, 1, 0},
+               {0xC2, 1, int64_t{128} << 20},
+               {0xC0, 3, int64_t{384} << 20},  // the scan holds one component of three
+               {0xC2, 3, int64_t{384} << 20}};
+  for (const Case& c : cases) {
+    PictureHeader header;
+    const std::string problem =
+        CheckPictureBeforeDecoding(Jpeg(8192, 8192, c.frame, 1, c.components), &header);
+    if (c.coefficient_bytes > kMaxJpegDecoderBytes) {
+      EXPECT_EQ(problem,
+                "a progressive JPEG that needs 384 MiB to decode beside its picture, more than "
+                "the 256 MiB the player gives it");
+    } else {
+      EXPECT_EQ(problem, "");
+      EXPECT_EQ(header.jpeg_decoder_bytes, c.coefficient_bytes);
+    }
+  }
+  EXPECT_EQ(CheckJpegScans(Png(64, 48)), "");
+}
+
+// A file read a piece at a time; counts what is read.
+class CountingFile : public ByteSource {
+ public:
+  explicit CountingFile(const Bytes& bytes) : bytes_(bytes) {}
+  uint64_t Size() const override { return bytes_.size(); }
+  void ReadAt(uint64_t offset, std::span<uint8_t> out) const override {
+    MemorySource(bytes_).ReadAt(offset, out);
+    read += out.size();
+  }
+  mutable uint64_t read = 0;
+
+ private:
+  const Bytes& bytes_;
+};
+
+// Whatever follows a picture in its file is never read: the check stops at the picture's end
+// and tells the decoder where that is.
+TEST(PictureHeader, TheCheckReadsAFileUpToThePicturesEndOnly) {
+  for (const Case& c : Pictures(64, 48)) {
+    SCOPED_TRACE(c.name);
+    Bytes padded = c.bytes;
+    padded.resize(padded.size() + (8 << 20), 0xAA);
+    const CountingFile file(padded);
+    PictureHeader header;
+    EXPECT_EQ(CheckPictureBeforeDecoding(file, &header), "");
+    EXPECT_EQ(header.extent, c.bytes.size() - (c.format == PictureFormat::kGif ? 1 : 0));
+    EXPECT_LE(file.read, 2 * (64 << 10)) << "bytes read";
+  }
+  // A JPEG of many scans is read in pieces too, and the same at any piece boundary.
+  const Bytes jpeg = Jpeg(64, 48, 0xC2, 400);
+  PictureHeader header;
+  EXPECT_EQ(CheckPictureBeforeDecoding(CountingFile(jpeg), &header), "");
+  EXPECT_EQ(header.extent, jpeg.size());
 }
 
 }  // namespace

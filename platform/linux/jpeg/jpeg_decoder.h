@@ -1,0 +1,23 @@
+#pragma once
+// JPEG pictures decoded with libjpeg-turbo straight into the bitmap's rows, the file read a
+// piece at a time up to the picture's end. A JPEG's decoding time is not bounded by its size
+// alone (a progressive one decodes its whole picture once a scan), so the decoder stops on a
+// close request of the process between any two rows of blocks, and counts the scans.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/byte_source.h"
+#include "platform/gdi/bitmap.h"
+
+namespace slidesaver::linux_platform {
+
+// Decodes the JPEG in the first `extent` bytes of `file`, whose header passed
+// platform::CheckPictureBeforeDecoding. A picture that does not decode completely is an
+// InvalidPictureError naming `name` and why: a decoder warning of corrupt or missing data,
+// more than kMaxJpegScans scans, or more working memory than kMaxJpegDecoderBytes. When
+// `close_requested` answers true the decoding stops and ProcessExit{0} is thrown.
+gdi::Bitmap DecodeJpeg(const platform::ByteSource& file, uint64_t extent, const std::string& name,
+                       const std::function<bool()>& close_requested);
+
+}  // namespace slidesaver::linux_platform
