@@ -1,5 +1,6 @@
 # wayland_protocol(TARGET XML): generates the client header and glue code of the Wayland protocol
-# XML with wayland-scanner and adds them to TARGET (the header's folder becomes an include folder).
+# XML with wayland-scanner and adds them to TARGET (the header's folder becomes an include folder
+# of TARGET and of what links it).
 find_package(PkgConfig REQUIRED)
 pkg_get_variable(WAYLAND_SCANNER wayland-scanner wayland_scanner)
 pkg_get_variable(WAYLAND_PROTOCOLS_DIR wayland-protocols pkgdatadir)
@@ -18,5 +19,5 @@ function(wayland_protocol target xml)
     COMMAND ${WAYLAND_SCANNER} private-code ${xml} ${code}
     DEPENDS ${xml} VERBATIM)
   target_sources(${target} PRIVATE ${header} ${code})
-  target_include_directories(${target} SYSTEM PRIVATE ${dir})
+  target_include_directories(${target} SYSTEM PUBLIC ${dir})
 endfunction()

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -279,8 +280,16 @@ void WaylandShowWindow::Paint(Surface& surface, std::vector<gdi::Rect> rects) {
   });
   ShmBuffer* buffer = nullptr;
   for (;;) {
+    // The free buffer that has missed the least.
+    int64_t missed = INT64_MAX;
     for (const auto& candidate : surface.buffers) {
-      if (!candidate->Busy()) buffer = candidate.get();
+      if (candidate->Busy()) continue;
+      int64_t area = 0;
+      for (const gdi::Rect& rect : candidate->Stale()) area += int64_t{rect.Width()} * rect.Height();
+      if (area < missed) {
+        missed = area;
+        buffer = candidate.get();
+      }
     }
     if (buffer) break;
     if (surface.buffers.size() < kMaxBuffers) {
@@ -299,7 +308,10 @@ void WaylandShowWindow::Paint(Surface& surface, std::vector<gdi::Rect> rects) {
   std::vector<gdi::Rect> fill = std::move(buffer->Stale());
   buffer->Stale().clear();
   fill.insert(fill.end(), rects.begin(), rects.end());
-  for (const gdi::Rect& rect : fill) Fill(surface, buffer->Row(0), buffer->Width(), rect);
+  for (const gdi::Rect& rect : fill) {
+    Fill(surface, buffer->Row(0), buffer->Width(), rect);
+    counts_.written += int64_t{rect.Width()} * rect.Height();
+  }
   for (const auto& other : surface.buffers) {
     if (other.get() == buffer) continue;
     std::vector<gdi::Rect>& stale = other->Stale();
@@ -318,6 +330,7 @@ void WaylandShowWindow::Paint(Surface& surface, std::vector<gdi::Rect> rects) {
   wl_surface_attach(target, buffer->Buffer(), 0, 0);
   for (const gdi::Rect& rect : rects) {
     wl_surface_damage_buffer(target, rect.left, rect.top, rect.Width(), rect.Height());
+    counts_.damaged += int64_t{rect.Width()} * rect.Height();
   }
   if (surface.shows_area && cursor_count_ < 0 && pointer_ && pointer_surface_ == &surface) {
     wl_pointer_set_cursor(pointer_, enter_serial_, nullptr, 0, 0);

@@ -44,6 +44,15 @@ class WaylandShowWindow : public platform::ShowWindow, private WaylandInputHandl
   // Hands the input and close requests that arrived to the show. Called by the event loop only.
   void DeliverInput();
 
+  // What presents have sent since the window was made, in pixels: the rectangles marked damaged
+  // for the compositor, and those written into buffers (the damage, and what a buffer missed
+  // while the compositor held it).
+  struct PresentCounts {
+    int64_t damaged = 0;
+    int64_t written = 0;
+  };
+  PresentCounts Counts() const { return counts_; }
+
  private:
   struct Surface;
   enum class InputKind { Key, Button, Motion };
@@ -89,6 +98,7 @@ class WaylandShowWindow : public platform::ShowWindow, private WaylandInputHandl
   std::vector<std::pair<InputKind, platform::InputTarget>> input_;
   bool close_requested_ = false;
   bool close_signal_delivered_ = false;
+  PresentCounts counts_;
 };
 
 }  // namespace slidesaver::linux_platform

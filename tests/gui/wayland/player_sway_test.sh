@@ -8,6 +8,8 @@
 #   keyboards  50 shows back to back, each ended by keys from wtype keyboards that live for
 #              milliseconds
 #   scale      on an output of scale 2 a checkerboard of single pixels stays one
+#   window     a 1600 x 1200 show in a window of its own, which sway tiles to the output's
+#              1024 x 768: scaled down to fit
 # An ended show has status 0 and its extraction folder is gone.
 set -euo pipefail
 case=$1
@@ -36,12 +38,14 @@ fail() {
 now_ms() { date +%s%3N; }
 
 # A show of one 400 x 300 picture for a minute: a gradient, or a checkerboard of single pixels.
+size=400x300
+[[ $case == window ]] && size=1600x1200
 if [[ $case == scale ]]; then
-  convert -size 400x300 pattern:gray50 "$work/picture.png"
+  convert -size $size pattern:gray50 "$work/picture.png"
 else
-  convert -size 400x300 -depth 8 gradient:red-blue "$work/picture.png"
+  convert -size $size -depth 8 gradient:red-blue "$work/picture.png"
 fi
-printf 'width = 400\nheight = 300\nbackground = "#000000"\n[[slide]]\npicture = "picture.png"\ntime = 60000\n' \
+printf 'width = %s\nheight = %s\nbackground = "#000000"\n[[slide]]\npicture = "picture.png"\ntime = 60000\n' "${size%x*}" "${size#*x}" \
   >"$work/show.toml"
 "$build/slidepack" build --linux-only "$work/show.toml" -o "$work/show.scr" >/dev/null
 
@@ -162,6 +166,23 @@ case $case in
     start /S
     # 1024 x 768 device pixels at scale 2: the picture centred in device pixels, 1:1.
     wait_for_picture
+    ;;
+  window)
+    start --window
+    convert "$work/picture.png" -resize 1024x768 "$work/fitted.png"
+    started=$(now_ms)
+    until (($(now_ms) - started > 10000 * slow)); do
+      grim -t ppm "$work/screen.ppm" 2>/dev/null || true
+      convert "$work/screen.ppm" -crop 1024x768+0+0 +repage "$work/window.png"
+      difference=$({ compare -metric MAE "$work/window.png" "$work/fitted.png" null: 2>&1 || true; } |
+        sed 's/.*(\(.*\)).*/\1/')
+      awk -v d="$difference" 'BEGIN {exit !(d < 0.02)}' && break
+      sleep 0.1
+    done
+    awk -v d="$difference" 'BEGIN {exit !(d < 0.02)}' ||
+      fail "the window shows no show scaled to fit (mean difference $difference)"
+    kill -TERM "$show"
+    expect_end "SIGTERM"
     ;;
   *) fail "no such case" ;;
 esac
