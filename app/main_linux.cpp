@@ -62,7 +62,11 @@ int Run(int argc, char** argv) {
     }
     place = {linux_platform::ShowPlace::Kind::ForeignWindow, found.window};
   }
-  linux_platform::SdlServices show = linux_platform::MakeSdlServices(place);
+  // Another program's window is an X window.
+  const bool wayland = place.kind != linux_platform::ShowPlace::Kind::ForeignWindow &&
+                       linux_platform::WaylandWanted(options.wayland);
+  linux_platform::SdlServices show =
+      wayland ? linux_platform::MakeWaylandServices(place) : linux_platform::MakeSdlServices(place);
   if ((play_show || mode == "/S") && !show.open_display()) return CannotOpenDisplay();
   if (!play_show && (mode == "/C" || mode == "/A") && !linux_platform::OpenDialogDisplay()) {
     return CannotOpenDisplay();

@@ -4,9 +4,14 @@
 // presenting; the counters `present_ms` and `draw_ms` split it per frame (processor time of the
 // player), `present_to_draw` is their ratio, and `sent` the pixels a transition presents, in
 // whole frames. Needs a display of at least 1920 x 1080: bench/present_cost.sh starts one.
+// WaylandPresent/<n>/1920/1080 does the same in the Wayland show window (bench/present_cost.sh
+// --wayland runs it on a headless sway), and adds `damaged_to_changed` and `written_to_changed`:
+// the pixels marked damaged for the compositor and those written into its buffers, against the
+// pixels the transition changed.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -14,6 +19,8 @@
 #include "bench/transition_frames.h"
 #include "platform/linux/sdl/sdl_context.h"
 #include "platform/linux/sdl/sdl_show_window.h"
+#include "platform/linux/wayland/wayland_event_loop.h"
+#include "platform/linux/wayland/wayland_show_window.h"
 
 namespace slidesaver {
 namespace {
@@ -21,7 +28,9 @@ namespace {
 // Times each present in processor time of the process.
 class TimedPresenter : public gdi::Presenter {
  public:
-  explicit TimedPresenter(gdi::Presenter& next) : next_(next) {}
+  // `after` runs after each present, untimed: the event loop's share of the work.
+  explicit TimedPresenter(gdi::Presenter& next, std::function<void()> after = {})
+      : next_(next), after_(std::move(after)) {}
   void Move(int32_t left, int32_t top, int32_t width, int32_t height) override {
     next_.Move(left, top, width, height);
   }
@@ -30,30 +39,30 @@ class TimedPresenter : public gdi::Presenter {
     next_.Present(image, damage);
     seconds_ += bench::ProcessSeconds() - start;
     ++presents_;
+    for (const gdi::Rect& rect : damage) changed_ += int64_t{rect.Width()} * rect.Height();
+    if (after_) after_();
   }
+  int64_t Changed() const { return changed_; }
   double Seconds() const { return seconds_; }
   int64_t Presents() const { return presents_; }
 
  private:
   gdi::Presenter& next_;
+  std::function<void()> after_;
+  int64_t changed_ = 0;
   double seconds_ = 0;
   int64_t presents_ = 0;
 };
 
-void PresentCost(benchmark::State& state, int32_t effect_number) {
-  if (!std::getenv("DISPLAY")) {
-    state.SkipWithError("no display: run bench/present_cost.sh");
-    return;
-  }
-  auto sdl = std::make_shared<linux_platform::SdlContext>();
-  linux_platform::SdlShowWindow window(sdl, {});
+// Runs the transition into `window`, shown full screen, and sets the counters.
+void MeasurePresents(benchmark::State& state, int32_t effect_number, platform::ShowWindow& window,
+                     TimedPresenter& timed) {
   const platform::ScreenSize screen = window.GetScreenSize();
   if (screen.width < state.range(0) || screen.height < state.range(1)) {
     state.SkipWithError("the display is smaller than the show area");
     return;
   }
   window.Show();
-  TimedPresenter timed(window);
   const double start = bench::ProcessSeconds();
   bench::RunTransitionFrames(state, effect_number, &timed);
   const double all = bench::ProcessSeconds() - start;
@@ -67,10 +76,43 @@ void PresentCost(benchmark::State& state, int32_t effect_number) {
   state.counters["present_to_draw"] = present / draw;
 }
 
+void PresentCost(benchmark::State& state, int32_t effect_number) {
+  if (!std::getenv("DISPLAY")) {
+    state.SkipWithError("no display: run bench/present_cost.sh");
+    return;
+  }
+  auto sdl = std::make_shared<linux_platform::SdlContext>();
+  linux_platform::SdlShowWindow window(sdl, {});
+  TimedPresenter timed(window);
+  MeasurePresents(state, effect_number, window, timed);
+}
+
+void WaylandPresentCost(benchmark::State& state, int32_t effect_number) {
+  auto context = std::make_shared<linux_platform::WaylandContext>(
+      std::make_shared<linux_platform::SdlContext>());
+  if (!std::getenv("WAYLAND_DISPLAY") || !context->Start()) {
+    state.SkipWithError("no Wayland display: run bench/present_cost.sh --wayland");
+    return;
+  }
+  linux_platform::WaylandShowWindow window(context, {});
+  linux_platform::WaylandEventLoop events(context, window);
+  TimedPresenter timed(window, [&events] { events.Yield(); });
+  MeasurePresents(state, effect_number, window, timed);
+  const auto changed = static_cast<double>(timed.Changed());
+  if (changed == 0) return;
+  state.counters["damaged_to_changed"] = static_cast<double>(window.Counts().damaged) / changed;
+  state.counters["written_to_changed"] = static_cast<double>(window.Counts().written) / changed;
+}
+
 const bool kRegistered = [] {
   for (const EffectEntry& effect : EffectTable()) {
     const int32_t n = effect.number;
     benchmark::RegisterBenchmark(("Present/" + std::to_string(n)).c_str(), PresentCost, n)
+        ->Args({1920, 1080})
+        ->UseManualTime()
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(("WaylandPresent/" + std::to_string(n)).c_str(),
+                                 WaylandPresentCost, n)
         ->Args({1920, 1080})
         ->UseManualTime()
         ->Unit(benchmark::kMicrosecond);

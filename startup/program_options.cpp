@@ -66,6 +66,8 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments) {
     } else if (name == "window") {
       options.target = ShowTarget::OwnWindow;
       options.window_id = 0;
+    } else if (name == "wayland") {
+      options.wayland = true;
     } else if (name == "window-id") {
       const std::optional<uint32_t> id = ParseWindowId(*value);
       if (!id) return UsageError("not a window id: " + *value);
@@ -107,6 +109,8 @@ std::string UsageText() {
          "  --window-id ID  play in the window ID (decimal or 0x-hexadecimal); a window\n"
          "                  smaller than the show is given all of it, scaled down\n"
          "  --window        play in a window of its own; closing it ends the show\n"
+         "  --wayland       show it through the Wayland compositor (the default when\n"
+         "                  WAYLAND_DISPLAY is set and DISPLAY is not)\n"
          "  --help          show this text\n"
          "  --version       show the version\n"
          "In the window of --root and --window-id, input does not end the show: the screen\n"

@@ -25,6 +25,7 @@ struct ProgramOptions {
   std::optional<std::string> show_file;  // --show FILE
   ShowTarget target = ShowTarget::Mode;  // the last of --root, --window-id, --window
   uint32_t window_id = 0;                // --window-id
+  bool wayland = false;                  // --wayland: the show goes to the Wayland compositor
   std::vector<std::string> mode_arguments;
 };
 

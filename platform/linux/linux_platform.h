@@ -49,6 +49,12 @@ struct SdlServices {
   std::function<bool()> open_display;
 };
 SdlServices MakeSdlServices(ShowPlace place = {});
+// The same on Wayland: the window and the event loop are the player's own Wayland client, with
+// no GL; the audio and the pictures are SDL's.
+SdlServices MakeWaylandServices(ShowPlace place = {});
+// Whether the show goes to Wayland: when asked (--wayland), when SDL_VIDEODRIVER is "wayland",
+// or when WAYLAND_DISPLAY is set and DISPLAY is not.
+bool WaylandWanted(bool asked);
 
 // The settings file of a show file of the user's choosing: beside it, with its base name and
 // ".set", when its folder is writable; else in $XDG_CONFIG_HOME/slidesaver/ (~/.config), which

@@ -1,6 +1,12 @@
 #include "platform/linux/sdl/sdl_posted_calls.h"
 
+#include <unistd.h>
+
 namespace slidesaver::linux_platform {
+
+std::atomic<int> PostedCalls::wake_fd_{-1};
+
+void PostedCalls::WakeAlso(int event_fd) { wake_fd_ = event_fd; }
 
 uint32_t PostedCalls::EventType() {
   static const uint32_t type = SDL_RegisterEvents(1);
@@ -22,6 +28,10 @@ void PostedCalls::Post(int32_t id) {
   event.type = type;
   event.user.code = id;
   SDL_PushEvent(&event);
+  if (const int fd = wake_fd_; fd >= 0) {
+    const uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = write(fd, &one, sizeof one);
+  }
 }
 
 bool PostedCalls::Run(const SDL_Event& event) {

@@ -17,6 +17,7 @@ struct Case {
   std::optional<std::string> show_file = std::nullopt;
   Args mode_arguments = {};
   std::string error = {};  // a part of the message
+  bool wayland = false;
 };
 
 const Case kCases[] = {
@@ -39,6 +40,9 @@ const Case kCases[] = {
     {{"-window-id=4194312"}, Action::Run, ShowTarget::WindowId, 4194312},
     {{"--window-id", "0XFFFFFFFF"}, Action::Run, ShowTarget::WindowId, 0xFFFFFFFF},
     {{"--window-id", "5", "--window"}, Action::Run, ShowTarget::OwnWindow},
+    // --wayland with a mode or a target.
+    {{"-wayland", "/S"}, Action::Run, ShowTarget::Mode, 0, std::nullopt, {"/S"}, {}, true},
+    {{"--window", "--wayland"}, Action::Run, ShowTarget::OwnWindow, 0, std::nullopt, {}, {}, true},
     // "--" ends the options.
     {{"--", "-x"}, Action::Run, ShowTarget::Mode, 0, std::nullopt, {"-x"}},
     // --help and --version win over the rest, but not over a mistake.
@@ -56,6 +60,7 @@ const Case kCases[] = {
     {{"--show"}, Action::UsageError, ShowTarget::Mode, 0, std::nullopt, {}, "needs a value"},
     {{"--show="}, Action::UsageError, ShowTarget::Mode, 0, std::nullopt, {}, "needs a file"},
     {{"--root=1"}, Action::UsageError, ShowTarget::Mode, 0, std::nullopt, {}, "takes no value"},
+    {{"--wayland=x"}, Action::UsageError, ShowTarget::Mode, 0, std::nullopt, {}, "takes no value"},
     {{"--window-id", "0"},
      Action::UsageError,
      ShowTarget::Mode,
@@ -96,13 +101,14 @@ TEST(ProgramOptions, EveryFormAndMistake) {
     EXPECT_EQ(options.window_id, c.window_id);
     EXPECT_EQ(options.show_file, c.show_file);
     EXPECT_EQ(options.mode_arguments, c.mode_arguments);
+    EXPECT_EQ(options.wayland, c.wayland);
   }
 }
 
 TEST(ProgramOptions, UsageNamesEveryOptionAndMode) {
   const std::string usage = UsageText();
-  for (const char* word : {"--show FILE", "--root", "--window-id ID", "--window ", "--help",
-                           "--version", "/S", "/C", "/A", "/P", "XSCREENSAVER_WINDOW"}) {
+  for (const char* word : {"--show FILE", "--root", "--window-id ID", "--window ", "--wayland",
+                           "--help", "--version", "/S", "/C", "/A", "/P", "XSCREENSAVER_WINDOW"}) {
     EXPECT_NE(usage.find(word), std::string::npos) << word;
   }
 }

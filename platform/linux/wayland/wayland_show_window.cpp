@@ -1,0 +1,512 @@
+#include "platform/linux/wayland/wayland_show_window.h"
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+#include "platform/linux/posix/close_signals.h"
+#include "platform/linux/wayland/shm_buffer.h"
+
+namespace slidesaver::linux_platform {
+namespace {
+
+// An own window starts at the show area's size, or scaled to fit this share of the output.
+constexpr int32_t kOwnWindowShareOfOutput = 90;  // per cent
+// A compositor that has not configured a new surface by then is not going to.
+constexpr std::chrono::seconds kConfigureDeadline{10};
+// Buffers a surface cycles through: one the compositor shows, one being filled, one spare.
+constexpr size_t kMaxBuffers = 3;
+// A buffer that has missed more rectangles than this is brought up to date in one.
+constexpr size_t kMaxStaleRects = 16;
+// Where the pointer rests until it has moved over the show.
+constexpr platform::Point kRestingPointer{-1, -1};
+
+}  // namespace
+
+struct WaylandShowWindow::Surface {
+  WaylandShowWindow* window = nullptr;
+  WaylandOutput* output = nullptr;  // the layer surface's; nullptr for a toplevel
+  bool shows_area = false;
+  int32_t index = 0;
+  WaylandOwned<wl_surface> surface = NoObject<wl_surface>();
+  WaylandOwned<zwlr_layer_surface_v1> layer = NoObject<zwlr_layer_surface_v1>();
+  WaylandOwned<xdg_surface> xdg = NoObject<xdg_surface>();
+  WaylandOwned<xdg_toplevel> toplevel = NoObject<xdg_toplevel>();
+  int32_t scale = 1;
+  int32_t width = 0;  // the configured size, surface (logical) pixels
+  int32_t height = 0;
+  int32_t asked_width = 0;  // the toplevel's configure, applied with its xdg_surface's
+  int32_t asked_height = 0;
+  int32_t own_width = 0;  // the size a toplevel takes when the compositor leaves it free
+  int32_t own_height = 0;
+  bool configured = false;
+  int32_t buffer_scale = 1;  // as last set on the surface
+  std::vector<std::unique_ptr<ShmBuffer>> buffers;
+
+  int32_t DeviceWidth() const { return width * scale; }
+  int32_t DeviceHeight() const { return height * scale; }
+
+  ~Surface() {
+    // The role objects go before the surface, and the buffers after it.
+    toplevel.reset();
+    xdg.reset();
+    layer.reset();
+    surface.reset();
+    buffers.clear();
+  }
+};
+
+WaylandShowWindow::WaylandShowWindow(std::shared_ptr<WaylandContext> context, ShowPlace place)
+    : context_(std::move(context)), place_(place) {}
+
+WaylandShowWindow::~WaylandShowWindow() {
+  if (context_->Started()) context_->Connection().SetInputHandler(nullptr);
+  surfaces_.clear();
+}
+
+platform::ScreenSize WaylandShowWindow::GetScreenSize() {
+  WaylandConnection& connection = context_->Connection();
+  if (const Surface* surface = AreaSurface(); surface && surface->configured) {
+    return {surface->DeviceWidth(), surface->DeviceHeight()};
+  }
+  if (connection.Outputs().empty() || connection.Outputs().front()->width <= 0) {
+    throw std::runtime_error("no display for the show: the Wayland compositor has no output");
+  }
+  const WaylandOutput& first = *connection.Outputs().front();
+  return {first.width, first.height};
+}
+
+WaylandShowWindow::Surface* WaylandShowWindow::AreaSurface() const {
+  for (const auto& surface : surfaces_) {
+    if (surface->shows_area) return surface.get();
+  }
+  return nullptr;
+}
+
+void WaylandShowWindow::MakeSurfaces() {
+  WaylandConnection& connection = context_->Connection();
+  connection.SetInputHandler(this);
+  static const zwlr_layer_surface_v1_listener layer_listener{
+      [](void* data, zwlr_layer_surface_v1* layer, uint32_t serial, uint32_t width,
+         uint32_t height) {
+        auto& surface = *static_cast<Surface*>(data);
+        zwlr_layer_surface_v1_ack_configure(layer, serial);
+        surface.width = static_cast<int32_t>(width);
+        surface.height = static_cast<int32_t>(height);
+        surface.window->Configured(surface);
+      },
+      // The output has gone: a show the user cannot see must not go on.
+      [](void* data, zwlr_layer_surface_v1*) {
+        auto& surface = *static_cast<Surface*>(data);
+        surface.configured = false;
+        if (surface.shows_area) surface.window->RequestClose();
+      }};
+  static const xdg_toplevel_listener toplevel_listener{
+      [](void* data, xdg_toplevel*, int32_t width, int32_t height, wl_array*) {
+        auto& surface = *static_cast<Surface*>(data);
+        surface.asked_width = width;
+        surface.asked_height = height;
+      },
+      [](void* data, xdg_toplevel*) { static_cast<Surface*>(data)->window->RequestClose(); },
+      [](void*, xdg_toplevel*, int32_t, int32_t) {}, [](void*, xdg_toplevel*, wl_array*) {}};
+  static const xdg_surface_listener xdg_listener{[](void* data, xdg_surface* xdg, uint32_t serial) {
+    auto& surface = *static_cast<Surface*>(data);
+    xdg_surface_ack_configure(xdg, serial);
+    surface.width = surface.asked_width > 0 ? surface.asked_width : surface.own_width;
+    surface.height = surface.asked_height > 0 ? surface.asked_height : surface.own_height;
+    surface.window->Configured(surface);
+  }};
+
+  const auto new_surface = [&](WaylandOutput* output) {
+    auto surface = std::make_unique<Surface>();
+    surface->window = this;
+    surface->output = output;
+    surface->index = static_cast<int32_t>(surfaces_.size());
+    surface->shows_area = surfaces_.empty();
+    surface->surface =
+        Own(wl_compositor_create_surface(connection.Compositor()), wl_surface_destroy);
+    surfaces_.push_back(std::move(surface));
+    return surfaces_.back().get();
+  };
+  const auto& outputs = connection.Outputs();
+  if (OnScreen() && connection.LayerShell()) {
+    for (const auto& output : outputs) {
+      Surface* surface = new_surface(output.get());
+      surface->scale = output->scale;
+      surface->layer =
+          Own(zwlr_layer_shell_v1_get_layer_surface(
+                  connection.LayerShell(), surface->surface.get(), output->output.get(),
+                  ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "slidesaver"),
+              zwlr_layer_surface_v1_destroy);
+      zwlr_layer_surface_v1* layer = surface->layer.get();
+      zwlr_layer_surface_v1_add_listener(layer, &layer_listener, surface);
+      zwlr_layer_surface_v1_set_anchor(
+          layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+                     ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+      zwlr_layer_surface_v1_set_size(layer, 0, 0);
+      zwlr_layer_surface_v1_set_exclusive_zone(layer, -1);
+      zwlr_layer_surface_v1_set_keyboard_interactivity(
+          layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
+      wl_surface_commit(surface->surface.get());
+    }
+    return;
+  }
+  if (!connection.WmBase()) {
+    throw std::runtime_error("the Wayland compositor offers no windows for the show");
+  }
+  WaylandOutput* first = outputs.empty() ? nullptr : outputs.front().get();
+  Surface* surface = new_surface(nullptr);
+  surface->scale = first ? first->scale : 1;
+  surface->xdg = Own(xdg_wm_base_get_xdg_surface(connection.WmBase(), surface->surface.get()),
+                     xdg_surface_destroy);
+  xdg_surface_add_listener(surface->xdg.get(), &xdg_listener, surface);
+  surface->toplevel = Own(xdg_surface_get_toplevel(surface->xdg.get()), xdg_toplevel_destroy);
+  xdg_toplevel* toplevel = surface->toplevel.get();
+  xdg_toplevel_add_listener(toplevel, &toplevel_listener, surface);
+  xdg_toplevel_set_title(toplevel, "slidesaver");
+  xdg_toplevel_set_app_id(toplevel, "slidesaver");
+  const platform::ScreenSize output_size = first && first->width > 0
+                                               ? platform::ScreenSize{first->width, first->height}
+                                               : platform::ScreenSize{640, 480};
+  if (OnScreen()) {
+    surface->own_width = output_size.width / surface->scale;
+    surface->own_height = output_size.height / surface->scale;
+    xdg_toplevel_set_fullscreen(toplevel, first ? first->output.get() : nullptr);
+  } else {
+    const platform::ScreenSize room{output_size.width * kOwnWindowShareOfOutput / 100,
+                                    output_size.height * kOwnWindowShareOfOutput / 100};
+    const AreaPlacement start =
+        PlaceArea(room, std::max(area_.Width(), 1), std::max(area_.Height(), 1));
+    surface->own_width =
+        std::max((start.on_window.Width() + surface->scale - 1) / surface->scale, 1);
+    surface->own_height =
+        std::max((start.on_window.Height() + surface->scale - 1) / surface->scale, 1);
+  }
+  wl_surface_commit(surface->surface.get());
+}
+
+void WaylandShowWindow::Configured(Surface& surface) {
+  if (surface.width <= 0 || surface.height <= 0) return;
+  surface.configured = true;
+  if (surface.shows_area) Place();
+  Paint(surface, {{0, 0, surface.DeviceWidth(), surface.DeviceHeight()}});
+}
+
+void WaylandShowWindow::Place() {
+  const Surface* surface = AreaSurface();
+  if (OnScreen() || !surface || !surface->configured) {
+    placement_ = {area_, false};
+    scale_.reset();
+    return;
+  }
+  const platform::ScreenSize size{surface->DeviceWidth(), surface->DeviceHeight()};
+  placement_ = PlaceArea(size, area_.Width(), area_.Height());
+  const gdi::Rect& fitted = placement_.on_window;
+  if (placement_.scaled && (area_.Width() > gdi::AreaDownscale::kMaxSourceSide ||
+                            area_.Height() > gdi::AreaDownscale::kMaxSourceSide)) {
+    // Beyond what the scaler takes: centred at its own size, cut by the window.
+    const platform::Point origin = platform::CentredOrigin(size, area_.Width(), area_.Height());
+    placement_ = {{origin.x, origin.y, origin.x + area_.Width(), origin.y + area_.Height()}, false};
+  }
+  if (!placement_.scaled) {
+    scale_.reset();
+    scaled_ = gdi::Bitmap();
+    return;
+  }
+  if (scale_ && scale_->TargetWidth() == fitted.Width() &&
+      scale_->TargetHeight() == fitted.Height() && scale_->SourceWidth() == area_.Width() &&
+      scale_->SourceHeight() == area_.Height()) {
+    return;
+  }
+  scale_.emplace(area_.Width(), area_.Height(), fitted.Width(), fitted.Height());
+  scaled_ = gdi::Bitmap::Color(fitted.Width(), fitted.Height());
+  if (shown_.Width() == area_.Width() && shown_.Height() == area_.Height()) {
+    scale_->Scale(shown_, {0, 0, fitted.Width(), fitted.Height()}, scaled_);
+  }
+}
+
+void WaylandShowWindow::Move(int32_t left, int32_t top, int32_t width, int32_t height) {
+  area_ = {left, top, left + width, top + height};
+  Place();
+  RepaintAll();
+}
+
+void WaylandShowWindow::Fill(const Surface& surface, uint32_t* pixels, int32_t stride,
+                             const gdi::Rect& rect) const {
+  const gdi::Bitmap* source = nullptr;
+  gdi::Rect from{};  // where the source lands on the surface
+  if (surface.shows_area) {
+    source = scale_ ? &scaled_ : &shown_;
+    if (scale_ &&
+        (shown_.Width() != scale_->SourceWidth() || shown_.Height() != scale_->SourceHeight())) {
+      source = nullptr;
+    }
+  }
+  if (source) {
+    const gdi::Rect& at = placement_.on_window;
+    from =
+        gdi::Intersect(at, {at.left, at.top, at.left + source->Width(), at.top + source->Height()});
+    from = gdi::Intersect(from, rect);
+  }
+  for (int32_t y = rect.top; y < rect.bottom; ++y) {
+    uint32_t* row = pixels + static_cast<size_t>(y) * stride;
+    if (from.Empty() || y < from.top || y >= from.bottom) {
+      std::memset(row + rect.left, 0, static_cast<size_t>(rect.Width()) * 4);
+      continue;
+    }
+    std::memset(row + rect.left, 0, static_cast<size_t>(from.left - rect.left) * 4);
+    std::memcpy(row + from.left,
+                source->Row(y - placement_.on_window.top) + (from.left - placement_.on_window.left),
+                static_cast<size_t>(from.Width()) * 4);
+    std::memset(row + from.right, 0, static_cast<size_t>(rect.right - from.right) * 4);
+  }
+}
+
+void WaylandShowWindow::Paint(Surface& surface, std::vector<gdi::Rect> rects) {
+  if (!surface.configured) return;
+  const gdi::Rect whole{0, 0, surface.DeviceWidth(), surface.DeviceHeight()};
+  std::erase_if(rects, [&](gdi::Rect& rect) {
+    rect = gdi::Intersect(rect, whole);
+    return rect.Empty();
+  });
+  if (rects.empty()) return;
+  std::erase_if(surface.buffers, [&](const auto& buffer) {
+    return buffer->Width() != whole.right || buffer->Height() != whole.bottom;
+  });
+  ShmBuffer* buffer = nullptr;
+  for (;;) {
+    // The free buffer that has missed the least.
+    int64_t missed = INT64_MAX;
+    for (const auto& candidate : surface.buffers) {
+      if (candidate->Busy()) continue;
+      int64_t area = 0;
+      for (const gdi::Rect& rect : candidate->Stale()) area += int64_t{rect.Width()} * rect.Height();
+      if (area < missed) {
+        missed = area;
+        buffer = candidate.get();
+      }
+    }
+    if (buffer) break;
+    if (surface.buffers.size() < kMaxBuffers) {
+      surface.buffers.push_back(
+          std::make_unique<ShmBuffer>(context_->Connection().Shm(), whole.right, whole.bottom));
+      buffer = surface.buffers.back().get();
+      // Fresh memory is black: an area surface still needs its picture.
+      if (surface.shows_area) buffer->Stale().push_back(whole);
+      break;
+    }
+    // Until the compositor lets one go; the surface may have a new size by then.
+    context_->Connection().Roundtrip();
+    return Paint(surface, std::move(rects));
+  }
+  // What the other buffers were given since this one was last sent, then what is new.
+  std::vector<gdi::Rect> fill = std::move(buffer->Stale());
+  buffer->Stale().clear();
+  fill.insert(fill.end(), rects.begin(), rects.end());
+  for (const gdi::Rect& rect : fill) {
+    Fill(surface, buffer->Row(0), buffer->Width(), rect);
+    counts_.written += int64_t{rect.Width()} * rect.Height();
+  }
+  for (const auto& other : surface.buffers) {
+    if (other.get() == buffer) continue;
+    std::vector<gdi::Rect>& stale = other->Stale();
+    stale.insert(stale.end(), rects.begin(), rects.end());
+    if (stale.size() > kMaxStaleRects) {
+      gdi::Rect bounds{};
+      for (const gdi::Rect& rect : stale) bounds = gdi::Union(bounds, rect);
+      stale.assign(1, bounds);
+    }
+  }
+  wl_surface* target = surface.surface.get();
+  if (surface.buffer_scale != surface.scale) {
+    wl_surface_set_buffer_scale(target, surface.scale);
+    surface.buffer_scale = surface.scale;
+  }
+  wl_surface_attach(target, buffer->Buffer(), 0, 0);
+  for (const gdi::Rect& rect : rects) {
+    wl_surface_damage_buffer(target, rect.left, rect.top, rect.Width(), rect.Height());
+    counts_.damaged += int64_t{rect.Width()} * rect.Height();
+  }
+  if (surface.shows_area && cursor_count_ < 0 && pointer_ && pointer_surface_ == &surface) {
+    wl_pointer_set_cursor(pointer_, enter_serial_, nullptr, 0, 0);
+  }
+  wl_surface_commit(target);
+  buffer->MarkBusy();
+  context_->Connection().Flush();
+  if (surface.shows_area) Record(surface, buffer->Row(0));
+}
+
+// For tests: SLIDESAVER_PRESENT_RECORD=FILE keeps the area surface's last presented picture in
+// FILE, a binary PPM, replaced whole at each present.
+void WaylandShowWindow::Record(const Surface& surface, const uint32_t* pixels) const {
+  static const char* const file = std::getenv("SLIDESAVER_PRESENT_RECORD");
+  if (!file || !*file) return;
+  const std::string partial = std::string(file) + ".part";
+  FILE* out = std::fopen(partial.c_str(), "wb");
+  if (!out) return;
+  const int32_t width = surface.DeviceWidth(), height = surface.DeviceHeight();
+  std::fprintf(out, "P6\n%d %d\n255\n", width, height);
+  std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
+  for (int32_t y = 0; y < height; ++y) {
+    for (int32_t x = 0; x < width; ++x) {
+      const uint32_t pixel = pixels[static_cast<size_t>(y) * width + x];
+      row[3 * x] = static_cast<uint8_t>(pixel >> 16);
+      row[3 * x + 1] = static_cast<uint8_t>(pixel >> 8);
+      row[3 * x + 2] = static_cast<uint8_t>(pixel);
+    }
+    std::fwrite(row.data(), 1, row.size(), out);
+  }
+  if (std::fclose(out) == 0) std::rename(partial.c_str(), file);
+}
+
+void WaylandShowWindow::RepaintAll() {
+  if (Surface* surface = AreaSurface()) {
+    Paint(*surface, {{0, 0, surface->DeviceWidth(), surface->DeviceHeight()}});
+  }
+}
+
+void WaylandShowWindow::Present(const gdi::Bitmap& image, std::span<const gdi::Rect> damage) {
+  if (image.GetFormat() != gdi::Bitmap::Format::Color32) return;
+  const gdi::Rect whole{0, 0, image.Width(), image.Height()};
+  if (shown_.Width() != image.Width() || shown_.Height() != image.Height()) {
+    shown_ = image;  // everything is new
+    damage = {&whole, 1};
+  } else {
+    for (const gdi::Rect& rect : damage) {
+      const gdi::Rect part = gdi::Intersect(rect, whole);
+      for (int32_t y = part.top; y < part.bottom; ++y) {
+        std::memcpy(shown_.Row(y) + part.left, image.Row(y) + part.left,
+                    static_cast<size_t>(part.Width()) * 4);
+      }
+    }
+  }
+  Surface* surface = AreaSurface();
+  if (!surface || !surface->configured) return;
+  const gdi::Rect& at = placement_.on_window;
+  std::vector<gdi::Rect> on_surface;
+  for (const gdi::Rect& rect : damage) {
+    gdi::Rect part = gdi::Intersect(rect, whole);
+    if (part.Empty()) continue;
+    if (scale_) {
+      if (shown_.Width() != scale_->SourceWidth() || shown_.Height() != scale_->SourceHeight()) {
+        continue;
+      }
+      part = scale_->TargetOf(part);
+      scale_->Scale(shown_, part, scaled_);
+    }
+    on_surface.push_back(
+        {part.left + at.left, part.top + at.top, part.right + at.left, part.bottom + at.top});
+  }
+  Paint(*surface, std::move(on_surface));
+}
+
+void WaylandShowWindow::Show() {
+  if (surfaces_.empty()) MakeSurfaces();
+  WaylandConnection& connection = context_->Connection();
+  const auto deadline = std::chrono::steady_clock::now() + kConfigureDeadline;
+  while (!AreaSurface()->configured && !close_requested_) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      throw std::runtime_error("the Wayland compositor did not place the show window");
+    }
+    connection.Roundtrip();
+  }
+}
+
+void WaylandShowWindow::Hide() {
+  pointer_surface_ = nullptr;
+  surfaces_.clear();
+}
+
+int32_t WaylandShowWindow::ShowCursor(bool show) {
+  cursor_count_ += show ? 1 : -1;
+  if (cursor_count_ < 0 && pointer_ && pointer_surface_) {
+    wl_pointer_set_cursor(pointer_, enter_serial_, nullptr, 0, 0);
+  }
+  return cursor_count_;
+}
+
+platform::Point WaylandShowWindow::GetCursorPos() {
+  return pointer_moved_ ? pointer_at_ : kRestingPointer;
+}
+
+platform::Point WaylandShowWindow::PointerAt(const Surface& surface, double x, double y) const {
+  // Device pixels of the surface; the surfaces of other outputs lie apart, to the right.
+  constexpr int32_t kSurfaceSpacing = 1 << 16;
+  return {static_cast<int32_t>(x * surface.scale) + surface.index * kSurfaceSpacing,
+          static_cast<int32_t>(y * surface.scale)};
+}
+
+void WaylandShowWindow::PointerEntered(wl_pointer* pointer, uint32_t serial, wl_surface* target,
+                                       double, double) {
+  for (const auto& surface : surfaces_) {
+    if (surface->surface.get() != target) continue;
+    pointer_ = pointer;
+    enter_serial_ = serial;
+    pointer_surface_ = surface.get();
+    // Not a move: a pointer that rests where a surface appears enters it. One that moves in
+    // sends its motion too, and that is the move.
+    if (cursor_count_ < 0) wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
+    return;
+  }
+}
+
+void WaylandShowWindow::PointerLeft(wl_surface* target) {
+  if (!target) pointer_ = nullptr;
+  if (!target || (pointer_surface_ && pointer_surface_->surface.get() == target)) {
+    pointer_surface_ = nullptr;
+  }
+}
+
+void WaylandShowWindow::PointerMoved(double x, double y) {
+  if (!pointer_surface_) return;
+  const platform::Point at = PointerAt(*pointer_surface_, x, y);
+  if (at == pointer_at_) return;
+  pointer_at_ = at;
+  pointer_moved_ = true;
+  Queue(InputKind::Motion);
+}
+
+void WaylandShowWindow::Queue(InputKind kind) {
+  if (!OnScreen()) return;  // in a window of its own, input does not end the show
+  platform::InputTarget target = platform::InputTarget::Form;
+  if (pointer_surface_ && pointer_surface_->shows_area) {
+    const bool inside = pointer_at_.x >= area_.left && pointer_at_.x < area_.right &&
+                        pointer_at_.y >= area_.top && pointer_at_.y < area_.bottom;
+    if (inside) target = platform::InputTarget::ShowArea;
+  }
+  input_.emplace_back(kind, target);
+}
+
+void WaylandShowWindow::DeliverInput() {
+  if (!sink_) return;
+  std::vector<std::pair<InputKind, platform::InputTarget>> input;
+  input.swap(input_);
+  for (const auto& [kind, target] : input) {
+    switch (kind) {
+      case InputKind::Key:
+        sink_->KeyDown(target);
+        break;
+      case InputKind::Button:
+        sink_->MouseDown(target);
+        break;
+      case InputKind::Motion:
+        sink_->MouseMove(target);
+        break;
+    }
+  }
+  if (close_requested_) {
+    close_requested_ = false;
+    sink_->CloseRequested();
+  }
+  if (!close_signal_delivered_ && CloseSignalReceived()) {
+    close_signal_delivered_ = true;
+    sink_->CloseRequested();
+  }
+}
+
+}  // namespace slidesaver::linux_platform

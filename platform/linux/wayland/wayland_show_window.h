@@ -1,0 +1,104 @@
+#pragma once
+// The show window on Wayland, through the player's own connection and without GL: the show's
+// picture goes to the compositor in shared-memory buffers, and each present sends only the
+// changed rectangles. Where the compositor offers the layer shell (sway, KWin) the show is an
+// overlay on every output that takes the keyboard: the show area centred on the first output,
+// the others black. Elsewhere (GNOME's mutter) it is one full-screen toplevel on the first
+// output. In a window of its own (--window) it is an ordinary resizable toplevel, the area
+// centred, or scaled down to fit when the window is smaller. One show pixel is one device pixel
+// whatever the output's scale. The pointer is hidden over the show; its entering is not input
+// (a surface that appears under a resting pointer gets it), only its motion is.
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/gdi/area_downscale.h"
+#include "platform/linux/show_placement.h"
+#include "platform/linux/wayland/wayland_context.h"
+#include "platform/show_window.h"
+
+namespace slidesaver::linux_platform {
+
+class WaylandShowWindow : public platform::ShowWindow, private WaylandInputHandler {
+ public:
+  WaylandShowWindow(std::shared_ptr<WaylandContext> context, ShowPlace place);
+  ~WaylandShowWindow() override;
+  WaylandShowWindow(const WaylandShowWindow&) = delete;
+  WaylandShowWindow& operator=(const WaylandShowWindow&) = delete;
+
+  void Move(int32_t left, int32_t top, int32_t width, int32_t height) override;
+  void Present(const gdi::Bitmap& image, std::span<const gdi::Rect> damage) override;
+  // The first output's size in device pixels; in a window, the window's.
+  platform::ScreenSize GetScreenSize() override;
+  void SetInputSink(platform::InputSink* sink) override { sink_ = sink; }
+  void Show() override;
+  void Hide() override;
+  void SetTopMost() override {}  // the overlay layer is above everything already
+  int32_t ShowCursor(bool show) override;
+  // Where the pointer is (device pixels), once it has moved over the show; before that a
+  // resting position that does not change when the pointer enters.
+  platform::Point GetCursorPos() override;
+  void Grab(bool) override {}  // the overlay takes the keyboard for as long as it is there
+  platform::WindowHandle Handle() override { return 0; }
+
+  // Hands the input and close requests that arrived to the show. Called by the event loop only.
+  void DeliverInput();
+
+  // What presents have sent since the window was made, in pixels: the rectangles marked damaged
+  // for the compositor, and those written into buffers (the damage, and what a buffer missed
+  // while the compositor held it).
+  struct PresentCounts {
+    int64_t damaged = 0;
+    int64_t written = 0;
+  };
+  PresentCounts Counts() const { return counts_; }
+
+ private:
+  struct Surface;
+  enum class InputKind { Key, Button, Motion };
+
+  bool OnScreen() const { return place_.kind == ShowPlace::Kind::Screen; }
+  void MakeSurfaces();
+  void Configured(Surface& surface);
+  Surface* AreaSurface() const;
+  void Place();
+  // Fills `rect` (device pixels of the surface) of the buffer with what the surface shows.
+  void Fill(const Surface& surface, uint32_t* pixels, int32_t stride, const gdi::Rect& rect) const;
+  // Sends the rectangles (device pixels) of the surface to the compositor.
+  void Paint(Surface& surface, std::vector<gdi::Rect> rects);
+  void RepaintAll();
+  void Record(const Surface& surface, const uint32_t* pixels) const;
+  void RequestClose() { close_requested_ = true; }
+  void Queue(InputKind kind);
+  platform::Point PointerAt(const Surface& surface, double x, double y) const;
+
+  void PointerEntered(wl_pointer* pointer, uint32_t serial, wl_surface* surface, double x,
+                      double y) override;
+  void PointerLeft(wl_surface* surface) override;
+  void PointerMoved(double x, double y) override;
+  void ButtonPressed() override { Queue(InputKind::Button); }
+  void KeyPressed() override { Queue(InputKind::Key); }
+
+  std::shared_ptr<WaylandContext> context_;
+  ShowPlace place_;
+  std::vector<std::unique_ptr<Surface>> surfaces_;
+  platform::InputSink* sink_ = nullptr;
+  gdi::Rect area_{};  // the show area as Move placed it, in device pixels of its surface
+  AreaPlacement placement_{};
+  std::optional<gdi::AreaDownscale> scale_;
+  gdi::Bitmap shown_;   // what the show area last presented
+  gdi::Bitmap scaled_;  // shown_ scaled down, when placement_ is scaled
+  int32_t cursor_count_ = 0;
+  // The pointer over one of the surfaces, the serial of its entry, and where it is.
+  wl_pointer* pointer_ = nullptr;
+  uint32_t enter_serial_ = 0;
+  const Surface* pointer_surface_ = nullptr;
+  platform::Point pointer_at_{};
+  bool pointer_moved_ = false;
+  std::vector<std::pair<InputKind, platform::InputTarget>> input_;
+  bool close_requested_ = false;
+  bool close_signal_delivered_ = false;
+  PresentCounts counts_;
+};
+
+}  // namespace slidesaver::linux_platform

@@ -1,0 +1,182 @@
+#!/usr/bin/env bash
+# The player's /S on a headless sway (run by run-with-sway.sh), one case per run:
+#   player_sway_test.sh CASE BUILD-DIR
+#   motion     the picture centred on output 1, output 2 black (screenshot); the show appearing
+#              under the resting pointer does not end it, moving the pointer does
+#   button     a button ends the show
+#   key        a key typed by wtype ends the show
+#   keyboards  50 wtype keyboards, each living for milliseconds, back to back while the show
+#              plays in a window of its own: the player takes them all and still ends normally
+#   scale      on an output of scale 2 a checkerboard of single pixels stays one
+#   window     a 1600 x 1200 show in a window of its own, which sway tiles to the output's
+#              1024 x 768: scaled down to fit
+# An ended show has status 0 and its extraction folder is gone.
+set -euo pipefail
+case=$1
+build=$(realpath "$2")
+player=$build/slidesaver
+pointer=$build/tests/gui/wayland/virtual-pointer
+: "${WAYLAND_DISPLAY:?no Wayland display}"
+slow=1
+grep -q '^SLIDESAVER_SANITIZE:BOOL=ON' "$build/CMakeCache.txt" && slow=3
+export SDL_AUDIODRIVER=dummy
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/sway-player.XXXXXX")
+show=""
+mouse=""
+cleanup() {
+  if [[ -n $show ]]; then kill "$show" 2>/dev/null && wait "$show" 2>/dev/null; fi || true
+  exec 3>&- 2>/dev/null || true
+  if [[ -n $mouse ]]; then kill "$mouse" 2>/dev/null && wait "$mouse" 2>/dev/null; fi || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL ($case): $*" >&2
+  exit 1
+}
+now_ms() { date +%s%3N; }
+
+# A show of one 400 x 300 picture for a minute: a gradient, or a checkerboard of single pixels.
+size=400x300
+[[ $case == window ]] && size=1600x1200
+if [[ $case == scale ]]; then
+  convert -size $size pattern:gray50 "$work/picture.png"
+else
+  convert -size $size -depth 8 gradient:red-blue "$work/picture.png"
+fi
+printf 'width = %s\nheight = %s\nbackground = "#000000"\n[[slide]]\npicture = "picture.png"\ntime = 60000\n' "${size%x*}" "${size#*x}" \
+  >"$work/show.toml"
+"$build/slidepack" build --linux-only "$work/show.toml" -o "$work/show.scr" >/dev/null
+
+extractions() { find "$XDG_RUNTIME_DIR/slidesaver" -mindepth 1 -maxdepth 1 -type d -name 'temp*' 2>/dev/null; }
+
+# The output layout is 2048 x 768 (two outputs of 1024 x 768) or, at scale 2, 512 x 384.
+layout_w=2048 layout_h=768
+[[ $case == scale ]] && layout_w=512 layout_h=384
+
+# A pointer plugged in before the player starts, as a mouse is; `point ACTION...` moves it.
+plug_mouse() {
+  mkfifo "$work/mouse"
+  "$pointer" - <"$work/mouse" &
+  mouse=$!
+  exec 3>"$work/mouse"
+  point move 600 400 "$layout_w" "$layout_h"
+  local started
+  started=$(now_ms)
+  until swaymsg -t get_inputs -r | grep -q '"type": "pointer"'; do
+    (($(now_ms) - started < 10000 * slow)) || fail "no virtual pointer in sway's inputs"
+    sleep 0.05
+  done
+}
+point() { echo "$*" >&3; }
+
+start() {
+  "$player" --show "$work/show.scr" "$@" &
+  show=$!
+}
+
+# Waits until the screenshot holds the picture centred on output 1: (312, 234) on 1024 x 768.
+wait_for_picture() {
+  local started difference=""
+  started=$(now_ms)
+  while (($(now_ms) - started < 10000 * slow)); do
+    kill -0 "$show" 2>/dev/null || fail "the player ended before its picture was shown"
+    grim -t ppm "$work/screen.ppm" 2>/dev/null || true
+    if [[ -s $work/screen.ppm ]]; then
+      convert "$work/screen.ppm" -crop 400x300+312+234 +repage "$work/area.png"
+      difference=$({ compare -metric AE "$work/area.png" "$work/picture.png" null: 2>&1 || true; })
+      [[ $difference == 0 ]] && return 0
+    fi
+    sleep 0.1
+  done
+  fail "no picture centred on output 1 within $((10 * slow)) s ($difference pixels differ)"
+}
+
+# Blackness of a region of the last screenshot (the largest channel value, 0 for black).
+brightest() { convert "$work/screen.ppm" -crop "$1" +repage -format '%[fx:int(255*maxima)]' info:; }
+
+expect_end() {
+  local started
+  started=$(now_ms)
+  while kill -0 "$show" 2>/dev/null && (($(now_ms) - started < 5000 * slow)); do sleep 0.02; done
+  kill -0 "$show" 2>/dev/null && fail "$1 did not end the show within $((5 * slow)) s"
+  local status=0
+  wait "$show" || status=$?
+  show=""
+  ((status == 0)) || fail "the show ended with status $status after $1"
+  [[ -z $(extractions) ]] || fail "the extraction folder stayed after $1: $(extractions)"
+}
+
+# Still running after the compositor has handled everything so far (a screenshot goes through
+# it) and the player has had half a second to act on it.
+expect_running() {
+  grim -t ppm - >/dev/null
+  sleep 0.5
+  kill -0 "$show" 2>/dev/null || fail "$1 ended the show"
+}
+
+case $case in
+  motion)
+    plug_mouse
+    start /S
+    wait_for_picture
+    [[ $(brightest 312x234+0+0) == 0 && $(brightest 1024x768+1024+0) == 0 ]] ||
+      fail "not black around the area and on output 2"
+    expect_running "the show appearing under the resting pointer"
+    [[ -n $(extractions) ]] || fail "no extraction folder while the show runs"
+    point motion 3 0
+    expect_end "moving the pointer"
+    ;;
+  button)
+    plug_mouse
+    start /S
+    wait_for_picture
+    point click
+    expect_end "a button"
+    ;;
+  key)
+    start /S
+    wait_for_picture
+    # A key before the show has started is dropped by design: typed until one ends it.
+    started=$(now_ms)
+    while kill -0 "$show" 2>/dev/null && (($(now_ms) - started < 5000 * slow)); do
+      wtype x
+      sleep 0.1
+    done
+    expect_end "a key"
+    ;;
+  keyboards)
+    # In a window of its own keys do not end the show, so one player meets them all.
+    start --window
+    wait_for_picture
+    for _ in $(seq 50); do wtype -k Escape; done
+    kill -0 "$show" 2>/dev/null || fail "the player failed while keyboards came and went"
+    kill -TERM "$show"
+    expect_end "SIGTERM"
+    ;;
+  scale)
+    start /S
+    # 1024 x 768 device pixels at scale 2: the picture centred in device pixels, 1:1.
+    wait_for_picture
+    ;;
+  window)
+    start --window
+    convert "$work/picture.png" -resize 1024x768 "$work/fitted.png"
+    started=$(now_ms)
+    until (($(now_ms) - started > 10000 * slow)); do
+      grim -t ppm "$work/screen.ppm" 2>/dev/null || true
+      convert "$work/screen.ppm" -crop 1024x768+0+0 +repage "$work/window.png"
+      difference=$({ compare -metric MAE "$work/window.png" "$work/fitted.png" null: 2>&1 || true; } |
+        sed 's/.*(\(.*\)).*/\1/')
+      awk -v d="$difference" 'BEGIN {exit !(d < 0.02)}' && break
+      sleep 0.1
+    done
+    awk -v d="$difference" 'BEGIN {exit !(d < 0.02)}' ||
+      fail "the window shows no show scaled to fit (mean difference $difference)"
+    kill -TERM "$show"
+    expect_end "SIGTERM"
+    ;;
+  *) fail "no such case" ;;
+esac
+echo "passed: $case"

@@ -1,0 +1,148 @@
+// A pointer for tests on a wlroots compositor (sway): a virtual pointer device that makes the
+// actions of its command line, in order, and goes away.
+//   virtual-pointer ACTION...
+//     move X Y W H    the pointer to X,Y of the output layout, which is W x H layout pixels
+//     motion DX DY    the pointer by DX,DY
+//     click [BUTTON]  press and release BUTTON (a Linux button code, default 272: the left one)
+//     press BUTTON | release BUTTON
+// Each action is one pointer frame, sent and acknowledged before the next.
+//   virtual-pointer -    the same actions, a line of them at a time from standard input
+#include <wayland-client.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
+
+namespace {
+
+struct Globals {
+  zwlr_virtual_pointer_manager_v1* manager = nullptr;
+  wl_seat* seat = nullptr;
+};
+
+void on_global(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t) {
+  auto* globals = static_cast<Globals*>(data);
+  if (std::strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0)
+    globals->manager = static_cast<zwlr_virtual_pointer_manager_v1*>(
+        wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
+  else if (std::strcmp(interface, wl_seat_interface.name) == 0 && globals->seat == nullptr)
+    globals->seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
+}
+
+void on_global_remove(void*, wl_registry*, uint32_t) {}
+
+constexpr wl_registry_listener registry_listener{on_global, on_global_remove};
+
+uint32_t now_ms() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<uint32_t>(now.tv_sec * 1000 + now.tv_nsec / 1000000);
+}
+
+bool number(const std::string& text, long& value) {
+  char* end = nullptr;
+  value = std::strtol(text.c_str(), &end, 10);
+  return !text.empty() && *end == '\0';
+}
+
+int usage() {
+  std::fputs(
+      "usage: virtual-pointer {move X Y W H | motion DX DY | click [BUTTON] | press BUTTON | "
+      "release BUTTON}...\n",
+      stderr);
+  return 2;
+}
+
+// Makes the actions, each one frame that the compositor has handled before the next; 0, or the
+// exit status of a failure.
+int act(wl_display* display, zwlr_virtual_pointer_v1* pointer,
+        const std::vector<std::string>& args) {
+  constexpr uint32_t max_extent = 1u << 16;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& action = args[i];
+    long a = 0;
+    long b = 0;
+    long w = 0;
+    long h = 0;
+    if (action == "motion" && i + 2 < args.size() && number(args[i + 1], a) &&
+        number(args[i + 2], b)) {
+      i += 2;
+      zwlr_virtual_pointer_v1_motion(pointer, now_ms(), wl_fixed_from_int(int(a)),
+                                     wl_fixed_from_int(int(b)));
+    } else if (action == "move" && i + 4 < args.size() && number(args[i + 1], a) &&
+               number(args[i + 2], b) && number(args[i + 3], w) && number(args[i + 4], h)) {
+      i += 4;
+      if (a < 0 || b < 0 || a >= w || b >= h || w > long(max_extent) || h > long(max_extent))
+        return usage();
+      zwlr_virtual_pointer_v1_motion_absolute(pointer, now_ms(), uint32_t(a), uint32_t(b),
+                                              uint32_t(w), uint32_t(h));
+    } else if (action == "click" || action == "press" || action == "release") {
+      a = 272;
+      if (i + 1 < args.size() && number(args[i + 1], a))
+        ++i;
+      else if (action != "click")
+        return usage();
+      if (action != "release")
+        zwlr_virtual_pointer_v1_button(pointer, now_ms(), uint32_t(a),
+                                       WL_POINTER_BUTTON_STATE_PRESSED);
+      if (action != "press")
+        zwlr_virtual_pointer_v1_button(pointer, now_ms(), uint32_t(a),
+                                       WL_POINTER_BUTTON_STATE_RELEASED);
+    } else {
+      return usage();
+    }
+    zwlr_virtual_pointer_v1_frame(pointer);
+    if (wl_display_roundtrip(display) < 0) {
+      std::fputs("virtual-pointer: the compositor closed the connection\n", stderr);
+      return 1;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  wl_display* display = wl_display_connect(nullptr);
+  if (display == nullptr) {
+    std::fputs("virtual-pointer: no Wayland display\n", stderr);
+    return 1;
+  }
+  Globals globals;
+  wl_registry* registry = wl_display_get_registry(display);
+  wl_registry_add_listener(registry, &registry_listener, &globals);
+  wl_display_roundtrip(display);
+  if (globals.manager == nullptr) {
+    std::fputs("virtual-pointer: the compositor offers no virtual pointers\n", stderr);
+    return 1;
+  }
+  zwlr_virtual_pointer_v1* pointer =
+      zwlr_virtual_pointer_manager_v1_create_virtual_pointer(globals.manager, globals.seat);
+
+  // Arguments, or with "-" lines of them from standard input until it ends: a pointer that
+  // stays plugged in meanwhile, as a mouse does.
+  int status = 0;
+  if (argc == 2 && std::string_view(argv[1]) == "-") {
+    std::string line;
+    while (status == 0 && std::getline(std::cin, line)) {
+      std::istringstream words(line);
+      std::vector<std::string> actions{std::istream_iterator<std::string>(words), {}};
+      status = act(display, pointer, actions);
+    }
+  } else {
+    status = act(display, pointer, std::vector<std::string>(argv + 1, argv + argc));
+  }
+  zwlr_virtual_pointer_v1_destroy(pointer);
+  wl_display_roundtrip(display);
+  wl_display_disconnect(display);
+  return status;
+}
