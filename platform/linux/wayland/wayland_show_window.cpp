@@ -19,10 +19,13 @@ namespace {
 constexpr int32_t kOwnWindowShareOfOutput = 90;  // per cent
 // A compositor that has not configured a new surface by then is not going to.
 constexpr std::chrono::seconds kConfigureDeadline{10};
-// Buffers a surface cycles through: one the compositor shows, one being filled, one spare.
-constexpr size_t kMaxBuffers = 3;
+// Buffers a surface cycles through: one the compositor shows, one being filled. A third would
+// only be written more often: each buffer catches up with the frames it missed.
+constexpr size_t kMaxBuffers = 2;
 // A buffer that has missed more rectangles than this is brought up to date in one.
 constexpr size_t kMaxStaleRects = 16;
+// Round trips to wait for the compositor to let a buffer go before the show gives up.
+constexpr int kMaxBufferWaits = 100;
 // Where the pointer rests until it has moved over the show.
 constexpr platform::Point kRestingPointer{-1, -1};
 
@@ -279,13 +282,15 @@ void WaylandShowWindow::Paint(Surface& surface, std::vector<gdi::Rect> rects) {
     return buffer->Width() != whole.right || buffer->Height() != whole.bottom;
   });
   ShmBuffer* buffer = nullptr;
+  int waits = 0;
   for (;;) {
     // The free buffer that has missed the least.
     int64_t missed = INT64_MAX;
     for (const auto& candidate : surface.buffers) {
       if (candidate->Busy()) continue;
       int64_t area = 0;
-      for (const gdi::Rect& rect : candidate->Stale()) area += int64_t{rect.Width()} * rect.Height();
+      for (const gdi::Rect& rect : candidate->Stale())
+        area += int64_t{rect.Width()} * rect.Height();
       if (area < missed) {
         missed = area;
         buffer = candidate.get();
@@ -301,8 +306,14 @@ void WaylandShowWindow::Paint(Surface& surface, std::vector<gdi::Rect> rects) {
       break;
     }
     // Until the compositor lets one go; the surface may have a new size by then.
+    if (++waits > kMaxBufferWaits) {
+      throw std::runtime_error("the Wayland compositor keeps every buffer of the show");
+    }
     context_->Connection().Roundtrip();
-    return Paint(surface, std::move(rects));
+    if (!surface.configured) return;
+    if (surface.DeviceWidth() != whole.right || surface.DeviceHeight() != whole.bottom) {
+      return Paint(surface, std::move(rects));
+    }
   }
   // What the other buffers were given since this one was last sent, then what is new.
   std::vector<gdi::Rect> fill = std::move(buffer->Stale());

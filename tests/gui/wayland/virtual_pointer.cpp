@@ -142,6 +142,9 @@ int main(int argc, char** argv) {
     status = act(display, pointer, std::vector<std::string>(argv + 1, argv + argc));
   }
   zwlr_virtual_pointer_v1_destroy(pointer);
+  zwlr_virtual_pointer_manager_v1_destroy(globals.manager);
+  if (globals.seat) wl_seat_destroy(globals.seat);
+  wl_registry_destroy(registry);
   wl_display_roundtrip(display);
   wl_display_disconnect(display);
   return status;
