@@ -62,6 +62,7 @@ int Run(int argc, char** argv) {
     }
     place = {linux_platform::ShowPlace::Kind::ForeignWindow, found.window};
   }
+  place.fit = options.fit;
   linux_platform::SdlServices show = linux_platform::MakeSdlServices(place);
   if ((play_show || mode == "/S") && !show.open_display()) return CannotOpenDisplay();
   if (!play_show && (mode == "/C" || mode == "/A") && !linux_platform::OpenDialogDisplay()) {

@@ -17,6 +17,7 @@ struct Case {
   std::optional<std::string> show_file = std::nullopt;
   Args mode_arguments = {};
   std::string error = {};  // a part of the message
+  gdi::AreaFit fit = gdi::AreaFit::OwnSize;
 };
 
 const Case kCases[] = {
@@ -39,6 +40,32 @@ const Case kCases[] = {
     {{"-window-id=4194312"}, Action::Run, ShowTarget::WindowId, 4194312},
     {{"--window-id", "0XFFFFFFFF"}, Action::Run, ShowTarget::WindowId, 0xFFFFFFFF},
     {{"--window-id", "5", "--window"}, Action::Run, ShowTarget::OwnWindow},
+    // The fit, with any target or mode; the last one counts.
+    {{"--fit", "fill", "/S"},
+     Action::Run,
+     ShowTarget::Mode,
+     0,
+     std::nullopt,
+     {"/S"},
+     {},
+     gdi::AreaFit::Fill},
+    {{"--fit=fill", "-fit=sharp", "--root"},
+     Action::Run,
+     ShowTarget::Root,
+     0,
+     std::nullopt,
+     {},
+     {},
+     gdi::AreaFit::Sharp},
+    {{"--fit", "none"}, Action::Run},
+    {{"--fit", "Fill"},
+     Action::UsageError,
+     ShowTarget::Mode,
+     0,
+     std::nullopt,
+     {},
+     "--fit takes none, fill or sharp, not Fill"},
+    {{"--fit"}, Action::UsageError, ShowTarget::Mode, 0, std::nullopt, {}, "needs a value"},
     // "--" ends the options.
     {{"--", "-x"}, Action::Run, ShowTarget::Mode, 0, std::nullopt, {"-x"}},
     // --help and --version win over the rest, but not over a mistake.
@@ -96,13 +123,14 @@ TEST(ProgramOptions, EveryFormAndMistake) {
     EXPECT_EQ(options.window_id, c.window_id);
     EXPECT_EQ(options.show_file, c.show_file);
     EXPECT_EQ(options.mode_arguments, c.mode_arguments);
+    EXPECT_EQ(options.fit, c.fit);
   }
 }
 
 TEST(ProgramOptions, UsageNamesEveryOptionAndMode) {
   const std::string usage = UsageText();
-  for (const char* word : {"--show FILE", "--root", "--window-id ID", "--window ", "--help",
-                           "--version", "/S", "/C", "/A", "/P", "XSCREENSAVER_WINDOW"}) {
+  for (const char* word : {"--show FILE", "--root", "--window-id ID", "--window ", "--fit FIT",
+                           "--help", "--version", "/S", "/C", "/A", "/P", "XSCREENSAVER_WINDOW"}) {
     EXPECT_NE(usage.find(word), std::string::npos) << word;
   }
 }
