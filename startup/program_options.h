@@ -23,10 +23,10 @@ enum class ShowTarget {
 struct ProgramOptions {
   enum class Action { Run, Help, Version, UsageError };
   Action action = Action::Run;
-  std::string error;                      // what is wrong, for UsageError
-  std::optional<std::string> show_file;   // --show FILE
-  ShowTarget target = ShowTarget::Mode;   // the last of --root, --window-id, --window
-  uint32_t window_id = 0;                 // --window-id
+  std::string error;                         // what is wrong, for UsageError
+  std::optional<std::string> show_file;      // --show FILE
+  ShowTarget target = ShowTarget::Mode;      // the last of --root, --window-id, --window
+  uint32_t window_id = 0;                    // --window-id
   gdi::AreaFit fit = gdi::AreaFit::OwnSize;  // --fit none|fill|sharp
   std::vector<std::string> mode_arguments;
 };
