@@ -62,6 +62,7 @@ int Run(int argc, char** argv) {
     }
     place = {linux_platform::ShowPlace::Kind::ForeignWindow, found.window};
   }
+  place.fit = options.fit;
   // Another program's window is an X window.
   const bool wayland = place.kind != linux_platform::ShowPlace::Kind::ForeignWindow &&
                        linux_platform::WaylandWanted(options.wayland);

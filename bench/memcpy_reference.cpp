@@ -17,6 +17,6 @@ void Memcpy(benchmark::State& state) {
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
 }
-BENCHMARK(Memcpy)->Args({1920, 1080})->Args({3840, 2160});
+BENCHMARK(Memcpy)->Args({1920, 1080})->Args({2560, 1440})->Args({3840, 2160});
 
 }  // namespace

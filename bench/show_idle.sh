@@ -3,7 +3,8 @@
 # processor use while a slide stays on a 1024x768 screen under Xvfb, in four shows: slides
 # alone, slides with a short sound each, slides with the demo show's MIDI music, and slides with
 # a denser MIDI piece (chords on strings and a melody); the slides alone also as a screen
-# saver's program on the root window (--root) and in a 320x240 preview (--window-id, scaled).
+# saver's program on the root window (--root), in a 320x240 preview (--window-id, scaled) and
+# enlarged by --fit fill on a 2048x1536 screen.
 # Then how late the display wait ends against the real clock.
 #   bench/show_idle.sh [build-dir]        (default: build/release)
 # SHOW_IDLE_CASES="midi midi-dense" measures only some of the shows (still sounds midi
@@ -109,8 +110,14 @@ measure() {
   fi
   "$build/tests/gui/show/show-wait-probe" 500
 }
+# The still show scaled by --fit fill to a screen twice its size: a slide that stays is not
+# scaled again.
+measure_fit() {
+  export XDG_RUNTIME_DIR="$show_work/run" SDL_AUDIODRIVER=dummy
+  sample "still, --fit fill on 2048x1536" still --fit fill /S
+}
 export show_work build root SHOW_IDLE_CASES SHOW_IDLE_WAYLAND
-export -f measure sample
+export -f measure measure_fit sample
 uptime
 if [[ -n ${SHOW_IDLE_WAYLAND:-} ]]; then
   chmod -R a+rX "$show_work"  # sway and the player run as nobody when this runs as root
@@ -118,3 +125,6 @@ if [[ -n ${SHOW_IDLE_WAYLAND:-} ]]; then
   exit
 fi
 "$root/tests/gui/run-with-xvfb.sh" bash -c measure
+if [[ -z ${SHOW_IDLE_CASES:-} ]]; then
+  XVFB_SCREEN=2048x1536x24 "$root/tests/gui/run-with-xvfb.sh" bash -c measure_fit
+fi

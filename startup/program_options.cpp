@@ -15,6 +15,13 @@ std::optional<uint32_t> ParseWindowId(const std::string& text) {
   return id;
 }
 
+std::optional<gdi::AreaFit> ParseFit(const std::string& text) {
+  if (text == "none") return gdi::AreaFit::OwnSize;
+  if (text == "fill") return gdi::AreaFit::Fill;
+  if (text == "sharp") return gdi::AreaFit::Sharp;
+  return std::nullopt;
+}
+
 ProgramOptions UsageError(std::string message) {
   ProgramOptions options;
   options.action = ProgramOptions::Action::UsageError;
@@ -46,7 +53,7 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments) {
       value = name.substr(equals + 1);
       name.erase(equals);
     }
-    const bool takes_value = name == "show" || name == "window-id";
+    const bool takes_value = name == "show" || name == "window-id" || name == "fit";
     if (takes_value && !value) {
       if (i + 1 == arguments.size()) return UsageError("option --" + name + " needs a value");
       value = arguments[++i];
@@ -73,6 +80,10 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments) {
       if (!id) return UsageError("not a window id: " + *value);
       options.target = ShowTarget::WindowId;
       options.window_id = *id;
+    } else if (name == "fit") {
+      const std::optional<gdi::AreaFit> fit = ParseFit(*value);
+      if (!fit) return UsageError("--fit takes none, fill or sharp, not " + *value);
+      options.fit = *fit;
     } else {
       return UsageError("unknown option " + argument);
     }
@@ -89,8 +100,8 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments) {
 }
 
 std::string UsageText() {
-  return "Usage: slidesaver [--show FILE] [/S | /C | /A [WINDOW] | /P]\n"
-         "       slidesaver [--show FILE] --root | --window-id ID | --window\n"
+  return "Usage: slidesaver [--show FILE] [--fit FIT] [/S | /C | /A [WINDOW] | /P]\n"
+         "       slidesaver [--show FILE] [--fit FIT] --root | --window-id ID | --window\n"
          "Plays the slide show appended to the program's own file, or to FILE.\n"
          "\n"
          "Modes:\n"
@@ -111,10 +122,15 @@ std::string UsageText() {
          "  --window        play in a window of its own; closing it ends the show\n"
          "  --wayland       show it through the Wayland compositor (the default when\n"
          "                  WAYLAND_DISPLAY is set and DISPLAY is not)\n"
+         "  --fit FIT       how the show meets a larger screen or window: none (its own\n"
+         "                  size, centred; the default), fill (the largest size that fits,\n"
+         "                  aspect kept, smoothly enlarged) or sharp (the largest whole\n"
+         "                  factor that fits, each pixel a square block)\n"
          "  --help          show this text\n"
          "  --version       show the version\n"
          "In the window of --root and --window-id, input does not end the show: the screen\n"
-         "saver that started it ends it with SIGTERM.\n";
+         "saver that started it ends it with SIGTERM. With /S the show covers every\n"
+         "monitor, its area on the primary one.\n";
 }
 
 }  // namespace slidesaver

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi/area_scale.h"
+
 namespace slidesaver {
 
 // Where the show plays.
@@ -21,11 +23,12 @@ enum class ShowTarget {
 struct ProgramOptions {
   enum class Action { Run, Help, Version, UsageError };
   Action action = Action::Run;
-  std::string error;                     // what is wrong, for UsageError
-  std::optional<std::string> show_file;  // --show FILE
-  ShowTarget target = ShowTarget::Mode;  // the last of --root, --window-id, --window
-  uint32_t window_id = 0;                // --window-id
-  bool wayland = false;                  // --wayland: the show goes to the Wayland compositor
+  std::string error;                         // what is wrong, for UsageError
+  std::optional<std::string> show_file;      // --show FILE
+  ShowTarget target = ShowTarget::Mode;      // the last of --root, --window-id, --window
+  uint32_t window_id = 0;                    // --window-id
+  bool wayland = false;                      // --wayland: the show goes to the Wayland compositor
+  gdi::AreaFit fit = gdi::AreaFit::OwnSize;  // --fit none|fill|sharp
   std::vector<std::string> mode_arguments;
 };
 

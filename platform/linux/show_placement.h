@@ -1,9 +1,11 @@
 #pragma once
 // Where the show area lands in a window that is not the player's own full screen (the window of
-// an X screen saver, a settings app's preview, the player's --window): centred as on the screen
-// when the window holds it whole, else scaled down to fit, its aspect kept, and centred.
+// an X screen saver, a settings app's preview, the player's --window), and on the screen with a
+// fit: centred as on the screen when the window holds it whole, else scaled down to fit, its
+// aspect kept, and centred; enlarged to fill the room as the fit asks.
 #include <cstdint>
 
+#include "platform/gdi/area_scale.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/show_window.h"
 
@@ -17,14 +19,16 @@ struct ShowPlace {
   enum class Kind { Screen, ForeignWindow, OwnWindow };
   Kind kind = Kind::Screen;
   uint32_t window = 0;  // the X window of ForeignWindow
+  gdi::AreaFit fit = gdi::AreaFit::OwnSize;
 };
 
 struct AreaPlacement {
   gdi::Rect on_window;  // window pixels; may reach past the window when not scaled
-  bool scaled = false;  // on_window is smaller than the area
+  bool scaled = false;  // on_window is not of the area's size
 };
 
 // A window or an area without pixels places nothing (an empty rectangle).
-AreaPlacement PlaceArea(platform::ScreenSize window, int32_t area_width, int32_t area_height);
+AreaPlacement PlaceArea(platform::ScreenSize window, int32_t area_width, int32_t area_height,
+                        gdi::AreaFit fit = gdi::AreaFit::OwnSize);
 
 }  // namespace slidesaver::linux_platform

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "package/read_package.h"
 #include "slidepack_test_support.h"
 #include "test_pictures.h"
@@ -117,6 +119,30 @@ TEST_F(NewCommandTest, OptionsShapeTheManifest) {
   ASSERT_EQ(New({"photos", "-o", "r3.toml", "--effects", "random", "--seed", "8"}).status, 0);
   EXPECT_NE(Values(ReadText(dir_ / "r1.toml"), "effect"),
             Values(ReadText(dir_ / "r3.toml"), "effect"));
+}
+
+// Without --size the show is as large as the primary monitor; with no display, 1080p. CTest
+// runs this once more on an Xvfb display of SLIDEPACK_TEST_SCREEN's size.
+TEST_F(NewCommandTest, WithoutASizeTheShowFitsThisScreen) {
+  const char* display = std::getenv("DISPLAY");
+  const std::string kept = display ? display : "";
+  const char* screen = std::getenv("SLIDEPACK_TEST_SCREEN");
+  if (screen && display) {
+    ASSERT_EQ(New({"photos", "-o", "screen.toml"}).status, 0);
+    const std::string manifest = ReadText(dir_ / "screen.toml");
+    const std::string size = screen;
+    EXPECT_THAT(manifest, HasSubstr("width = " + size.substr(0, size.find('x')) +
+                                    "\nheight = " + size.substr(size.find('x') + 1) + "\n"));
+    EXPECT_THAT(manifest,
+                HasSubstr("# The show area: the size of this computer's primary monitor"));
+  }
+  unsetenv("DISPLAY");
+  const RunResult result = New({"photos", "-o", "none.toml"});
+  if (display) setenv("DISPLAY", kept.c_str(), 1);
+  ASSERT_EQ(result.status, 0) << result.err;
+  const std::string manifest = ReadText(dir_ / "none.toml");
+  EXPECT_THAT(manifest, HasSubstr("# The show area: 1920 x 1080, as no display was measured"));
+  EXPECT_THAT(manifest, HasSubstr("width = 1920\nheight = 1080\n"));
 }
 
 TEST_F(NewCommandTest, MistakesAreNamedAndWriteNothing) {

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
 
   slidepack::NewShowOptions show;
   std::vector<std::string> inputs;
-  std::string size = "1920x1080", fit = "contain", order = "name", music;
+  std::string size, fit = "contain", order = "name", music;
   auto* create =
       app.add_subcommand("new", "Write a manifest with one slide per picture, to edit and build");
   create
@@ -33,7 +33,9 @@ int main(int argc, char** argv) {
                    "Pictures, and folders searched for pictures (recursively)")
       ->required();
   create->add_option("-o,--output", show.output, "The manifest to write (show.toml)")->required();
-  create->add_option("--size", size, "The show area, WIDTHxHEIGHT")->capture_default_str();
+  create->add_option("--size", size,
+                     "The show area, WIDTHxHEIGHT (default: the primary monitor's size, else "
+                     "1920x1080)");
   create->add_option("--time", show.time, "Milliseconds each picture stays on screen")
       ->check(CLI::Range(0, INT32_MAX))
       ->capture_default_str();
@@ -120,7 +122,11 @@ int main(int argc, char** argv) {
   try {
     if (*create) {
       show.inputs.assign(inputs.begin(), inputs.end());
-      slidepack::ParseShowSize(size, show.width, show.height);
+      if (size.empty()) {
+        slidepack::SizeForThisScreen(show);
+      } else {
+        slidepack::ParseShowSize(size, show.width, show.height);
+      }
       show.fit = *slidepack::ParseFit(fit);
       show.order =
           order == "date" ? slidepack::PictureOrder::kDate : slidepack::PictureOrder::kName;

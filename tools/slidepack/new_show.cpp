@@ -6,6 +6,8 @@
 #include <set>
 #include <sstream>
 
+#include "platform/linux/x11/monitors.h"
+#include "platform/memory_bounds.h"
 #include "tools/slidepack/files.h"
 #include "tools/slidepack/manifest_text.h"
 #include "tools/slidepack/slidepack_error.h"
@@ -130,6 +132,22 @@ void ParseShowSize(const std::string& text, int32_t& width, int32_t& height) {
   }
 }
 
+void SizeForThisScreen(NewShowOptions& options) {
+  const std::vector<slidesaver::gdi::Rect> monitors = slidesaver::linux_platform::X11Monitors();
+  if (!monitors.empty() && monitors.front().Width() <= kMaxShowSide &&
+      monitors.front().Height() <= kMaxShowSide &&
+      int64_t{monitors.front().Width()} * monitors.front().Height() <=
+          slidesaver::platform::kMaxShowAreaPixels) {
+    options.width = monitors.front().Width();
+    options.height = monitors.front().Height();
+    options.size_origin = "the size of this computer's primary monitor";
+    return;
+  }
+  options.width = 1920;
+  options.height = 1080;
+  options.size_origin = "1920 x 1080, as no display was measured";
+}
+
 std::string NewManifestText(const std::vector<FoundPicture>& pictures,
                             const NewShowOptions& options) {
   const fs::path folder = fs::absolute(options.output).lexically_normal().parent_path();
@@ -141,7 +159,9 @@ std::string NewManifestText(const std::vector<FoundPicture>& pictures,
       << "#   slidepack build " << options.output.filename().string() << " -o show.scr\n"
       << "# fit: \"contain\" shows all of each picture, \"cover\" fills the area and cuts off "
          "what\n"
-      << "# sticks out, \"none\" stores the picture as it is at x, y. A slide may have its own.\n\n"
+      << "# sticks out, \"none\" stores the picture as it is at x, y. A slide may have its own.\n"
+      << "# The show area: " << options.size_origin
+      << "; slidesaver --fit fill scales it to any screen.\n\n"
       << "width = " << options.width << '\n'
       << "height = " << options.height << '\n'
       << "background = " << TomlString(options.background) << '\n'

@@ -30,6 +30,7 @@ struct NewShowOptions {
   std::filesystem::path output;  // the manifest to write
   int32_t width = 1920;
   int32_t height = 1080;
+  std::string size_origin = "as --size asks";  // said in the manifest's comment
   int32_t time = 5000;
   std::string effects = "all";
   uint32_t seed = 1;
@@ -43,6 +44,10 @@ struct NewShowOptions {
 
 // "1920x1080" -> width, height within 1 to kMaxShowSide. Throws SlidepackError.
 void ParseShowSize(const std::string& text, int32_t& width, int32_t& height);
+
+// The show area for this computer when --size is not given: the primary monitor's size on the X
+// display, else 1920 x 1080; and what it was taken from.
+void SizeForThisScreen(NewShowOptions& options);
 
 // The manifest's text for `pictures`, with paths relative to the manifest's folder.
 std::string NewManifestText(const std::vector<FoundPicture>& pictures,

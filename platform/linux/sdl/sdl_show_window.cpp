@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/linux/x11/foreign_window.h"
+#include "platform/linux/x11/monitors.h"
 
 namespace slidesaver::linux_platform {
 namespace {
@@ -40,11 +41,33 @@ platform::ScreenSize SdlShowWindow::GetScreenSize() {
     SDL_GetWindowSize(window_, &w, &h);
     return {w, h};
   }
-  SDL_DisplayMode mode{};
-  if (SDL_GetCurrentDisplayMode(0, &mode) != 0) {
-    throw std::runtime_error(std::string("no display mode: ") + SDL_GetError());
+  FindMonitors();
+  return {monitors_.front().Width(), monitors_.front().Height()};
+}
+
+void SdlShowWindow::FindMonitors() {
+  if (!monitors_.empty()) return;
+  sdl_->EnsureVideo();
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver && std::strcmp(driver, "x11") == 0) monitors_ = X11Monitors();
+  if (monitors_.empty()) {
+    // SDL's display 0 is the primary one.
+    for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+      SDL_Rect bounds{};
+      if (SDL_GetDisplayBounds(i, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) {
+        monitors_.push_back({bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h});
+      }
+    }
   }
-  return {mode.w, mode.h};
+  if (monitors_.empty()) {
+    SDL_DisplayMode mode{};
+    if (SDL_GetCurrentDisplayMode(0, &mode) != 0) {
+      throw std::runtime_error(std::string("no display mode: ") + SDL_GetError());
+    }
+    monitors_.push_back({0, 0, mode.w, mode.h});
+  }
+  desktop_ = {};
+  for (const gdi::Rect& monitor : monitors_) desktop_ = gdi::Union(desktop_, monitor);
 }
 
 void SdlShowWindow::EnsureWindow() {
@@ -52,11 +75,21 @@ void SdlShowWindow::EnsureWindow() {
   sdl_->EnsureVideo();
   switch (place_.kind) {
     case ShowPlace::Kind::Screen: {
-      const platform::ScreenSize screen = GetScreenSize();
-      window_ = SDL_CreateWindow("slidesaver", SDL_WINDOWPOS_UNDEFINED_DISPLAY(0),
-                                 SDL_WINDOWPOS_UNDEFINED_DISPLAY(0), screen.width, screen.height,
-                                 SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS |
-                                     SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_HIDDEN);
+      FindMonitors();
+      if (monitors_.size() == 1) {
+        desktop_ = monitors_.front();
+        window_ = SDL_CreateWindow("slidesaver", SDL_WINDOWPOS_UNDEFINED_DISPLAY(0),
+                                   SDL_WINDOWPOS_UNDEFINED_DISPLAY(0), desktop_.Width(),
+                                   desktop_.Height(),
+                                   SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS |
+                                       SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_HIDDEN);
+      } else {
+        // SDL's full screen takes one display: a borderless window over all of them instead.
+        window_ = SDL_CreateWindow("slidesaver", desktop_.left, desktop_.top, desktop_.Width(),
+                                   desktop_.Height(),
+                                   SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP |
+                                       SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_HIDDEN);
+      }
       if (!window_) throw std::runtime_error(std::string("no show window: ") + SDL_GetError());
       SDL_ShowCursor(cursor_count_ >= 0 ? SDL_ENABLE : SDL_DISABLE);
       break;
@@ -115,21 +148,34 @@ void SdlShowWindow::Place() {
 }
 
 void SdlShowWindow::FitArea() {
-  if (OnScreen() || !window_) {
-    placement_ = {area_, false};
-    scale_.reset();
-    return;
+  // The room the area is placed in, and its top-left corner in the window.
+  platform::ScreenSize room;
+  platform::Point corner;
+  if (OnScreen() && window_) {
+    const gdi::Rect& primary = monitors_.front();
+    room = {primary.Width(), primary.Height()};
+    corner = {primary.left - desktop_.left, primary.top - desktop_.top};
+  } else if (window_) {
+    SDL_GetWindowSize(window_, &room.width, &room.height);
   }
-  platform::ScreenSize size;
-  SDL_GetWindowSize(window_, &size.width, &size.height);
-  placement_ = PlaceArea(size, area_.Width(), area_.Height());
+  const auto in_window = [&](gdi::Rect r) {
+    return gdi::Rect{r.left + corner.x, r.top + corner.y, r.right + corner.x, r.bottom + corner.y};
+  };
+  if (!window_ || (OnScreen() && place_.fit == gdi::AreaFit::OwnSize)) {
+    placement_ = {in_window(area_), false};  // where the show put it, on the primary monitor
+  } else {
+    placement_ = PlaceArea(room, area_.Width(), area_.Height(), place_.fit);
+    placement_.on_window = in_window(placement_.on_window);
+    if (placement_.scaled && (area_.Width() > gdi::AreaDownscale::kMaxSourceSide ||
+                              area_.Height() > gdi::AreaDownscale::kMaxSourceSide)) {
+      // Beyond what the scaler takes: centred at its own size, cut by the window.
+      const platform::Point origin = platform::CentredOrigin(room, area_.Width(), area_.Height());
+      placement_ = {
+          in_window({origin.x, origin.y, origin.x + area_.Width(), origin.y + area_.Height()}),
+          false};
+    }
+  }
   const gdi::Rect& fitted = placement_.on_window;
-  if (placement_.scaled && (area_.Width() > gdi::AreaDownscale::kMaxSourceSide ||
-                            area_.Height() > gdi::AreaDownscale::kMaxSourceSide)) {
-    // Beyond what the scaler takes: centred at its own size, cut by the window.
-    const platform::Point origin = platform::CentredOrigin(size, area_.Width(), area_.Height());
-    placement_ = {{origin.x, origin.y, origin.x + area_.Width(), origin.y + area_.Height()}, false};
-  }
   if (!placement_.scaled) {
     scale_.reset();
     scaled_ = gdi::Bitmap();
@@ -140,7 +186,8 @@ void SdlShowWindow::FitArea() {
       scale_->SourceHeight() == area_.Height()) {
     return;
   }
-  scale_.emplace(area_.Width(), area_.Height(), fitted.Width(), fitted.Height());
+  scale_.emplace(area_.Width(), area_.Height(), fitted.Width(), fitted.Height(),
+                 place_.fit == gdi::AreaFit::Sharp);
   scaled_ = gdi::Bitmap::Color(fitted.Width(), fitted.Height());
   if (shown_.Width() == area_.Width() && shown_.Height() == area_.Height()) {
     scale_->Scale(shown_, {0, 0, fitted.Width(), fitted.Height()}, scaled_);
@@ -342,7 +389,8 @@ platform::WindowHandle SdlShowWindow::Handle() {
 }
 
 platform::InputTarget SdlShowWindow::TargetAt(int32_t x, int32_t y) const {
-  const bool inside = x >= area_.left && x < area_.right && y >= area_.top && y < area_.bottom;
+  const gdi::Rect& at = placement_.on_window;
+  const bool inside = x >= at.left && x < at.right && y >= at.top && y < at.bottom;
   return inside ? platform::InputTarget::ShowArea : platform::InputTarget::Form;
 }
 

@@ -1,17 +1,19 @@
 #pragma once
 // The show window on SDL2. In its place on the screen (/S) it is black, borderless, top-most and
-// covers the primary display, and input goes to the show. In another program's window (an X
-// screen saver's, a preview) or in an ordinary window of its own it draws the show area centred,
-// or scaled down to fit when the window is smaller, follows the window's size, and keeps input
-// from the show: only a close request (a signal, closing its own window, the other program
-// destroying its window) ends it there. The show area's changed part is copied into the window
-// surface and only that part is sent to the screen.
+// covers every monitor, the show area on the primary one, and input on any of them goes to the
+// show. In another program's window (an X screen saver's, a preview) or in an ordinary window of
+// its own it draws the show area centred, or scaled down to fit when the window is smaller,
+// follows the window's size, and keeps input from the show: only a close request (a signal,
+// closing its own window, the other program destroying its window) ends it there. With a fit
+// (--fit) the area is scaled to the primary monitor or the window. The show area's changed part
+// is copied (scaled) into the window surface and only that part is sent to the screen.
 #include <SDL.h>
 
 #include <memory>
 #include <optional>
+#include <vector>
 
-#include "platform/gdi/area_downscale.h"
+#include "platform/gdi/area_scale.h"
 #include "platform/linux/sdl/sdl_context.h"
 #include "platform/linux/show_placement.h"
 #include "platform/show_window.h"
@@ -45,9 +47,11 @@ class SdlShowWindow : public platform::ShowWindow {
 
  private:
   bool OnScreen() const { return place_.kind == ShowPlace::Kind::Screen; }
+  // The monitors on the desktop, the primary first, and the window over all of them.
+  void FindMonitors();
   void EnsureWindow();
-  // The show area's place in the window for the window's present size, and the scaler when it
-  // is scaled down.
+  // The show area's place in the window for the window's present size (on the screen: the
+  // primary monitor's), and the scaler when it is scaled.
   void Place();
   void FitArea();
   // The window surface; when the window has a new size, the pixels only the old surface holds
@@ -73,14 +77,16 @@ class SdlShowWindow : public platform::ShowWindow {
   platform::InputSink* sink_ = nullptr;
   gdi::Rect area_{};  // the show area as Move placed it, in window pixels
   AreaPlacement placement_{};
-  std::optional<gdi::AreaDownscale> scale_;
-  gdi::Bitmap shown_;  // what the show area last presented, for repaints
+  std::optional<gdi::AreaScale> scale_;
+  std::vector<gdi::Rect> monitors_;  // on the desktop, the primary first (on the screen only)
+  gdi::Rect desktop_{};              // the full-screen window's rectangle on the desktop
+  gdi::Bitmap shown_;                // what the show area last presented, for repaints
   // While the area lies whole in the window and unscaled, a present copies from the image
   // straight into the window surface, and shown_ falls behind until KeepShownPixels.
   bool direct_ = false;
   bool shown_current_ = true;
   SDL_Surface* surface_ = nullptr;  // the window surface last asked for
-  gdi::Bitmap scaled_;              // shown_ scaled down, when placement_ is scaled
+  gdi::Bitmap scaled_;              // shown_ scaled, when placement_ is scaled
   int32_t cursor_count_ = 0;
   bool close_requested_ = false;  // a close came before the show listened, or came again
   bool close_delivered_ = false;

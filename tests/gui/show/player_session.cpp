@@ -7,6 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -37,9 +40,15 @@ std::optional<std::string> Shell(const std::string& command) {
 
 std::vector<uint8_t> MakePicture(const std::string& folder, const std::string& file, int w, int h,
                                  const std::string& colour) {
+  return DrawPicture(
+      folder, file,
+      "-size " + std::to_string(w) + "x" + std::to_string(h) + " 'xc:" + colour + "'");
+}
+
+std::vector<uint8_t> DrawPicture(const std::string& folder, const std::string& file,
+                                 const std::string& drawing) {
   const std::string path = folder + "/" + file;
-  const std::string command = "convert -size " + std::to_string(w) + "x" + std::to_string(h) +
-                              " 'xc:" + colour + "' -type TrueColor '" + path + "'";
+  const std::string command = "convert " + drawing + " -type TrueColor '" + path + "'";
   if (!Shell(command)) throw std::runtime_error("convert failed: " + command);
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -95,7 +104,8 @@ void PlayerSession::Write(const PackageHeader& show,
   }
 }
 
-void PlayerSession::Start(const std::map<std::string, std::string>& environment) {
+void PlayerSession::Start(const std::map<std::string, std::string>& environment,
+                          const std::vector<std::string>& options) {
   std::map<std::string, std::string> env;
   for (char** e = environ; *e; ++e) {
     const std::string entry = *e;
@@ -112,13 +122,17 @@ void PlayerSession::Start(const std::map<std::string, std::string>& environment)
   envp.push_back(nullptr);
 
   std::string program = folder_ + "/show.scr";
-  std::string mode = "/S";
-  char* argv[] = {program.data(), mode.data(), nullptr};
+  std::vector<std::string> arguments = options;
+  arguments.push_back("/S");
+  std::vector<char*> argv = {program.data()};
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 2, (folder_ + "/stderr.txt").c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  const int started = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, envp.data());
+  const int started =
+      posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (started != 0) throw std::runtime_error("the player did not start");
 }
@@ -157,6 +171,45 @@ Screenshot PlayerSession::Capture() const {
     return shot;
   }
   shot.rgb.assign(raw->begin(), raw->end());
+  return shot;
+}
+
+Screenshot PlayerSession::CaptureArea(int x, int y, int w, int h, int rows) const {
+  // Straight from the X server, the rows within one grab of it: quick enough to catch the
+  // frames of a transition, which a whole-screen import of 4K is not.
+  Screenshot shot;
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return shot;
+  const int height = rows > 0 ? rows : h;
+  std::vector<XImage*> images;
+  XGrabServer(display);
+  for (int row = 0; row < (rows > 0 ? rows : 1); ++row) {
+    const int top = rows > 0 ? y + (2 * row + 1) * h / (2 * rows) : y;
+    images.push_back(XGetImage(display, DefaultRootWindow(display), x, top, w, rows > 0 ? 1 : h,
+                               AllPlanes, ZPixmap));
+  }
+  XUngrabServer(display);
+  XCloseDisplay(display);
+  bool complete = true;
+  for (XImage* image : images) complete = complete && image;
+  if (complete) {
+    shot.width = w;
+    shot.height = height;
+    shot.rgb.reserve(static_cast<size_t>(w) * height * 3);
+    for (XImage* image : images) {
+      for (int iy = 0; iy < image->height; ++iy) {
+        for (int ix = 0; ix < w; ++ix) {
+          const unsigned long pixel = XGetPixel(image, ix, iy);
+          shot.rgb.push_back(static_cast<uint8_t>((pixel >> 16) & 0xFF));
+          shot.rgb.push_back(static_cast<uint8_t>((pixel >> 8) & 0xFF));
+          shot.rgb.push_back(static_cast<uint8_t>(pixel & 0xFF));
+        }
+      }
+    }
+  }
+  for (XImage* image : images) {
+    if (image) XDestroyImage(image);
+  }
   return shot;
 }
 

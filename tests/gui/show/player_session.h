@@ -23,6 +23,9 @@ std::optional<std::string> Shell(const std::string& command);
 // extension names (jpg, png, bmp, gif).
 std::vector<uint8_t> MakePicture(const std::string& folder, const std::string& file, int w, int h,
                                  const std::string& colour);
+// A picture file of what ImageMagick's convert draws from these arguments.
+std::vector<uint8_t> DrawPicture(const std::string& folder, const std::string& file,
+                                 const std::string& drawing);
 
 struct Screenshot {
   int width = 0, height = 0;
@@ -40,9 +43,10 @@ class PlayerSession {
 
   // The show file (player + Package) and, when given, the settings file beside it.
   void Write(const PackageHeader& show, std::optional<std::pair<int16_t, int16_t>> settings = {});
-  // Starts "show.scr /S" with these variables added to the environment; its standard error
-  // goes to a file that Log() reads.
-  void Start(const std::map<std::string, std::string>& environment = {});
+  // Starts "show.scr OPTIONS... /S" with these variables added to the environment; its
+  // standard error goes to a file that Log() reads.
+  void Start(const std::map<std::string, std::string>& environment = {},
+             const std::vector<std::string>& options = {});
   std::string Log() const;
   // The exit status, or nullopt when the player is still running after the timeout.
   std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
@@ -50,6 +54,9 @@ class PlayerSession {
   pid_t pid() const { return pid_; }
 
   Screenshot Capture() const;
+  // The screen's rectangle at (x, y), w × h; with rows > 0, that many rows evenly spread over
+  // it, all of one moment.
+  Screenshot CaptureArea(int x, int y, int w, int h, int rows = 0) const;
   // Polls screenshots until check passes; false on timeout.
   bool WaitForScreen(const std::function<bool(const Screenshot&)>& check,
                      std::chrono::milliseconds timeout) const;

@@ -18,6 +18,7 @@ struct Case {
   Args mode_arguments = {};
   std::string error = {};  // a part of the message
   bool wayland = false;
+  gdi::AreaFit fit = gdi::AreaFit::OwnSize;
 };
 
 const Case kCases[] = {
@@ -43,6 +44,34 @@ const Case kCases[] = {
     // --wayland with a mode or a target.
     {{"-wayland", "/S"}, Action::Run, ShowTarget::Mode, 0, std::nullopt, {"/S"}, {}, true},
     {{"--window", "--wayland"}, Action::Run, ShowTarget::OwnWindow, 0, std::nullopt, {}, {}, true},
+    // The fit, with any target or mode; the last one counts.
+    {{"--fit", "fill", "/S"},
+     Action::Run,
+     ShowTarget::Mode,
+     0,
+     std::nullopt,
+     {"/S"},
+     {},
+     false,
+     gdi::AreaFit::Fill},
+    {{"--fit=fill", "-fit=sharp", "--root"},
+     Action::Run,
+     ShowTarget::Root,
+     0,
+     std::nullopt,
+     {},
+     {},
+     false,
+     gdi::AreaFit::Sharp},
+    {{"--fit", "none"}, Action::Run},
+    {{"--fit", "Fill"},
+     Action::UsageError,
+     ShowTarget::Mode,
+     0,
+     std::nullopt,
+     {},
+     "--fit takes none, fill or sharp, not Fill"},
+    {{"--fit"}, Action::UsageError, ShowTarget::Mode, 0, std::nullopt, {}, "needs a value"},
     // "--" ends the options.
     {{"--", "-x"}, Action::Run, ShowTarget::Mode, 0, std::nullopt, {"-x"}},
     // --help and --version win over the rest, but not over a mistake.
@@ -102,13 +131,15 @@ TEST(ProgramOptions, EveryFormAndMistake) {
     EXPECT_EQ(options.show_file, c.show_file);
     EXPECT_EQ(options.mode_arguments, c.mode_arguments);
     EXPECT_EQ(options.wayland, c.wayland);
+    EXPECT_EQ(options.fit, c.fit);
   }
 }
 
 TEST(ProgramOptions, UsageNamesEveryOptionAndMode) {
   const std::string usage = UsageText();
-  for (const char* word : {"--show FILE", "--root", "--window-id ID", "--window ", "--wayland",
-                           "--help", "--version", "/S", "/C", "/A", "/P", "XSCREENSAVER_WINDOW"}) {
+  for (const char* word :
+       {"--show FILE", "--root", "--window-id ID", "--window ", "--wayland", "--fit FIT", "--help",
+        "--version", "/S", "/C", "/A", "/P", "XSCREENSAVER_WINDOW"}) {
     EXPECT_NE(usage.find(word), std::string::npos) << word;
   }
 }
