@@ -4,6 +4,7 @@
 // unless a digit follows the dash; "--" ends the options. The other arguments are the mode's (/S,
 // /C, /A, /P …) and are passed on as they are.
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,8 +26,17 @@ struct ProgramOptions {
   std::optional<std::string> show_file;  // --show FILE
   ShowTarget target = ShowTarget::Mode;  // the last of --root, --window-id, --window
   uint32_t window_id = 0;                // --window-id
+  // --folder DIR: the pictures in DIR are the show. The choices for such a show as given, by
+  // option name (kFolderShowOptions), checked when the show is made; without --folder they
+  // are defaults that go unused.
+  std::optional<std::string> folder;
+  std::map<std::string, std::string> folder_choices;
   std::vector<std::string> mode_arguments;
 };
+
+// The options that choose how a folder's pictures are shown, each with a value.
+inline constexpr const char* kFolderShowOptions[] = {"time",  "effects",    "speed",     "order",
+                                                     "music", "background", "folder-fit"};
 
 // Reads the arguments after the program's name. A value comes as the next argument or after
 // '=' (--show=FILE). A window id is decimal or 0x-hexadecimal, 1 … 0xFFFFFFFF. With a target

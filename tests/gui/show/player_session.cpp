@@ -96,6 +96,18 @@ void PlayerSession::Write(const PackageHeader& show,
 }
 
 void PlayerSession::Start(const std::map<std::string, std::string>& environment) {
+  Spawn(folder_ + "/show.scr", {"/S"}, environment);
+}
+
+void PlayerSession::StartPlayer(const std::vector<std::string>& arguments,
+                                const std::map<std::string, std::string>& environment) {
+  std::map<std::string, std::string> with_config = environment;
+  with_config.emplace("XDG_CONFIG_HOME", folder_ + "/config");
+  Spawn(SLIDESAVER_PLAYER, arguments, with_config);
+}
+
+void PlayerSession::Spawn(std::string program, std::vector<std::string> arguments,
+                          const std::map<std::string, std::string>& environment) {
   std::map<std::string, std::string> env;
   for (char** e = environ; *e; ++e) {
     const std::string entry = *e;
@@ -111,14 +123,15 @@ void PlayerSession::Start(const std::map<std::string, std::string>& environment)
   for (std::string& entry : entries) envp.push_back(entry.data());
   envp.push_back(nullptr);
 
-  std::string program = folder_ + "/show.scr";
-  std::string mode = "/S";
-  char* argv[] = {program.data(), mode.data(), nullptr};
+  std::vector<char*> argv{program.data()};
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 2, (folder_ + "/stderr.txt").c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  const int started = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, envp.data());
+  const int started =
+      posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (started != 0) throw std::runtime_error("the player did not start");
 }

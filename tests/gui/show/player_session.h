@@ -43,6 +43,10 @@ class PlayerSession {
   // Starts "show.scr /S" with these variables added to the environment; its standard error
   // goes to a file that Log() reads.
   void Start(const std::map<std::string, std::string>& environment = {});
+  // Starts the built player itself with `arguments` (no show file), the same way; its
+  // configuration folder is config/ in the session's folder.
+  void StartPlayer(const std::vector<std::string>& arguments,
+                   const std::map<std::string, std::string>& environment = {});
   std::string Log() const;
   // The exit status, or nullopt when the player is still running after the timeout.
   std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
@@ -62,6 +66,9 @@ class PlayerSession {
   static size_t FilesIn(const std::string& folder);
 
  private:
+  void Spawn(std::string program, std::vector<std::string> arguments,
+             const std::map<std::string, std::string>& environment);
+
   std::string folder_;
   pid_t pid_ = -1;
 };
