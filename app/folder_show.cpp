@@ -72,6 +72,25 @@ photos::FolderShowOptions FolderShowOptionsOf(const ProgramOptions& options) {
   return show;
 }
 
+std::optional<std::string> XscreensaverImageFolder() {
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || home[0] == '\0') return std::nullopt;
+  std::ifstream file(std::filesystem::path(home) / ".xscreensaver");
+  std::string line;
+  // Its settings are a few kilobytes; a long file is read no further than this.
+  for (size_t read = 0; read < (size_t{1} << 20) && std::getline(file, line);
+       read += line.size() + 1) {
+    if (!line.starts_with("imageDirectory:")) continue;
+    std::string folder = line.substr(line.find(':') + 1);
+    folder.erase(0, folder.find_first_not_of(" \t"));
+    folder.erase(folder.find_last_not_of(" \t\r") + 1);
+    if (folder.starts_with("~/")) folder = std::string(home) + folder.substr(1);
+    if (folder.empty()) return std::nullopt;
+    return folder;
+  }
+  return std::nullopt;
+}
+
 std::vector<std::string> ConfigFileArguments() {
   const char* config_home = std::getenv("XDG_CONFIG_HOME");
   const char* home = std::getenv("HOME");

@@ -70,6 +70,11 @@ int Run(int argc, char** argv) {
   const bool play_show = options.target != ShowTarget::Mode;
   const std::string mode =
       CommandLineMode(linux_platform::WindowsCommandLine(options.mode_arguments));
+  if (options.xscreensaver_images && !options.folder) {
+    options.folder = XscreensaverImageFolder();
+    if (!options.folder)
+      return UsageError("--xscreensaver-images: no imageDirectory in ~/.xscreensaver");
+  }
   std::optional<photos::FolderShowOptions> folder;
   if (options.folder && (play_show || mode == "/S")) {
     try {

@@ -52,7 +52,8 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments) {
         std::end(kFolderShowOptions);
     const bool takes_value =
         name == "show" || name == "window-id" || name == "folder" || folder_choice;
-    const bool flag = name == "help" || name == "version" || name == "root" || name == "window";
+    const bool flag = name == "help" || name == "version" || name == "root" || name == "window" ||
+                      name == "xscreensaver-images";
     if (!takes_value && !flag) return UsageError("unknown option " + argument);
     if (takes_value && !value) {
       if (i + 1 == arguments.size()) return UsageError("option --" + name + " needs a value");
@@ -70,6 +71,8 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments) {
     } else if (name == "folder") {
       if (value->empty()) return UsageError("option --folder needs a folder");
       options.folder = *value;
+    } else if (name == "xscreensaver-images") {
+      options.xscreensaver_images = true;
     } else if (folder_choice) {
       options.folder_choices[name] = *value;
     } else if (name == "root") {
@@ -126,6 +129,9 @@ std::string UsageText() {
          "  --folder DIR    play the pictures in DIR and its folders (hidden ones left out),\n"
          "                  fitted to the screen or window; pictures copied there while it\n"
          "                  plays are shown as they arrive\n"
+         "  --xscreensaver-images  play the pictures of the folder xscreensaver's settings\n"
+         "                  choose for images (imageDirectory in ~/.xscreensaver), when no\n"
+         "                  --folder is given\n"
          "  --help          show this text\n"
          "  --version       show the version\n"
          "In the window of --root and --window-id, input does not end the show: the screen\n"

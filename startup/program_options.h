@@ -30,6 +30,7 @@ struct ProgramOptions {
   // option name (kFolderShowOptions), checked when the show is made; without --folder they
   // are defaults that go unused.
   std::optional<std::string> folder;
+  bool xscreensaver_images = false;  // --xscreensaver-images: the folder is xscreensaver's
   std::map<std::string, std::string> folder_choices;
   std::vector<std::string> mode_arguments;
 };

@@ -53,6 +53,7 @@ TEST(ConfigDefaults, TheCommandLineWinsOverTheFile) {
   EXPECT_EQ(ParseProgramOptions({"--folder", "/a", "--show", "x.scr"}).error,
             "--folder and --show: one show at a time");
   EXPECT_THAT(ParseProgramOptions({"--folder=/a", "--root"}).mode_arguments, IsEmpty());
+  EXPECT_TRUE(ParseProgramOptions({"--root", "--xscreensaver-images"}).xscreensaver_images);
 }
 
 }  // namespace
