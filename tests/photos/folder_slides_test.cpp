@@ -114,9 +114,11 @@ TEST_F(FolderSlidesTest, TheShowPlaysEveryPictureOnceARoundWithANewEffectEachTim
   options.folder = folder;
   options.time = 100;
   options.seed = 7;
+  options.music = temp.path() + "/music.mid";
   FolderSlides slides(options, 80, 60, report);
   RecordingSlides recording(slides);
   Settings settings;
+  settings.BgmEnabled = -1;              // as the player plays a folder
   fake.events.KeyDownAt(100 * 13 + 50);  // during the thirteenth slide
   {
     ShowForm form(fake.platform(), slides.Show(), settings, recording);
@@ -138,6 +140,10 @@ TEST_F(FolderSlidesTest, TheShowPlaysEveryPictureOnceARoundWithANewEffectEachTim
     EXPECT_NE(recording.taken[i], recording.taken[i - 1]);
   }
   EXPECT_THAT(reports, SizeIs(0));
+  // The music plays through the show's own music commands.
+  const std::vector<std::string> calls = fake.log.Texts();
+  EXPECT_THAT(calls, ::testing::Contains("mci open \"" + options.music + "\" alias bgm"));
+  EXPECT_THAT(calls, ::testing::Contains("mci close bgm"));
 }
 
 TEST_F(FolderSlidesTest, APictureThatArrivesComesWithinTwoSlidesAndOneRemovedNoMore) {
