@@ -11,9 +11,13 @@ cmake --build "$build" -j2 --target slidesaver >/dev/null
 folder_work=$(mktemp -d "${TMPDIR:-/tmp}/folder-show.XXXXXX")
 trap 'rm -rf "$folder_work"' EXIT
 mkdir -m 700 "$folder_work/run" "$folder_work/photos"
-for n in $(seq 1 48); do
-  convert -size 4000x3000 "gradient:#${n}0${n}040-#e0c0$((n % 10))0" -attenuate 0.4 \
+# Four photo-like pictures, each under twelve names: the player reads and prepares every file.
+for n in 1 2 3 4; do
+  convert -size 4000x3000 "gradient:#${n}0${n}040-#e0c0${n}0" -attenuate 0.4 \
     +noise Gaussian -quality 90 "$folder_work/photos/photo-$n.jpg"
+  for copy in $(seq 2 12); do
+    cp "$folder_work/photos/photo-$n.jpg" "$folder_work/photos/photo-$n-$copy.jpg"
+  done
 done
 
 measure() {
