@@ -2,9 +2,12 @@
 // builds the platform for the place the show plays in and runs the start-up procedure.
 #include <cstdio>
 #include <exception>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "app/folder_show.h"
 #include "common/run_time_error.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/posix/close_signals.h"
@@ -23,9 +26,33 @@ int CannotOpenDisplay() {
   return 1;
 }
 
+int UsageError(const std::string& message) {
+  std::fprintf(stderr, "slidesaver: %s\nTry 'slidesaver --help' for more information.\n",
+               message.c_str());
+  return 2;
+}
+
+// The pictures of the folder as the show, at the size of the place it plays in.
+void PlayFolder(platform::Platform& platform, const photos::FolderShowOptions& choices) {
+  const platform::ScreenSize area = platform.window.GetScreenSize();
+  photos::FolderSlides slides(choices, area.width, area.height, [](const std::string& line) {
+    std::fprintf(stderr, "slidesaver: %s\n", line.c_str());
+  });
+  Settings settings;
+  settings.BgmEnabled = -1;
+  settings.SoundEnabled = -1;
+  PlaySlides(platform, slides.Show(), settings, slides);
+}
+
 int Run(int argc, char** argv) {
-  ProgramOptions options =
-      ParseProgramOptions(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+  std::vector<std::string> arguments;
+  try {
+    arguments = ConfigFileArguments();
+  } catch (const std::invalid_argument& error) {
+    return UsageError(error.what());
+  }
+  arguments.insert(arguments.end(), argv + (argc > 0 ? 1 : 0), argv + argc);
+  ProgramOptions options = ParseProgramOptions(arguments);
   switch (options.action) {
     case ProgramOptions::Action::Help:
       std::fputs(UsageText().c_str(), stdout);
@@ -34,19 +61,30 @@ int Run(int argc, char** argv) {
       std::printf("slidesaver %s\n", SLIDESAVER_VERSION);
       return 0;
     case ProgramOptions::Action::UsageError:
-      std::fprintf(stderr, "slidesaver: %s\nTry 'slidesaver --help' for more information.\n",
-                   options.error.c_str());
-      return 2;
+      return UsageError(options.error);
     case ProgramOptions::Action::Run:
       break;
   }
-
-  if (!options.show_file) options.show_file = linux_platform::InstalledDemoShow();
 
   // Every mode that shows something needs its display before anything is extracted.
   const bool play_show = options.target != ShowTarget::Mode;
   const std::string mode =
       CommandLineMode(linux_platform::WindowsCommandLine(options.mode_arguments));
+  if (options.xscreensaver_images && !options.folder) {
+    options.folder = XscreensaverImageFolder();
+    if (!options.folder)
+      return UsageError("--xscreensaver-images: no imageDirectory in ~/.xscreensaver");
+  }
+  std::optional<photos::FolderShowOptions> folder;
+  if (options.folder && (play_show || mode == "/S")) {
+    try {
+      folder = FolderShowOptionsOf(options);
+    } catch (const std::invalid_argument& error) {
+      return UsageError(error.what());
+    }
+  }
+  if (!options.show_file && !folder) options.show_file = linux_platform::InstalledDemoShow();
+
   linux_platform::ShowPlace place;
   if (options.target == ShowTarget::OwnWindow)
     place.kind = linux_platform::ShowPlace::Kind::OwnWindow;
@@ -85,6 +123,10 @@ int Run(int argc, char** argv) {
   auto dialogs = linux_platform::MakeLinuxDialogs(place);
   platform::Platform platform{*process,     *files,      *system,        *show.events,
                               *show.window, *show.audio, *show.pictures, *dialogs};
+  if (folder) {
+    PlayFolder(platform, *folder);
+    return 0;
+  }
   StartOptions start;
   if (options.show_file) {
     start.show_file = *options.show_file;

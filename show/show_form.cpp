@@ -3,6 +3,7 @@
 #include <new>
 
 #include "common/run_time_error.h"
+#include "package/extracted_slides.h"
 
 namespace slidesaver {
 
@@ -13,9 +14,21 @@ ShowForm::ShowForm(platform::Platform& platform, const PackageHeader& package,
       platform_(platform),
       package_(package),
       settings_(settings),
-      extracted_(extracted),
+      own_source_(std::make_unique<ExtractedSlides>(package, extracted, platform.pictures)),
+      source_(*own_source_),
       package_problem_(std::move(package_problem)),
-      music_(platform.audio, package, settings, extracted) {
+      music_(platform.audio, package, settings, source_) {
+  platform_.window.SetInputSink(this);
+}
+
+ShowForm::ShowForm(platform::Platform& platform, const PackageHeader& package,
+                   const Settings& settings, SlideSource& source)
+    : visible_area(&platform.window),
+      platform_(platform),
+      package_(package),
+      settings_(settings),
+      source_(source),
+      music_(platform.audio, package, settings, source_) {
   platform_.window.SetInputSink(this);
 }
 
@@ -41,20 +54,12 @@ void ShowForm::Run() {
   }
 }
 
-const SlideEntry& ShowForm::Slide(int32_t index) const {
-  const auto& slides = package_.Slides;
-  if (index < 0 || static_cast<size_t>(index) >= slides.size()) throw SubscriptOutOfRangeError();
-  return slides[static_cast<size_t>(index)];
-}
+const SlideEntry& ShowForm::Slide(int32_t index) const { return source_.Slide(index); }
 
 void ShowForm::LoadSlidePicture(int32_t slide_index) {
-  const std::string& name = Slide(slide_index).PictureFileName;
-  const std::optional<std::string> path = extracted_.PathOf(name);
-  // A name the extraction refused to write names no file of the show.
-  if (!path) throw FileNotFoundError(extracted_.Folder() + name);
   // The picture before goes first: two pictures of the budget's size are never held at once.
   slide_picture.SetPicture(gdi::Bitmap());
-  slide_picture.SetPicture(platform_.pictures.Load(*path));
+  slide_picture.SetPicture(source_.Picture(slide_index));
 }
 
 void ShowForm::HideWindow() {
@@ -64,10 +69,9 @@ void ShowForm::HideWindow() {
   }
 }
 
-void RunShowForm(platform::Platform& platform, const PackageHeader& package,
-                 const Settings& settings, const ExtractedShow& extracted,
-                 std::string package_problem) {
-  ShowForm form(platform, package, settings, extracted, std::move(package_problem));
+namespace {
+
+void RunThenHide(ShowForm& form) {
   try {
     form.Run();
   } catch (...) {
@@ -76,6 +80,21 @@ void RunShowForm(platform::Platform& platform, const PackageHeader& package,
     throw;
   }
   form.HideWindow();
+}
+
+}  // namespace
+
+void RunShowForm(platform::Platform& platform, const PackageHeader& package,
+                 const Settings& settings, const ExtractedShow& extracted,
+                 std::string package_problem) {
+  ShowForm form(platform, package, settings, extracted, std::move(package_problem));
+  RunThenHide(form);
+}
+
+void RunShowForm(platform::Platform& platform, const PackageHeader& package,
+                 const Settings& settings, SlideSource& source) {
+  ShowForm form(platform, package, settings, source);
+  RunThenHide(form);
 }
 
 }  // namespace slidesaver

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "effects/effect_table.h"
 #include "package/extracted_show.h"
 #include "package/package.h"
+#include "package/slide_source.h"
 #include "platform/gdi/surface.h"
 #include "platform/platform.h"
 #include "settings/settings.h"
@@ -23,6 +25,9 @@ class ShowForm : public platform::InputSink {
   // `package_problem`: why the Package was read only in part (empty when it was read whole).
   ShowForm(platform::Platform& platform, const PackageHeader& package, const Settings& settings,
            const ExtractedShow& extracted, std::string package_problem = {});
+  // The slides of `source` (a folder's photos) in a show that `package` describes.
+  ShowForm(platform::Platform& platform, const PackageHeader& package, const Settings& settings,
+           SlideSource& source);
   ~ShowForm() override;
   ShowForm(const ShowForm&) = delete;
   ShowForm& operator=(const ShowForm&) = delete;
@@ -84,7 +89,8 @@ class ShowForm : public platform::InputSink {
   platform::Platform& platform_;
   const PackageHeader& package_;
   const Settings& settings_;
-  const ExtractedShow& extracted_;
+  std::unique_ptr<SlideSource> own_source_;  // the Package's own slides, when no source is given
+  SlideSource& source_;
   std::string package_problem_;
   ShowState state_;
   ShowMusic music_;
@@ -98,5 +104,7 @@ class ShowForm : public platform::InputSink {
 void RunShowForm(platform::Platform& platform, const PackageHeader& package,
                  const Settings& settings, const ExtractedShow& extracted,
                  std::string package_problem = {});
+void RunShowForm(platform::Platform& platform, const PackageHeader& package,
+                 const Settings& settings, SlideSource& source);
 
 }  // namespace slidesaver

@@ -57,7 +57,7 @@ void ShowForm::PlaySlideSound(const SlideEntry& incoming) {
   const std::string& name = incoming.SoundFileName;
   if (name.empty() || settings_.SoundEnabled == 0) return;
   // A name the extraction refused to write is a missing file: silence.
-  const std::optional<std::string> path = extracted_.PathOf(name);
+  const std::optional<std::string> path = source_.PathOf(name);
   if (!path) return;
   platform_.audio.PlaySound(&*path,
                             platform::SND_FILENAME | platform::SND_NODEFAULT | platform::SND_ASYNC);

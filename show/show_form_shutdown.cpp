@@ -82,14 +82,7 @@ std::vector<std::string> ShowForm::KnownCauses() const {
   std::vector<std::string> causes;
   if (!package_problem_.empty())
     causes.push_back("The show's Package can't be read: " + package_problem_);
-  const std::vector<WriteFailure>& failures = extracted_.Failures();
-  if (!failures.empty()) {
-    const WriteFailure& first = failures.front();
-    std::string cause = "The show's file " + first.path + " could not be written: " + first.reason;
-    if (failures.size() > 1)
-      cause += " (and " + std::to_string(failures.size() - 1) + " more files)";
-    causes.push_back(cause);
-  }
+  for (std::string& cause : source_.KnownCauses()) causes.push_back(std::move(cause));
   return causes;
 }
 

@@ -15,7 +15,7 @@ void ShowMusic::Send(const std::string& command) {
 void ShowMusic::Open() {
   if (!Wanted()) return;
   // A name the extraction refused to write names no file: no music.
-  const std::optional<std::string> path = extracted_.PathOf(name_);
+  const std::optional<std::string> path = source_.PathOf(name_);
   if (!path) return;
   Send("open \"" + *path + "\" alias bgm");
   Send("play bgm");

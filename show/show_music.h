@@ -3,8 +3,8 @@
 // slide-show loop, closed at the end of the show.
 #include <string>
 
-#include "package/extracted_show.h"
 #include "package/package.h"
+#include "package/slide_source.h"
 #include "platform/audio.h"
 #include "settings/settings.h"
 
@@ -13,8 +13,8 @@ namespace slidesaver {
 class ShowMusic {
  public:
   ShowMusic(platform::Audio& audio, const PackageHeader& package, const Settings& settings,
-            const ExtractedShow& extracted)
-      : audio_(audio), name_(package.BgmFileName), settings_(settings), extracted_(extracted) {}
+            const SlideSource& source)
+      : audio_(audio), name_(package.BgmFileName), settings_(settings), source_(source) {}
 
   // "open" and "play" when the Package has music and the settings allow it.
   void Open();
@@ -31,7 +31,7 @@ class ShowMusic {
   platform::Audio& audio_;
   const std::string& name_;  // as stored in the Package
   const Settings& settings_;
-  const ExtractedShow& extracted_;
+  const SlideSource& source_;
   std::string mci_reply_;
 };
 

@@ -1,5 +1,6 @@
 #include "startup/program_options.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace slidesaver {
@@ -53,7 +54,14 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments) {
       value = name.substr(equals + 1);
       name.erase(equals);
     }
-    const bool takes_value = name == "show" || name == "window-id" || name == "fit";
+    const bool folder_choice =
+        std::find(std::begin(kFolderShowOptions), std::end(kFolderShowOptions), name) !=
+        std::end(kFolderShowOptions);
+    const bool takes_value =
+        name == "show" || name == "window-id" || name == "fit" || name == "folder" || folder_choice;
+    const bool flag = name == "help" || name == "version" || name == "root" || name == "window" ||
+                      name == "wayland" || name == "xscreensaver-images";
+    if (!takes_value && !flag) return UsageError("unknown option " + argument);
     if (takes_value && !value) {
       if (i + 1 == arguments.size()) return UsageError("option --" + name + " needs a value");
       value = arguments[++i];
@@ -67,6 +75,13 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments) {
     } else if (name == "show") {
       if (value->empty()) return UsageError("option --show needs a file");
       options.show_file = *value;
+    } else if (name == "folder") {
+      if (value->empty()) return UsageError("option --folder needs a folder");
+      options.folder = *value;
+    } else if (name == "xscreensaver-images") {
+      options.xscreensaver_images = true;
+    } else if (folder_choice) {
+      options.folder_choices[name] = *value;
     } else if (name == "root") {
       options.target = ShowTarget::Root;
       options.window_id = 0;
@@ -92,6 +107,8 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments) {
     options.action = ProgramOptions::Action::Help;
   } else if (version) {
     options.action = ProgramOptions::Action::Version;
+  } else if (options.folder && options.show_file) {
+    return UsageError("--folder and --show: one show at a time");
   } else if (options.target != ShowTarget::Mode && !options.mode_arguments.empty()) {
     return UsageError("--root, --window-id and --window play the show: no mode argument (" +
                       options.mode_arguments.front() + ") goes with them");
@@ -102,7 +119,9 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments) {
 std::string UsageText() {
   return "Usage: slidesaver [--show FILE] [--fit FIT] [/S | /C | /A [WINDOW] | /P]\n"
          "       slidesaver [--show FILE] [--fit FIT] --root | --window-id ID | --window\n"
-         "Plays the slide show appended to the program's own file, or to FILE.\n"
+         "       slidesaver --folder DIR [FOLDER OPTIONS] /S | --root | --window-id ID | --window\n"
+         "Plays the slide show appended to the program's own file, or to FILE, or the\n"
+         "pictures in DIR.\n"
          "\n"
          "Modes:\n"
          "  /S              the show, full screen, until a key, a button or the mouse ends it\n"
@@ -126,11 +145,31 @@ std::string UsageText() {
          "                  size, centred; the default), fill (the largest size that fits,\n"
          "                  aspect kept, smoothly enlarged) or sharp (the largest whole\n"
          "                  factor that fits, each pixel a square block)\n"
+         "  --folder DIR    play the pictures in DIR and its folders (hidden ones left out),\n"
+         "                  fitted to the screen or window; pictures copied there while it\n"
+         "                  plays are shown as they arrive\n"
+         "  --xscreensaver-images  play the pictures of the folder xscreensaver's settings\n"
+         "                  choose for images (imageDirectory in ~/.xscreensaver), when no\n"
+         "                  --folder is given\n"
          "  --help          show this text\n"
          "  --version       show the version\n"
          "In the window of --root and --window-id, input does not end the show: the screen\n"
          "saver that started it ends it with SIGTERM. With /S the show covers every\n"
-         "monitor, its area on the primary one.\n";
+         "monitor, its area on the primary one.\n"
+         "\n"
+         "Folder options:\n"
+         "  --time MS                 each picture stays MS milliseconds (5000)\n"
+         "  --effects all|random|N,M  the transitions: 1 to 35 in turn, random (never the\n"
+         "                            same twice in a row; the default), or these in turn\n"
+         "  --speed N                 transition speed: 0 normal, each step twice as fast\n"
+         "  --order shuffle|name|date every picture once a round in random order (the\n"
+         "                            default), by name, or by the time it was taken\n"
+         "  --music FILE              music looped under the show (MIDI, WAV, OGG, MP3)\n"
+         "  --background \"#RRGGBB\"   the colour around the pictures (#000000)\n"
+         "  --folder-fit contain|cover all of each picture (the default), or the area filled\n"
+         "                            and the rest cut off\n"
+         "Defaults for any option come from $XDG_CONFIG_HOME/slidesaver/slidesaver.conf, one\n"
+         "'name = value' a line ('time = 8000'); the command line wins.\n";
 }
 
 }  // namespace slidesaver

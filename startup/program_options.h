@@ -4,6 +4,7 @@
 // unless a digit follows the dash; "--" ends the options. The other arguments are the mode's (/S,
 // /C, /A, /P …) and are passed on as they are.
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,8 +30,18 @@ struct ProgramOptions {
   uint32_t window_id = 0;                    // --window-id
   bool wayland = false;                      // --wayland: the show goes to the Wayland compositor
   gdi::AreaFit fit = gdi::AreaFit::OwnSize;  // --fit none|fill|sharp
+  // --folder DIR: the pictures in DIR are the show. The choices for such a show as given, by
+  // option name (kFolderShowOptions), checked when the show is made; without --folder they
+  // are defaults that go unused.
+  std::optional<std::string> folder;
+  bool xscreensaver_images = false;  // --xscreensaver-images: the folder is xscreensaver's
+  std::map<std::string, std::string> folder_choices;
   std::vector<std::string> mode_arguments;
 };
+
+// The options that choose how a folder's pictures are shown, each with a value.
+inline constexpr const char* kFolderShowOptions[] = {"time",  "effects",    "speed",     "order",
+                                                     "music", "background", "folder-fit"};
 
 // Reads the arguments after the program's name. A value comes as the next argument or after
 // '=' (--show=FILE). A window id is decimal or 0x-hexadecimal, 1 … 0xFFFFFFFF. With a target

@@ -100,4 +100,12 @@ void StartUp(platform::Platform& platform, AppState& app, const StartOptions& op
   // "/P" and anything else: nothing is done.
 }
 
+void PlaySlides(platform::Platform& platform, const PackageHeader& show, const Settings& settings,
+                SlideSource& source) {
+  bool another_instance = false;
+  ResumeNext([&] { another_instance = platform.process.AnotherInstanceRunning(); });
+  if (another_instance) return;
+  ResumeNext([&] { RunShowForm(platform, show, settings, source); });
+}
+
 }  // namespace slidesaver

@@ -7,7 +7,9 @@
 #include <optional>
 #include <string>
 
+#include "package/slide_source.h"
 #include "platform/platform.h"
+#include "settings/settings.h"
 #include "startup/app_state.h"
 
 namespace slidesaver {
@@ -24,5 +26,10 @@ struct StartOptions {
 // With a show file or play_show, a file without a readable Package is an error
 // (std::runtime_error naming the file) before anything is extracted.
 void StartUp(platform::Platform& platform, AppState& app, const StartOptions& options = {});
+
+// The show of `show` with the slides of `source` (a folder's pictures), without a Package or a
+// settings file: refuses a second instance as StartUp does, then plays until it is ended.
+void PlaySlides(platform::Platform& platform, const PackageHeader& show, const Settings& settings,
+                SlideSource& source);
 
 }  // namespace slidesaver

@@ -8,7 +8,9 @@ system, not in it: they include the platform interfaces, gdi, common and their o
 app, which builds the platform, includes them too.
 The authoring side (tools/slidepack, demo) builds on package and what lies below it, and may
 render through show, effects and the fake platform; slidepack renders with the Linux player's
-picture loader, file system and soundfont too. tests, bench and fuzz may include anything.
+picture loader, file system and soundfont too. photos (the photo pieces slidepack and the Linux
+player's folder share, with libvips) builds on package and below; slidepack and app include it.
+tests, bench and fuzz may include anything.
 
 Usage: check_layers.py [source root]
 """
@@ -37,6 +39,8 @@ def group_of(path):
             return folder
     if inside(path, "tools/slidepack"):
         return "tools/slidepack"
+    if inside(path, "photos"):
+        return "photos"
     top = path.split("/", 1)[0]
     if top in SYSTEM or top in ("demo", "tests", "bench", "fuzz"):
         return top
@@ -46,7 +50,11 @@ def group_of(path):
 def allowed(source_group, target_group):
     if source_group in ("tests", "bench", "fuzz") or source_group == target_group:
         return True
-    if source_group == "app" and target_group in IMPLEMENTATIONS:
+    if source_group == "app" and target_group in IMPLEMENTATIONS + ("photos",):
+        return True
+    if source_group == "photos":
+        return target_group in ("effects", "package", "platform", "common")
+    if source_group == "tools/slidepack" and target_group == "photos":
         return True
     if source_group in SYSTEM:
         return target_group in SYSTEM and SYSTEM[target_group] <= SYSTEM[source_group]

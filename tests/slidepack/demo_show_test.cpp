@@ -6,8 +6,8 @@
 
 #include "effects/effect_table.h"
 #include "package/read_package.h"
+#include "photos/media_kind.h"
 #include "slidepack_test_support.h"
-#include "tools/slidepack/media_kind.h"
 
 namespace slidepack_test {
 namespace {
@@ -24,7 +24,7 @@ TEST(DemoShow, IsThePlayerFollowedByACompleteShow) {
   EXPECT_EQ(show.ShowWidth, 800);
   EXPECT_EQ(show.ShowHeight, 600);
   EXPECT_NE(show.HasSettings, 0);
-  EXPECT_EQ(slidepack::IdentifyMedia(show.BgmData.span()).format, "MIDI");
+  EXPECT_EQ(slidesaver::photos::IdentifyMedia(show.BgmData.span()).format, "MIDI");
 }
 
 TEST(DemoShow, PassesThroughEveryTransitionOnceAtAnEnjoyablePace) {
@@ -41,7 +41,8 @@ TEST(DemoShow, PassesThroughEveryTransitionOnceAtAnEnjoyablePace) {
     EXPECT_LE(slide.SpeedExponent, 1);
     EXPECT_GE(slide.DisplayTime, 1500);
     EXPECT_LE(slide.DisplayTime, 3000);
-    const slidepack::MediaKind picture = slidepack::IdentifyMedia(slide.PictureData.span());
+    const slidesaver::photos::MediaKind picture =
+        slidesaver::photos::IdentifyMedia(slide.PictureData.span());
     EXPECT_EQ(picture.format, "JPEG");
     // Every picture lies inside the show area.
     EXPECT_GE(slide.PictureX, 0);
@@ -52,7 +53,7 @@ TEST(DemoShow, PassesThroughEveryTransitionOnceAtAnEnjoyablePace) {
     colour_keyed += slide.Overlay != 0 && slide.Transparent != 0;
     if (!slide.SoundFileName.empty()) {
       ++sounds;
-      EXPECT_EQ(slidepack::IdentifyMedia(slide.SoundData.span()).format, "WAV");
+      EXPECT_EQ(slidesaver::photos::IdentifyMedia(slide.SoundData.span()).format, "WAV");
     }
   }
   for (const slidesaver::EffectEntry& effect : slidesaver::EffectTable()) {

@@ -3,10 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "photos/media_kind.h"
 #include "slidepack_test_support.h"
 #include "tools/slidepack/manifest.h"
 #include "tools/slidepack/manifest_text.h"
-#include "tools/slidepack/media_kind.h"
 
 namespace slidepack {
 namespace {
@@ -14,6 +14,8 @@ namespace {
 using slidepack_test::FakeWave;
 using slidepack_test::SmallJpeg;
 using slidepack_test::ToBytes;
+using slidesaver::photos::DescribeMedia;
+using slidesaver::photos::IdentifyMedia;
 using ::testing::HasSubstr;
 using ::testing::Not;
 

@@ -6,10 +6,10 @@
 #include <cstdlib>
 
 #include "package/read_package.h"
+#include "photos/picture_list.h"
 #include "slidepack_test_support.h"
 #include "test_pictures.h"
 #include "tools/slidepack/new_show.h"
-#include "tools/slidepack/picture_list.h"
 #include "tools/slidepack/slidepack_error.h"
 
 namespace slidepack_test {
@@ -175,7 +175,7 @@ TEST_F(NewCommandTest, MistakesAreNamedAndWriteNothing) {
 TEST(NaturalOrder, NumbersInNamesCompareByValue) {
   std::vector<std::string> names = {"b",    "IMG_10.jpg", "a/2", "IMG_9.jpg", "IMG_009.jpg",
                                     "a/10", "IMG_9a.jpg", "",    "a"};
-  std::sort(names.begin(), names.end(), slidepack::NaturalLess);
+  std::sort(names.begin(), names.end(), slidesaver::photos::NaturalLess);
   EXPECT_THAT(names, ElementsAre("", "IMG_9.jpg", "IMG_9a.jpg", "IMG_009.jpg", "IMG_10.jpg", "a",
                                  "a/2", "a/10", "b"));
 }

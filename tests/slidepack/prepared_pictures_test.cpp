@@ -6,17 +6,17 @@
 #include <gtest/gtest.h>
 
 #include "package/read_package.h"
+#include "photos/media_kind.h"
+#include "photos/prepare_picture.h"
 #include "platform/linux/sdl/sdl_picture_loader.h"
 #include "slidepack_test_support.h"
 #include "test_pictures.h"
 #include "tests/jpeg_test_files.h"
-#include "tools/slidepack/media_kind.h"
-#include "tools/slidepack/prepare_picture.h"
 
 namespace slidepack_test {
 namespace {
 
-using slidepack::Fit;
+using slidesaver::photos::Fit;
 using ::testing::HasSubstr;
 
 constexpr int kAreaWidth = 200, kAreaHeight = 100;
@@ -52,10 +52,10 @@ bool Near(uint32_t pixel, int expected, int tolerance) {
 
 TEST(FittedSize, KeepsTheShapeAndNeverEnlargesPastTheLimit) {
   struct Case {
-    slidepack::Size upright;
+    slidesaver::photos::Size upright;
     Fit fit;
     double max_upscale;
-    slidepack::Size expected;
+    slidesaver::photos::Size expected;
   } cases[] = {
       {{4000, 3000}, Fit::kContain, 1.0, {1440, 1080}},
       {{3000, 4000}, Fit::kContain, 1.0, {810, 1080}},
@@ -69,12 +69,12 @@ TEST(FittedSize, KeepsTheShapeAndNeverEnlargesPastTheLimit) {
       {{100000, 1}, Fit::kContain, 1.0, {1920, 1}},
   };
   for (const Case& c : cases) {
-    slidepack::PrepareSettings settings;
+    slidesaver::photos::PrepareSettings settings;
     settings.area_width = 1920;
     settings.area_height = 1080;
     settings.fit = c.fit;
     settings.max_upscale = c.max_upscale;
-    const slidepack::Size size = slidepack::FittedSize(c.upright, settings);
+    const slidesaver::photos::Size size = slidesaver::photos::FittedSize(c.upright, settings);
     EXPECT_EQ(size, c.expected) << c.upright.width << "x" << c.upright.height << " -> "
                                 << size.width << "x" << size.height;
   }
@@ -109,19 +109,19 @@ class PreparedPicturesTest : public ScratchTest {
   void ExpectPrepared(const slidesaver::SlideEntry& slide, const TestPicture& source, Fit fit) {
     SCOPED_TRACE(source.file);
     EXPECT_EQ(slide.PictureFileName, std::filesystem::path(source.file).stem().string() + ".jpg");
-    EXPECT_EQ(slidepack::IdentifyMedia(slide.PictureData.span()).jpeg_frame, 0xC0)
+    EXPECT_EQ(slidesaver::photos::IdentifyMedia(slide.PictureData.span()).jpeg_frame, 0xC0)
         << "a baseline JPEG";
     const std::filesystem::path file = dir_ / "decoded";
     WriteBytes(file,
                {slide.PictureData.data(), slide.PictureData.data() + slide.PictureData.size()});
     const auto bitmap = slidesaver::linux_platform::MakeSdlPictureLoader()->Load(file.string());
 
-    slidepack::PrepareSettings settings;
+    slidesaver::photos::PrepareSettings settings;
     settings.area_width = kAreaWidth;
     settings.area_height = kAreaHeight;
     settings.fit = fit;
-    const slidepack::Size size =
-        slidepack::FittedSize({source.upright_width, source.upright_height}, settings);
+    const slidesaver::photos::Size size =
+        slidesaver::photos::FittedSize({source.upright_width, source.upright_height}, settings);
     ASSERT_EQ(bitmap.Width(), size.width);
     ASSERT_EQ(bitmap.Height(), size.height);
     EXPECT_EQ(slide.PictureX, (kAreaWidth - size.width) / 2);
@@ -203,7 +203,7 @@ TEST_F(PreparedPicturesTest, SmallPicturesAreEnlargedOnlyAsFarAsAllowed) {
   vips_area_unref(VIPS_AREA(blob));
   ASSERT_EQ(Build({picture}, kHead).status, 0);
   slidesaver::PackageHeader show = ReadShow();
-  EXPECT_EQ(slidepack::IdentifyMedia(show.Slides[0].PictureData.span()).width, 100);
+  EXPECT_EQ(slidesaver::photos::IdentifyMedia(show.Slides[0].PictureData.span()).width, 100);
   EXPECT_EQ(show.Slides[0].PictureX, 50);
   EXPECT_EQ(show.Slides[0].PictureY, 25);
   ASSERT_EQ(RunSlidepack({"build", "show.toml", "-o", "out.scr", "--player", SLIDESAVER_PLAYER,
@@ -212,7 +212,7 @@ TEST_F(PreparedPicturesTest, SmallPicturesAreEnlargedOnlyAsFarAsAllowed) {
                 .status,
             0);
   show = ReadShow();
-  EXPECT_EQ(slidepack::IdentifyMedia(show.Slides[0].PictureData.span()).width, 150);
+  EXPECT_EQ(slidesaver::photos::IdentifyMedia(show.Slides[0].PictureData.span()).width, 150);
   EXPECT_EQ(show.Slides[0].PictureY, 12);
 }
 
@@ -226,16 +226,16 @@ TEST_F(PreparedPicturesTest, SameInputsGiveTheSameBytesWhateverTheThreads) {
   EXPECT_EQ(ReadBytes(dir_ / "out.scr"), ReadBytes(dir_ / "again.scr"));
 
   const std::vector<uint8_t> photo = JpegBytes(PhotoLikePicture(1200, 900, 3));
-  const auto facts = slidepack::ReadPictureFacts(photo);
+  const auto facts = slidesaver::photos::ReadPictureFacts(photo);
   ASSERT_TRUE(facts);
-  slidepack::PrepareSettings settings;
+  slidesaver::photos::PrepareSettings settings;
   settings.area_width = 640;
   settings.area_height = 480;
   const int threads = vips_concurrency_get();
   std::vector<std::vector<uint8_t>> outputs;
   for (int concurrency : {1, 4}) {
     vips_concurrency_set(concurrency);
-    outputs.push_back(slidepack::PreparePicture(photo, *facts, settings).jpeg);
+    outputs.push_back(slidesaver::photos::PreparePicture(photo, *facts, settings).jpeg);
   }
   vips_concurrency_set(threads);
   EXPECT_EQ(outputs[0], outputs[1]);

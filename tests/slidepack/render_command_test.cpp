@@ -16,6 +16,7 @@
 
 #include "package/extracted_show.h"
 #include "package/write_package.h"
+#include "photos/vips_library.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/linux/sdl/sdl_picture_loader.h"
 #include "settings/settings.h"
@@ -25,7 +26,6 @@
 #include "tools/slidepack/manifest_package.h"
 #include "tools/slidepack/render/png_folder.h"
 #include "tools/slidepack/stored_name_text.h"
-#include "tools/slidepack/vips_library.h"
 
 namespace slidepack_test {
 namespace {
@@ -40,7 +40,7 @@ constexpr uint32_t kBackground = 0x203040;  // #203040
 // A smooth picture (gradients and a disc, no noise, no clipped colours), different for each
 // seed.
 VImage SmoothPicture(int width, int height, int seed) {
-  slidepack::StartVips();
+  slidesaver::photos::StartVips();
   const VImage xyz = VImage::xyz(width, height);
   const VImage x = xyz[0], y = xyz[1];
   const VImage disc =

@@ -7,10 +7,10 @@
 
 #include "effects/effect_table.h"
 #include "package/read_package.h"
+#include "photos/vips_library.h"
 #include "platform/linux/sdl/sdl_picture_loader.h"
 #include "slidepack_test_support.h"
 #include "tools/slidepack/sheet_layout.h"
-#include "tools/slidepack/vips_library.h"
 
 namespace slidepack_test {
 namespace {
@@ -60,7 +60,7 @@ TEST_F(SheetTest, DemoShowHasARowPerSlideWithItsPictureAndTransition) {
   const std::vector<uint8_t> demo = ReadBytes(DEMO_SHOW);
   slidesaver::PackageHeader show;
   ASSERT_TRUE(slidesaver::ReadPackage(demo, nullptr, show).complete);
-  slidepack::StartVips();
+  slidesaver::photos::StartVips();
   sheet_ = vips::VImage::new_from_file((dir_ / "sheet.png").c_str());
   layout_.emplace(show.ShowWidth, show.ShowHeight, show.Slides.size());
   ASSERT_EQ(sheet_.width(), layout_->width);

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "tools/slidepack/vips_library.h"
+#include "photos/vips_library.h"
 
 namespace slidepack_test {
 
@@ -37,7 +37,7 @@ void WriteText(const std::filesystem::path& path, const std::string& text) {
 }
 
 std::vector<uint8_t> SmallJpeg(int seed, size_t size) {
-  slidepack::StartVips();
+  slidesaver::photos::StartVips();
   const std::vector<double> colour = {double(seed * 37 % 256), double(seed * 91 % 256),
                                       double(seed * 53 % 256)};
   const vips::VImage picture =

@@ -1,6 +1,8 @@
 #include "test_pictures.h"
 
-#include "tools/slidepack/vips_library.h"
+#include <zlib.h>
+
+#include "photos/vips_library.h"
 
 namespace slidepack_test {
 
@@ -23,7 +25,7 @@ std::vector<uint8_t> Take(VipsBlob* blob) {
 }  // namespace
 
 VImage MarkedPicture(int width, int height) {
-  slidepack::StartVips();
+  slidesaver::photos::StartVips();
   VImage picture = (VImage::black(width, height, VImage::option()->set("bands", 3)) + Colour(kGrey))
                        .cast(VIPS_FORMAT_UCHAR)
                        .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB))
@@ -121,7 +123,7 @@ std::vector<TestPicture> AllTestPictures(int width, int height, bool with_heic) 
 }
 
 VImage PhotoLikePicture(int width, int height, int seed) {
-  slidepack::StartVips();
+  slidesaver::photos::StartVips();
   const VImage x = VImage::xyz(width, height)[0];
   const VImage y = VImage::xyz(width, height)[1];
   const double phase = seed * 0.7;
@@ -133,6 +135,44 @@ VImage PhotoLikePicture(int width, int height, int seed) {
   return (red.bandjoin(green).bandjoin(blue) + noise)
       .cast(VIPS_FORMAT_UCHAR)
       .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+}
+
+std::vector<uint8_t> PngBomb() {
+  std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  auto chunk = [&](const char* type, const std::vector<uint8_t>& data) {
+    const uint32_t length = static_cast<uint32_t>(data.size());
+    for (int shift = 24; shift >= 0; shift -= 8) png.push_back(uint8_t(length >> shift));
+    std::vector<uint8_t> body(type, type + 4);
+    body.insert(body.end(), data.begin(), data.end());
+    png.insert(png.end(), body.begin(), body.end());
+    const uint32_t crc =
+        static_cast<uint32_t>(crc32(0, body.data(), static_cast<uInt>(body.size())));
+    for (int shift = 24; shift >= 0; shift -= 8) png.push_back(uint8_t(crc >> shift));
+  };
+  const uint32_t side = 30000;
+  std::vector<uint8_t> header;
+  for (int i = 0; i < 2; ++i)
+    for (int shift = 24; shift >= 0; shift -= 8) header.push_back(uint8_t(side >> shift));
+  header.insert(header.end(), {1, 0, 0, 0, 0});  // 1 bit grey
+  chunk("IHDR", header);
+  z_stream stream{};
+  deflateInit(&stream, Z_BEST_COMPRESSION);
+  const std::vector<uint8_t> row(1 + side / 8, 0);
+  std::vector<uint8_t> data, out(1 << 16);
+  for (uint32_t y = 0; y <= side; ++y) {
+    stream.next_in = const_cast<Bytef*>(row.data());
+    stream.avail_in = y < side ? static_cast<uInt>(row.size()) : 0;
+    do {
+      stream.next_out = out.data();
+      stream.avail_out = static_cast<uInt>(out.size());
+      deflate(&stream, y < side ? Z_NO_FLUSH : Z_FINISH);
+      data.insert(data.end(), out.data(), out.data() + (out.size() - stream.avail_out));
+    } while (stream.avail_out == 0);
+  }
+  deflateEnd(&stream);
+  chunk("IDAT", data);
+  chunk("IEND", {});
+  return png;
 }
 
 }  // namespace slidepack_test

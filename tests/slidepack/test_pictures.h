@@ -31,8 +31,8 @@ struct TestPicture {
 };
 
 // Orientations 1 to 8 (JPEG with EXIF), a CMYK JPEG, a Display P3 JPEG with its profile, a
-// 16-bit PNG with alpha, GIF, TIFF, BMP and WebP, all of `upright_width` x `upright_height`; HEIC too
-// when `with_heic` and the codec is there.
+// 16-bit PNG with alpha, GIF, TIFF, BMP and WebP, all of `upright_width` x `upright_height`; HEIC
+// too when `with_heic` and the codec is there.
 std::vector<TestPicture> AllTestPictures(int upright_width, int upright_height, bool with_heic);
 
 // A HEIC of the marked picture, or nothing when libheif can't encode HEVC here.
@@ -44,5 +44,8 @@ vips::VImage PhotoLikePicture(int width, int height, int seed);
 // JPEG bytes of `image`, with `exif_time` ("YYYY:MM:DD HH:MM:SS") as its time taken if given.
 std::vector<uint8_t> JpegBytes(const vips::VImage& image, int quality = 90,
                                const std::string& exif_time = "");
+
+// A PNG of 30000 x 30000 one-bit pixels, all of them there: 112 MB of pixel rows in 120 kB.
+std::vector<uint8_t> PngBomb();
 
 }  // namespace slidepack_test

@@ -1,7 +1,6 @@
 #include "tools/slidepack/files.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,13 +8,10 @@
 #include <cstring>
 #include <vector>
 
+#include "photos/mapped_file.h"
 #include "tools/slidepack/slidepack_error.h"
 
 namespace slidepack {
-
-SlidepackError FileError(const std::string& path, const std::string& what) {
-  return SlidepackError(path + ": " + what + ": " + std::strerror(errno));
-}
 
 namespace {
 
@@ -25,19 +21,6 @@ struct Descriptor {
     if (fd >= 0) close(fd);
   }
 };
-
-// Opened without waiting: a FIFO or a device must not hang slidepack.
-int OpenForReading(const std::filesystem::path& path, struct stat& status) {
-  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return -1;
-  if (fstat(fd, &status) != 0) {
-    const int error = errno;
-    close(fd);
-    errno = error;
-    return -1;
-  }
-  return fd;
-}
 
 bool Unchanged(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
@@ -56,7 +39,7 @@ class InputFile : public slidesaver::platform::ByteSource {
 
   void ReadAt(uint64_t offset, std::span<uint8_t> out) const override {
     struct stat now {};
-    Descriptor file{OpenForReading(path_, now)};
+    Descriptor file{slidesaver::photos::OpenWithoutWaiting(path_, now)};
     if (file.fd < 0) throw slidesaver::platform::ReadError(Name() + ": " + std::strerror(errno));
     if (!Unchanged(now, status_)) {
       throw slidesaver::platform::ReadError(Name() +
@@ -81,29 +64,11 @@ class InputFile : public slidesaver::platform::ByteSource {
 
 slidesaver::Bytes OpenInput(const std::filesystem::path& path) {
   struct stat status {};
-  Descriptor file{OpenForReading(path, status)};
+  Descriptor file{slidesaver::photos::OpenWithoutWaiting(path, status)};
   if (file.fd < 0) throw FileError(path.string(), "cannot open");
   if (!S_ISREG(status.st_mode)) throw SlidepackError(path.string() + ": not an ordinary file");
   if (status.st_size == 0) return {};
   return slidesaver::Bytes(std::make_shared<InputFile>(path, status));
-}
-
-void ExamineFile(const std::filesystem::path& path,
-                 const std::function<void(std::span<const uint8_t>)>& examine) {
-  struct stat status {};
-  Descriptor file{OpenForReading(path, status)};
-  if (file.fd < 0) throw FileError(path.string(), "cannot open");
-  if (!S_ISREG(status.st_mode)) throw SlidepackError(path.string() + ": not an ordinary file");
-  const auto size = static_cast<size_t>(status.st_size);
-  if (size == 0) return examine({});
-  void* address = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, file.fd, 0);
-  if (address == MAP_FAILED) throw FileError(path.string(), "cannot read");
-  struct Unmap {
-    void* address;
-    size_t size;
-    ~Unmap() { munmap(address, size); }
-  } unmap{address, size};
-  examine({static_cast<const uint8_t*>(address), size});
 }
 
 std::string ReadSmallFile(const std::filesystem::path& path, size_t max_bytes) {

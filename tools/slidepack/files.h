@@ -9,10 +9,9 @@
 
 #include "package/package.h"
 #include "tools/slidepack/manifest.h"
+#include "tools/slidepack/slidepack_error.h"
 
 namespace slidepack {
-
-class SlidepackError;
 
 // An ordinary file as Package bytes, read a piece at a time when they are needed: any number of
 // them costs neither memory nor open files. A FIFO, a device or a folder is an error (and is
@@ -31,11 +30,6 @@ SlidepackError LineError(const Manifest& manifest, int line, const std::string& 
 // ("picture", "sound", "music") as well as the file.
 slidesaver::Bytes ReadManifestFile(const Manifest& manifest, const ManifestFile& file,
                                    const char* role);
-
-// Calls `examine` with the bytes of an ordinary file, mapped while it runs, so that only what
-// it reads is read. Throws SlidepackError naming the file, as OpenInput does.
-void ExamineFile(const std::filesystem::path& path,
-                 const std::function<void(std::span<const uint8_t>)>& examine);
 
 // A file written under a temporary name beside its final path and renamed into place by
 // Commit(). Destroyed without Commit(), it removes the temporary file, so a failed run leaves

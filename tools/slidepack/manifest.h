@@ -33,7 +33,7 @@
 #include <string>
 #include <vector>
 
-#include "effects/effect_table.h"
+#include "photos/picture_options.h"
 
 namespace slidepack {
 
@@ -42,7 +42,13 @@ struct ManifestFile {
   int line = 0;                // manifest line that names it
 };
 
-enum class Fit { kNone, kContain, kCover };
+using slidesaver::photos::Fit;
+using slidesaver::photos::FitName;
+using slidesaver::photos::kDefaultQuality;
+using slidesaver::photos::kMaxEffect;
+using slidesaver::photos::kMaxSpeed;
+using slidesaver::photos::ParseColour;
+using slidesaver::photos::ParseFit;
 
 struct ManifestSlide {
   int line = 0;  // line of the [[slide]] header
@@ -82,18 +88,7 @@ Manifest ParseManifestText(const std::string& text, const std::filesystem::path&
 
 // Value ranges a working show needs.
 inline constexpr int32_t kMaxShowSide = 16384;
-inline constexpr int32_t kMaxEffect = slidesaver::kEffectCount;
-inline constexpr int32_t kMaxSpeed = 30;  // 2^31 no longer fits the player's speed factor
 inline constexpr size_t kMaxNameBytes = 65535;
 // A manifest of 65,535 slides takes a few megabytes; a larger file is no manifest.
 inline constexpr size_t kMaxManifestBytes = size_t{64} << 20;
-inline constexpr int kDefaultQuality = 90;
-
-// "#RRGGBB" -> 0x00BBGGRR; nothing when the text is not such a colour.
-std::optional<int32_t> ParseColour(const std::string& text);
-
-// "none", "contain", "cover"
-const char* FitName(Fit fit);
-std::optional<Fit> ParseFit(std::string_view name);
-
 }  // namespace slidepack

@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <sstream>
 
-#include "tools/slidepack/media_kind.h"
+#include "photos/media_kind.h"
 
 namespace slidepack {
+
+using namespace slidesaver::photos;  // the photo pieces shared with the player
 
 namespace {
 

@@ -15,6 +15,8 @@
 
 namespace slidepack {
 
+using namespace slidesaver::photos;  // the photo pieces shared with the player
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -63,57 +65,6 @@ class NameChooser {
 };
 
 }  // namespace
-
-EffectPlan EffectPlan::Parse(const std::string& text, uint32_t seed) {
-  EffectPlan plan;
-  plan.seed_ = seed;
-  if (text == "all") return plan;
-  if (text == "random") {
-    plan.kind_ = Kind::kRandom;
-    return plan;
-  }
-  plan.kind_ = Kind::kList;
-  std::stringstream items(text);
-  std::string item;
-  while (std::getline(items, item, ',')) {
-    const bool digits = !item.empty() && item.size() <= 2 &&
-                        item.find_first_not_of("0123456789") == std::string::npos;
-    if (!digits || std::stoi(item) > kMaxEffect) {
-      throw SlidepackError("--effects: \"" + text +
-                           "\" is not all, random or a list of effects from 0 to " +
-                           std::to_string(kMaxEffect) + " (3,12,28)");
-    }
-    plan.list_.push_back(std::stoi(item));
-  }
-  if (plan.list_.empty()) throw SlidepackError("--effects: the list of effects is empty");
-  return plan;
-}
-
-std::vector<int32_t> EffectPlan::For(size_t slides) const {
-  std::vector<int32_t> effects;
-  // mt19937's output is the same everywhere; the distributions of <random> are not.
-  std::mt19937 random(seed_);
-  for (size_t i = 0; i < slides; ++i) {
-    switch (kind_) {
-      case Kind::kAll:
-        effects.push_back(static_cast<int32_t>(i % kMaxEffect) + 1);
-        break;
-      case Kind::kList:
-        effects.push_back(list_[i % list_.size()]);
-        break;
-      case Kind::kRandom: {
-        // Never the same transition twice in a row.
-        int32_t effect;
-        do {
-          effect = static_cast<int32_t>(random() % kMaxEffect) + 1;
-        } while (!effects.empty() && effect == effects.back());
-        effects.push_back(effect);
-        break;
-      }
-    }
-  }
-  return effects;
-}
 
 void ParseShowSize(const std::string& text, int32_t& width, int32_t& height) {
   const size_t x = text.find_first_of("xX");

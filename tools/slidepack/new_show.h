@@ -6,24 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "photos/effect_plan.h"
+#include "photos/picture_list.h"
 #include "tools/slidepack/manifest.h"
-#include "tools/slidepack/picture_list.h"
 
 namespace slidepack {
 
-// Which transition each slide gets: every effect in turn (1 to kMaxEffect), a seeded random choice
-// (the same seed gives the same show), or the given numbers in turn.
-class EffectPlan {
- public:
-  // "all", "random" or "N,M,..." with numbers from 0 to kMaxEffect. Throws SlidepackError.
-  static EffectPlan Parse(const std::string& text, uint32_t seed);
-  std::vector<int32_t> For(size_t slides) const;
-
- private:
-  enum class Kind { kAll, kRandom, kList } kind_ = Kind::kAll;
-  std::vector<int32_t> list_;
-  uint32_t seed_ = 0;
-};
+using slidesaver::photos::EffectPlan;
+using slidesaver::photos::FoundPicture;
+using slidesaver::photos::PictureOrder;
 
 struct NewShowOptions {
   std::vector<std::filesystem::path> inputs;

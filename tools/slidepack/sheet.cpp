@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "photos/vips_library.h"
 #include "tools/slidepack/commands.h"
 #include "tools/slidepack/effect_names.h"
 #include "tools/slidepack/files.h"
@@ -17,9 +18,10 @@
 #include "tools/slidepack/sheet_layout.h"
 #include "tools/slidepack/slidepack_error.h"
 #include "tools/slidepack/stored_name_text.h"
-#include "tools/slidepack/vips_library.h"
 
 namespace slidepack {
+
+using namespace slidesaver::photos;  // the photo pieces shared with the player
 
 namespace {
 

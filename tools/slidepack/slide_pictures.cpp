@@ -7,15 +7,17 @@
 #include <optional>
 #include <thread>
 
+#include "photos/picture_facts.h"
+#include "photos/prepare_picture.h"
 #include "platform/picture_header.h"
 #include "tools/slidepack/files.h"
-#include "tools/slidepack/picture_facts.h"
-#include "tools/slidepack/prepare_picture.h"
 #include "tools/slidepack/progress.h"
 #include "tools/slidepack/slidepack_error.h"
 #include "tools/slidepack/spill_file.h"
 
 namespace slidepack {
+
+using namespace slidesaver::photos;  // the photo pieces shared with the player
 
 namespace {
 

@@ -4,10 +4,12 @@
 #include <cstring>
 
 #include "package/device_names.h"
+#include "photos/media_kind.h"
 #include "tools/slidepack/manifest_text.h"
-#include "tools/slidepack/media_kind.h"
 
 namespace slidepack {
+
+using namespace slidesaver::photos;  // the photo pieces shared with the player
 
 namespace {
 

@@ -106,6 +106,20 @@ void PlayerSession::Write(const PackageHeader& show,
 
 void PlayerSession::Start(const std::map<std::string, std::string>& environment,
                           const std::vector<std::string>& options) {
+  std::vector<std::string> arguments = options;
+  arguments.push_back("/S");
+  Spawn(folder_ + "/show.scr", arguments, environment);
+}
+
+void PlayerSession::StartPlayer(const std::vector<std::string>& arguments,
+                                const std::map<std::string, std::string>& environment) {
+  std::map<std::string, std::string> with_config = environment;
+  with_config.emplace("XDG_CONFIG_HOME", folder_ + "/config");
+  Spawn(SLIDESAVER_PLAYER, arguments, with_config);
+}
+
+void PlayerSession::Spawn(std::string program, std::vector<std::string> arguments,
+                          const std::map<std::string, std::string>& environment) {
   std::map<std::string, std::string> env;
   for (char** e = environ; *e; ++e) {
     const std::string entry = *e;
@@ -121,10 +135,7 @@ void PlayerSession::Start(const std::map<std::string, std::string>& environment,
   for (std::string& entry : entries) envp.push_back(entry.data());
   envp.push_back(nullptr);
 
-  std::string program = folder_ + "/show.scr";
-  std::vector<std::string> arguments = options;
-  arguments.push_back("/S");
-  std::vector<char*> argv = {program.data()};
+  std::vector<char*> argv{program.data()};
   for (std::string& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;

@@ -47,6 +47,10 @@ class PlayerSession {
   // standard error goes to a file that Log() reads.
   void Start(const std::map<std::string, std::string>& environment = {},
              const std::vector<std::string>& options = {});
+  // Starts the built player itself with `arguments` (no show file), the same way; its
+  // configuration folder is config/ in the session's folder.
+  void StartPlayer(const std::vector<std::string>& arguments,
+                   const std::map<std::string, std::string>& environment = {});
   std::string Log() const;
   // The exit status, or nullopt when the player is still running after the timeout.
   std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
@@ -69,6 +73,9 @@ class PlayerSession {
   static size_t FilesIn(const std::string& folder);
 
  private:
+  void Spawn(std::string program, std::vector<std::string> arguments,
+             const std::map<std::string, std::string>& environment);
+
   std::string folder_;
   pid_t pid_ = -1;
 };

@@ -10,11 +10,14 @@ extern "C" {
 #include <algorithm>
 #include <vector>
 
+#include "photos/media_kind.h"
 #include "platform/linux/fluidsynth/fluid_log.h"
 #include "platform/linux/sound_fonts.h"
 #include "tools/slidepack/files.h"
 
 namespace slidepack::render {
+
+using namespace slidesaver::photos;  // the photo pieces shared with the player
 
 namespace {
 

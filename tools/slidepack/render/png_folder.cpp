@@ -7,10 +7,12 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "photos/vips_library.h"
 #include "tools/slidepack/slidepack_error.h"
-#include "tools/slidepack/vips_library.h"
 
 namespace slidepack::render {
+
+using namespace slidesaver::photos;  // the photo pieces shared with the player
 
 namespace {
 

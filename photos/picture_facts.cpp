@@ -1,15 +1,15 @@
-#include "tools/slidepack/picture_facts.h"
+#include "photos/picture_facts.h"
 
 #include <vips/vips8>
 
 #include <algorithm>
 #include <cstring>
 
-#include "tools/slidepack/media_kind.h"
-#include "tools/slidepack/slidepack_error.h"
-#include "tools/slidepack/vips_library.h"
+#include "photos/media_kind.h"
+#include "photos/photo_error.h"
+#include "photos/vips_library.h"
 
-namespace slidepack {
+namespace slidesaver::photos {
 
 namespace {
 
@@ -85,12 +85,12 @@ std::optional<PictureFacts> ReadPictureFacts(std::span<const uint8_t> bytes) {
     facts.icc_profile = vips_image_get_typeof(image.get_image(), VIPS_META_ICC_NAME) != 0;
     facts.time_taken = TimeTaken(image);
   } catch (const vips::VError& error) {
-    throw SlidepackError("does not decode completely (" + VipsReason(error) + ")");
+    throw PhotoError("does not decode completely (" + VipsReason(error) + ")");
   }
   if (int64_t{facts.width} * facts.height > kMaxPicturePixels) {
-    throw SlidepackError("is too large a picture (" + std::to_string(facts.width) + " x " +
-                         std::to_string(facts.height) + "; at most " +
-                         std::to_string(kMaxPicturePixels / 1000000) + " megapixels)");
+    throw PhotoError("is too large a picture (" + std::to_string(facts.width) + " x " +
+                     std::to_string(facts.height) + "; at most " +
+                     std::to_string(kMaxPicturePixels / 1000000) + " megapixels)");
   }
   if (facts.format == PictureFormat::kJpeg) facts.jpeg_frame = IdentifyMedia(bytes).jpeg_frame;
   return facts;
@@ -159,8 +159,8 @@ void CheckDecodesCompletely(std::span<const uint8_t> bytes, const PictureFacts& 
             ->set("option_string", LoaderOptions(facts.format == PictureFormat::kJpeg)));
     (void)small.avg();
   } catch (const vips::VError& error) {
-    throw SlidepackError("does not decode completely (" + VipsReason(error) + ")");
+    throw PhotoError("does not decode completely (" + VipsReason(error) + ")");
   }
 }
 
-}  // namespace slidepack
+}  // namespace slidesaver::photos

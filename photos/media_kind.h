@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-namespace slidepack {
+namespace slidesaver::photos {
 
 struct MediaKind {
   std::string format;     // "JPEG", "PNG", "WAV", ... or "" when unknown
@@ -24,4 +24,4 @@ MediaKind IdentifyMedia(std::span<const uint8_t> bytes);
 // "JPEG 652 x 430", "WAV", "unknown format"
 std::string DescribeMedia(const MediaKind& kind);
 
-}  // namespace slidepack
+}  // namespace slidesaver::photos

@@ -1,15 +1,15 @@
-#include "tools/slidepack/picture_list.h"
+#include "photos/picture_list.h"
 
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <ctime>
 
-#include "tools/slidepack/files.h"
-#include "tools/slidepack/picture_facts.h"
-#include "tools/slidepack/slidepack_error.h"
+#include "photos/mapped_file.h"
+#include "photos/photo_error.h"
+#include "photos/picture_facts.h"
 
-namespace slidepack {
+namespace slidesaver::photos {
 
 namespace {
 
@@ -27,38 +27,14 @@ std::string ModificationTime(const fs::path& path) {
   return text;
 }
 
-enum class Verdict { kPicture, kNotPicture };
-
-// Adds `path` when its content is a picture; the time taken comes from the same header read.
-Verdict Consider(const fs::path& path, std::vector<FoundPicture>& pictures,
-                 std::vector<std::string>& notes) {
-  std::string time_taken;
-  bool picture = true;
-  ExamineFile(path, [&](std::span<const uint8_t> bytes) {
-    try {
-      const auto facts = ReadPictureFacts(bytes);
-      picture = facts.has_value();
-      if (facts) time_taken = facts->time_taken;
-    } catch (const SlidepackError& error) {
-      // A damaged picture still gets its slide: the build names its line and the fault.
-      notes.push_back(path.string() + " " + error.what());
-    }
-  });
-  if (!picture) return Verdict::kNotPicture;
-  if (time_taken.empty()) time_taken = ModificationTime(path);
-  pictures.push_back({path, time_taken});
-  return Verdict::kPicture;
-}
-
 void AddFolder(const fs::path& folder, std::vector<FoundPicture>& pictures,
                std::vector<std::string>& notes) {
   std::vector<fs::path> files;
   std::error_code error;
   fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, error);
-  if (error) throw SlidepackError(folder.string() + ": cannot read the folder: " + error.message());
+  if (error) throw PhotoError(folder.string() + ": cannot read the folder: " + error.message());
   for (; it != fs::recursive_directory_iterator(); it.increment(error)) {
-    if (error)
-      throw SlidepackError(folder.string() + ": cannot read the folder: " + error.message());
+    if (error) throw PhotoError(folder.string() + ": cannot read the folder: " + error.message());
     const std::string name = it->path().filename().string();
     if (!name.empty() && name[0] == '.') {
       if (it->is_directory(error)) it.disable_recursion_pending();
@@ -71,16 +47,36 @@ void AddFolder(const fs::path& folder, std::vector<FoundPicture>& pictures,
   });
   for (const fs::path& file : files) {
     try {
-      if (Consider(file, pictures, notes) == Verdict::kNotPicture) {
+      if (std::optional<FoundPicture> found = FindPicture(file, notes)) {
+        pictures.push_back(std::move(*found));
+      } else {
         notes.push_back(file.string() + " is not a picture; left out");
       }
-    } catch (const SlidepackError& unreadable) {
+    } catch (const PhotoError& unreadable) {
       notes.push_back(std::string(unreadable.what()) + "; left out");
     }
   }
 }
 
 }  // namespace
+
+std::optional<FoundPicture> FindPicture(const fs::path& path, std::vector<std::string>& notes) {
+  std::string time_taken;
+  bool picture = true;
+  ExamineFile(path, [&](std::span<const uint8_t> bytes) {
+    try {
+      const auto facts = ReadPictureFacts(bytes);
+      picture = facts.has_value();
+      if (facts) time_taken = facts->time_taken;
+    } catch (const PhotoError& error) {
+      // A damaged picture is still a picture: whoever decodes it names the fault.
+      notes.push_back(path.string() + " " + error.what());
+    }
+  });
+  if (!picture) return std::nullopt;
+  if (time_taken.empty()) time_taken = ModificationTime(path);
+  return FoundPicture{path, time_taken};
+}
 
 bool NaturalLess(const std::string& a, const std::string& b) {
   size_t i = 0, j = 0;
@@ -117,11 +113,13 @@ PictureList FindPictures(const std::vector<fs::path>& inputs, PictureOrder order
     if (fs::is_directory(status)) {
       AddFolder(input, list.pictures, list.notes);
     } else if (!fs::exists(status)) {
-      throw SlidepackError(input.string() + ": no such file or folder");
-    } else if (Consider(input, list.pictures, list.notes) == Verdict::kNotPicture) {
-      throw SlidepackError(input.string() +
-                           ": not a picture slidepack reads (JPEG, PNG, GIF, BMP, TIFF, WebP or "
-                           "HEIF)");
+      throw PhotoError(input.string() + ": no such file or folder");
+    } else if (std::optional<FoundPicture> found = FindPicture(input, list.notes)) {
+      list.pictures.push_back(std::move(*found));
+    } else {
+      throw PhotoError(input.string() +
+                       ": not a picture slidepack reads (JPEG, PNG, GIF, BMP, TIFF, WebP or "
+                       "HEIF)");
     }
   }
   if (order == PictureOrder::kDate) {
@@ -132,4 +130,4 @@ PictureList FindPictures(const std::vector<fs::path>& inputs, PictureOrder order
   return list;
 }
 
-}  // namespace slidepack
+}  // namespace slidesaver::photos

@@ -1,11 +1,11 @@
-#include "tools/slidepack/media_kind.h"
+#include "photos/media_kind.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "platform/picture_header.h"
 
-namespace slidepack {
+namespace slidesaver::photos {
 
 namespace {
 
@@ -15,8 +15,8 @@ bool StartsWith(std::span<const uint8_t> bytes, const char* magic, size_t at = 0
 }
 
 // The extension `unpack` gives a picture of each format.
-const char* ExtensionOf(slidesaver::platform::PictureFormat format) {
-  using slidesaver::platform::PictureFormat;
+const char* ExtensionOf(platform::PictureFormat format) {
+  using platform::PictureFormat;
   switch (format) {
     case PictureFormat::kJpeg:
       return ".jpg";
@@ -38,7 +38,7 @@ const char* ExtensionOf(slidesaver::platform::PictureFormat format) {
 
 MediaKind IdentifyMedia(std::span<const uint8_t> b) {
   MediaKind kind;
-  if (const auto picture = slidesaver::platform::ReadPictureHeader(b)) {
+  if (const auto picture = platform::ReadPictureHeader(b)) {
     kind = {FormatName(picture->format), ExtensionOf(picture->format),
             static_cast<int>(std::min<int64_t>(picture->width, INT32_MAX)),
             static_cast<int>(std::min<int64_t>(picture->height, INT32_MAX)), picture->jpeg_frame};
@@ -74,4 +74,4 @@ std::string DescribeMedia(const MediaKind& kind) {
   return kind.format;
 }
 
-}  // namespace slidepack
+}  // namespace slidesaver::photos

@@ -7,10 +7,11 @@
 #include <span>
 #include <vector>
 
-#include "tools/slidepack/manifest.h"
-#include "tools/slidepack/picture_facts.h"
+#include "photos/picture_facts.h"
+#include "photos/picture_options.h"
+#include "platform/gdi/bitmap.h"
 
-namespace slidepack {
+namespace slidesaver::photos {
 
 struct PrepareSettings {
   int32_t area_width = 0;
@@ -40,8 +41,17 @@ struct PreparedPicture {
   int32_t y = 0;
 };
 
-// Throws SlidepackError (without a file name) when the picture does not decode completely.
+// Throws PhotoError (without a file name) when the picture does not decode completely.
 PreparedPicture PreparePicture(std::span<const uint8_t> bytes, const PictureFacts& facts,
                                const PrepareSettings& settings);
 
-}  // namespace slidepack
+// The same picture as the player's folder shows it: the pixels themselves, not a JPEG.
+struct PreparedBitmap {
+  gdi::Bitmap picture;
+  int32_t x = 0;  // centred in the show area
+  int32_t y = 0;
+};
+PreparedBitmap PrepareBitmap(std::span<const uint8_t> bytes, const PictureFacts& facts,
+                             const PrepareSettings& settings);
+
+}  // namespace slidesaver::photos

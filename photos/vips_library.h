@@ -1,16 +1,16 @@
 #pragma once
-// libvips as slidepack uses it: started once per process, with the operation cache off (each
-// picture is read once, so caching only costs memory) and its warnings kept off the terminal
-// (a picture that fails is reported as an error naming the manifest line instead).
+// libvips as slidepack and the player's folder use it: started once per process, with the
+// operation cache off (each picture is read once, so caching only costs memory) and its warnings
+// kept off the terminal (a picture that fails is reported by the caller, naming the file).
 #include <vips/vips8>
 
 #include <cstdint>
 #include <span>
 #include <string>
 
-namespace slidepack {
+namespace slidesaver::photos {
 
-// Starts libvips on first use; later calls do nothing. Throws SlidepackError if it can't start.
+// Starts libvips on first use; later calls do nothing. Throws PhotoError if it can't start.
 void StartVips();
 
 // A libvips blob over bytes kept alive by the caller, without a copy.
@@ -35,4 +35,4 @@ const char* LoaderOptions(bool jpeg);
 // The first line of a libvips error, for a message of our own.
 std::string VipsReason(const vips::VError& error);
 
-}  // namespace slidepack
+}  // namespace slidesaver::photos

@@ -1,13 +1,13 @@
 #pragma once
-// What slidepack needs to know about a picture before it stores or prepares it: whether it is a
-// picture at all (told by its content, never by its name), its format and size, which players
-// can decode it as it is, and when it was taken.
+// What slidepack and the player's folder need to know about a picture before they store or
+// prepare it: whether it is a picture at all (told by its content, never by its name), its
+// format and size, which players can decode it as it is, and when it was taken.
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 
-namespace slidepack {
+namespace slidesaver::photos {
 
 enum class PictureFormat { kJpeg, kPng, kGif, kBmp, kTiff, kWebp, kHeif };
 
@@ -26,7 +26,7 @@ struct PictureFacts {
 inline constexpr int64_t kMaxPicturePixels = int64_t{1} << 28;
 
 // The facts from the picture's header, or nothing when the bytes are no picture slidepack reads
-// (JPEG, PNG, GIF, BMP, TIFF, WebP, HEIF/HEIC/AVIF). Throws SlidepackError (without a file name)
+// (JPEG, PNG, GIF, BMP, TIFF, WebP, HEIF/HEIC/AVIF). Throws PhotoError (without a file name)
 // for a picture whose header is damaged or whose size is beyond kMaxPicturePixels.
 std::optional<PictureFacts> ReadPictureFacts(std::span<const uint8_t> bytes);
 
@@ -39,8 +39,8 @@ bool WindowsPlayerDecodes(const PictureFacts& facts);
 bool LinuxPlayerDecodes(const PictureFacts& facts);
 
 // Decodes every pixel (at a reduced size where the format allows it, which still reads all of
-// the data). Throws SlidepackError with the decoder's reason when the picture is incomplete
+// the data). Throws PhotoError with the decoder's reason when the picture is incomplete
 // or damaged (for a JPEG, when its decoder warns of anything).
 void CheckDecodesCompletely(std::span<const uint8_t> bytes, const PictureFacts& facts);
 
-}  // namespace slidepack
+}  // namespace slidesaver::photos

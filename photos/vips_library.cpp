@@ -1,12 +1,12 @@
-#include "tools/slidepack/vips_library.h"
+#include "photos/vips_library.h"
 
 #include <vips/vips8>
 
 #include <mutex>
 
-#include "tools/slidepack/slidepack_error.h"
+#include "photos/photo_error.h"
 
-namespace slidepack {
+namespace slidesaver::photos {
 
 namespace {
 
@@ -25,7 +25,7 @@ void StartVips() {
                       static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE),
                       DropWarning, nullptr);
   });
-  if (!ok) throw SlidepackError("the picture library (libvips) could not start");
+  if (!ok) throw PhotoError("the picture library (libvips) could not start");
 }
 
 std::string VipsReason(const vips::VError& error) {
@@ -37,4 +37,4 @@ std::string VipsReason(const vips::VError& error) {
 
 const char* LoaderOptions(bool jpeg) { return jpeg ? "fail_on=warning" : ""; }
 
-}  // namespace slidepack
+}  // namespace slidesaver::photos

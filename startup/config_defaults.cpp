@@ -1,0 +1,48 @@
+#include "startup/config_defaults.h"
+
+#include <sstream>
+
+#include "startup/program_options.h"
+
+namespace slidesaver {
+namespace {
+
+std::string Trimmed(const std::string& text) {
+  const size_t first = text.find_first_not_of(" \t\r");
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+}  // namespace
+
+ConfigDefaults ReadConfigDefaults(const std::string& text, const std::string& file_name) {
+  ConfigDefaults defaults;
+  std::istringstream lines(text);
+  std::string line;
+  for (int number = 1; std::getline(lines, line); ++number) {
+    const std::string where = file_name + ":" + std::to_string(number) + ": ";
+    line = Trimmed(line);
+    if (line.empty() || line[0] == '#') continue;
+    const size_t equals = line.find('=');
+    const std::string name = Trimmed(line.substr(0, equals));
+    if (equals == std::string::npos || name.empty()) {
+      defaults.error = where + "not a 'name = value' line";
+      return defaults;
+    }
+    const std::string argument = "--" + name + "=" + Trimmed(line.substr(equals + 1));
+    // The option parser decides what the name means, so the file knows every option there is.
+    const ProgramOptions checked = ParseProgramOptions({argument});
+    if (checked.action == ProgramOptions::Action::UsageError) {
+      defaults.error = where + checked.error;
+      return defaults;
+    }
+    if (checked.action != ProgramOptions::Action::Run || !checked.mode_arguments.empty()) {
+      defaults.error = where + name + " is no default";
+      return defaults;
+    }
+    defaults.arguments.push_back(argument);
+  }
+  return defaults;
+}
+
+}  // namespace slidesaver

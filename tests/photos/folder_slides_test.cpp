@@ -1,0 +1,194 @@
+// A folder's pictures as the show's slides: the show form on the fake platform's virtual clock
+// plays them in shuffled rounds with a new effect each time; pictures that arrive, go or can't
+// be shown, and a folder without pictures.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <thread>
+
+#include "photos/folder_slides.h"
+#include "platform/fake/fake_platform.h"
+#include "show/show_form.h"
+#include "tests/slidepack/test_pictures.h"
+#include "tests/unit/test_support.h"
+
+namespace slidesaver::photos {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using ::testing::SizeIs;
+
+void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
+  fs::create_directories(path.parent_path());
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<uint8_t> OneColourPng(uint8_t red, uint8_t green, uint8_t blue) {
+  const vips::VImage image =
+      (vips::VImage::black(160, 120, vips::VImage::option()->set("bands", 3)) +
+       std::vector<double>{double(red), double(green), double(blue)})
+          .cast(VIPS_FORMAT_UCHAR)
+          .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+  VipsBlob* blob = image.pngsave_buffer();
+  size_t length = 0;
+  const auto* data = static_cast<const uint8_t*>(vips_blob_get(blob, &length));
+  std::vector<uint8_t> bytes(data, data + length);
+  vips_area_unref(VIPS_AREA(blob));
+  return bytes;
+}
+
+// Waits (in real time: the folder is watched by a thread of its own) until `done`.
+bool WaitUntil(const std::function<bool()>& done) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+// The folder's slides, with the name of each picture the show form takes.
+class RecordingSlides : public SlideSource {
+ public:
+  explicit RecordingSlides(FolderSlides& slides) : slides_(slides) {}
+  const SlideEntry& Slide(int32_t index) const override { return slides_.Slide(index); }
+  gdi::Bitmap Picture(int32_t index) override {
+    gdi::Bitmap picture = slides_.Picture(index);
+    taken.push_back(fs::path(Slide(index).PictureFileName).filename().string());
+    effects.push_back(Slide(index).EffectNumber);
+    return picture;
+  }
+  std::optional<std::string> PathOf(const std::string& name) const override {
+    return slides_.PathOf(name);
+  }
+  std::vector<std::string> KnownCauses() const override { return {}; }
+
+  std::vector<std::string> taken;
+  std::vector<int32_t> effects;
+
+ private:
+  FolderSlides& slides_;
+};
+
+void QuickCopy(gdi::Surface& target, gdi::Surface&, gdi::Surface& to, FrameContext&) {
+  target.DrawPicture(to.Image(), 0, 0);
+}
+
+class FolderSlidesTest : public ::testing::Test {
+ protected:
+  FolderSlidesTest() {
+    colours_ = {{"red.png", 0xFF0000},
+                {"green.png", 0x00FF00},
+                {"blue.png", 0x0000FF},
+                {"white.png", 0xFFFFFF}};
+    for (const auto& [name, rgb] : colours_) {
+      WriteFile(folder / (name == "white.png" ? "sub/" + name : name),
+                OneColourPng(uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb)));
+    }
+    WriteFile(folder / "notes.txt", {'n', 'o'});
+    WriteFile(folder / ".hidden" / "black.png", OneColourPng(0, 0, 0));
+  }
+
+  std::vector<std::string> reports;
+  std::function<void(const std::string&)> report = [this](const std::string& line) {
+    reports.push_back(line);
+  };
+  testing::TempFolder temp;
+  fs::path folder = fs::path(temp.path()) / "photos";
+  std::map<std::string, uint32_t> colours_;
+};
+
+TEST_F(FolderSlidesTest, TheShowPlaysEveryPictureOnceARoundWithANewEffectEachTime) {
+  fake::FakePlatform fake;
+  fake.window.SetScreenSize({80, 60});
+  fake.events.SetLimits(10'000'000, 2'000'000);
+  FolderShowOptions options;
+  options.folder = folder;
+  options.time = 100;
+  options.seed = 7;
+  options.music = temp.path() + "/music.mid";
+  FolderSlides slides(options, 80, 60, report);
+  RecordingSlides recording(slides);
+  Settings settings;
+  settings.BgmEnabled = -1;              // as the player plays a folder
+  fake.events.KeyDownAt(100 * 13 + 50);  // during the thirteenth slide
+  {
+    ShowForm form(fake.platform(), slides.Show(), settings, recording);
+    form.SetEffectLookup([](int32_t) -> Effect { return QuickCopy; });
+    form.Run();
+    // The last slide on the screen: its picture fitted (160 x 120 into 80 x 60) and whole.
+    const std::string& shown = recording.taken.back();
+    EXPECT_EQ(form.visible_area.Image().Pixel(40, 30), colours_[shown]) << shown;
+    EXPECT_EQ(form.visible_area.Image().Pixel(0, 0), colours_[shown]) << shown;
+  }
+  ASSERT_GE(recording.taken.size(), 12u);
+  for (size_t round = 0; round < 3; ++round) {
+    const std::set<std::string> names(recording.taken.begin() + round * 4,
+                                      recording.taken.begin() + round * 4 + 4);
+    EXPECT_EQ(names, (std::set<std::string>{"blue.png", "green.png", "red.png", "white.png"}));
+  }
+  for (size_t i = 1; i < recording.effects.size(); ++i) {
+    EXPECT_NE(recording.effects[i], recording.effects[i - 1]);
+    EXPECT_NE(recording.taken[i], recording.taken[i - 1]);
+  }
+  EXPECT_THAT(reports, SizeIs(0));
+  // The music plays through the show's own music commands.
+  const std::vector<std::string> calls = fake.log.Texts();
+  EXPECT_THAT(calls, ::testing::Contains("mci open \"" + options.music + "\" alias bgm"));
+  EXPECT_THAT(calls, ::testing::Contains("mci close bgm"));
+}
+
+TEST_F(FolderSlidesTest, APictureThatArrivesComesWithinTwoSlidesAndOneRemovedNoMore) {
+  FolderShowOptions options;
+  options.folder = folder;
+  FolderSlides slides(options, 80, 60, report);
+  auto name_of = [&](int32_t index) {
+    (void)slides.Picture(index);
+    return fs::path(slides.Slide(index).PictureFileName).filename().string();
+  };
+  name_of(0);
+  WriteFile(folder / "sub" / "new.png", OneColourPng(1, 2, 3));
+  ASSERT_TRUE(WaitUntil([&] { return slides.PictureCount() == 5; }));
+  const std::string next = name_of(1), after = name_of(0);
+  EXPECT_TRUE(next == "new.png" || after == "new.png") << next << ", " << after;
+
+  fs::remove(folder / "red.png");
+  ASSERT_TRUE(WaitUntil([&] { return slides.PictureCount() == 4; }));
+  for (int i = 0; i < 12; ++i) EXPECT_NE(name_of(i % 2), "red.png");
+  EXPECT_THAT(reports, SizeIs(0));
+}
+
+TEST_F(FolderSlidesTest, AFolderWithoutPicturesSaysSoAndABombIsNamedOnce) {
+  for (const auto& [name, rgb] : colours_) fs::remove(folder / name);
+  fs::remove_all(folder / "sub");
+  WriteFile(folder / "bomb.png", slidepack_test::PngBomb());
+  // Old enough to be complete: a failing picture is named once it has settled.
+  fs::last_write_time(folder / "bomb.png",
+                      fs::file_time_type::clock::now() - std::chrono::seconds(60));
+  FolderShowOptions options;
+  options.folder = folder;
+  options.background = 0x00402010;
+  FolderSlides slides(options, 640, 480, report);
+  for (int i = 0; i < 4; ++i) {
+    const gdi::Bitmap message = slides.Picture(i % 2);
+    const SlideEntry& slide = slides.Slide(i % 2);
+    EXPECT_EQ(slide.EffectNumber, 0);
+    EXPECT_GT(message.Width(), 100);
+    EXPECT_EQ(slide.PictureX, (640 - message.Width()) / 2);
+    EXPECT_EQ(message.Pixel(0, 0), 0x102040u);  // the background, 0x00RRGGBB
+  }
+  ASSERT_THAT(reports, SizeIs(1));
+  EXPECT_THAT(reports[0], HasSubstr("bomb.png"));
+  EXPECT_THAT(reports[0], HasSubstr("skipped"));
+}
+
+}  // namespace
+}  // namespace slidesaver::photos
