@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/run_time_error.h"
 #include "platform/linux/x11/foreign_window.h"
 
 namespace slidesaver::linux_platform {
@@ -16,6 +17,15 @@ namespace {
 
 // An own window starts at the show area's size, or scaled to fit this share of the desktop.
 constexpr int32_t kOwnWindowShareOfDesktop = 90;  // per cent
+
+// A show nobody sees could not be ended either: the player says why and ends, status 1, the
+// normal way (what it extracted goes with it).
+[[noreturn]] void CannotPresent(const char* why) {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  std::fprintf(stderr, "slidesaver: the show window cannot be shown (video driver %s): %s\n",
+               driver ? driver : "none", why);
+  throw ProcessExit{1};
+}
 
 std::string WindowName(uint32_t window) {
   char name[16];
@@ -100,6 +110,8 @@ void SdlShowWindow::EnsureWindow() {
       break;
     }
   }
+  // SDL's Wayland driver has no window surface without GL, for one.
+  if (!WindowSurface()) CannotPresent(SDL_GetError());
   Place();
 }
 
