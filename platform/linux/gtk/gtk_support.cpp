@@ -33,9 +33,7 @@ gboolean TakeFocusOnce(GtkWidget* widget, GdkEvent*, gpointer) {
   return FALSE;
 }
 
-bool OnWayland(GtkWidget* widget) {
-  return GDK_IS_WAYLAND_DISPLAY(gtk_widget_get_display(widget));
-}
+bool OnWayland(GtkWidget* widget) { return GDK_IS_WAYLAND_DISPLAY(gtk_widget_get_display(widget)); }
 
 void ReleaseKeyboard(GtkWidget* widget, gpointer) {
   gdk_seat_ungrab(gdk_display_get_default_seat(gtk_widget_get_display(widget)));

@@ -8,8 +8,8 @@
 #include <memory>
 #include <optional>
 
-#include "platform/linux/sdl/sdl_posted_calls.h"
 #include "platform/linux/posix/close_signals.h"
+#include "platform/linux/sdl/sdl_posted_calls.h"
 
 namespace slidesaver::linux_platform {
 

@@ -99,8 +99,8 @@ TEST_F(CommandLine, AnInvisibleShowOnlyWhenAskedFor) {
     SCOPED_TRACE(driver);
     const Outcome o = Run("/S", std::string("SDL_VIDEODRIVER=") + driver);
     EXPECT_EQ(o.status, 1);
-    EXPECT_THAT(o.err, ::testing::HasSubstr(std::string("video driver \"") + driver +
-                                            "\" shows nothing"));
+    EXPECT_THAT(o.err,
+                ::testing::HasSubstr(std::string("video driver \"") + driver + "\" shows nothing"));
     EXPECT_LT(o.took, 3s);
     EXPECT_THAT(session.ExtractionFolders(), ::testing::IsEmpty());
   }
