@@ -110,8 +110,11 @@ void SdlShowWindow::EnsureWindow() {
       break;
     }
   }
-  // SDL's Wayland driver has no window surface without GL, for one.
-  if (!WindowSurface()) CannotPresent(SDL_GetError());
+  // SDL's Wayland driver has no window surface without GL, for one. (Another program's window
+  // is drawn into through X, and asked for its surface once it has its size.)
+  if (place_.kind != ShowPlace::Kind::ForeignWindow && !WindowSurface()) {
+    CannotPresent(SDL_GetError());
+  }
   Place();
 }
 
