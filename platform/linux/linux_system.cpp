@@ -2,7 +2,6 @@
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/posix/password_switch.h"
 #include "platform/linux/posix/runtime_folder.h"
-#include "platform/linux/sdl/screen_saver_inhibit.h"
 #include "platform/linux/x11/x11_active_window.h"
 
 namespace slidesaver::linux_platform {
@@ -20,9 +19,10 @@ class LinuxSystem : public platform::System {
   // In another program's window that program locks the screen, if anything does; in a window
   // of its own the show is a preview.
   bool ScreenSaverPasswordOn() override { return on_screen_ && ReadPasswordSwitch(); }
-  void SetScreenSaverRunning(bool running) override {
-    if (on_screen_) SetScreenSaverInhibited(running);
-  }
+  // Nothing holds the desktop's idle off: started by an idle daemon (swayidle, xss-lock) or
+  // by hand, the show is the screen saver, and the desktop's own lock and blanking timeouts must
+  // still fire while it plays, as the display's power-off does under a Windows screen saver.
+  void SetScreenSaverRunning(bool) override {}
   platform::WindowHandle ForegroundWindow() override { return ActiveX11Window(); }
 
  private:

@@ -119,7 +119,7 @@ class PasswordWindow {
   // Over a full-screen show: kept above it and holding the keyboard.
   void KeepAbove() {
     keep_above_ = true;
-    gtk_window_set_keep_above(GTK_WINDOW(window_), TRUE);
+    KeepAboveFullScreen(GTK_WINDOW(window_));
   }
 
  private:

@@ -1,6 +1,8 @@
 #include "platform/linux/gtk/gtk_support.h"
 
+#include <gdk/gdkwayland.h>
 #include <gdk/gdkx.h>
+#include <gtk-layer-shell.h>
 
 #include <cstdio>
 
@@ -21,6 +23,17 @@ gboolean TakeFocus(GtkWidget* widget, GdkEvent*, gpointer grab_keyboard) {
   }
   return FALSE;
 }
+
+// On Wayland the compositor gives a new window the focus itself, and every focus request is an
+// activation token's round trip that maps the window anew: asked for on every map, it never ends.
+// There it is asked for once.
+gboolean TakeFocusOnce(GtkWidget* widget, GdkEvent*, gpointer) {
+  g_signal_handlers_disconnect_by_func(widget, reinterpret_cast<gpointer>(TakeFocusOnce), nullptr);
+  gtk_window_present(GTK_WINDOW(widget));
+  return FALSE;
+}
+
+bool OnWayland(GtkWidget* widget) { return GDK_IS_WAYLAND_DISPLAY(gtk_widget_get_display(widget)); }
 
 void ReleaseKeyboard(GtkWidget* widget, gpointer) {
   gdk_seat_ungrab(gdk_display_get_default_seat(gtk_widget_get_display(widget)));
@@ -50,9 +63,28 @@ bool StartGtk() {
 }
 
 void FocusWhenMapped(GtkWindow* window, bool grab_keyboard) {
+  if (OnWayland(GTK_WIDGET(window))) {
+    // A keyboard grab is the layer surface's exclusive keyboard there (KeepAboveFullScreen).
+    g_signal_connect(window, "map-event", G_CALLBACK(TakeFocusOnce), nullptr);
+    return;
+  }
   g_signal_connect(window, "map-event", G_CALLBACK(TakeFocus),
                    GINT_TO_POINTER(grab_keyboard ? 1 : 0));
   if (grab_keyboard) g_signal_connect(window, "unmap", G_CALLBACK(ReleaseKeyboard), nullptr);
+}
+
+void KeepAboveFullScreen(GtkWindow* window) {
+  if (!OnWayland(GTK_WIDGET(window))) {
+    gtk_window_set_keep_above(window, TRUE);
+    return;
+  }
+  // A Wayland client cannot raise its window over another client's full-screen window: an
+  // overlay layer surface, centred on the output, is drawn above it and keeps the keyboard.
+  if (!gtk_layer_is_supported()) return;
+  gtk_layer_init_for_window(window);
+  gtk_layer_set_namespace(window, "slidesaver-dialog");
+  gtk_layer_set_layer(window, GTK_LAYER_SHELL_LAYER_OVERLAY);
+  gtk_layer_set_keyboard_mode(window, GTK_LAYER_SHELL_KEYBOARD_MODE_EXCLUSIVE);
 }
 
 void SetTransientForX11Window(GtkWindow* window, uint32_t xid) {
@@ -71,10 +103,12 @@ ModalLoop::~ModalLoop() { g_main_loop_unref(loop_); }
 
 void ModalLoop::Run() {
   // The listener runs on another thread: it only asks the loop's own thread to quit, through
-  // an idle call that keeps the loop alive until it has run.
+  // an idle call that keeps the loop alive until it has run. At GDK's own priority: a higher one
+  // skips the check of GDK's Wayland source after its prepared read, and the next round trip
+  // (DestroyAndFlush) then waits for that read for ever.
   const CloseSignalListener close_signals([loop = loop_] {
     g_idle_add_full(
-        G_PRIORITY_HIGH,
+        G_PRIORITY_DEFAULT,
         [](gpointer data) {
           g_main_loop_quit(static_cast<GMainLoop*>(data));
           return G_SOURCE_REMOVE;

@@ -15,7 +15,13 @@ bool GtkDisplayOpens();
 
 // Gives the window the keyboard focus as soon as it is on the screen; also works when no
 // window manager runs. With `grab_keyboard` the window keeps the keyboard while it is shown.
+// On Wayland the focus is asked for once, when the window first appears.
 void FocusWhenMapped(GtkWindow* window, bool grab_keyboard);
+
+// Keeps the window above a full-screen window of the show: on X11 above every other window; on
+// Wayland an overlay layer surface holding the keyboard, where the compositor offers layer-shell.
+// Call before the window is shown.
+void KeepAboveFullScreen(GtkWindow* window);
 
 // Makes the window a transient of the X11 window `xid` when such a window exists.
 // Call before the window is shown.

@@ -1,5 +1,6 @@
 #include "platform/linux/sdl/sdl_context.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
@@ -15,14 +16,23 @@ SdlContext::~SdlContext() {
 
 namespace {
 
-// The video drivers that show something: SDL's offscreen and dummy drivers (and its evdev
-// pseudo-driver) play an invisible show that no input can end, so they are used only when
-// SDL_VIDEODRIVER names them.
+// SDL's offscreen and dummy drivers (and its evdev pseudo-driver) play an invisible show that no
+// input can end.
+bool ShowsNothing(const std::string& driver) {
+  return driver == "offscreen" || driver == "dummy" || driver == "evdev";
+}
+
+// Tests that watch what a show does without a display set this to 1.
+bool InvisibleShowAllowed() {
+  const char* allowed = std::getenv("SLIDESAVER_INVISIBLE_SHOW");
+  return allowed && std::string(allowed) == "1";
+}
+
 std::string DriversThatShow() {
   std::string list;
   for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
     const std::string name = SDL_GetVideoDriver(i);
-    if (name == "offscreen" || name == "dummy" || name == "evdev") continue;
+    if (ShowsNothing(name)) continue;
     list += (list.empty() ? "" : ",") + name;
   }
   return list.empty() ? "none" : list;
@@ -44,13 +54,24 @@ bool SdlContext::StartVideo() {
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   SDL_SetHint(SDL_HINT_GRAB_KEYBOARD, "1");
-  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");  // inhibited only while a show runs
+  // The desktop's idle timeouts (its lock, its blanking) go on while a show plays.
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   // The window surface goes straight to X (shared memory), so that presenting a changed band
   // sends only that band; through a GL texture every present would redraw the whole window.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   const char* asked = std::getenv("SDL_VIDEODRIVER");
   if (!asked || !*asked) SDL_SetHint(SDL_HINT_VIDEODRIVER, DriversThatShow().c_str());
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (ShowsNothing(driver ? driver : "") && !InvisibleShowAllowed()) {
+    std::fprintf(stderr,
+                 "slidesaver: SDL's video driver \"%s\" shows nothing: no show nobody can see or "
+                 "end\n",
+                 driver);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    SDL_SetError("the video driver shows nothing");
+    return false;
+  }
   video_started_ = true;
   RouteCloseSignals();  // main has done it already; a program of the tests may not have
   // SDL_PushEvent may be called from any thread.

@@ -8,8 +8,8 @@
 #include <memory>
 #include <optional>
 
-#include "platform/linux/sdl/sdl_posted_calls.h"
 #include "platform/linux/posix/close_signals.h"
+#include "platform/linux/sdl/sdl_posted_calls.h"
 
 namespace slidesaver::linux_platform {
 
@@ -21,7 +21,9 @@ class SdlContext {
   SdlContext& operator=(const SdlContext&) = delete;
 
   // Starts SDL's video and events once; false when there is no display. Without
-  // SDL_VIDEODRIVER, only a driver that shows something is taken. From then on a close signal
+  // SDL_VIDEODRIVER, only a driver that shows something is taken; one that shows nothing
+  // (dummy, offscreen), named there, is refused with a line on stderr unless
+  // SLIDESAVER_INVISIBLE_SHOW=1. From then on a close signal
   // is an SDL_QUIT event, which also wakes a wait in the event queue.
   bool StartVideo();
   // StartVideo, throwing when there is no display.

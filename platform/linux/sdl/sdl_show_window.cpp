@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/run_time_error.h"
 #include "platform/linux/x11/foreign_window.h"
 #include "platform/linux/x11/monitors.h"
 
@@ -17,6 +18,15 @@ namespace {
 
 // An own window starts at the show area's size, or scaled to fit this share of the desktop.
 constexpr int32_t kOwnWindowShareOfDesktop = 90;  // per cent
+
+// A show nobody sees could not be ended either: the player says why and ends, status 1, the
+// normal way (what it extracted goes with it).
+[[noreturn]] void CannotPresent(const char* why) {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  std::fprintf(stderr, "slidesaver: the show window cannot be shown (video driver %s): %s\n",
+               driver ? driver : "none", why);
+  throw ProcessExit{1};
+}
 
 std::string WindowName(uint32_t window) {
   char name[16];
@@ -132,6 +142,11 @@ void SdlShowWindow::EnsureWindow() {
       if (!window_) throw std::runtime_error(std::string("no show window: ") + SDL_GetError());
       break;
     }
+  }
+  // SDL's Wayland driver has no window surface without GL, for one. (Another program's window
+  // is drawn into through X, and asked for its surface once it has its size.)
+  if (place_.kind != ShowPlace::Kind::ForeignWindow && !WindowSurface()) {
+    CannotPresent(SDL_GetError());
   }
   Place();
 }

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "common/run_time_error.h"
 #include "platform/linux/posix/close_signals.h"
 #include "platform/linux/wayland/shm_buffer.h"
 
@@ -17,8 +18,9 @@ namespace {
 
 // An own window starts at the show area's size, or scaled to fit this share of the output.
 constexpr int32_t kOwnWindowShareOfOutput = 90;  // per cent
-// A compositor that has not configured a new surface by then is not going to.
-constexpr std::chrono::seconds kConfigureDeadline{10};
+// A compositor that has not configured a new surface by then is not going to: the show, which
+// nobody could see, ends.
+constexpr std::chrono::seconds kConfigureDeadline{2};
 // Buffers a surface cycles through: one the compositor shows, one being filled. A third would
 // only be written more often: each buffer catches up with the frames it missed.
 constexpr size_t kMaxBuffers = 2;
@@ -422,7 +424,11 @@ void WaylandShowWindow::Show() {
   const auto deadline = std::chrono::steady_clock::now() + kConfigureDeadline;
   while (!AreaSurface()->configured && !close_requested_) {
     if (std::chrono::steady_clock::now() > deadline) {
-      throw std::runtime_error("the Wayland compositor did not place the show window");
+      // Ended the normal way, so what was extracted goes with it.
+      std::fputs("slidesaver: the show window cannot be shown: the Wayland compositor did not "
+                 "place it within 2 s\n",
+                 stderr);
+      throw ProcessExit{1};
     }
     connection.Roundtrip();
   }

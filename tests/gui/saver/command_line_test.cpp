@@ -93,12 +93,21 @@ TEST_F(CommandLine, WithoutADisplayEveryModeThatShowsSaysSoAndExtractsNothing) {
   EXPECT_EQ(Run("/P").status, 0);  // the preview of other systems needs nothing
 }
 
-// SDL's virtual drivers when asked for by name: a show nobody sees, ended by a signal.
-TEST_F(CommandLine, AnOffscreenShowOnlyWhenAskedFor) {
+// SDL's virtual drivers: a show nobody sees or ends is refused, unless a test asks for one.
+TEST_F(CommandLine, AnInvisibleShowOnlyWhenAskedFor) {
+  for (const char* driver : {"dummy", "offscreen"}) {
+    SCOPED_TRACE(driver);
+    const Outcome o = Run("/S", std::string("SDL_VIDEODRIVER=") + driver);
+    EXPECT_EQ(o.status, 1);
+    EXPECT_THAT(o.err,
+                ::testing::HasSubstr(std::string("video driver \"") + driver + "\" shows nothing"));
+    EXPECT_LT(o.took, 3s);
+    EXPECT_THAT(session.ExtractionFolders(), ::testing::IsEmpty());
+  }
   const std::string folder = session.folder();
-  gui_test::Child player(
-      {"env", "-u", "DISPLAY", folder + "/show.scr", "/S"},
-      {"XDG_RUNTIME_DIR=" + folder + "/run", "SDL_AUDIODRIVER=dummy", "SDL_VIDEODRIVER=offscreen"});
+  gui_test::Child player({"env", "-u", "DISPLAY", folder + "/show.scr", "/S"},
+                         {"XDG_RUNTIME_DIR=" + folder + "/run", "SDL_AUDIODRIVER=dummy",
+                          "SDL_VIDEODRIVER=offscreen", "SLIDESAVER_INVISIBLE_SHOW=1"});
   EXPECT_TRUE(gui_test::Eventually([&] { return !session.ExtractionFolders().empty(); }));
   kill(player.Pid(), SIGTERM);
   EXPECT_EQ(player.WaitExit(10s), 0);
