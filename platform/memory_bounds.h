@@ -14,6 +14,10 @@ inline constexpr uint64_t kMaxPictureFileBytes = uint64_t{1} << 30;
 // A progressive JPEG decodes its whole picture once for each of its scans: a file of a few
 // megabytes may hold thousands of them and keep a decoder busy for minutes. More are refused.
 inline constexpr int kMaxJpegScans = 500;
+// A GIF decoder starts its code table afresh at each clear code, at a cost of thousands of
+// steps: data that clears it for every pixel or two keeps a decoder busy for minutes. Encoders
+// clear it once the table is full, or every few hundred pixels in GIFs stored uncompressed.
+inline constexpr int64_t kMaxGifClearCodes = int64_t{1} << 20;
 // The working memory a JPEG decoder may take beside the picture's bitmap: the coefficients of
 // a progressive or multi-scan JPEG (192 MiB for 8192 x 8192 in 4:2:0, 384 MiB in 4:4:4).
 inline constexpr int64_t kMaxJpegDecoderBytes = int64_t{256} << 20;

@@ -216,9 +216,12 @@ uint64_t SkipGifSubBlocks(const Bytes& b, uint64_t at) {
 }
 
 // The number of pixels the LZW data of a GIF image (its sub-blocks from `at`) decodes to, up
-// to `wanted`; -1 when the codes are damaged. Only the lengths of the table's strings are kept.
+// to `wanted`; -1 when the codes are damaged, kTooManyGifClears when they clear the table more
+// than kMaxGifClearCodes times. Only the lengths of the table's strings are kept.
+constexpr int64_t kTooManyGifClears = -2;
 int64_t GifPixels(const Bytes& b, uint64_t at, int min_code_size, int64_t wanted) {
   if (min_code_size < 2 || min_code_size > 8) return -1;
+  int64_t clears = 0;
   const uint32_t clear = 1u << min_code_size, end = clear + 1;
   std::vector<uint16_t> length(4096, 1);
   uint32_t next = clear + 2, code_size = min_code_size + 1;
@@ -241,6 +244,7 @@ int64_t GifPixels(const Bytes& b, uint64_t at, int min_code_size, int64_t wanted
     bits >>= code_size;
     held -= code_size;
     if (code == clear) {
+      if (++clears > kMaxGifClearCodes) return kTooManyGifClears;
       next = clear + 2;
       code_size = min_code_size + 1;
       previous = -1;
@@ -293,7 +297,15 @@ std::optional<PictureHeader> WalkGif(const Bytes& b, bool to_end, std::string* p
       if (header.extent == 0) break;
       // The data must make every pixel of the image: a decoder fills what is missing with
       // something, and some fail on it.
-      if (GifPixels(b, at + 1, b.U8(at), width * height) < width * height) {
+      const int64_t pixels = GifPixels(b, at + 1, b.U8(at), width * height);
+      if (pixels == kTooManyGifClears) {
+        if (problem) {
+          *problem = "a GIF whose data clears its code table more than " +
+                     WithThousands(kMaxGifClearCodes) + " times, more than the player decodes";
+        }
+        return std::nullopt;
+      }
+      if (pixels < width * height) {
         if (problem) *problem = "the GIF's picture data is damaged or ends early";
         return std::nullopt;
       }

@@ -120,7 +120,7 @@ Bytes Gif(uint32_t w, uint32_t h) {
   Le16(b, w);
   Le16(b, h);
   b.push_back(0);
-  GifData(b, int64_t{w} * h <= (1 << 20) ? int64_t{w} * h : 1);
+  GifData(b, int64_t{w} * h <= (1 << 21) ? int64_t{w} * h : 1);
   b.push_back(0x3B);
   return b;
 }
@@ -251,6 +251,11 @@ TEST(PictureHeader, GifDataThatDoesNotFillThePictureIsRefused) {
   Bytes bad_code = Gif(8, 6);
   bad_code[13 + 6 + 8 + 10 + 2] = 0x3F;  // the first code after the clear is 7, not a literal
   EXPECT_NE(CheckPictureBeforeDecoding(bad_code), "");
+  // Every pixel a clear code and a literal: 48 MB at 8192 x 8192 that took a decoder minutes.
+  EXPECT_EQ(CheckPictureBeforeDecoding(Gif(1024, 1024)), "");
+  EXPECT_EQ(CheckPictureBeforeDecoding(Gif(1024, 1025)),
+            "a GIF whose data clears its code table more than 1,048,576 times, more than the "
+            "player decodes");
   Bytes no_width = Gif(8, 6);
   no_width[13 + 6 + 8 + 5] = 0;
   EXPECT_NE(CheckPictureBeforeDecoding(no_width), "");
