@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "tools/slidepack/interrupt.h"
 #include "tools/slidepack/media_kind.h"
 #include "tools/slidepack/slidepack_error.h"
 #include "tools/slidepack/vips_library.h"
@@ -156,8 +157,10 @@ void CheckDecodesCompletely(std::span<const uint8_t> bytes) {
                                            ->set("height", 64)
                                            ->set("no_rotate", true)
                                            ->set("fail_on", VIPS_FAIL_ON_ERROR));
+    StopOnInterrupt(small);
     (void)small.avg();
   } catch (const vips::VError& error) {
+    StopIfInterrupted();
     throw SlidepackError("does not decode completely (" + VipsReason(error) + ")");
   }
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/slidepack/interrupt.h"
 #include "tools/slidepack/slidepack_error.h"
 #include "tools/slidepack/vips_library.h"
 
@@ -64,6 +65,7 @@ PreparedPicture PreparePicture(std::span<const uint8_t> bytes, const PictureFact
                                             static_cast<double>((colour >> 16) & 0xFF)}));
     }
     if (image.format() != VIPS_FORMAT_UCHAR) image = image.cast(VIPS_FORMAT_UCHAR);
+    StopOnInterrupt(image);
     VipsBlob* jpeg = image.jpegsave_buffer(vips::VImage::option()
                                                ->set("Q", settings.quality)
                                                ->set("strip", true)
@@ -76,6 +78,7 @@ PreparedPicture PreparePicture(std::span<const uint8_t> bytes, const PictureFact
     prepared.width = image.width();
     prepared.height = image.height();
   } catch (const vips::VError& error) {
+    StopIfInterrupted();
     throw SlidepackError("does not decode completely (" + VipsReason(error) + ")");
   }
   prepared.x = (settings.area_width - prepared.width) / 2;

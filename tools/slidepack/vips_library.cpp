@@ -4,6 +4,7 @@
 
 #include <mutex>
 
+#include "tools/slidepack/interrupt.h"
 #include "tools/slidepack/slidepack_error.h"
 
 namespace slidepack {
@@ -11,6 +12,12 @@ namespace slidepack {
 namespace {
 
 void DropWarning(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
+
+// libvips tells of its progress on the image whose computation it follows (progress->im),
+// and checks that image's kill flag between bands.
+void KillIfInterrupted(VipsImage*, VipsProgress* progress, void*) {
+  if (InterruptRequested()) vips_image_set_kill(progress->im, TRUE);
+}
 
 }  // namespace
 
@@ -26,6 +33,11 @@ void StartVips() {
                       DropWarning, nullptr);
   });
   if (!ok) throw SlidepackError("the picture library (libvips) could not start");
+}
+
+void StopOnInterrupt(const vips::VImage& image) {
+  vips_image_set_progress(image.get_image(), TRUE);
+  g_signal_connect(image.get_image(), "eval", G_CALLBACK(KillIfInterrupted), nullptr);
 }
 
 std::string VipsReason(const vips::VError& error) {

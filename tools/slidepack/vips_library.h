@@ -27,6 +27,10 @@ class BorrowedBlob {
   VipsBlob* blob_;
 };
 
+// Makes a computation of `image` (or of an image made from it) stop with an error within a band
+// of pixels once a signal has come (InterruptRequested): a large picture takes seconds.
+void StopOnInterrupt(const vips::VImage& image);
+
 // The first line of a libvips error, for a message of our own.
 std::string VipsReason(const vips::VError& error);
 
