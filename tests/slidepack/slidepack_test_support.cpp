@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -108,8 +109,10 @@ RunResult RunSlidepack(const std::vector<std::string>& args, const std::filesyst
     _exit(127);
   }
   int wait_status = 0;
-  waitpid(child, &wait_status, 0);
+  struct rusage usage {};
+  wait4(child, &wait_status, 0, &usage);
   RunResult result;
+  result.max_rss_kib = usage.ru_maxrss;
   result.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1;
   result.out = ReadText(out_path);
   result.err = ReadText(err_path);

@@ -32,6 +32,7 @@ struct RunResult {
   int status = -1;  // exit status; -1 when the process did not exit normally
   std::string out;
   std::string err;
+  long max_rss_kib = 0;  // the most memory it held
 };
 
 // Runs the built slidepack with `args` in `folder`.
