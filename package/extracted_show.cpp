@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "common/resume_next.h"
-#include "package/device_names.h"
+#include "package/stored_file_name.h"
 
 namespace slidesaver {
 
@@ -36,18 +36,8 @@ ExtractedShow& ExtractedShow::operator=(ExtractedShow&& other) noexcept {
 }
 
 std::optional<std::string> ExtractedShow::PathOf(const std::string& stored_name) const {
-  const std::string& name = stored_name;
-  if (name.empty() || name == "." || name == "..") return std::nullopt;
-  // On every system: a show plays the same on Linux as on Windows.
-  if (IsWindowsDeviceName(name)) return std::nullopt;
-  if (name.find_first_of(std::string_view("\0/", 2)) != std::string::npos) return std::nullopt;
-  // The trail byte of a double-byte character may be 0x5C without being a '\'.
-  const bool plain = paths_.separator != '\\' ||
-                     paths_.ForEachCharacter(name, [&](size_t position, size_t length) {
-                       return length == 2 || (name[position] != '\\' && name[position] != ':');
-                     });
-  if (!plain) return std::nullopt;
-  return folder_ + name;
+  if (WhyNotAFileName(stored_name, paths_) != nullptr) return std::nullopt;
+  return folder_ + stored_name;
 }
 
 void ExtractedShow::Write(const std::string& stored_name, const Bytes& bytes) {

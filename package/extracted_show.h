@@ -36,10 +36,8 @@ class ExtractedShow {
   const std::string& Folder() const { return folder_; }
 
   // The path of the file of a name stored in the Package, when the name may be used as a file
-  // directly inside the folder: not empty, not "." or "..", no NUL and no '/' byte; with the
-  // '\' separator also no ':' and no '\' outside a double-byte character. Other names name no
-  // file: they are never written, so the show finds them missing. Neither does a Windows
-  // device name (IsWindowsDeviceName), on every system.
+  // directly inside the folder (WhyNotAFileName). Other names name no file: they are never
+  // written, so the show finds them missing.
   std::optional<std::string> PathOf(const std::string& stored_name) const;
 
   // Writes the file of a stored name, deleting an older file of that name first. A name

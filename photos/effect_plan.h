@@ -1,6 +1,6 @@
 #pragma once
-// Which transition each slide gets: every effect in turn (1 to kMaxEffect), a random choice that never
-// gives the same effect twice in a row (the same seed gives the same choices), or the given
+// Which transition each slide gets: every effect in turn (1 to kMaxEffect), a random choice that
+// never gives the same effect twice in a row (the same seed gives the same choices), or the given
 // numbers in turn.
 #include <cstdint>
 #include <random>

@@ -157,6 +157,7 @@ void CheckDecodesCompletely(std::span<const uint8_t> bytes, const PictureFacts& 
             ->set("no_rotate", true)
             ->set("fail_on", VIPS_FAIL_ON_ERROR)
             ->set("option_string", LoaderOptions(facts.format == PictureFormat::kJpeg)));
+    StopOnRequest(small);
     (void)small.avg();
   } catch (const vips::VError& error) {
     throw PhotoError("does not decode completely (" + VipsReason(error) + ")");

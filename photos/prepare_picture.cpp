@@ -68,6 +68,7 @@ vips::VImage FittedImage(std::span<const uint8_t> bytes, const PictureFacts& fac
                                           static_cast<double>((colour >> 16) & 0xFF)}));
   }
   if (image.format() != VIPS_FORMAT_UCHAR) image = image.cast(VIPS_FORMAT_UCHAR);
+  StopOnRequest(image);
   return image;
 }
 

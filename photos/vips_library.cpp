@@ -2,6 +2,7 @@
 
 #include <vips/vips8>
 
+#include <atomic>
 #include <mutex>
 
 #include "photos/photo_error.h"
@@ -11,6 +12,15 @@ namespace slidesaver::photos {
 namespace {
 
 void DropWarning(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
+
+std::atomic<bool (*)()> stop_request{nullptr};
+
+// libvips tells of its progress on the image whose computation it follows (progress->im),
+// and checks that image's kill flag between bands.
+void KillIfStopRequested(VipsImage*, VipsProgress* progress, void*) {
+  bool (*requested)() = stop_request.load();
+  if (requested && requested()) vips_image_set_kill(progress->im, TRUE);
+}
 
 }  // namespace
 
@@ -26,6 +36,13 @@ void StartVips() {
                       DropWarning, nullptr);
   });
   if (!ok) throw PhotoError("the picture library (libvips) could not start");
+}
+
+void SetVipsStopRequest(bool (*requested)()) { stop_request.store(requested); }
+
+void StopOnRequest(const vips::VImage& image) {
+  vips_image_set_progress(image.get_image(), TRUE);
+  g_signal_connect(image.get_image(), "eval", G_CALLBACK(KillIfStopRequested), nullptr);
 }
 
 std::string VipsReason(const vips::VError& error) {

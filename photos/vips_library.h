@@ -32,6 +32,13 @@ class BorrowedBlob {
 // grey). A thumbnail's own "fail_on" does not reach the JPEG loader's warnings.
 const char* LoaderOptions(bool jpeg);
 
+// Makes the computations that StopOnRequest follows stop with an error within a band of pixels
+// once `requested` returns true (slidepack: a signal has come). Safe from any thread.
+void SetVipsStopRequest(bool (*requested)());
+// Follows a computation of `image` (or of an image made from it) so that the stop request reaches
+// it: a large picture takes seconds.
+void StopOnRequest(const vips::VImage& image);
+
 // The first line of a libvips error, for a message of our own.
 std::string VipsReason(const vips::VError& error);
 

@@ -230,6 +230,49 @@ TEST_F(BuildCommandTest, BadValuesAreNamedWithTheirLine) {
   ExpectBuildFails(head + "time = \n", "show.toml:6: ");
 }
 
+// Every stored name must name a file in the players' folder on both systems, and two names
+// Windows takes for one file (case, dots and blanks at the end) must not carry different bytes.
+TEST_F(BuildCommandTest, NamesThePlayersCannotWriteAreRefusedAtTheirLine) {
+  const std::string head = "width = 8\nheight = 6\n[[slide]]\npicture = \"media/a.jpg\"\n";
+  const std::string second = "\n[[slide]]\npicture = \"media/b.jpg\"\n";
+  struct Case {
+    std::string manifest;
+    std::string message;
+  };
+  const Case cases[] = {
+      {head + "name = \"CON\"\n",
+       "show.toml:4: picture name \"CON\" cannot name a file of "
+       "the show: Windows opens it as a device"},
+      {head + "name = \"nul.jpg\"\n", "show.toml:4: picture name \"nul.jpg\" cannot name"},
+      {head + "name = \"a/b.jpg\"\n", "it holds a '/'"},
+      {head + "name = \"a\\\\b.jpg\"\n", "it holds a '\\' or a ':'"},
+      {head + "name = \"c:b.jpg\"\n", "it holds a '\\' or a ':'"},
+      {head + "name = \"..\"\n", "it names a folder"},
+      {head + "name = \"\"\n", "it is empty"},
+      {head + "name = \"...\"\n", "Windows drops the dots and blanks it consists of"},
+      {head + "name = \"" + std::string(256, 'n') + "\"\n", "it is longer than 255 bytes"},
+      {head + "sound = \"media/s.wav\"\nsound_name = \"aux\"\n", "show.toml:5: sound name"},
+      {"music = \"media/m.mid\"\nmusic_name = \"LPT1.MID\"\n" + head, "show.toml:1: music name"},
+      // Different bytes under names Windows takes for one.
+      {head + "name = \"pic.jpg\"\n" + second + "name = \"pic.jpg.\"\n",
+       "show.toml:8: picture name \"pic.jpg.\" is taken by the picture of line 4"},
+      {head + "name = \"pic.jpg\"\n" + second + "name = \"PIC.JPG  \"\n",
+       "is taken by the picture of line 4"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.manifest.substr(0, 120));
+    ExpectBuildFails(c.manifest, c.message);
+  }
+  // A Shift-JIS name whose trail byte is 0x5C is no '\\'; the same bytes under such names are
+  // one file.
+  const std::string again = "\n[[slide]]\npicture = \"media/a.jpg\"\n";
+  WriteText(dir_ / "show.toml", head + "name = [0x83, 0x5C, 0x2E, 0x6A, 0x70, 0x67]\n" + again +
+                                    "name = \"Same.jpg\"\n" + again + "name = \"same.jpg.\"\n");
+  const RunResult built =
+      RunSlidepack({"build", "show.toml", "-o", "out.scr", "--player", SLIDESAVER_PLAYER}, dir_);
+  EXPECT_EQ(built.status, 0) << built.err;
+}
+
 TEST_F(BuildCommandTest, MissingManifestPlayerOrOutputFolderAreNamed) {
   const std::string manifest = "width = 8\nheight = 6\n[[slide]]\npicture = \"media/a.jpg\"\n";
   ExpectBuildFails(manifest, "none.toml: cannot open: No such file or directory",

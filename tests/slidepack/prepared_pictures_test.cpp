@@ -4,6 +4,7 @@
 // build with the manifest line.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include "package/read_package.h"
 #include "photos/media_kind.h"
@@ -239,6 +240,39 @@ TEST_F(PreparedPicturesTest, SameInputsGiveTheSameBytesWhateverTheThreads) {
   }
   vips_concurrency_set(threads);
   EXPECT_EQ(outputs[0], outputs[1]);
+}
+
+// A close signal while the pictures are prepared ends the build at once, also in the middle
+// of one large picture (libvips is told to stop), and a build that dies outright leaves
+// nothing either: its output and its prepared pictures have no name until the output is whole.
+TEST_F(PreparedPicturesTest, ABuildStoppedBySignalsLeavesNothing) {
+  std::filesystem::create_directories(dir_ / "media");
+  // No shrink-on-load for a PNG: libvips reads and reduces all of it, band by band.
+  const vips::VImage big =
+      vips::VImage::black(9000, 9000, vips::VImage::option()->set("bands", 3)) + 40;
+  big.cast(VIPS_FORMAT_UCHAR)
+      .pngsave((dir_ / "media" / "big.png").c_str(), vips::VImage::option()->set("compression", 1));
+  std::string manifest = "width = 320\nheight = 240\nfit = \"contain\"\n";
+  for (int i = 0; i < 6; ++i) {
+    manifest +=
+        "[[slide]]\npicture = \"media/big.png\"\nname = \"" + std::to_string(i) + ".jpg\"\n";
+  }
+  WriteText(dir_ / "show.toml", manifest);
+  const std::vector<std::string> before = ListTree(dir_);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL, SIGSEGV}) {
+    SCOPED_TRACE(signal);
+    const SignalledRun run =
+        SignalSlidepack({"build", "show.toml", "-o", "out.scr", "--player", SLIDESAVER_PLAYER},
+                        dir_, signal, std::chrono::milliseconds(500));
+    ASSERT_TRUE(run.ended_after.has_value()) << "still building a minute after the signal";
+    if (signal == SIGKILL) {
+      EXPECT_EQ(run.signal, SIGKILL);
+    } else {
+      // A crash ends it by its signal, or by AddressSanitizer's report with status 1.
+      EXPECT_TRUE(run.status == 1 || (signal == SIGSEGV && run.signal == SIGSEGV)) << run.status;
+    }
+    EXPECT_EQ(ListTree(dir_), before);
+  }
 }
 
 TEST_F(PreparedPicturesTest, PicturesThePlayersCannotUseStopTheBuildAtTheirLine) {

@@ -97,5 +97,32 @@ TEST_F(SheetTest, DemoShowHasARowPerSlideWithItsPictureAndTransition) {
   }
 }
 
+// The sheet is written a row at a time: a show of many slides takes the memory of a few.
+TEST_F(SheetTest, MemoryDoesNotGrowWithTheSlides) {
+  WriteBytes(dir_ / "a.jpg", SmallJpeg(1));
+  WriteBytes(dir_ / "b.jpg", SmallJpeg(2));
+  const auto sheet_of = [&](int slides) {
+    std::string manifest = "width = 80\nheight = 60\nfit = \"none\"\n";
+    for (int i = 0; i < slides; ++i) {
+      manifest += "[[slide]]\npicture = \"" + std::string(i % 2 ? "b" : "a") + ".jpg\"\nname = \"" +
+                  std::to_string(i) + ".jpg\"\ntime = 10\neffect = " + std::to_string(i % 35 + 1) +
+                  "\n";
+    }
+    WriteText(dir_ / "show.toml", manifest);
+    const RunResult run = RunSlidepack({"sheet", "show.toml", "-o", "sheet.png"}, dir_);
+    EXPECT_EQ(run.status, 0) << run.err;
+    const vips::VImage sheet = vips::VImage::new_from_file((dir_ / "sheet.png").c_str());
+    EXPECT_EQ(sheet.height(), slidepack::SheetLayout(80, 60, slides).height);
+    return run.max_rss_kib;
+  };
+  slidepack::StartVips();
+  const long few = sheet_of(10);
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "AddressSanitizer keeps freed memory for a while: the peaks say nothing";
+#endif
+  const long many = sheet_of(200);  // 1,000 thumbnails: 45 MiB if they were kept
+  EXPECT_LT(many, few + 16 * 1024) << few << " KiB for 10 slides";
+}
+
 }  // namespace
 }  // namespace slidepack_test

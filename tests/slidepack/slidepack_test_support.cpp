@@ -1,6 +1,8 @@
 #include "slidepack_test_support.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -118,14 +120,72 @@ RunResult RunSlidepack(const std::vector<std::string>& args, const std::filesyst
     _exit(127);
   }
   int wait_status = 0;
-  waitpid(child, &wait_status, 0);
+  struct rusage usage {};
+  wait4(child, &wait_status, 0, &usage);
   RunResult result;
+  result.max_rss_kib = usage.ru_maxrss;
   result.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1;
   result.out = ReadText(out_path);
   result.err = ReadText(err_path);
   std::filesystem::remove(out_path);
   std::filesystem::remove(err_path);
   return result;
+}
+
+namespace {
+
+// Processor time a process has used so far; nullopt once it is gone.
+std::optional<std::chrono::milliseconds> ProcessorTime(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text;
+  if (!std::getline(stat, text)) return std::nullopt;
+  std::istringstream fields(text.substr(text.rfind(')') + 2));
+  std::string field;
+  long long user = 0, system = 0;
+  for (int i = 3; i <= 15 && fields >> field; ++i) {
+    if (i == 3 && field == "Z") return std::nullopt;
+    if (i == 14) user = std::stoll(field);
+    if (i == 15) system = std::stoll(field);
+  }
+  return std::chrono::milliseconds((user + system) * 1000 / sysconf(_SC_CLK_TCK));
+}
+
+}  // namespace
+
+SignalledRun SignalSlidepack(const std::vector<std::string>& args,
+                             const std::filesystem::path& folder, int signal,
+                             std::chrono::milliseconds cpu) {
+  using Clock = std::chrono::steady_clock;
+  const pid_t child = fork();
+  if (child == 0) {
+    const int nowhere = open("/dev/null", O_WRONLY);
+    if (nowhere < 0 || chdir(folder.c_str()) != 0) _exit(127);
+    dup2(nowhere, STDOUT_FILENO);
+    dup2(nowhere, STDERR_FILENO);
+    std::vector<char*> argv = {const_cast<char*>(SLIDEPACK_EXECUTABLE)};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    execv(SLIDEPACK_EXECUTABLE, argv.data());
+    _exit(127);
+  }
+  for (std::optional<std::chrono::milliseconds> used; (used = ProcessorTime(child)) && *used < cpu;)
+    usleep(5'000);
+  kill(child, signal);
+  const Clock::time_point sent = Clock::now();
+  SignalledRun run;
+  int wait_status = 0;
+  while (waitpid(child, &wait_status, WNOHANG) == 0) {
+    if (Clock::now() - sent > std::chrono::seconds(60)) {
+      kill(child, SIGKILL);
+      waitpid(child, &wait_status, 0);
+      return run;
+    }
+    usleep(2'000);
+  }
+  run.ended_after = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - sent);
+  if (WIFEXITED(wait_status)) run.status = WEXITSTATUS(wait_status);
+  if (WIFSIGNALED(wait_status)) run.signal = WTERMSIG(wait_status);
+  return run;
 }
 
 std::vector<std::string> ListTree(const std::filesystem::path& root) {

@@ -1,8 +1,10 @@
 #pragma once
 // Helpers for slidepack's tests: a scratch folder per test, file helpers, and running the
 // built slidepack as a user would.
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,10 +33,24 @@ struct RunResult {
   int status = -1;  // exit status; -1 when the process did not exit normally
   std::string out;
   std::string err;
+  long max_rss_kib = 0;  // the most memory it held
 };
 
 // Runs the built slidepack with `args` in `folder`.
 RunResult RunSlidepack(const std::vector<std::string>& args, const std::filesystem::path& folder);
+
+struct SignalledRun {
+  int status = -1;  // exit status; -1 when a signal ended it
+  int signal = 0;   // the signal that ended it
+  // From the signal to the end; nullopt when it had not ended 60 s later (it is then killed).
+  std::optional<std::chrono::milliseconds> ended_after;
+};
+
+// Runs the built slidepack with `args` in `folder` (its output thrown away) until it has used
+// `cpu` of processor time, that is, until it is well into its work, then sends it `signal`.
+SignalledRun SignalSlidepack(const std::vector<std::string>& args,
+                             const std::filesystem::path& folder, int signal,
+                             std::chrono::milliseconds cpu);
 
 // Every file and folder below `root`, relative to it, sorted.
 std::vector<std::string> ListTree(const std::filesystem::path& root);

@@ -43,7 +43,7 @@ class UnpackCommandTest : public ScratchTest {
   }
 };
 
-TEST_F(UnpackCommandTest, HostileNamesStayInsideTheFolderAndRebuildIdentically) {
+TEST_F(UnpackCommandTest, HostileNamesStayInsideTheFolderAndFairOnesRebuildIdentically) {
   std::filesystem::create_directory(dir_ / "elsewhere");
   const std::string absolute = (dir_ / "elsewhere" / "x").string();
   slidesaver::PackageHeader package;
@@ -81,21 +81,35 @@ TEST_F(UnpackCommandTest, HostileNamesStayInsideTheFolderAndRebuildIdentically) 
   EXPECT_THAT(files, ::testing::Contains("ok.jpg"));
   EXPECT_THAT(files, ::testing::Contains("picture-001.jpg"));
 
-  // One name for two pictures would show one of them twice: the build says so.
+  // The players write none of those names: the build refuses the first at its line.
   const RunResult refused = RunSlidepack(
       {"build", "out/show.toml", "-o", "again.scr", "--player", SLIDESAVER_PLAYER}, dir_);
   EXPECT_EQ(refused.status, 1);
-  EXPECT_THAT(refused.err, HasSubstr("picture name \"ok.jpg\" is taken by the picture of line"));
+  EXPECT_THAT(refused.err, HasSubstr("music name \"../../music.mid\" cannot name a file"));
 
-  // Without them, the show builds again byte for byte.
-  package.Slides.resize(package.Slides.size() - 2);
-  Finish(package);
-  const auto fair = WriteShow(package, "fair.scr");
-  ASSERT_EQ(RunSlidepack({"unpack", fair.string(), "fair"}, dir_).status, 0);
+  // Names they write build again byte for byte.
+  slidesaver::PackageHeader fair;
+  fair.BgmFileName = "music.mid";
+  fair.BgmData = ToBytes({'M', 'T', 'h', 'd'});
+  fair.Slides = {Slide("\x83\x41.jpg", 1, "s1.wav"), Slide("show.toml", 2, "s2.wav"),
+                 Slide("ok.jpg", 3)};
+  Finish(fair);
+  const auto fair_show = WriteShow(fair, "fair.scr");
+  ASSERT_EQ(RunSlidepack({"unpack", fair_show.string(), "fair"}, dir_).status, 0);
   const RunResult rebuild = RunSlidepack(
       {"build", "fair/show.toml", "-o", "again.scr", "--player", SLIDESAVER_PLAYER}, dir_);
   ASSERT_EQ(rebuild.status, 0) << rebuild.err;
-  EXPECT_EQ(ReadBytes(dir_ / "again.scr"), ReadBytes(fair));
+  EXPECT_EQ(ReadBytes(dir_ / "again.scr"), ReadBytes(fair_show));
+
+  // One name (to Windows) for two pictures would show one of them twice: the build says so.
+  fair.Slides.push_back(Slide("OK.JPG", 98));
+  Finish(fair);
+  const auto twice = WriteShow(fair, "twice.scr");
+  ASSERT_EQ(RunSlidepack({"unpack", twice.string(), "twice"}, dir_).status, 0);
+  const RunResult taken = RunSlidepack(
+      {"build", "twice/show.toml", "-o", "twice-again.scr", "--player", SLIDESAVER_PLAYER}, dir_);
+  EXPECT_EQ(taken.status, 1);
+  EXPECT_THAT(taken.err, HasSubstr("picture name \"OK.JPG\" is taken by the picture of line"));
 }
 
 TEST_F(UnpackCommandTest, SharedFilesAreWrittenOnceAndEmptyOnesKept) {

@@ -5,6 +5,7 @@
 #include "package/write_package.h"
 #include "tools/slidepack/commands.h"
 #include "tools/slidepack/files.h"
+#include "tools/slidepack/interrupt.h"
 #include "tools/slidepack/manifest.h"
 #include "tools/slidepack/manifest_package.h"
 #include "tools/slidepack/progress.h"
@@ -99,6 +100,7 @@ void RefuseToOverwriteAnInput(const Manifest& manifest, const std::filesystem::p
 
 void Build(const std::filesystem::path& manifest_path, const std::filesystem::path& output_path,
            const std::filesystem::path& player_path, const BuildOptions& options) {
+  const Interruptible interrupt;
   const Manifest manifest = ParseManifest(manifest_path);
   const slidesaver::Bytes player = OpenInput(player_path);
   if (player.empty()) throw SlidepackError(player_path.string() + ": the player file is empty");
@@ -119,7 +121,10 @@ void Build(const std::filesystem::path& manifest_path, const std::filesystem::pa
   }
 
   Progress progress("building " + output_path.string(), player.size() + package_bytes);
-  const auto advance = [&progress](size_t bytes) { progress.Advance(bytes); };
+  const auto advance = [&progress](size_t bytes) {
+    StopIfInterrupted();
+    progress.Advance(bytes);
+  };
   output.Write(player, advance);
   try {
     slidesaver::WritePackage(package, [&](std::span<const uint8_t> bytes) {

@@ -6,9 +6,11 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "photos/mapped_file.h"
+#include "tools/slidepack/interrupt.h"
 #include "tools/slidepack/slidepack_error.h"
 
 namespace slidepack {
@@ -90,10 +92,21 @@ OutputFile::OutputFile(std::filesystem::path path, unsigned mode) : path_(std::m
   if (folder.empty()) folder = ".";
   std::string hidden_name = ".";
   hidden_name.append(path_.filename().string()).append(".XXXXXX");
-  std::string pattern = (folder / hidden_name).string();
-  fd_ = mkostemp(pattern.data(), O_CLOEXEC);
+  hidden_pattern_ = (folder / hidden_name).string();
+  // Unnamed until Commit(): a process that dies, however, leaves nothing.
+  fd_ = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd_ >= 0) {
+    temp_path_ = "/proc/self/fd/" + std::to_string(fd_);
+  } else if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) {
+    // A file system without unnamed files: a hidden name, removed on every failure.
+    std::string pattern = hidden_pattern_;
+    fd_ = mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd_ >= 0) {
+      temp_path_ = named_ = pattern;
+      removed_on_crash_ = std::make_unique<NamedUntilDone>(named_);
+    }
+  }
   if (fd_ < 0) throw FileError(path_.string(), "cannot create");
-  temp_path_ = pattern;
   const mode_t mask = umask(0);
   umask(mask);
   if (fchmod(fd_, mode & ~mask) != 0) throw FileError(path_.string(), "cannot create");
@@ -101,7 +114,7 @@ OutputFile::OutputFile(std::filesystem::path path, unsigned mode) : path_(std::m
 
 OutputFile::~OutputFile() {
   if (fd_ >= 0) close(fd_);
-  if (!temp_path_.empty()) unlink(temp_path_.c_str());
+  if (!named_.empty()) unlink(named_.c_str());
 }
 
 void OutputFile::Write(std::span<const uint8_t> bytes) {
@@ -128,12 +141,27 @@ void OutputFile::Write(const slidesaver::Bytes& bytes,
 }
 
 void OutputFile::Commit() {
-  const int fd = fd_;
-  fd_ = -1;
+  if (named_.empty()) {
+    // An unnamed file gets a hidden name first: rename() then replaces an older file at once.
+    // Only a kill (SIGKILL) between these two calls leaves the hidden name.
+    for (int attempt = 0; named_.empty(); ++attempt) {
+      std::string pattern = hidden_pattern_;
+      const int probe = mkostemp(pattern.data(), O_CLOEXEC);
+      if (probe < 0) throw FileError(path_.string(), "cannot write");
+      close(probe);
+      unlink(pattern.c_str());
+      if (linkat(AT_FDCWD, temp_path_.c_str(), AT_FDCWD, pattern.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        named_ = pattern;
+      } else if (errno != EEXIST || attempt == 100) {
+        throw FileError(path_.string(), "cannot write");
+      }
+    }
+  }
+  const int fd = std::exchange(fd_, -1);
   if (close(fd) != 0) throw FileError(path_.string(), "cannot write");
-  if (rename(temp_path_.c_str(), path_.c_str()) != 0)
-    throw FileError(path_.string(), "cannot write");
-  temp_path_.clear();
+  if (rename(named_.c_str(), path_.c_str()) != 0) throw FileError(path_.string(), "cannot write");
+  named_.clear();
+  removed_on_crash_.reset();
 }
 
 SlidepackError LineError(const Manifest& manifest, int line, const std::string& what) {

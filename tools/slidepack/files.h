@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -12,6 +13,9 @@
 #include "tools/slidepack/slidepack_error.h"
 
 namespace slidepack {
+
+class SlidepackError;
+class NamedUntilDone;
 
 // An ordinary file as Package bytes, read a piece at a time when they are needed: any number of
 // them costs neither memory nor open files. A FIFO, a device or a folder is an error (and is
@@ -31,9 +35,10 @@ SlidepackError LineError(const Manifest& manifest, int line, const std::string& 
 slidesaver::Bytes ReadManifestFile(const Manifest& manifest, const ManifestFile& file,
                                    const char* role);
 
-// A file written under a temporary name beside its final path and renamed into place by
-// Commit(). Destroyed without Commit(), it removes the temporary file, so a failed run leaves
-// nothing behind and never harms a file that was already there.
+// A file that appears under its path only when complete: written as an unnamed file in the
+// path's folder (or, where the file system has none, under a hidden temporary name) and renamed
+// into place by Commit(). Destroyed without Commit(), it leaves nothing behind and never harms a
+// file that was already there; a process that dies before Commit() leaves nothing either.
 class OutputFile {
  public:
   explicit OutputFile(std::filesystem::path path, unsigned mode = 0644);
@@ -46,12 +51,15 @@ class OutputFile {
   void Write(const slidesaver::Bytes& bytes, const std::function<void(size_t)>& progress);
   void Commit();
   const std::filesystem::path& path() const { return path_; }
-  // Where the file is written until Commit(), for a writer that opens it by name.
+  // A name that opens the file until Commit(), for a writer that opens it by name.
   const std::filesystem::path& temp_path() const { return temp_path_; }
 
  private:
   std::filesystem::path path_;
   std::filesystem::path temp_path_;
+  std::string hidden_pattern_;  // ".<name>.XXXXXX" in the path's folder
+  std::string named_;           // the file's temporary name, while it has one
+  std::unique_ptr<NamedUntilDone> removed_on_crash_;
   int fd_ = -1;
 };
 

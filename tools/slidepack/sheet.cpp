@@ -2,6 +2,7 @@
 #include <glib.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -16,6 +17,7 @@
 #include "tools/slidepack/render/offscreen_show.h"
 #include "tools/slidepack/render/show_source.h"
 #include "tools/slidepack/sheet_layout.h"
+#include "tools/slidepack/sheet_png.h"
 #include "tools/slidepack/slidepack_error.h"
 #include "tools/slidepack/stored_name_text.h"
 
@@ -110,11 +112,13 @@ VImage Header(const render::ShowSource& source, const render::ShowTimeline& time
                                 layout.thumb_width, line),
                            layout.FrameLeft(k), SheetLayout::kHeaderHeight / 2 + 2);
   }
-  return header.copy_memory();
+  return header;
 }
 
+// `cells`: the slide as shown, then its kFrames transition frames.
 VImage Row(size_t index, const slidesaver::SlideEntry& slide,
-           const std::vector<std::vector<uint8_t>>& thumbnails, const SheetLayout& layout) {
+           std::span<const std::vector<uint8_t>, kSamplesPerSlide> cells,
+           const SheetLayout& layout) {
   const int inner = layout.row_height - 2 * SheetLayout::kPad;
   VImage row = VImage::black(layout.width, layout.row_height, VImage::option()->set("bands", 3))
                    .new_from_image(kWhite);
@@ -124,7 +128,6 @@ VImage Row(size_t index, const slidesaver::SlideEntry& slide,
   row = row.insert(Text("<b>" + std::to_string(index + 1) + "</b>", "Sans 20",
                         SheetLayout::kNumberWidth - SheetLayout::kPad, inner),
                    SheetLayout::kPad, SheetLayout::kPad);
-  const std::vector<uint8_t>* cells = &thumbnails[index * kSamplesPerSlide];
   row = row.insert(Thumbnail(cells[0], layout), layout.ShownLeft(), SheetLayout::kPad);
   row = row.insert(
       Text(SlideText(slide), "Sans 12", SheetLayout::kTextWidth - SheetLayout::kPad, inner),
@@ -132,7 +135,18 @@ VImage Row(size_t index, const slidesaver::SlideEntry& slide,
   for (int k = 0; k < SheetLayout::kFrames; ++k) {
     row = row.insert(Thumbnail(cells[1 + k], layout), layout.FrameLeft(k), SheetLayout::kPad);
   }
-  return row.copy_memory();
+  return row;
+}
+
+// The image's pixels into the PNG.
+void WriteImage(const VImage& image, PngRowWriter& png) {
+  size_t length = 0;
+  void* pixels = image.write_to_memory(&length);
+  struct Free {
+    void* pixels;
+    ~Free() { g_free(pixels); }
+  } free_later{pixels};
+  png.WriteRows({static_cast<const uint8_t*>(pixels), length});
 }
 
 }  // namespace
@@ -168,33 +182,39 @@ void Sheet(const std::filesystem::path& show_path, const std::filesystem::path& 
   const SheetLayout layout(package.ShowWidth, package.ShowHeight, slides);
   render::FrameScaler scaler(package.ShowWidth, package.ShowHeight, layout.thumb_width,
                              layout.thumb_height);
-  std::vector<std::vector<uint8_t>> thumbnails(ticks.size());
+  // Each row goes into the file as soon as its slide's samples are taken: the memory is one
+  // row's, whatever the number of slides.
+  OutputFile file(output);
+  const auto vips_failed = [&](const vips::VError& error) {
+    return SlidepackError(output.string() + ": cannot make the sheet: " + VipsReason(error));
+  };
+  PngRowWriter png(file, layout.width, layout.height);
+  try {
+    WriteImage(Header(source, timeline, slides, layout), png);
+  } catch (const vips::VError& error) {
+    throw vips_failed(error);
+  }
+  std::array<std::vector<uint8_t>, kSamplesPerSlide> cells;
   Progress progress("making the sheet of " + source.name, slides, Progress::Unit::kPictures);
   show.Sample(passes, ticks, nullptr,
               [&](size_t index, int64_t, const slidesaver::gdi::Bitmap& screen,
                   const slidesaver::gdi::Rect&) {
                 const render::FrameView view =
                     scaler.Scale(screen, {0, 0, screen.Width(), screen.Height()});
-                std::vector<uint8_t>& rgb = thumbnails[index];
+                std::vector<uint8_t>& rgb = cells[index % kSamplesPerSlide];
                 rgb.resize(static_cast<size_t>(view.width) * view.height * 3);
                 render::ConvertToRgb(view, rgb.data(), view.width * 3);
-                if (index % kSamplesPerSlide == kSamplesPerSlide - 1) progress.Advance(1);
+                if (index % kSamplesPerSlide != kSamplesPerSlide - 1) return;
+                const size_t slide = index / kSamplesPerSlide;
+                try {
+                  WriteImage(Row(slide, package.Slides[slide], cells, layout), png);
+                } catch (const vips::VError& error) {
+                  throw vips_failed(error);
+                }
+                progress.Advance(1);
               });
-
-  try {
-    std::vector<VImage> rows;
-    for (size_t j = 0; j < slides; ++j) {
-      rows.push_back(Row(j, package.Slides[j], thumbnails, layout));
-    }
-    const VImage sheet = Header(source, timeline, slides, layout)
-                             .join(VImage::arrayjoin(rows, VImage::option()->set("across", 1)),
-                                   VIPS_DIRECTION_VERTICAL);
-    OutputFile file(output);
-    sheet.pngsave(file.temp_path().c_str(), VImage::option()->set("compression", 6));
-    file.Commit();
-  } catch (const vips::VError& error) {
-    throw SlidepackError(output.string() + ": cannot make the sheet: " + VipsReason(error));
-  }
+  png.Finish();
+  file.Commit();
   progress.Finish();
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <iostream>
 #include <mutex>
 #include <optional>
@@ -11,6 +13,7 @@
 #include "photos/prepare_picture.h"
 #include "platform/picture_header.h"
 #include "tools/slidepack/files.h"
+#include "tools/slidepack/interrupt.h"
 #include "tools/slidepack/progress.h"
 #include "tools/slidepack/slidepack_error.h"
 #include "tools/slidepack/spill_file.h"
@@ -138,7 +141,7 @@ std::vector<SlidePicture> LoadSlidePictures(const Manifest& manifest, const Buil
   std::atomic<size_t> first_failed{count};
   std::optional<SlidepackError> failure;
   auto work = [&] {
-    for (size_t i = next++; i < count && i < first_failed; i = next++) {
+    for (size_t i = next++; i < count && i < first_failed && !InterruptRequested(); i = next++) {
       try {
         outcomes[i] = worker.Run(manifest.slides[i]);
       } catch (const std::exception& error) {
@@ -160,10 +163,33 @@ std::vector<SlidePicture> LoadSlidePictures(const Manifest& manifest, const Buil
     }
   };
   const size_t threads = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, count);
+  std::condition_variable finished;
+  size_t running = threads;
   std::vector<std::thread> pool;
-  for (size_t t = 1; t < threads; ++t) pool.emplace_back(work);
-  work();
+  for (size_t t = 0; t < threads; ++t) {
+    pool.emplace_back([&] {
+      work();
+      const std::lock_guard<std::mutex> guard(lock);
+      --running;
+      finished.notify_one();
+    });
+  }
+  {
+    // libvips looks at a stop request between the bands of the picture it writes, but reads a
+    // large picture whole before the first band: after a signal the workers get a moment to
+    // stop, then the process ends without them (nothing it wrote has a name yet).
+    std::optional<std::chrono::steady_clock::time_point> asked;
+    std::unique_lock<std::mutex> guard(lock);
+    while (!finished.wait_for(guard, std::chrono::milliseconds(50), [&] { return running == 0; })) {
+      if (!InterruptRequested()) continue;
+      if (!asked) asked = std::chrono::steady_clock::now();
+      if (std::chrono::steady_clock::now() - *asked > std::chrono::milliseconds(300)) {
+        EndInterruptedNow();
+      }
+    }
+  }
   for (std::thread& thread : pool) thread.join();
+  StopIfInterrupted();
   if (failure) throw *failure;
   progress.Finish();
 

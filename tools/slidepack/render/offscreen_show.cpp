@@ -180,9 +180,14 @@ ShowTimeline OffscreenShow::Play(int32_t passes, const SampleTick& tick_of, Soun
   size_t next = 0;
   services.events.before_time_moves = [&](int64_t, int64_t to) {
     guarded([&] {
-      if (keep_going && !keep_going()) throw SlidepackError("interrupted");
+      const auto stop_if_asked = [&] {
+        if (keep_going && !keep_going()) throw SlidepackError("interrupted");
+      };
+      stop_if_asked();
       if (ended || !tick_of) return;
       for (std::optional<int64_t> tick; (tick = tick_of(next, timeline)) && *tick < to; ++next) {
+        // A long slide is many frames within one move of the clock.
+        stop_if_asked();
         // The screen is the show's own image: it must hold nothing the show has not presented.
         if (form && !form->visible_area.Context().Dirty().Empty()) {
           throw SlidepackError(name_ + ": the show drew without presenting before its clock moved");

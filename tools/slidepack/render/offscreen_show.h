@@ -57,8 +57,8 @@ class OffscreenShow {
 
   // Plays them again, pictures and all, and hands `sample` the screen at each of `ticks`
   // (ascending, before the end of the last pass). The play keeps the timing Time() told. The show's
-  // music and sounds go to `track`, if any. `keep_going` is asked before every move of the clock;
-  // when it says no, the play ends with an interrupted error.
+  // music and sounds go to `track`, if any. `keep_going` is asked before every move of the clock
+  // and every sample; when it says no, the play ends with an interrupted error.
   ShowTimeline Sample(int32_t passes, const std::vector<int64_t>& ticks, SoundTrack* track,
                       const ScreenSample& sample);
 
