@@ -103,9 +103,10 @@ void StartUp(platform::Platform& platform, AppState& app, const StartOptions& op
 void PlaySlides(platform::Platform& platform, const PackageHeader& show, const Settings& settings,
                 SlideSource& source) {
   bool another_instance = false;
-  ResumeNext([&] { another_instance = platform.process.AnotherInstanceRunning(); });
+  ResumeNext("looking for another instance", LogTo(platform),
+             [&] { another_instance = platform.process.AnotherInstanceRunning(); });
   if (another_instance) return;
-  ResumeNext([&] { RunShowForm(platform, show, settings, source); });
+  ResumeNext("the show", LogTo(platform), [&] { RunShowForm(platform, show, settings, source); });
 }
 
 }  // namespace slidesaver
