@@ -14,7 +14,6 @@
 
 namespace slidepack {
 
-class SlidepackError;
 class NamedUntilDone;
 
 // An ordinary file as Package bytes, read a piece at a time when they are needed: any number of
