@@ -4,6 +4,7 @@
 // fit: centred as on the screen when the window holds it whole, else scaled down to fit, its
 // aspect kept, and centred; enlarged to fill the room as the fit asks.
 #include <cstdint>
+#include <optional>
 
 #include "platform/gdi/area_scale.h"
 #include "platform/gdi/bitmap.h"
@@ -30,5 +31,17 @@ struct AreaPlacement {
 // A window or an area without pixels places nothing (an empty rectangle).
 AreaPlacement PlaceArea(platform::ScreenSize window, int32_t area_width, int32_t area_height,
                         gdi::AreaFit fit = gdi::AreaFit::OwnSize);
+
+// PlaceArea for a presenter that scales: an area too large for the scaler stays at its own size,
+// centred, cut by the room.
+AreaPlacement PlaceScaledArea(platform::ScreenSize room, int32_t area_width, int32_t area_height,
+                              gdi::AreaFit fit);
+
+// Makes `scale` the scaler from the area to the placement's size (none when it is not scaled)
+// and `scaled` its target, with `shown` scaled whole when it is of the area's size. Both are kept
+// when no size changed.
+void FollowPlacement(const AreaPlacement& placement, int32_t area_width, int32_t area_height,
+                     gdi::AreaFit fit, const gdi::Bitmap& shown,
+                     std::optional<gdi::AreaScale>& scale, gdi::Bitmap& scaled);
 
 }  // namespace slidesaver::linux_platform

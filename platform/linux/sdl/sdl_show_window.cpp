@@ -179,34 +179,10 @@ void SdlShowWindow::FitArea() {
   if (!window_ || (OnScreen() && place_.fit == gdi::AreaFit::OwnSize)) {
     placement_ = {in_window(area_), false};  // where the show put it, on the primary monitor
   } else {
-    placement_ = PlaceArea(room, area_.Width(), area_.Height(), place_.fit);
+    placement_ = PlaceScaledArea(room, area_.Width(), area_.Height(), place_.fit);
     placement_.on_window = in_window(placement_.on_window);
-    if (placement_.scaled && (area_.Width() > gdi::AreaDownscale::kMaxSourceSide ||
-                              area_.Height() > gdi::AreaDownscale::kMaxSourceSide)) {
-      // Beyond what the scaler takes: centred at its own size, cut by the window.
-      const platform::Point origin = platform::CentredOrigin(room, area_.Width(), area_.Height());
-      placement_ = {
-          in_window({origin.x, origin.y, origin.x + area_.Width(), origin.y + area_.Height()}),
-          false};
-    }
   }
-  const gdi::Rect& fitted = placement_.on_window;
-  if (!placement_.scaled) {
-    scale_.reset();
-    scaled_ = gdi::Bitmap();
-    return;
-  }
-  if (scale_ && scale_->TargetWidth() == fitted.Width() &&
-      scale_->TargetHeight() == fitted.Height() && scale_->SourceWidth() == area_.Width() &&
-      scale_->SourceHeight() == area_.Height()) {
-    return;
-  }
-  scale_.emplace(area_.Width(), area_.Height(), fitted.Width(), fitted.Height(),
-                 place_.fit == gdi::AreaFit::Sharp);
-  scaled_ = gdi::Bitmap::Color(fitted.Width(), fitted.Height());
-  if (shown_.Width() == area_.Width() && shown_.Height() == area_.Height()) {
-    scale_->Scale(shown_, {0, 0, fitted.Width(), fitted.Height()}, scaled_);
-  }
+  FollowPlacement(placement_, area_.Width(), area_.Height(), place_.fit, shown_, scale_, scaled_);
 }
 
 void SdlShowWindow::Move(int32_t left, int32_t top, int32_t width, int32_t height) {

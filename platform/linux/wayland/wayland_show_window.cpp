@@ -204,35 +204,14 @@ void WaylandShowWindow::Configured(Surface& surface) {
 
 void WaylandShowWindow::Place() {
   const Surface* surface = AreaSurface();
-  if (OnScreen() || !surface || !surface->configured) {
-    placement_ = {area_, false};
-    scale_.reset();
-    return;
+  if (!surface || !surface->configured || (OnScreen() && place_.fit == gdi::AreaFit::OwnSize)) {
+    placement_ = {area_, false};  // where the show put it, on the first output
+  } else {
+    // The room: the first output, or the window, in device pixels.
+    placement_ = PlaceScaledArea({surface->DeviceWidth(), surface->DeviceHeight()}, area_.Width(),
+                                 area_.Height(), place_.fit);
   }
-  const platform::ScreenSize size{surface->DeviceWidth(), surface->DeviceHeight()};
-  placement_ = PlaceArea(size, area_.Width(), area_.Height());
-  const gdi::Rect& fitted = placement_.on_window;
-  if (placement_.scaled && (area_.Width() > gdi::AreaDownscale::kMaxSourceSide ||
-                            area_.Height() > gdi::AreaDownscale::kMaxSourceSide)) {
-    // Beyond what the scaler takes: centred at its own size, cut by the window.
-    const platform::Point origin = platform::CentredOrigin(size, area_.Width(), area_.Height());
-    placement_ = {{origin.x, origin.y, origin.x + area_.Width(), origin.y + area_.Height()}, false};
-  }
-  if (!placement_.scaled) {
-    scale_.reset();
-    scaled_ = gdi::Bitmap();
-    return;
-  }
-  if (scale_ && scale_->TargetWidth() == fitted.Width() &&
-      scale_->TargetHeight() == fitted.Height() && scale_->SourceWidth() == area_.Width() &&
-      scale_->SourceHeight() == area_.Height()) {
-    return;
-  }
-  scale_.emplace(area_.Width(), area_.Height(), fitted.Width(), fitted.Height());
-  scaled_ = gdi::Bitmap::Color(fitted.Width(), fitted.Height());
-  if (shown_.Width() == area_.Width() && shown_.Height() == area_.Height()) {
-    scale_->Scale(shown_, {0, 0, fitted.Width(), fitted.Height()}, scaled_);
-  }
+  FollowPlacement(placement_, area_.Width(), area_.Height(), place_.fit, shown_, scale_, scaled_);
 }
 
 void WaylandShowWindow::Move(int32_t left, int32_t top, int32_t width, int32_t height) {
@@ -492,8 +471,9 @@ void WaylandShowWindow::Queue(InputKind kind) {
   if (!OnScreen()) return;  // in a window of its own, input does not end the show
   platform::InputTarget target = platform::InputTarget::Form;
   if (pointer_surface_ && pointer_surface_->shows_area) {
-    const bool inside = pointer_at_.x >= area_.left && pointer_at_.x < area_.right &&
-                        pointer_at_.y >= area_.top && pointer_at_.y < area_.bottom;
+    const gdi::Rect& at = placement_.on_window;
+    const bool inside = pointer_at_.x >= at.left && pointer_at_.x < at.right &&
+                        pointer_at_.y >= at.top && pointer_at_.y < at.bottom;
     if (inside) target = platform::InputTarget::ShowArea;
   }
   input_.emplace_back(kind, target);

@@ -6,13 +6,15 @@
 // the others black. Elsewhere (GNOME's mutter) it is one full-screen toplevel on the first
 // output. In a window of its own (--window) it is an ordinary resizable toplevel, the area
 // centred, or scaled down to fit when the window is smaller. One show pixel is one device pixel
-// whatever the output's scale. The pointer is hidden over the show; its entering is not input
-// (a surface that appears under a resting pointer gets it), only its motion is.
+// whatever the output's scale, unless the place's fit enlarges the area to the first output (or
+// the window); then only the changed rectangles are scaled and sent. The pointer is hidden over the
+// show; its entering is not input (a surface that appears under a resting pointer gets it), only
+// its motion is.
 #include <memory>
 #include <optional>
 #include <vector>
 
-#include "platform/gdi/area_downscale.h"
+#include "platform/gdi/area_scale.h"
 #include "platform/linux/show_placement.h"
 #include "platform/linux/wayland/wayland_context.h"
 #include "platform/show_window.h"
@@ -85,9 +87,9 @@ class WaylandShowWindow : public platform::ShowWindow, private WaylandInputHandl
   platform::InputSink* sink_ = nullptr;
   gdi::Rect area_{};  // the show area as Move placed it, in device pixels of its surface
   AreaPlacement placement_{};
-  std::optional<gdi::AreaDownscale> scale_;
+  std::optional<gdi::AreaScale> scale_;
   gdi::Bitmap shown_;   // what the show area last presented
-  gdi::Bitmap scaled_;  // shown_ scaled down, when placement_ is scaled
+  gdi::Bitmap scaled_;  // shown_ at placement_'s size, when that is scaled
   int32_t cursor_count_ = 0;
   // The pointer over one of the surfaces, the serial of its entry, and where it is.
   wl_pointer* pointer_ = nullptr;

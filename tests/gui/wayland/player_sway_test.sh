@@ -10,6 +10,10 @@
 #   scale      on an output of scale 2 a checkerboard of single pixels stays one
 #   window     a 1600 x 1200 show in a window of its own, which sway tiles to the output's
 #              1024 x 768: scaled down to fit
+#   fill       with --fit fill an 800 x 600 show of four colours fills an output of 2048 x 1536
+#              device pixels (scale 2), each corner its own colour
+#   sharp      with --fit sharp an 800 x 600 checkerboard of single pixels is shown 2:1 on that
+#              output, each pixel an exact 2 x 2 block, centred on black
 # An ended show has status 0 and its extraction folder is gone.
 set -euo pipefail
 case=$1
@@ -40,8 +44,12 @@ now_ms() { date +%s%3N; }
 # A show of one 400 x 300 picture for a minute: a gradient, or a checkerboard of single pixels.
 size=400x300
 [[ $case == window ]] && size=1600x1200
-if [[ $case == scale ]]; then
+[[ $case == fill || $case == sharp ]] && size=800x600
+if [[ $case == scale || $case == sharp ]]; then
   convert -size $size pattern:gray50 "$work/picture.png"
+elif [[ $case == fill ]]; then
+  convert -size 400x300 xc:red xc:lime +append \( -size 400x300 xc:blue xc:white +append \) \
+    -append -depth 8 "$work/picture.png"
 else
   convert -size $size -depth 8 gradient:red-blue "$work/picture.png"
 fi
@@ -174,6 +182,45 @@ case $case in
     done
     awk -v d="$difference" 'BEGIN {exit !(d < 0.02)}' ||
       fail "the window shows no show scaled to fit (mean difference $difference)"
+    kill -TERM "$show"
+    expect_end "SIGTERM"
+    ;;
+  fill | sharp)
+    start /S --fit "$case"
+    # The area as it should be on the 2048 x 1536 screenshot, and where.
+    if [[ $case == fill ]]; then
+      at=2048x1536+0+0
+      convert "$work/picture.png" -resize '2048x1536!' "$work/expected.png"
+    else
+      at=1600x1200+224+168
+      convert "$work/picture.png" -scale 200% "$work/expected.png"
+    fi
+    # Fill: close to ImageMagick's own enlarging (another filter); sharp: exactly its blocks.
+    metric=AE limit=1
+    [[ $case == fill ]] && metric=MAE limit=0.02
+    started=$(now_ms)
+    until (($(now_ms) - started > 10000 * slow)); do
+      grim -t ppm "$work/screen.ppm" 2>/dev/null || true
+      convert "$work/screen.ppm" -crop "$at" +repage "$work/area.png"
+      difference=$({ compare -metric $metric "$work/area.png" "$work/expected.png" null: 2>&1 || true; } |
+        sed 's/.*(\(.*\)).*/\1/')
+      awk -v d="$difference" -v l=$limit 'BEGIN {exit !(d < l)}' && break
+      sleep 0.1
+    done
+    awk -v d="$difference" -v l=$limit 'BEGIN {exit !(d < l)}' ||
+      fail "no area of $at on the screen ($metric difference $difference)"
+    [[ $(identify -format %wx%h "$work/screen.ppm") == 2048x1536 ]] ||
+      fail "the screenshot is not of 2048 x 1536 device pixels"
+    if [[ $case == fill ]]; then
+      colours=""
+      for corner in 0,0 2047,0 0,1535 2047,1535; do
+        colours+=$(convert "$work/screen.ppm" -format "%[pixel:p{$corner}] " info:)
+      done
+      [[ $colours == "srgb(255,0,0) srgb(0,255,0) srgb(0,0,255) srgb(255,255,255) " ]] || fail "the corners are $colours"
+    else
+      [[ $(brightest 224x1536+0+0) == 0 && $(brightest 2048x168+0+0) == 0 ]] ||
+        fail "not black around the area"
+    fi
     kill -TERM "$show"
     expect_end "SIGTERM"
     ;;
