@@ -122,7 +122,10 @@ TEST_F(FolderSlidesTest, TheShowPlaysEveryPictureOnceARoundWithANewEffectEachTim
   fake.events.KeyDownAt(100 * 13 + 50);  // during the thirteenth slide
   {
     ShowForm form(fake.platform(), slides.Show(), settings, recording);
-    form.SetEffectLookup([](int32_t) -> Effect { return QuickCopy; });
+    form.SetEffectLookup([](int32_t) -> const EffectEntry* {
+      static const EffectEntry quick{1, "quick copy", {50, false}, QuickCopy};
+      return &quick;
+    });
     form.Run();
     // The last slide on the screen: its picture fitted (160 x 120 into 80 x 60) and whole.
     const std::string& shown = recording.taken.back();
