@@ -115,7 +115,7 @@ TEST_F(SheetTest, MemoryDoesNotGrowWithTheSlides) {
     EXPECT_EQ(sheet.height(), slidepack::SheetLayout(80, 60, slides).height);
     return run.max_rss_kib;
   };
-  slidepack::StartVips();
+  slidesaver::photos::StartVips();
   const long few = sheet_of(10);
 #ifdef __SANITIZE_ADDRESS__
   GTEST_SKIP() << "AddressSanitizer keeps freed memory for a while: the peaks say nothing";
