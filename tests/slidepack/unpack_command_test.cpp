@@ -90,7 +90,7 @@ TEST_F(UnpackCommandTest, HostileNamesStayInsideTheFolderAndFairOnesRebuildIdent
   // Names they write build again byte for byte.
   slidesaver::PackageHeader fair;
   fair.BgmFileName = "music.mid";
-  fair.BgmData = ToBytes({'M', 'T', 'h', 'd'});
+  fair.BgmData = ToBytes({'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 0, 0, 96});
   fair.Slides = {Slide("\x83\x41.jpg", 1, "s1.wav"), Slide("show.toml", 2, "s2.wav"),
                  Slide("ok.jpg", 3)};
   Finish(fair);
