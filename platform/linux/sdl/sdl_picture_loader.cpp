@@ -15,7 +15,7 @@
 #include "platform/linux/decoded_picture_cache.h"
 #include "platform/linux/jpeg/jpeg_decoder.h"
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/sdl/sdl_file_stream.h"
+#include "platform/linux/sdl/byte_source_rwops.h"
 #include "platform/picture_header.h"
 
 namespace slidesaver::linux_platform {
@@ -48,10 +48,14 @@ using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 // The decoded surface and the bitmap are held together for the time of one conversion.
 gdi::Bitmap DecodeWithSdl(const platform::ByteSource& file, const platform::PictureHeader& header,
                           const std::string& name, const std::function<bool()>& close_requested) {
-  SdlFileStream stream(file, header.extent, close_requested);
-  if (!stream.get()) throw InvalidPictureError(name, SDL_GetError());
-  SurfacePtr decoded(IMG_LoadTyped_RW(stream.get(), 0, DecoderOf(header.format)));
-  if (stream.StoppedForClose()) throw ProcessExit{0};
+  // The stream does not outlive this call (the loader closes it), so it need not own the file.
+  SDL_RWops* stream =
+      ByteSourceRWops(std::shared_ptr<const platform::ByteSource>(std::shared_ptr<void>(), &file),
+                      header.extent, close_requested);
+  if (!stream) throw InvalidPictureError(name, SDL_GetError());
+  SurfacePtr decoded(IMG_LoadTyped_RW(stream, 1, DecoderOf(header.format)));
+  // A decoding cut short by a close request ends the show as the close signal does.
+  if (close_requested && close_requested()) throw ProcessExit{0};
   if (!decoded || decoded->w <= 0 || decoded->h <= 0 ||
       int64_t{decoded->w} * decoded->h > platform::kMaxPicturePixels) {
     throw InvalidPictureError(name, decoded ? "" : SDL_GetError());
