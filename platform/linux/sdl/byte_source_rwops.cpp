@@ -11,6 +11,10 @@ namespace {
 constexpr uint64_t kPieceBytes = uint64_t{64} << 10;
 
 struct Stream {
+  Stream(std::shared_ptr<const platform::ByteSource> from, uint64_t end,
+         std::function<bool()> stop_if)
+      : source(std::move(from)), extent(end), stop(std::move(stop_if)) {}
+
   std::shared_ptr<const platform::ByteSource> source;
   uint64_t extent;
   std::function<bool()> stop;
@@ -87,7 +91,7 @@ SDL_RWops* ByteSourceRWops(std::shared_ptr<const platform::ByteSource> source, u
   ops->close = Close;
   const uint64_t size = source->Size();
   ops->hidden.unknown.data1 =
-      new Stream{std::move(source), std::min(extent, size), std::move(stop)};
+      new Stream(std::move(source), std::min(extent, size), std::move(stop));
   return ops;
 }
 
