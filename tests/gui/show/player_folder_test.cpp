@@ -144,6 +144,10 @@ TEST(PlayerFolder, ShowsPicturesUprightAndFittedAndTakesNewOnesWhenComplete) {
   std::this_thread::sleep_for(1s);
   EXPECT_FALSE(session.WaitForScreen(AllArrival, 4s)) << "a removed picture was shown";
 
+  // The bomb is named when its turn comes, once in any number of rounds.
+  EXPECT_TRUE(session.WaitForScreen(
+      [&](const Screenshot&) { return session.Log().find("bomb.png") != std::string::npos; }, 90s))
+      << "the bomb was never named";
   Shell("xdotool key space");
   EXPECT_EQ(session.WaitForExit(30s), 0);
   const std::string log = session.Log();
