@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <utility>
 #include <vector>
 
 #include "common/run_time_error.h"
@@ -27,6 +28,7 @@ constexpr int32_t kMessageTime = 1000;
 // A file written this recently that fails may still be being written: it is skipped without a
 // word, and taken again when its writer closes it.
 constexpr auto kSettleTime = std::chrono::seconds(2);
+constexpr int kRetryMs = 250;
 
 // The whole file, read where it is (not mapped: a file cut short while it is read must not
 // end the process), at most the players' largest picture file.
@@ -183,9 +185,11 @@ void FolderSlides::Work() {
   std::unique_lock lock(mutex_);
   while (!stop_) {
     const bool wanted = !ready_ && !order_.Empty();
+    // After a picture that may still be written failed, the next try waits a moment.
+    const int wait_ms = !wanted ? -1 : std::exchange(retry_soon_, false) ? kRetryMs : 0;
     lock.unlock();
     pollfd waits[2] = {{watch_.Descriptor(), POLLIN, 0}, {wake_fd_, POLLIN, 0}};
-    if (poll(waits, 2, wanted ? 0 : -1) > 0 && (waits[1].revents & POLLIN)) {
+    if (poll(waits, 2, wait_ms) > 0 && (waits[1].revents & POLLIN)) {
       uint64_t count = 0;
       (void)!read(wake_fd_, &count, sizeof count);
     }
@@ -265,9 +269,14 @@ void FolderSlides::PrepareNext(std::unique_lock<std::mutex>& lock) {
 }
 
 void FolderSlides::Skip(const std::string& path, const std::string& reason) {
+  // One written moments ago may still be being written: it stays in the order and is tried
+  // again later (its writer's close brings it back at once), and is named only once it has
+  // settled. Dropped now, a picture whose last write came before the watch would never return.
+  if (!Settled(path)) {
+    retry_soon_ = true;
+    return;
+  }
   order_.Remove(path);
-  // One that is still being written is taken again when it is complete.
-  if (!Settled(path)) return;
   if (reported_.insert(path).second) report_(reason + "; skipped");
 }
 

@@ -88,6 +88,7 @@ class FolderSlides : public SlideSource {
   std::optional<Prepared> ready_;
   std::optional<std::string> preparing_;  // the path the worker prepares
   bool preparing_dropped_ = false;        // removed or overtaken while it was being prepared
+  bool retry_soon_ = false;               // a picture that may still be written just failed
   bool stop_ = false;
   std::set<std::string> reported_;
   std::thread worker_;
