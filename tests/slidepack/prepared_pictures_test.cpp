@@ -311,8 +311,8 @@ TEST_F(PreparedPicturesTest, PicturesThePlayersCannotUseStopTheBuildAtTheirLine)
       {{ended},
        none,
        {},
-       "show.toml:5: picture media/ended.jpg does not decode completely (VipsJpeg: Corrupt JPEG "
-       "data: premature end of data segment)"},
+       "show.toml:5: picture media/ended.jpg does not decode completely (Corrupt JPEG data: "
+       "premature end of data segment)"},
       {{jpeg, ended},
        kHead,
        {},

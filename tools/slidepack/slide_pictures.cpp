@@ -11,6 +11,7 @@
 
 #include "photos/picture_facts.h"
 #include "photos/prepare_picture.h"
+#include "platform/linux/jpeg/jpeg_decoder.h"
 #include "platform/picture_header.h"
 #include "tools/slidepack/files.h"
 #include "tools/slidepack/interrupt.h"
@@ -60,6 +61,14 @@ class Worker {
       // Counted before any decoder sees the picture: each scan costs a decoder a whole pass.
       if (const std::string scans = slidesaver::platform::CheckJpegScans(bytes); !scans.empty())
         throw SlidepackError("is refused (" + scans + ")");
+      // A JPEG, stored or prepared, is decoded whole once by the Linux player's own decoder: its
+      // answer is the same every time, where libvips may lose a decoder's warning between its
+      // threads and prepare a picture whose end is missing.
+      if (facts->format == PictureFormat::kJpeg) {
+        const std::string why = slidesaver::linux_platform::WhyJpegDoesNotDecode(
+            slidesaver::platform::MemorySource(bytes), bytes.size());
+        if (!why.empty()) throw SlidepackError("does not decode completely (" + why + ")");
+      }
       return slide.fit == Fit::kNone ? Stored(slide, file_bytes, bytes, *facts)
                                      : Prepared(slide, bytes, *facts);
     } catch (const SlidepackError& error) {
@@ -94,10 +103,11 @@ class Worker {
                            std::to_string(facts.height) +
                            "); use fit = \"contain\" or \"cover\" to have it prepared");
     }
-    CheckDecodesCompletely(bytes, facts);
-    // What the players check before they decode it.
+    // What the players check before they decode it, then their decoding (a JPEG's was checked
+    // already).
     const std::string refusal = slidesaver::platform::CheckPictureBeforeDecoding(bytes);
     if (!refusal.empty()) throw SlidepackError("does not decode completely (" + refusal + ")");
+    if (facts.format != PictureFormat::kJpeg) CheckDecodesCompletely(bytes, facts);
     return {{slide.picture_name, stored, slide.x, slide.y}, std::nullopt, ""};
   }
 

@@ -139,9 +139,10 @@ void CmykToRgb(uint32_t* row, int width, bool inverted) {
   }
 }
 
-// The decoding itself; false with the reason in `decoder` when libjpeg failed. Only plain
-// values live here: a failure jumps back into this frame.
-bool Decode(Decoder& decoder, gdi::Bitmap& bitmap) {
+// The decoding itself, at 1/`scale` of the picture's size (1, 2, 4 or 8); false with the reason
+// in `decoder` when libjpeg failed. Only plain values live here: a failure jumps back into this
+// frame.
+bool Decode(Decoder& decoder, unsigned scale, gdi::Bitmap& bitmap) {
   if (setjmp(decoder.failed) != 0) return false;
   jpeg_decompress_struct& info = decoder.info;
   jpeg_create_decompress(&info);
@@ -154,6 +155,8 @@ bool Decode(Decoder& decoder, gdi::Bitmap& bitmap) {
   jpeg_read_header(&info, TRUE);
   const bool cmyk = info.num_components == 4;
   info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
+  info.scale_num = 1;
+  info.scale_denom = scale;
   jpeg_start_decompress(&info);
   if (int64_t{info.output_width} * info.output_height > platform::kMaxPicturePixels) {
     decoder.reason = "the JPEG's size differs from its header's";
@@ -180,15 +183,13 @@ bool Decode(Decoder& decoder, gdi::Bitmap& bitmap) {
   return true;
 }
 
-}  // namespace
-
-gdi::Bitmap DecodeJpeg(const platform::ByteSource& file, uint64_t extent, const std::string& name,
-                       const std::function<bool()>& close_requested) {
-  const std::function<bool()> never = [] { return false; };
+std::unique_ptr<Decoder> NewDecoder(const platform::ByteSource& file, uint64_t extent,
+                                    const std::function<bool()>* close_requested) {
+  static const std::function<bool()> never = [] { return false; };
   auto decoder = std::make_unique<Decoder>();
   decoder->file = &file;
   decoder->extent = std::min(extent, file.Size());
-  decoder->close_requested = close_requested ? &close_requested : &never;
+  decoder->close_requested = close_requested && *close_requested ? close_requested : &never;
   decoder->info.err = jpeg_std_error(&decoder->errors);
   decoder->errors.error_exit = OnError;
   decoder->errors.emit_message = OnMessage;
@@ -199,10 +200,24 @@ gdi::Bitmap DecodeJpeg(const platform::ByteSource& file, uint64_t extent, const 
   decoder->source.resync_to_restart = jpeg_resync_to_restart;
   decoder->source.term_source = EndSource;
   decoder->progress.progress_monitor = OnProgress;
+  return decoder;
+}
+
+}  // namespace
+
+gdi::Bitmap DecodeJpeg(const platform::ByteSource& file, uint64_t extent, const std::string& name,
+                       const std::function<bool()>& close_requested) {
+  const std::unique_ptr<Decoder> decoder = NewDecoder(file, extent, &close_requested);
   gdi::Bitmap bitmap;
-  if (Decode(*decoder, bitmap)) return bitmap;
+  if (Decode(*decoder, 1, bitmap)) return bitmap;
   if (decoder->stopped_for_close) throw ProcessExit{0};
   throw InvalidPictureError(name, decoder->reason);
+}
+
+std::string WhyJpegDoesNotDecode(const platform::ByteSource& file, uint64_t extent) {
+  const std::unique_ptr<Decoder> decoder = NewDecoder(file, extent, nullptr);
+  gdi::Bitmap eighth;
+  return Decode(*decoder, 8, eighth) ? std::string() : decoder->reason;
 }
 
 }  // namespace slidesaver::linux_platform

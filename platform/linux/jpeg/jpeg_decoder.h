@@ -20,4 +20,9 @@ namespace slidesaver::linux_platform {
 gdi::Bitmap DecodeJpeg(const platform::ByteSource& file, uint64_t extent, const std::string& name,
                        const std::function<bool()>& close_requested);
 
+// "" when the JPEG in the first `extent` bytes of `file` decodes completely as DecodeJpeg
+// decodes it, else why not. Every byte of its picture data is read and checked, but the
+// picture is made at an eighth of its size and dropped: for a caller that only asks.
+std::string WhyJpegDoesNotDecode(const platform::ByteSource& file, uint64_t extent);
+
 }  // namespace slidesaver::linux_platform
