@@ -2,7 +2,8 @@
 // The show's files, written out of the Package into a folder of their own. It owns the folder:
 // the show and its music ask it for the file of a stored name, and when it goes, every file it
 // wrote and the folder go too. While it lives, the folder's owner lock tells other processes
-// that the folder is in use.
+// that the folder is in use. A process that ends by exit() without unwinding (as Xlib ends it
+// when the X server goes away) removes the folders of the shows still alive all the same.
 #include <memory>
 #include <optional>
 #include <set>

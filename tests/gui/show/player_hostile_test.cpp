@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/mount.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -267,6 +268,62 @@ TEST(PlayerHostile, AFolderLeftByAKilledRunIsRemovedByTheNextRun) {
   EXPECT_TRUE(shown) << "the old folder is still there, or another number was taken";
   session.Signal(SIGTERM);
   EXPECT_EQ(session.WaitForExit(10s), 0);
+  EXPECT_THAT(PlayerEntries(session), IsEmpty());
+}
+
+// An X server of the test's own, on a display number it chooses.
+class OwnXServer {
+ public:
+  OwnXServer() {
+    int number[2];
+    if (pipe(number) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(number[1], 3);
+      execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", "640x480x24", "-nolisten", "tcp",
+             static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(number[1]);
+    // The number and a newline, perhaps in two writes; the server ends when it cannot write.
+    std::string text;
+    char c = 0;
+    while (pid_ > 0 && text.size() < 16 && read(number[0], &c, 1) == 1 && c != '\n') text += c;
+    if (!text.empty()) display_ = ":" + text;
+    close(number[0]);
+  }
+  ~OwnXServer() { Stop(); }
+  const std::string& display() const { return display_; }
+  void Stop() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  std::string display_;
+};
+
+// The X server goes away while the show plays: Xlib ends the player, and its folder goes too.
+TEST(PlayerHostile, TheXServerGoingAwayLeavesNoFolder) {
+  OwnXServer server;
+  ASSERT_FALSE(server.display().empty()) << "Xvfb did not start";
+  PlayerSession session;
+  session.Write(OneSlideShow(MakePicture(session.folder(), "red.jpg", 400, 300, "#ff0000")));
+  session.Start({{"DISPLAY", server.display()}});
+  const std::string window_of_the_player = "DISPLAY=" + server.display() +
+                                           " xdotool search --onlyvisible --pid " +
+                                           std::to_string(session.pid()) + " 2>/dev/null";
+  bool shown = false;
+  for (int i = 0; i < 400 && !shown; ++i) {
+    shown = Shell(window_of_the_player).has_value() && !session.ExtractionFolders().empty();
+    if (!shown) std::this_thread::sleep_for(50ms);
+  }
+  ASSERT_TRUE(shown) << session.Log();
+  server.Stop();
+  EXPECT_EQ(session.WaitForExit(20s), 1);
   EXPECT_THAT(PlayerEntries(session), IsEmpty());
 }
 

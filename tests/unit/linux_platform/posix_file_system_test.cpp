@@ -13,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "package/extracted_show.h"
 #include "platform/linux/linux_platform.h"
 #include "tests/unit/test_support.h"
 
@@ -248,6 +249,28 @@ TEST_F(PosixFileSystemTest, OwnerLockIsHeldUntilItGoesOrItsProcessEnds) {
   close(ready[1]);
 
   EXPECT_FALSE(files->TakeOwnerLock(dir / "missing/temp1.lock").held_elsewhere);
+}
+
+// Xlib and GDK end the process with exit() when the display goes: no destructor on the stack
+// runs, and the show's folder goes all the same. A show already removed leaves the rest alone.
+TEST_F(PosixFileSystemTest, AShowsFolderGoesWhenALibraryEndsTheProcessWithExit) {
+  const std::string kept = dir / "temp1";
+  const std::string gone = dir / "temp2";
+  ASSERT_EQ(files->CreateFolder(kept), CreateFolderResult::Created);
+  const auto write_show_and_exit = [&] {
+    ExtractedShow removed_first(*files, kept + "/");
+    removed_first.Remove();
+    ASSERT_EQ(files->CreateFolder(kept), CreateFolderResult::Created);
+    ExtractedShow show(*files, gone + "/", files->TakeOwnerLock(gone + ".lock").lock);
+    ASSERT_EQ(files->CreateFolder(gone), CreateFolderResult::Created);
+    show.Write("picture.jpg", testing::BytesOf("jpeg"));
+    ExtractedShow moved = std::move(show);
+    std::exit(3);
+  };
+  EXPECT_EXIT(write_show_and_exit(), ::testing::ExitedWithCode(3), "");
+  EXPECT_FALSE(fs::exists(gone));
+  EXPECT_FALSE(fs::exists(gone + ".lock"));
+  EXPECT_TRUE(fs::exists(kept));
 }
 
 }  // namespace
