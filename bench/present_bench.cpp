@@ -7,7 +7,11 @@
 // WaylandPresent/<n>/1920/1080 does the same in the Wayland show window (bench/present_cost.sh
 // --wayland runs it on a headless sway), and adds `damaged_to_changed` and `written_to_changed`:
 // the pixels marked damaged for the compositor and those written into its buffers, against the
-// pixels the transition changed.
+// pixels the transition changed. Its present time includes the event loop's handling of the
+// compositor's events after each present (which sends the frames held back for the compositor's
+// next frame). The frames come as fast as they are drawn; WaylandPacedPresent/<n> waits after
+// each as the show does, for the transition's frame interval, so that the compositor's frames
+// pass between them.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -17,6 +21,7 @@
 #include <string>
 
 #include "bench/transition_frames.h"
+#include "effects/effect_table.h"
 #include "platform/linux/sdl/sdl_context.h"
 #include "platform/linux/sdl/sdl_show_window.h"
 #include "platform/linux/wayland/wayland_event_loop.h"
@@ -28,7 +33,7 @@ namespace {
 // Times each present in processor time of the process.
 class TimedPresenter : public gdi::Presenter {
  public:
-  // `after` runs after each present, untimed: the event loop's share of the work.
+  // `after` runs after each present, timed with it: the event loop's share of the work.
   explicit TimedPresenter(gdi::Presenter& next, std::function<void()> after = {})
       : next_(next), after_(std::move(after)) {}
   void Move(int32_t left, int32_t top, int32_t width, int32_t height) override {
@@ -37,10 +42,10 @@ class TimedPresenter : public gdi::Presenter {
   void Present(const gdi::Bitmap& image, std::span<const gdi::Rect> damage) override {
     const double start = bench::ProcessSeconds();
     next_.Present(image, damage);
+    if (after_) after_();
     seconds_ += bench::ProcessSeconds() - start;
     ++presents_;
     for (const gdi::Rect& rect : damage) changed_ += int64_t{rect.Width()} * rect.Height();
-    if (after_) after_();
   }
   int64_t Changed() const { return changed_; }
   double Seconds() const { return seconds_; }
@@ -87,7 +92,8 @@ void PresentCost(benchmark::State& state, int32_t effect_number) {
   MeasurePresents(state, effect_number, window, timed);
 }
 
-void WaylandPresentCost(benchmark::State& state, int32_t effect_number) {
+// `paced`: after each present, the event loop waits for the transition's frame interval.
+void WaylandPresentCost(benchmark::State& state, int32_t effect_number, bool paced) {
   auto context = std::make_shared<linux_platform::WaylandContext>(
       std::make_shared<linux_platform::SdlContext>());
   if (!std::getenv("WAYLAND_DISPLAY") || !context->Start()) {
@@ -96,13 +102,20 @@ void WaylandPresentCost(benchmark::State& state, int32_t effect_number) {
   }
   linux_platform::WaylandShowWindow window(context, {});
   linux_platform::WaylandEventLoop events(context, window);
-  TimedPresenter timed(window, [&events] { events.Yield(); });
+  const int64_t interval = paced ? FindEffect(effect_number)->pace.interval_ms : 0;
+  TimedPresenter timed(window, [&] {
+    events.Yield();
+    const int64_t deadline = events.TickCount() + interval;
+    while (interval > 0 && events.TickCount() <= deadline) events.YieldUntil(deadline);
+  });
   MeasurePresents(state, effect_number, window, timed);
   const auto changed = static_cast<double>(timed.Changed());
   if (changed == 0) return;
   state.counters["damaged_to_changed"] = static_cast<double>(window.Counts().damaged) / changed;
   state.counters["written_to_changed"] = static_cast<double>(window.Counts().written) / changed;
 }
+
+constexpr int64_t kPacedFrames = 300;
 
 const bool kRegistered = [] {
   for (const EffectEntry& effect : EffectTable()) {
@@ -111,11 +124,14 @@ const bool kRegistered = [] {
         ->Args({1920, 1080})
         ->UseManualTime()
         ->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark(("WaylandPresent/" + std::to_string(n)).c_str(),
-                                 WaylandPresentCost, n)
-        ->Args({1920, 1080})
-        ->UseManualTime()
-        ->Unit(benchmark::kMicrosecond);
+    for (const bool paced : {false, true}) {
+      const std::string name = paced ? "WaylandPacedPresent/" : "WaylandPresent/";
+      auto* benchmark = benchmark::RegisterBenchmark((name + std::to_string(n)).c_str(),
+                                                     WaylandPresentCost, n, paced);
+      benchmark->Args({1920, 1080})->UseManualTime()->Unit(benchmark::kMicrosecond);
+      // In real time, frames take their interval: a few hundred are enough.
+      if (paced) benchmark->Iterations(kPacedFrames);
+    }
   }
   return true;
 }();

@@ -5,9 +5,9 @@
 #include <wayland-client.h>
 
 #include <cstdint>
-#include <vector>
 
 #include "platform/gdi/bitmap.h"
+#include "platform/gdi/damage.h"
 #include "platform/linux/wayland/wayland_owned.h"
 
 namespace slidesaver::linux_platform {
@@ -25,11 +25,17 @@ class ShmBuffer {
   uint32_t* Row(int32_t y) { return pixels_ + static_cast<size_t>(y) * width_; }
   wl_buffer* Buffer() { return buffer_.get(); }
   bool Busy() const { return busy_; }
-  // Called on attaching it: busy until the compositor releases it.
-  void MarkBusy() { busy_ = true; }
+  // Called on committing it, with the surface's count of commits: busy until the compositor
+  // releases it.
+  void MarkBusy(uint64_t commit) {
+    busy_ = true;
+    commit_ = commit;
+  }
+  // The count of the commit that last sent it; 0 before any.
+  uint64_t Commit() const { return commit_; }
 
-  // The rectangles that other buffers were given since this one was last brought up to date.
-  std::vector<gdi::Rect>& Stale() { return stale_; }
+  // What other buffers were given since this one was last brought up to date.
+  gdi::Damage& Stale() { return stale_; }
 
  private:
   int32_t width_;
@@ -38,7 +44,8 @@ class ShmBuffer {
   uint32_t* pixels_ = nullptr;
   WaylandOwned<wl_buffer> buffer_ = NoObject<wl_buffer>();
   bool busy_ = false;
-  std::vector<gdi::Rect> stale_;
+  uint64_t commit_ = 0;
+  gdi::Damage stale_;
 };
 
 }  // namespace slidesaver::linux_platform

@@ -10,12 +10,17 @@ void WaylandEventLoop::Yield() {
     SDL_Event event;
     while (SDL_PollEvent(&event)) context_->Sdl().Calls().Run(event);
   }
+  window_.CommitWaiting();
   window_.DeliverInput();
 }
 
 void WaylandEventLoop::YieldUntil(int64_t deadline) {
-  const auto passes = context_->Sdl().WhenTickPasses(deadline);
-  if (passes && context_->Started()) context_->Connection().Wait(*passes, context_->WakeFd());
+  auto passes = context_->Sdl().WhenTickPasses(deadline);
+  if (passes && context_->Started()) {
+    // A commit that waits for the compositor's frame goes out by its due time at the latest.
+    if (const auto due = window_.WaitingCommitDue(); due && *due < *passes) passes = *due;
+    context_->Connection().Wait(*passes, context_->WakeFd());
+  }
   Yield();
 }
 

@@ -2,6 +2,8 @@
 // The show's clock and message loop on Wayland. A wait blocks in poll on the compositor's
 // connection and on the context's wake-up (a close signal, a call posted by the audio thread)
 // until one of them has something or the deadline passes, so a slide on display costs no CPU.
+// A wait ends sooner when a commit of the show window's has waited long enough for the
+// compositor's frame.
 #include <memory>
 
 #include "platform/event_loop.h"

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +10,7 @@
 
 #include "common/run_time_error.h"
 #include "platform/linux/posix/close_signals.h"
+#include "platform/linux/wayland/present_record.h"
 #include "platform/linux/wayland/shm_buffer.h"
 
 namespace slidesaver::linux_platform {
@@ -24,8 +24,10 @@ constexpr std::chrono::seconds kConfigureDeadline{2};
 // Buffers a surface cycles through: one the compositor shows, one being filled. A third would
 // only be written more often: each buffer catches up with the frames it missed.
 constexpr size_t kMaxBuffers = 2;
-// A buffer that has missed more rectangles than this is brought up to date in one.
-constexpr size_t kMaxStaleRects = 16;
+// A commit waits for the compositor to have drawn the one before (its frame callback), so frames
+// drawn faster than the output shows them go out as one. A compositor that has not drawn a
+// commit after this long (its output off or hidden) is not waited for.
+constexpr std::chrono::milliseconds kFrameWait{100};
 // Round trips to wait for the compositor to let a buffer go before the show gives up.
 constexpr int kMaxBufferWaits = 100;
 // Where the pointer rests until it has moved over the show.
@@ -52,12 +54,21 @@ struct WaylandShowWindow::Surface {
   bool configured = false;
   int32_t buffer_scale = 1;  // as last set on the surface
   std::vector<std::unique_ptr<ShmBuffer>> buffers;
+  gdi::Damage waiting;  // device pixels not committed yet
+  uint64_t commits = 0;
+  // The last commit's frame callback until the compositor has drawn it, and when it was asked.
+  WaylandOwned<wl_callback> frame = NoObject<wl_callback>();
+  std::chrono::steady_clock::time_point frame_asked{};
 
   int32_t DeviceWidth() const { return width * scale; }
   int32_t DeviceHeight() const { return height * scale; }
+  bool WaitsForFrame(std::chrono::steady_clock::time_point now) const {
+    return frame && now - frame_asked < kFrameWait;
+  }
 
   ~Surface() {
     // The role objects go before the surface, and the buffers after it.
+    frame.reset();
     toplevel.reset();
     xdg.reset();
     layer.reset();
@@ -199,7 +210,8 @@ void WaylandShowWindow::Configured(Surface& surface) {
   if (surface.width <= 0 || surface.height <= 0) return;
   surface.configured = true;
   if (surface.shows_area) Place();
-  Paint(surface, {{0, 0, surface.DeviceWidth(), surface.DeviceHeight()}});
+  const gdi::Rect whole{0, 0, surface.DeviceWidth(), surface.DeviceHeight()};
+  Paint(surface, {&whole, 1});
 }
 
 void WaylandShowWindow::Place() {
@@ -251,68 +263,62 @@ void WaylandShowWindow::Fill(const Surface& surface, uint32_t* pixels, int32_t s
   }
 }
 
-void WaylandShowWindow::Paint(Surface& surface, std::vector<gdi::Rect> rects) {
+void WaylandShowWindow::Paint(Surface& surface, std::span<const gdi::Rect> rects) {
   if (!surface.configured) return;
   const gdi::Rect whole{0, 0, surface.DeviceWidth(), surface.DeviceHeight()};
-  std::erase_if(rects, [&](gdi::Rect& rect) {
-    rect = gdi::Intersect(rect, whole);
-    return rect.Empty();
-  });
-  if (rects.empty()) return;
-  std::erase_if(surface.buffers, [&](const auto& buffer) {
-    return buffer->Width() != whole.right || buffer->Height() != whole.bottom;
-  });
+  for (const gdi::Rect& rect : rects) surface.waiting.AddRect(gdi::Intersect(rect, whole));
+  if (surface.waiting.Empty() || committing_) return;
+  if (!surface.WaitsForFrame(std::chrono::steady_clock::now())) Commit(surface);
+}
+
+void WaylandShowWindow::Commit(Surface& surface) {
+  committing_ = true;
+  struct Done {
+    bool& committing;
+    ~Done() { committing = false; }
+  } done{committing_};
   ShmBuffer* buffer = nullptr;
   int waits = 0;
   for (;;) {
-    // The free buffer that has missed the least.
-    int64_t missed = INT64_MAX;
+    const int32_t width = surface.DeviceWidth(), height = surface.DeviceHeight();
+    std::erase_if(surface.buffers, [&](const auto& buffer) {
+      return buffer->Width() != width || buffer->Height() != height;
+    });
+    // The free buffer committed last: it has missed the least.
     for (const auto& candidate : surface.buffers) {
       if (candidate->Busy()) continue;
-      int64_t area = 0;
-      for (const gdi::Rect& rect : candidate->Stale())
-        area += int64_t{rect.Width()} * rect.Height();
-      if (area < missed) {
-        missed = area;
-        buffer = candidate.get();
-      }
+      if (!buffer || candidate->Commit() > buffer->Commit()) buffer = candidate.get();
     }
     if (buffer) break;
     if (surface.buffers.size() < kMaxBuffers) {
       surface.buffers.push_back(
-          std::make_unique<ShmBuffer>(context_->Connection().Shm(), whole.right, whole.bottom));
+          std::make_unique<ShmBuffer>(context_->Connection().Shm(), width, height));
       buffer = surface.buffers.back().get();
       // Fresh memory is black: an area surface still needs its picture.
-      if (surface.shows_area) buffer->Stale().push_back(whole);
+      if (surface.shows_area) buffer->Stale().AddRect({0, 0, width, height});
       break;
     }
-    // Until the compositor lets one go; the surface may have a new size by then.
+    // Until the compositor lets one go; the surface may have a new size by then, and its
+    // configure adds the whole surface to what waits.
     if (++waits > kMaxBufferWaits) {
       throw std::runtime_error("the Wayland compositor keeps every buffer of the show");
     }
     context_->Connection().Roundtrip();
     if (!surface.configured) return;
-    if (surface.DeviceWidth() != whole.right || surface.DeviceHeight() != whole.bottom) {
-      return Paint(surface, std::move(rects));
-    }
   }
-  // What the other buffers were given since this one was last sent, then what is new.
-  std::vector<gdi::Rect> fill = std::move(buffer->Stale());
-  buffer->Stale().clear();
-  fill.insert(fill.end(), rects.begin(), rects.end());
+  std::vector<gdi::Rect> rects;
+  surface.waiting.TakeRects(rects);
+  // What the other buffers were given since this one was last sent, and what is new.
+  std::vector<gdi::Rect> fill;
+  for (const gdi::Rect& rect : rects) buffer->Stale().AddRect(rect);
+  buffer->Stale().TakeRects(fill);
   for (const gdi::Rect& rect : fill) {
     Fill(surface, buffer->Row(0), buffer->Width(), rect);
     counts_.written += int64_t{rect.Width()} * rect.Height();
   }
   for (const auto& other : surface.buffers) {
     if (other.get() == buffer) continue;
-    std::vector<gdi::Rect>& stale = other->Stale();
-    stale.insert(stale.end(), rects.begin(), rects.end());
-    if (stale.size() > kMaxStaleRects) {
-      gdi::Rect bounds{};
-      for (const gdi::Rect& rect : stale) bounds = gdi::Union(bounds, rect);
-      stale.assign(1, bounds);
-    }
+    for (const gdi::Rect& rect : rects) other->Stale().AddRect(rect);
   }
   wl_surface* target = surface.surface.get();
   if (surface.buffer_scale != surface.scale) {
@@ -327,38 +333,41 @@ void WaylandShowWindow::Paint(Surface& surface, std::vector<gdi::Rect> rects) {
   if (surface.shows_area && cursor_count_ < 0 && pointer_ && pointer_surface_ == &surface) {
     wl_pointer_set_cursor(pointer_, enter_serial_, nullptr, 0, 0);
   }
+  static const wl_callback_listener frame_listener{
+      [](void* data, wl_callback*, uint32_t) { static_cast<Surface*>(data)->frame.reset(); }};
+  surface.frame = Own(wl_surface_frame(target), wl_callback_destroy);
+  wl_callback_add_listener(surface.frame.get(), &frame_listener, &surface);
+  surface.frame_asked = std::chrono::steady_clock::now();
   wl_surface_commit(target);
-  buffer->MarkBusy();
+  buffer->MarkBusy(++surface.commits);
   context_->Connection().Flush();
-  if (surface.shows_area) Record(surface, buffer->Row(0));
+  if (surface.shows_area) RecordPresented(buffer->Row(0), buffer->Width(), buffer->Height());
 }
 
-// For tests: SLIDESAVER_PRESENT_RECORD=FILE keeps the area surface's last presented picture in
-// FILE, a binary PPM, replaced whole at each present.
-void WaylandShowWindow::Record(const Surface& surface, const uint32_t* pixels) const {
-  static const char* const file = std::getenv("SLIDESAVER_PRESENT_RECORD");
-  if (!file || !*file) return;
-  const std::string partial = std::string(file) + ".part";
-  FILE* out = std::fopen(partial.c_str(), "wb");
-  if (!out) return;
-  const int32_t width = surface.DeviceWidth(), height = surface.DeviceHeight();
-  std::fprintf(out, "P6\n%d %d\n255\n", width, height);
-  std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
-  for (int32_t y = 0; y < height; ++y) {
-    for (int32_t x = 0; x < width; ++x) {
-      const uint32_t pixel = pixels[static_cast<size_t>(y) * width + x];
-      row[3 * x] = static_cast<uint8_t>(pixel >> 16);
-      row[3 * x + 1] = static_cast<uint8_t>(pixel >> 8);
-      row[3 * x + 2] = static_cast<uint8_t>(pixel);
+void WaylandShowWindow::CommitWaiting() {
+  const auto now = std::chrono::steady_clock::now();
+  for (const auto& surface : surfaces_) {
+    if (surface->configured && !surface->waiting.Empty() && !surface->WaitsForFrame(now)) {
+      Commit(*surface);
     }
-    std::fwrite(row.data(), 1, row.size(), out);
   }
-  if (std::fclose(out) == 0) std::rename(partial.c_str(), file);
+}
+
+std::optional<std::chrono::steady_clock::time_point> WaylandShowWindow::WaitingCommitDue() const {
+  std::optional<std::chrono::steady_clock::time_point> due;
+  for (const auto& surface : surfaces_) {
+    if (!surface->configured || surface->waiting.Empty()) continue;
+    const auto at = surface->frame ? surface->frame_asked + kFrameWait
+                                   : std::chrono::steady_clock::time_point::min();
+    if (!due || at < *due) due = at;
+  }
+  return due;
 }
 
 void WaylandShowWindow::RepaintAll() {
   if (Surface* surface = AreaSurface()) {
-    Paint(*surface, {{0, 0, surface->DeviceWidth(), surface->DeviceHeight()}});
+    const gdi::Rect whole{0, 0, surface->DeviceWidth(), surface->DeviceHeight()};
+    Paint(*surface, {&whole, 1});
   }
 }
 
@@ -394,7 +403,7 @@ void WaylandShowWindow::Present(const gdi::Bitmap& image, std::span<const gdi::R
     on_surface.push_back(
         {part.left + at.left, part.top + at.top, part.right + at.left, part.bottom + at.top});
   }
-  Paint(*surface, std::move(on_surface));
+  Paint(*surface, on_surface);
 }
 
 void WaylandShowWindow::Show() {
@@ -404,9 +413,10 @@ void WaylandShowWindow::Show() {
   while (!AreaSurface()->configured && !close_requested_) {
     if (std::chrono::steady_clock::now() > deadline) {
       // Ended the normal way, so what was extracted goes with it.
-      std::fputs("slidesaver: the show window cannot be shown: the Wayland compositor did not "
-                 "place it within 2 s\n",
-                 stderr);
+      std::fputs(
+          "slidesaver: the show window cannot be shown: the Wayland compositor did not "
+          "place it within 2 s\n",
+          stderr);
       throw ProcessExit{1};
     }
     connection.Roundtrip();

@@ -10,6 +10,7 @@
 // the window); then only the changed rectangles are scaled and sent. The pointer is hidden over the
 // show; its entering is not input (a surface that appears under a resting pointer gets it), only
 // its motion is.
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -45,6 +46,11 @@ class WaylandShowWindow : public platform::ShowWindow, private WaylandInputHandl
 
   // Hands the input and close requests that arrived to the show. Called by the event loop only.
   void DeliverInput();
+  // Commits what waits for the compositor's frame, where it has drawn the last commit or
+  // was waited for long enough; and when that is due at the latest (nothing waits: none).
+  // Called by the event loop only.
+  void CommitWaiting();
+  std::optional<std::chrono::steady_clock::time_point> WaitingCommitDue() const;
 
   // What presents have sent since the window was made, in pixels: the rectangles marked damaged
   // for the compositor, and those written into buffers (the damage, and what a buffer missed
@@ -66,10 +72,12 @@ class WaylandShowWindow : public platform::ShowWindow, private WaylandInputHandl
   void Place();
   // Fills `rect` (device pixels of the surface) of the buffer with what the surface shows.
   void Fill(const Surface& surface, uint32_t* pixels, int32_t stride, const gdi::Rect& rect) const;
-  // Sends the rectangles (device pixels) of the surface to the compositor.
-  void Paint(Surface& surface, std::vector<gdi::Rect> rects);
+  // The rectangles (device pixels) of the surface are to be sent to the compositor: now, or
+  // with the next commit when the compositor has not drawn the last one yet.
+  void Paint(Surface& surface, std::span<const gdi::Rect> rects);
+  // Brings a free buffer up to date and commits it with what waits.
+  void Commit(Surface& surface);
   void RepaintAll();
-  void Record(const Surface& surface, const uint32_t* pixels) const;
   void RequestClose() { close_requested_ = true; }
   void Queue(InputKind kind);
   platform::Point PointerAt(const Surface& surface, double x, double y) const;
@@ -101,6 +109,7 @@ class WaylandShowWindow : public platform::ShowWindow, private WaylandInputHandl
   bool close_requested_ = false;
   bool close_signal_delivered_ = false;
   PresentCounts counts_;
+  bool committing_ = false;  // a commit waits for a free buffer
 };
 
 }  // namespace slidesaver::linux_platform

@@ -14,6 +14,9 @@
 #              device pixels (scale 2), each corner its own colour
 #   sharp      with --fit sharp an 800 x 600 checkerboard of single pixels is shown 2:1 on that
 #              output, each pixel an exact 2 x 2 block, centred on black
+#   hidden     a show of two slides with a wipe, in a window of its own moved to a workspace
+#              nobody sees: its transitions, whose commits wait for the compositor's frames,
+#              still reach the buffers it commits
 # An ended show has status 0 and its extraction folder is gone.
 set -euo pipefail
 case=$1
@@ -55,6 +58,14 @@ else
 fi
 printf 'width = %s\nheight = %s\nbackground = "#000000"\n[[slide]]\npicture = "picture.png"\ntime = 60000\n' "${size%x*}" "${size#*x}" \
   >"$work/show.toml"
+if [[ $case == hidden ]]; then
+  convert -size $size xc:red "$work/red.png"
+  convert -size $size xc:blue "$work/blue.png"
+  printf 'width = 400\nheight = 300\nbackground = "#000000"\n' >"$work/show.toml"
+  for colour in red blue; do
+    printf '[[slide]]\npicture = "%s.png"\ntime = 700\neffect = 19\n' $colour >>"$work/show.toml"
+  done
+fi
 "$build/slidepack" build --linux-only "$work/show.toml" -o "$work/show.scr" >/dev/null
 
 extractions() { find "$XDG_RUNTIME_DIR/slidesaver" -mindepth 1 -maxdepth 1 -type d -name 'temp*' 2>/dev/null; }
@@ -221,6 +232,30 @@ case $case in
       [[ $(brightest 224x1536+0+0) == 0 && $(brightest 2048x168+0+0) == 0 ]] ||
         fail "not black around the area"
     fi
+    kill -TERM "$show"
+    expect_end "SIGTERM"
+    ;;
+  hidden)
+    export SLIDESAVER_PRESENT_RECORD=$work/presented.ppm
+    centre() { convert "$SLIDESAVER_PRESENT_RECORD" -format '%[pixel:p{512,384}]' info: 2>/dev/null; }
+    # Waits for the window's last commit to show COLOUR at its centre.
+    committed() {
+      local expected started
+      expected=$(convert "$work/$1.png" -format '%[pixel:p{0,0}]' info:)
+      started=$(now_ms)
+      until [[ $(centre) == "$expected" ]]; do
+        kill -0 "$show" 2>/dev/null || fail "the player ended before a $1 commit"
+        (($(now_ms) - started < 10000 * slow)) || fail "no $1 commit ($2)"
+        sleep 0.05
+      done
+    }
+    start --window
+    committed red "on display"
+    swaymsg "[pid=$show] move to workspace 2" >/dev/null
+    grim -t ppm "$work/screen.ppm"
+    [[ $(brightest 1024x768+0+0) == 0 ]] || fail "the window is still on display"
+    # Blue, red and blue again: at least one whole transition while hidden.
+    for colour in blue red blue; do committed $colour "while hidden"; done
     kill -TERM "$show"
     expect_end "SIGTERM"
     ;;
