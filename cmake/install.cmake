@@ -4,6 +4,8 @@
 include(GNUInstallDirs)
 
 install(TARGETS slidesaver slidepack RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# slidesaver --idle finds its watcher there from its own folder (see ExecIdleWatcher).
+install(TARGETS slidesaver-idle RUNTIME DESTINATION libexec/slidesaver)
 install(FILES ${CMAKE_SOURCE_DIR}/docs/man/slidesaver.1 ${CMAKE_SOURCE_DIR}/docs/man/slidepack.1
   DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_SOURCE_DIR}/data/xscreensaver/slidesaver.xml
