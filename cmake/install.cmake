@@ -30,6 +30,13 @@ install(CODE "
   file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/libexec/xscreensaver\")
   file(CREATE_LINK \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/slidesaver\" \"\${link}\"
     SYMBOLIC)")
+# The idle watcher as a systemd user service (systemctl --user enable --now slidesaver-idle),
+# written at install time with the installed player's path.
+install(CODE "
+  set(PREFIX \"\${CMAKE_INSTALL_PREFIX}\")
+  set(unit \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/systemd/user/slidesaver-idle.service\")
+  message(STATUS \"Installing: \${unit}\")
+  configure_file(\"${CMAKE_SOURCE_DIR}/data/systemd/slidesaver-idle.service.in\" \"\${unit}\" @ONLY)")
 # The player plays it when given no show (see InstalledDemoShow): keep the two paths together.
 install(PROGRAMS ${CMAKE_BINARY_DIR}/demo/demo.scr DESTINATION ${CMAKE_INSTALL_DATADIR}/slidesaver)
 
