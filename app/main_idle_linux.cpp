@@ -1,7 +1,9 @@
 // The idle watcher's program, which `slidesaver --idle` becomes:
 //   slidesaver-idle SECONDS PLAYER [ARGUMENT...]
-// plays `PLAYER ARGUMENT...` each time the X session has been idle SECONDS, one watcher per
-// display.
+// plays `PLAYER ARGUMENT...` each time the session has been idle SECONDS, one watcher per
+// display: an X display's, or a Wayland compositor's where the show goes to Wayland (as the
+// player decides it, with --wayland among the arguments).
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "platform/linux/idle/idle_watcher.h"
+#include "platform/linux/idle/wayland_idle_source.h"
 #include "platform/linux/idle/x11_idle_source.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/posix/close_signals.h"
@@ -36,8 +39,13 @@ int main(int argc, char** argv) {
         stderr);
     return 2;
   }
+  ShowCommand show{argv[2], std::vector<std::string>(argv + 3, argv + argc)};
+  const bool wayland = WaylandWanted(
+      std::find(show.arguments.begin(), show.arguments.end(), "--wayland") != show.arguments.end());
   std::string problem;
-  const auto source = OpenX11IdleSource(std::chrono::seconds(seconds), problem);
+  const std::chrono::seconds idle_time(seconds);
+  const auto source =
+      wayland ? OpenWaylandIdleSource(idle_time, problem) : OpenX11IdleSource(idle_time, problem);
   if (!source) return Fail(problem);
   const auto folder = PrivateRuntimeFolder(&problem);
   if (!folder) return Fail(problem);
@@ -48,6 +56,5 @@ int main(int argc, char** argv) {
       return Fail("an idle watcher already runs for display " + source->SessionName());
     return Fail("cannot take the idle watcher's lock " + lock_file);
   }
-  ShowCommand show{argv[2], std::vector<std::string>(argv + 3, argv + argc)};
   return WatchIdle(*source, show);
 }

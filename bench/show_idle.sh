@@ -103,8 +103,12 @@ sample_watcher() {
 measure() {
   export SDL_AUDIODRIVER=dummy
   if [[ -n ${SHOW_IDLE_WAYLAND:-} ]]; then  # sway's runtime folder holds its socket
-    for show in ${SHOW_IDLE_CASES:-still sounds midi midi-dense}; do
-      sample "$show, Wayland" "$show" /S
+    for show in ${SHOW_IDLE_CASES:-still sounds midi midi-dense watcher}; do
+      if [[ $show == watcher ]]; then
+        sample_watcher
+      else
+        sample "$show, Wayland" "$show" /S
+      fi
     done
     return
   fi

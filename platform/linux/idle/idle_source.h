@@ -32,4 +32,8 @@ class IdleSource {
   virtual std::string SessionName() const = 0;
 };
 
+// A session's name fit for a file name: anything but letters, digits, ':', '.', '-' and '_'
+// made '_'.
+std::string SessionFileName(std::string name);
+
 }  // namespace slidesaver::linux_platform

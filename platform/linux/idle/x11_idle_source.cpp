@@ -145,12 +145,7 @@ std::string X11SessionName(const std::string& display_name) {
       colon != std::string::npos && dot != std::string::npos) {
     name.erase(dot);
   }
-  for (char& c : name) {
-    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                       c == ':' || c == '.' || c == '-' || c == '_';
-    if (!plain) c = '_';
-  }
-  return name;
+  return SessionFileName(std::move(name));
 }
 
 }  // namespace slidesaver::linux_platform

@@ -15,8 +15,8 @@ namespace slidesaver::linux_platform {
 std::unique_ptr<IdleSource> OpenX11IdleSource(std::chrono::milliseconds idle_time,
                                               std::string& problem);
 
-// A display name as a session name: the screen number dropped (":0.1" is ":0"), and anything
-// but letters, digits, ':', '.', '-' and '_' made '_'.
+// A display name as a session name: the screen number dropped (":0.1" is ":0"), fit for a
+// file name (SessionFileName).
 std::string X11SessionName(const std::string& display_name);
 
 }  // namespace slidesaver::linux_platform
