@@ -1,12 +1,13 @@
 // The idle watcher's program, which `slidesaver --idle` becomes:
 //   slidesaver-idle SECONDS PLAYER [ARGUMENT...]
 // plays `PLAYER ARGUMENT...` each time the session has been idle SECONDS, one watcher per
-// display: an X display's, or a Wayland compositor's where the show goes to Wayland (as the
-// player decides it, with --wayland among the arguments).
+// display. In a Wayland session the compositor tells the idle time, even where the show goes
+// through Xwayland: Xwayland's own idle time sees only the input of X clients.
 #include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>

@@ -38,6 +38,7 @@ player=$prefix/bin/slidesaver
 [[ -x $prefix/libexec/slidesaver/slidesaver-idle ]] || fail "the install left out the watcher"
 mkdir -m 700 "$work/run"
 export XDG_RUNTIME_DIR=$work/run SDL_AUDIODRIVER=dummy
+unset WAYLAND_DISPLAY  # the X server tells the idle time
 
 # The show the watcher started and plays now, if any.
 show_of() { cat "/proc/$1/task/$1/children" 2>/dev/null | tr -d ' ' || true; }
