@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/linux/idle/idle_watcher.h"
+#include "platform/linux/idle/mutter_idle_source.h"
 #include "platform/linux/idle/wayland_idle_source.h"
 #include "platform/linux/idle/x11_idle_source.h"
 #include "platform/linux/linux_platform.h"
@@ -45,8 +46,13 @@ int main(int argc, char** argv) {
       std::find(show.arguments.begin(), show.arguments.end(), "--wayland") != show.arguments.end());
   std::string problem;
   const std::chrono::seconds idle_time(seconds);
-  const auto source =
+  auto source =
       wayland ? OpenWaylandIdleSource(idle_time, problem) : OpenX11IdleSource(idle_time, problem);
+  if (!source && wayland) {  // GNOME's compositor tells it on the session bus instead
+    std::string bus_problem;
+    source = OpenMutterIdleSource(idle_time, bus_problem);
+    if (!source) problem += "; " + bus_problem;
+  }
   if (!source) return Fail(problem);
   const auto folder = PrivateRuntimeFolder(&problem);
   if (!folder) return Fail(problem);
