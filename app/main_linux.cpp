@@ -32,6 +32,18 @@ int UsageError(const std::string& message) {
   return 2;
 }
 
+// Becomes the idle watcher; nothing of the show is read before a show starts.
+int StartIdleWatcher(const ProgramOptions& options) {
+  if (options.show_file && !linux_platform::MakePosixFileSystem()->FileExists(*options.show_file)) {
+    std::fprintf(stderr, "slidesaver: no show file %s\n", options.show_file->c_str());
+    return 1;
+  }
+  const std::string failure =
+      linux_platform::ExecIdleWatcher(*options.idle_seconds, IdleShowArguments(options));
+  std::fprintf(stderr, "slidesaver: %s\n", failure.c_str());
+  return 1;
+}
+
 // The pictures of the folder as the show, at the size of the place it plays in.
 void PlayFolder(platform::Platform& platform, const photos::FolderShowOptions& choices) {
   const platform::ScreenSize area = platform.window.GetScreenSize();
@@ -65,6 +77,7 @@ int Run(int argc, char** argv) {
     case ProgramOptions::Action::Run:
       break;
   }
+  if (options.idle_seconds) return StartIdleWatcher(options);
 
   // Every mode that shows something needs its display before anything is extracted.
   const bool play_show = options.target != ShowTarget::Mode;

@@ -4,16 +4,17 @@
 # alone, slides with a short sound each, slides with the demo show's MIDI music, and slides with
 # a denser MIDI piece (chords on strings and a melody); the slides alone also as a screen
 # saver's program on the root window (--root), in a 320x240 preview (--window-id, scaled) and
-# enlarged by --fit fill on a 2048x1536 screen.
+# enlarged by --fit fill on a 2048x1536 screen. Then the idle watcher (--idle) while it waits:
+# its wakeups per second and its resident memory.
 # Then how late the display wait ends against the real clock.
 #   bench/show_idle.sh [build-dir]        (default: build/release)
 # SHOW_IDLE_CASES="midi midi-dense" measures only some of the shows (still sounds midi
-# midi-dense). SHOW_IDLE_WAYLAND=1 measures the shows on a headless sway instead, in the
+# midi-dense watcher). SHOW_IDLE_WAYLAND=1 measures the shows on a headless sway instead, in the
 # Wayland show window (the X screen saver's cases and the wait probe are X11's only).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build/release}" && pwd)
-cmake --build "$build" -j2 --target slidesaver show-wait-probe slidepack demo test-window \
+cmake --build "$build" -j2 --target slidesaver slidesaver-idle show-wait-probe slidepack demo test-window \
   >/dev/null
 
 show_work=$(mktemp -d "${TMPDIR:-/tmp}/show-idle.XXXXXX")
@@ -88,17 +89,36 @@ sample() {  # label, show, arguments
   wait "$pid" || true
 }
 
+# The idle watcher with an hour's idle time, so that it waits all along; no input comes.
+sample_watcher() {
+  "$build/slidesaver" --idle 3600 --show "$show_work/still.scr" &
+  local pid=$!
+  sleep 2  # set-up
+  python3 "$root/bench/show_idle_sample.py" "$pid" 26 "idle watcher, waiting"
+  awk '/^VmRSS|^VmHWM/ {printf "  %s %.1f MiB\n", $1, $2 / 1024}' "/proc/$pid/status"
+  kill -TERM "$pid"
+  wait "$pid"
+}
+
 measure() {
   export SDL_AUDIODRIVER=dummy
   if [[ -n ${SHOW_IDLE_WAYLAND:-} ]]; then  # sway's runtime folder holds its socket
-    for show in ${SHOW_IDLE_CASES:-still sounds midi midi-dense}; do
-      sample "$show, Wayland" "$show" /S
+    for show in ${SHOW_IDLE_CASES:-still sounds midi midi-dense watcher}; do
+      if [[ $show == watcher ]]; then
+        sample_watcher
+      else
+        sample "$show, Wayland" "$show" /S
+      fi
     done
     return
   fi
   export XDG_RUNTIME_DIR="$show_work/run"
-  for show in ${SHOW_IDLE_CASES:-still sounds midi midi-dense}; do
-    sample "$show" "$show" /S
+  for show in ${SHOW_IDLE_CASES:-still sounds midi midi-dense watcher}; do
+    if [[ $show == watcher ]]; then
+      sample_watcher
+    else
+      sample "$show" "$show" /S
+    fi
   done
   if [[ -z ${SHOW_IDLE_CASES:-} ]]; then
     sample "still, --root" still --root
@@ -117,7 +137,7 @@ measure_fit() {
   sample "still, --fit fill on 2048x1536" still --fit fill /S
 }
 export show_work build root SHOW_IDLE_CASES SHOW_IDLE_WAYLAND
-export -f measure measure_fit sample
+export -f measure measure_fit sample sample_watcher
 uptime
 if [[ -n ${SHOW_IDLE_WAYLAND:-} ]]; then
   chmod -R a+rX "$show_work"  # sway and the player run as nobody when this runs as root

@@ -23,6 +23,28 @@ std::optional<gdi::AreaFit> ParseFit(const std::string& text) {
   return std::nullopt;
 }
 
+std::optional<int> ParseIdleSeconds(const std::string& text) {
+  int seconds = 0;
+  const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+  if (text.empty() || error != std::errc() || stop != text.data() + text.size() || seconds < 1 ||
+      seconds > kMaxIdleSeconds) {
+    return std::nullopt;
+  }
+  return seconds;
+}
+
+const char* FitName(gdi::AreaFit fit) {
+  switch (fit) {
+    case gdi::AreaFit::Fill:
+      return "fill";
+    case gdi::AreaFit::Sharp:
+      return "sharp";
+    case gdi::AreaFit::OwnSize:
+      break;
+  }
+  return "none";
+}
+
 ProgramOptions UsageError(std::string message) {
   ProgramOptions options;
   options.action = ProgramOptions::Action::UsageError;
@@ -57,8 +79,8 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments) {
     const bool folder_choice =
         std::find(std::begin(kFolderShowOptions), std::end(kFolderShowOptions), name) !=
         std::end(kFolderShowOptions);
-    const bool takes_value =
-        name == "show" || name == "window-id" || name == "fit" || name == "folder" || folder_choice;
+    const bool takes_value = name == "show" || name == "window-id" || name == "fit" ||
+                             name == "folder" || name == "idle" || folder_choice;
     const bool flag = name == "help" || name == "version" || name == "root" || name == "window" ||
                       name == "wayland" || name == "xscreensaver-images";
     if (!takes_value && !flag) return UsageError("unknown option " + argument);
@@ -95,6 +117,12 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments) {
       if (!id) return UsageError("not a window id: " + *value);
       options.target = ShowTarget::WindowId;
       options.window_id = *id;
+    } else if (name == "idle") {
+      options.idle_seconds = ParseIdleSeconds(*value);
+      if (!options.idle_seconds) {
+        return UsageError("--idle takes whole seconds from 1 to " +
+                          std::to_string(kMaxIdleSeconds) + ", not " + *value);
+      }
     } else if (name == "fit") {
       const std::optional<gdi::AreaFit> fit = ParseFit(*value);
       if (!fit) return UsageError("--fit takes none, fill or sharp, not " + *value);
@@ -109,6 +137,12 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments) {
     options.action = ProgramOptions::Action::Version;
   } else if (options.folder && options.show_file) {
     return UsageError("--folder and --show: one show at a time");
+  } else if (options.idle_seconds && options.target != ShowTarget::Mode) {
+    return UsageError(
+        "--idle plays the show full screen: not with --root, --window-id or --window");
+  } else if (options.idle_seconds && !options.mode_arguments.empty()) {
+    return UsageError("--idle plays the show full screen: no mode argument (" +
+                      options.mode_arguments.front() + ") goes with it");
   } else if (options.target != ShowTarget::Mode && !options.mode_arguments.empty()) {
     return UsageError("--root, --window-id and --window play the show: no mode argument (" +
                       options.mode_arguments.front() + ") goes with them");
@@ -116,10 +150,25 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments) {
   return options;
 }
 
+std::vector<std::string> IdleShowArguments(const ProgramOptions& options) {
+  std::vector<std::string> arguments;
+  if (options.show_file) arguments.push_back("--show=" + *options.show_file);
+  if (options.folder) arguments.push_back("--folder=" + *options.folder);
+  if (options.xscreensaver_images) arguments.push_back("--xscreensaver-images");
+  for (const auto& [name, value] : options.folder_choices)
+    arguments.push_back("--" + name + "=" + value);
+  if (options.fit != gdi::AreaFit::OwnSize)
+    arguments.push_back(std::string("--fit=") + FitName(options.fit));
+  if (options.wayland) arguments.push_back("--wayland");
+  arguments.push_back("/S");
+  return arguments;
+}
+
 std::string UsageText() {
   return "Usage: slidesaver [--show FILE] [--fit FIT] [/S | /C | /A [WINDOW] | /P]\n"
          "       slidesaver [--show FILE] [--fit FIT] --root | --window-id ID | --window\n"
          "       slidesaver --folder DIR [FOLDER OPTIONS] /S | --root | --window-id ID | --window\n"
+         "       slidesaver --idle SECONDS [--show FILE | --folder DIR ...] [--fit FIT]\n"
          "Plays the slide show appended to the program's own file, or to FILE, or the\n"
          "pictures in DIR.\n"
          "\n"
@@ -151,6 +200,11 @@ std::string UsageText() {
          "  --xscreensaver-images  play the pictures of the folder xscreensaver's settings\n"
          "                  choose for images (imageDirectory in ~/.xscreensaver), when no\n"
          "                  --folder is given\n"
+         "  --idle SECONDS  stay in the background and play the show full screen, as /S\n"
+         "                  does, each time the session has been idle SECONDS (1 to\n"
+         "                  86400): an X11 session, sway, KWin or GNOME on Wayland; the\n"
+         "                  next show waits for input and a new idle time; no show while\n"
+         "                  xscreensaver runs; one watcher per display\n"
          "  --help          show this text\n"
          "  --version       show the version\n"
          "In the window of --root and --window-id, input does not end the show: the screen\n"

@@ -37,7 +37,13 @@ struct ProgramOptions {
   bool xscreensaver_images = false;  // --xscreensaver-images: the folder is xscreensaver's
   std::map<std::string, std::string> folder_choices;
   std::vector<std::string> mode_arguments;
+  // --idle SECONDS: watch the session and play the show full screen each time the user has
+  // been idle this long.
+  std::optional<int> idle_seconds;
 };
+
+// The longest idle time --idle takes: a day.
+inline constexpr int kMaxIdleSeconds = 24 * 60 * 60;
 
 // The options that choose how a folder's pictures are shown, each with a value.
 inline constexpr const char* kFolderShowOptions[] = {"time",  "effects",    "speed",     "order",
@@ -47,6 +53,10 @@ inline constexpr const char* kFolderShowOptions[] = {"time",  "effects",    "spe
 // '=' (--show=FILE). A window id is decimal or 0x-hexadecimal, 1 … 0xFFFFFFFF. With a target
 // other than Mode the show plays whatever the mode, so a mode argument is an error too.
 ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments);
+
+// The arguments of the show the idle watcher starts: the watcher's own choices of show, place
+// and fit, and /S.
+std::vector<std::string> IdleShowArguments(const ProgramOptions& options);
 
 // The text of --help.
 std::string UsageText();

@@ -66,4 +66,10 @@ std::string SettingsFileOfShow(const std::string& show_file);
 // the installed player plays without --show.
 std::optional<std::string> InstalledDemoShow();
 
+// Becomes the idle watcher (slidesaver-idle, beside the player or installed in
+// ../libexec/slidesaver/): a small program of its own, so that while it waits it holds none of
+// the player's libraries. It plays this program's file with `show_arguments` each time the
+// session has been idle `idle_seconds`. Returns only when it can't, with what went wrong.
+std::string ExecIdleWatcher(int idle_seconds, const std::vector<std::string>& show_arguments);
+
 }  // namespace slidesaver::linux_platform

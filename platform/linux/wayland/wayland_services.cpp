@@ -1,8 +1,5 @@
 // The show's services on Wayland: the player's own Wayland window and event loop, and SDL's
 // audio and picture loading as on X11.
-#include <cstdlib>
-#include <string_view>
-
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/sdl/sdl_audio.h"
 #include "platform/linux/sdl/sdl_picture_loader.h"
@@ -11,14 +8,6 @@
 #include "platform/linux/wayland/wayland_show_window.h"
 
 namespace slidesaver::linux_platform {
-
-bool WaylandWanted(bool asked) {
-  const char* driver = std::getenv("SDL_VIDEODRIVER");
-  if (asked || (driver && std::string_view(driver) == "wayland")) return true;
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  const char* x11 = std::getenv("DISPLAY");
-  return wayland && *wayland && !(x11 && *x11);
-}
 
 SdlServices MakeWaylandServices(ShowPlace place) {
   auto sdl = std::make_shared<SdlContext>();

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # The player's /S on a headless GNOME (mutter: no layer shell, a full-screen toplevel) or KDE
 # (KWin: the layer shell) compositor of 1280 x 720, started here with a session bus of its own:
-#   player_desktop_test.sh mutter|kwin BUILD-DIR
+#   player_desktop_test.sh mutter|kwin|mutter-idle|kwin-idle BUILD-DIR
+# *-idle: the show is started by the idle watcher (--idle 2), which the compositor tells of
+# idleness (KWin: ext-idle-notify-v1; mutter: its IdleMonitor on the session bus) 2 s after it
+# has asked, no input coming; SIGTERM to the watcher ends both.
 # The player records what it presents (SLIDESAVER_PRESENT_RECORD): a buffer of the output's size
 # with the picture centred. Neither compositor takes virtual input from a client here, so the
 # show is ended with SIGTERM: status 0 and its extraction folder gone. As root, the compositor
@@ -10,6 +13,11 @@
 set -euo pipefail
 desktop=$1
 build=$(realpath "$2")
+start_show=(/S)
+if [[ $desktop == *-idle ]]; then
+  desktop=${desktop%-idle}
+  start_show=(--idle 2)
+fi
 slow=1
 grep -q '^SLIDESAVER_SANITIZE:BOOL=ON' "$build/CMakeCache.txt" && slow=3
 
@@ -82,7 +90,8 @@ done
 
 record=$work/files/presented.ppm
 run_as WAYLAND_DISPLAY="$socket" SDL_AUDIODRIVER=dummy SLIDESAVER_PRESENT_RECORD="$record" \
-  "$build/slidesaver" --show "$work/files/show.scr" /S 2>"$work/player.log" &
+  DBUS_SESSION_BUS_ADDRESS="$(head -n1 "$work/bus")" \
+  "$build/slidesaver" --show "$work/files/show.scr" "${start_show[@]}" 2>"$work/player.log" &
 show=$!
 # The buffer of the output's size, the picture centred at (440, 210).
 started=$(now_ms)
@@ -97,6 +106,9 @@ while (($(now_ms) - started < 15000 * slow)); do
   sleep 0.1
 done
 [[ $difference == 0 ]] || fail "no 1280 x 720 buffer with the picture centred (${difference:-no record})"
+took=$(($(now_ms) - started))
+[[ ${start_show[0]} == --idle ]] && ((took < 1500)) && fail "the watcher's show came $took ms after it started, before its idle time"
+echo "the picture presented $took ms after the player started"
 brightest=$(convert "$record" -crop 440x720+0+0 +repage -format '%[fx:int(255*maxima)]' info:)
 ((brightest == 0)) || fail "not black beside the picture"
 extractions() { find "$work/run/slidesaver" -mindepth 1 -maxdepth 1 -type d -name 'temp*' 2>/dev/null; }

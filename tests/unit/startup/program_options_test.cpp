@@ -114,6 +114,18 @@ const Case kCases[] = {
      std::nullopt,
      {},
      "no mode argument (/S)"},
+    // The idle watcher: whole seconds, full screen only.
+    {{"--idle", "0"}, Action::UsageError, ShowTarget::Mode, 0, std::nullopt, {}, "not 0"},
+    {{"--idle=86401"}, Action::UsageError, ShowTarget::Mode, 0, std::nullopt, {}, "not 86401"},
+    {{"--idle", "2.5"}, Action::UsageError, ShowTarget::Mode, 0, std::nullopt, {}, "1 to 86400"},
+    {{"--idle", "5", "/S"}, Action::UsageError, ShowTarget::Mode, 0, std::nullopt, {}, "(/S)"},
+    {{"--idle", "5", "--root"},
+     Action::UsageError,
+     ShowTarget::Mode,
+     0,
+     std::nullopt,
+     {},
+     "--root"},
 };
 
 TEST(ProgramOptions, EveryFormAndMistake) {
@@ -135,11 +147,40 @@ TEST(ProgramOptions, EveryFormAndMistake) {
   }
 }
 
+// The show the watcher starts gets the watcher's show, place and fit as options, and /S; the
+// idle time is the watcher's alone.
+TEST(ProgramOptions, IdleShowArgumentsCarryTheShowButNotTheIdleTime) {
+  const struct {
+    Args arguments;
+    Args show;
+  } cases[] = {
+      {{"--idle", "300"}, {"/S"}},
+      {{"-idle=86400", "--show", "-odd.scr", "--fit", "sharp", "--wayland"},
+       {"--show=-odd.scr", "--fit=sharp", "--wayland", "/S"}},
+      {{"--idle", "1", "--folder", "/p", "--time", "800", "--xscreensaver-images"},
+       {"--folder=/p", "--xscreensaver-images", "--time=800", "/S"}},
+  };
+  for (const auto& c : cases) {
+    const ProgramOptions options = ParseProgramOptions(c.arguments);
+    ASSERT_EQ(options.action, Action::Run) << options.error;
+    ASSERT_TRUE(options.idle_seconds);
+    EXPECT_EQ(IdleShowArguments(options), c.show);
+    // What the show is given, it reads back as the watcher had it.
+    const ProgramOptions show = ParseProgramOptions(IdleShowArguments(options));
+    EXPECT_FALSE(show.idle_seconds);
+    EXPECT_EQ(show.show_file, options.show_file);
+    EXPECT_EQ(show.folder, options.folder);
+    EXPECT_EQ(show.folder_choices, options.folder_choices);
+    EXPECT_EQ(show.fit, options.fit);
+    EXPECT_EQ(show.mode_arguments, Args{"/S"});
+  }
+}
+
 TEST(ProgramOptions, UsageNamesEveryOptionAndMode) {
   const std::string usage = UsageText();
   for (const char* word :
        {"--show FILE", "--root", "--window-id ID", "--window ", "--wayland", "--fit FIT", "--help",
-        "--version", "/S", "/C", "/A", "/P", "XSCREENSAVER_WINDOW"}) {
+        "--version", "/S", "/C", "/A", "/P", "XSCREENSAVER_WINDOW", "--idle SECONDS"}) {
     EXPECT_NE(usage.find(word), std::string::npos) << word;
   }
 }
