@@ -33,12 +33,6 @@ class ShowsOnDisk {
     std::erase(shows_, show);
     Unlock();
   }
-  // A show moved: its folder is now `to`'s to remove.
-  void Moved(const ExtractedShow* from, ExtractedShow* to) {
-    Lock();
-    std::replace(shows_.begin(), shows_.end(), const_cast<ExtractedShow*>(from), to);
-    Unlock();
-  }
 
  private:
   // A flag, not a mutex: the Windows build's run-time has none, and the list is held only for
@@ -81,7 +75,10 @@ ExtractedShow::ExtractedShow(ExtractedShow&& other) noexcept
       owner_(std::move(other.owner_)),
       written_(std::exchange(other.written_, {})),
       failures_(std::exchange(other.failures_, {})) {
-  ShowsOnDisk::Get().Moved(&other, this);
+  if (!folder_.empty()) {
+    ShowsOnDisk::Get().Drop(&other);
+    ShowsOnDisk::Get().Add(this);
+  }
 }
 
 ExtractedShow& ExtractedShow::operator=(ExtractedShow&& other) noexcept {
@@ -93,7 +90,10 @@ ExtractedShow& ExtractedShow::operator=(ExtractedShow&& other) noexcept {
     owner_ = std::move(other.owner_);
     written_ = std::exchange(other.written_, {});
     failures_ = std::exchange(other.failures_, {});
-    ShowsOnDisk::Get().Moved(&other, this);
+    if (!folder_.empty()) {
+      ShowsOnDisk::Get().Drop(&other);
+      ShowsOnDisk::Get().Add(this);
+    }
   }
   return *this;
 }

@@ -1,22 +1,25 @@
 #pragma once
-#include <cstdint>
+// The show's sound: one background music, and the slides' sounds, one at a time. A file that
+// cannot be played is silence: nothing here reports a failure.
 #include <string>
 
 namespace slidesaver::platform {
 
-constexpr uint32_t SND_ASYNC = 0x1;
-constexpr uint32_t SND_NODEFAULT = 0x2;
-constexpr uint32_t SND_PURGE = 0x40;
-constexpr uint32_t SND_FILENAME = 0x20000;
-
 class Audio {
  public:
   virtual ~Audio() = default;
-  // An MCI-style command string ("open \"path\" alias bgm", "play bgm", "status bgm mode",
-  // "seek bgm to start", "close bgm"); returns the reply text. Failures are silent.
-  virtual std::string MciSendString(const std::string& command) = 0;
-  // PlaySound semantics: a file path (null = no sound) played with the flags above.
-  virtual void PlaySound(const std::string* path, uint32_t flags) = 0;
+  // Opens the music file and plays it once, from its beginning.
+  virtual void StartMusic(const std::string& path) = 0;
+  // The open music has played to its end (false when none is open).
+  virtual bool MusicEnded() = 0;
+  // Plays the open music again from its beginning.
+  virtual void RestartMusic() = 0;
+  // Stops and closes the music, when one is open.
+  virtual void CloseMusic() = 0;
+  // Plays a sound file once; it ends the sound that plays.
+  virtual void PlaySound(const std::string& path) = 0;
+  // Ends the sound that plays, if one does.
+  virtual void StopSound() = 0;
 };
 
 }  // namespace slidesaver::platform

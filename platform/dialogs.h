@@ -60,11 +60,10 @@ class Dialogs {
   virtual void MessageBox(const std::string& text, const std::string& title, MessageIcon icon) = 0;
   // Shows the settings dialog modally and returns once the model is no longer visible.
   virtual void ShowSettingsDialog(SettingsDialogModel& settings) = 0;
-  // The screen-saver password check over the show window: non-zero when accepted.
-  virtual int VerifyScreenSavePwd(WindowHandle window) = 0;
-  // The dialog that changes the screen-saver password.
-  virtual int PwdChangePasswordA(const char* registry_key, WindowHandle owner, int reserved1,
-                                 int reserved2) = 0;
+  // Asks for the screen-saver password over the show window; true when it was given.
+  virtual bool CheckPassword(WindowHandle over) = 0;
+  // The dialog that changes the screen-saver password, owned by `owner`.
+  virtual void ChangePassword(WindowHandle owner) = 0;
 };
 
 }  // namespace slidesaver::platform

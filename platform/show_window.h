@@ -23,16 +23,13 @@ struct ScreenSize {
 // truncated. An overflow is a RunTimeError.
 Point CentredOrigin(ScreenSize screen, int32_t area_width, int32_t area_height);
 
-// Where an input event was delivered: the form, or the visible show area.
-enum class InputTarget { Form, ShowArea };
-
 // Receives the window's input; called only from inside EventLoop::Yield/YieldUntil.
 class InputSink {
  public:
   virtual ~InputSink() = default;
-  virtual void KeyDown(InputTarget target) = 0;
-  virtual void MouseDown(InputTarget target) = 0;
-  virtual void MouseMove(InputTarget target) = 0;
+  virtual void KeyDown() = 0;
+  virtual void MouseDown() = 0;
+  virtual void MouseMove() = 0;
   // The system or the user asks the show to end (a signal, WM_CLOSE, end of session).
   virtual void CloseRequested() = 0;
 };
@@ -49,8 +46,8 @@ class ShowWindow : public gdi::Presenter {
   virtual void Show() = 0;
   virtual void Hide() = 0;
   virtual void SetTopMost() = 0;
-  // ShowCursor semantics: a display count; the cursor is hidden while it is negative.
-  virtual int32_t ShowCursor(bool show) = 0;
+  // Shows or hides the pointer over the window.
+  virtual void SetCursorVisible(bool visible) = 0;
   virtual Point GetCursorPos() = 0;
   // Keyboard and pointer grab while a password protects the show.
   virtual void Grab(bool on) = 0;

@@ -40,9 +40,9 @@ class ShowForm : public platform::InputSink {
 
   // platform::InputSink: the window's input, delivered inside the yields. It only asks the
   // show to stop.
-  void KeyDown(platform::InputTarget target) override;
-  void MouseDown(platform::InputTarget target) override;
-  void MouseMove(platform::InputTarget target) override;
+  void KeyDown() override;
+  void MouseDown() override;
+  void MouseMove() override;
   void CloseRequested() override;
 
   const ShowState& State() const { return state_; }
@@ -79,8 +79,6 @@ class ShowForm : public platform::InputSink {
   void ReportError(const std::string& description, const std::string& source);
   std::vector<std::string> KnownCauses() const;
 
-  void HideCursor();
-  void ShowCursor();
   void RequestStop();
   void StopIfCursorMoved();
   void LoadSlidePicture(int32_t slide_index);

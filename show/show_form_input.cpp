@@ -5,9 +5,9 @@
 
 namespace slidesaver {
 
-void ShowForm::KeyDown(platform::InputTarget) { RequestStop(); }
-void ShowForm::MouseDown(platform::InputTarget) { RequestStop(); }
-void ShowForm::MouseMove(platform::InputTarget) { StopIfCursorMoved(); }
+void ShowForm::KeyDown() { RequestStop(); }
+void ShowForm::MouseDown() { RequestStop(); }
+void ShowForm::MouseMove() { StopIfCursorMoved(); }
 
 void ShowForm::CloseRequested() {
   state_.close_requested = true;

@@ -59,8 +59,7 @@ void ShowForm::PlaySlideSound(const SlideEntry& incoming) {
   // A name the extraction refused to write is a missing file: silence.
   const std::optional<std::string> path = source_.PathOf(name);
   if (!path) return;
-  platform_.audio.PlaySound(&*path,
-                            platform::SND_FILENAME | platform::SND_NODEFAULT | platform::SND_ASYNC);
+  platform_.audio.PlaySound(*path);
 }
 
 void ShowForm::RunTransition(int32_t effect_number) {

@@ -7,18 +7,8 @@ const char kUnknownErrorText[] = "不明のエラーが発生しました。";
 const char kErrorTitle[] = "エラー";
 }  // namespace
 
-void ShowForm::HideCursor() {
-  while (platform_.window.ShowCursor(false) >= 0) {
-  }
-}
-
-void ShowForm::ShowCursor() {
-  while (platform_.window.ShowCursor(true) < 0) {
-  }
-}
-
 void ShowForm::StartShow() {
-  HideCursor();
+  platform_.window.SetCursorVisible(false);
   // Discards what the input handlers set before this point, but never a close request.
   state_.stop_requested = state_.close_requested;
   state_.current_slide = 0;
@@ -31,7 +21,7 @@ void ShowForm::StartShow() {
 }
 
 bool ShowForm::PasswordAllowsEnd() {
-  ShowCursor();
+  platform_.window.SetCursorVisible(true);
   if (state_.close_requested) return true;
   if (!platform_.system.ScreenSaverPasswordOn()) return true;
   // The password dialog needs the keyboard and the pointer.
@@ -39,9 +29,9 @@ bool ShowForm::PasswordAllowsEnd() {
     platform_.window.Grab(false);
     grabbed_ = false;
   }
-  const int accepted = platform_.dialogs.VerifyScreenSavePwd(platform_.window.Handle());
-  if ((accepted & 0xFFFF) != 0 || state_.close_requested) return true;
-  HideCursor();
+  if (platform_.dialogs.CheckPassword(platform_.window.Handle()) || state_.close_requested)
+    return true;
+  platform_.window.SetCursorVisible(false);
   return false;
 }
 
@@ -52,7 +42,7 @@ void ShowForm::EndShow() {
   }
   platform_.system.SetScreenSaverRunning(false);
   music_.Close();
-  platform_.audio.PlaySound(nullptr, platform::SND_PURGE);
+  platform_.audio.StopSound();
 }
 
 void ShowForm::ReportError(const std::string& description, const std::string& source) {
@@ -60,7 +50,7 @@ void ShowForm::ReportError(const std::string& description, const std::string& so
   // comes back, and the system learns that no screen saver runs any more.
   try {
     platform_.window.Hide();
-    ShowCursor();
+    platform_.window.SetCursorVisible(true);
     EndShow();
   } catch (...) {
     // The report matters more than a failing undo.

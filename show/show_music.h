@@ -1,6 +1,6 @@
 #pragma once
-// The background music under the MCI alias bgm: opened at set-up, kept looping by the
-// slide-show loop, closed at the end of the show.
+// The show's background music: opened at set-up, kept looping by the slide-show loop, closed
+// at the end of the show.
 #include <string>
 
 #include "package/package.h"
@@ -16,23 +16,20 @@ class ShowMusic {
             const SlideSource& source)
       : audio_(audio), name_(package.BgmFileName), settings_(settings), source_(source) {}
 
-  // "open" and "play" when the Package has music and the settings allow it.
+  // Starts the music when the Package has music and the settings allow it.
   void Open();
   // Once per pass: restarts the music from its beginning when it has played to its end.
   void KeepAlive();
-  // "close bgm" whenever the Package names a music file, opened or not.
+  // Closes the music whenever the Package names a music file, opened or not.
   void Close();
 
  private:
   bool Wanted() const;
-  // mciSendString with the 256-character reply buffer of the show.
-  void Send(const std::string& command);
 
   platform::Audio& audio_;
   const std::string& name_;  // as stored in the Package
   const Settings& settings_;
   const SlideSource& source_;
-  std::string mci_reply_;
 };
 
 }  // namespace slidesaver

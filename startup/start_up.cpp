@@ -15,7 +15,6 @@ namespace {
 
 constexpr const char* kNoSettingsText = "設定項目はありません";
 constexpr const char* kNoSettingsTitle = "スクリーンセーバー";
-constexpr const char* kPasswordRegistryKey = "SCRSAVE";
 
 // Where a skipped step is told: the program's log.
 auto LogTo(platform::Platform& platform) {
@@ -39,7 +38,7 @@ void ChangePassword(platform::Platform& platform, const std::string& arguments) 
   if (owner == 0)
     ResumeNext("finding the foreground window", LogTo(platform),
                [&] { owner = platform.system.ForegroundWindow(); });
-  platform.dialogs.PwdChangePasswordA(kPasswordRegistryKey, owner, 0, 0);
+  platform.dialogs.ChangePassword(owner);
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 #include "platform/fake/fake_dialogs.h"
 
+#include "platform/windows_calls.h"
+
 namespace slidesaver::fake {
+
+namespace calls = platform::windows_calls;
 
 void FakeDialogs::MessageBox(const std::string& text, const std::string& title,
                              platform::MessageIcon icon) {
@@ -13,16 +17,14 @@ void FakeDialogs::ShowSettingsDialog(platform::SettingsDialogModel& settings) {
   if (on_settings_dialog) on_settings_dialog(settings);
 }
 
-int FakeDialogs::VerifyScreenSavePwd(platform::WindowHandle window) {
-  log_.Add("VerifyScreenSavePwd " + std::to_string(window));
-  password_checks.push_back(window);
-  return on_verify_password ? on_verify_password(window) : 1;
+bool FakeDialogs::CheckPassword(platform::WindowHandle over) {
+  log_.Add("VerifyScreenSavePwd " + std::to_string(over));
+  password_checks.push_back(over);
+  return calls::PasswordAccepted(on_verify_password ? on_verify_password(over) : 1);
 }
 
-int FakeDialogs::PwdChangePasswordA(const char* registry_key, platform::WindowHandle owner,
-                                    int reserved1, int reserved2) {
-  password_changes.push_back({registry_key ? registry_key : "", owner, reserved1, reserved2});
-  return password_change_result;
+void FakeDialogs::ChangePassword(platform::WindowHandle owner) {
+  password_changes.push_back({calls::kScreenSaverPasswordProvider, owner, 0, 0});
 }
 
 }  // namespace slidesaver::fake

@@ -37,18 +37,16 @@ class FakeDialogs : public platform::Dialogs {
 
   // Plays the user in the settings dialog; by default the user closes it without a choice.
   std::function<void(platform::SettingsDialogModel&)> on_settings_dialog;
-  // The answer of the password check; non-zero accepts.
+  // The answer of the Windows password check (a BOOL, of which the show reads the low word).
   std::function<int(platform::WindowHandle)> on_verify_password = [](platform::WindowHandle) {
     return 1;
   };
-  int password_change_result = 0;
 
   void MessageBox(const std::string& text, const std::string& title,
                   platform::MessageIcon icon) override;
   void ShowSettingsDialog(platform::SettingsDialogModel& settings) override;
-  int VerifyScreenSavePwd(platform::WindowHandle window) override;
-  int PwdChangePasswordA(const char* registry_key, platform::WindowHandle owner, int reserved1,
-                         int reserved2) override;
+  bool CheckPassword(platform::WindowHandle over) override;
+  void ChangePassword(platform::WindowHandle owner) override;
 
  private:
   FakeCallLog& log_;

@@ -80,13 +80,13 @@ void FakeEventLoop::DeliverScript() {
     if (!sink) continue;  // no form listens: the message goes nowhere
     switch (in.kind) {
       case ScriptedKind::KeyDown:
-        sink->KeyDown(in.target);
+        sink->KeyDown();
         break;
       case ScriptedKind::MouseDown:
-        sink->MouseDown(in.target);
+        sink->MouseDown();
         break;
       case ScriptedKind::MouseMove:
-        sink->MouseMove(in.target);
+        sink->MouseMove();
         break;
       case ScriptedKind::Close:
         sink->CloseRequested();
@@ -101,15 +101,10 @@ void FakeEventLoop::Schedule(ScriptedInput input) {
   script_.insert(at, input);
 }
 
-void FakeEventLoop::KeyDownAt(int64_t tick, platform::InputTarget target) {
-  Schedule({tick, ScriptedKind::KeyDown, target});
-}
-void FakeEventLoop::MouseDownAt(int64_t tick, platform::InputTarget target) {
-  Schedule({tick, ScriptedKind::MouseDown, target});
-}
-void FakeEventLoop::MouseMoveAt(int64_t tick, platform::Point cursor,
-                                platform::InputTarget target) {
-  Schedule({tick, ScriptedKind::MouseMove, target, cursor});
+void FakeEventLoop::KeyDownAt(int64_t tick) { Schedule({tick, ScriptedKind::KeyDown}); }
+void FakeEventLoop::MouseDownAt(int64_t tick) { Schedule({tick, ScriptedKind::MouseDown}); }
+void FakeEventLoop::MouseMoveAt(int64_t tick, platform::Point cursor) {
+  Schedule({tick, ScriptedKind::MouseMove, cursor});
 }
 void FakeEventLoop::CloseAt(int64_t tick) { Schedule({tick, ScriptedKind::Close}); }
 

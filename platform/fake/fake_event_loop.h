@@ -51,7 +51,6 @@ enum class ScriptedKind { KeyDown, MouseDown, MouseMove, Close };
 struct ScriptedInput {
   int64_t tick;
   ScriptedKind kind;
-  platform::InputTarget target = platform::InputTarget::Form;
   platform::Point cursor{};  // MouseMove: where the cursor is when the event is handled
 };
 
@@ -64,10 +63,9 @@ class FakeEventLoop : public platform::EventLoop {
   void YieldUntil(int64_t deadline) override;
 
   // Input handled by the first yield at or after tick.
-  void KeyDownAt(int64_t tick, platform::InputTarget target = platform::InputTarget::Form);
-  void MouseDownAt(int64_t tick, platform::InputTarget target = platform::InputTarget::Form);
-  void MouseMoveAt(int64_t tick, platform::Point cursor,
-                   platform::InputTarget target = platform::InputTarget::ShowArea);
+  void KeyDownAt(int64_t tick);
+  void MouseDownAt(int64_t tick);
+  void MouseMoveAt(int64_t tick, platform::Point cursor);
   void CloseAt(int64_t tick);  // a signal or the system's close request
 
   void SetNow(int64_t tick) { log_.SetNow(tick); }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/windows_calls.h"
+
 namespace slidesaver::fake {
 namespace {
 std::string RectText(const gdi::Rect& r) {
@@ -70,11 +72,14 @@ void FakeShowWindow::SetTopMost() {
   top_most_ = true;
 }
 
-int32_t FakeShowWindow::ShowCursor(bool show) {
-  cursor_count_ += show ? 1 : -1;
-  log_.Add(std::string("ShowCursor ") + (show ? "1" : "0") + " -> " +
-           std::to_string(cursor_count_));
-  return cursor_count_;
+// Logs each ShowCursor call the Windows player makes for it.
+void FakeShowWindow::SetCursorVisible(bool visible) {
+  platform::windows_calls::ShowCursorUntil(visible, [this](bool show) {
+    cursor_count_ += show ? 1 : -1;
+    log_.Add(std::string("ShowCursor ") + (show ? "1" : "0") + " -> " +
+             std::to_string(cursor_count_));
+    return cursor_count_;
+  });
 }
 
 platform::Point FakeShowWindow::GetCursorPos() {

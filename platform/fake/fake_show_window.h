@@ -28,7 +28,7 @@ class FakeShowWindow : public platform::ShowWindow {
   void Show() override;
   void Hide() override;
   void SetTopMost() override;
-  int32_t ShowCursor(bool show) override;
+  void SetCursorVisible(bool visible) override;
   platform::Point GetCursorPos() override;
   void Grab(bool on) override;
   platform::WindowHandle Handle() override;

@@ -1,5 +1,4 @@
 // The dialogs on Linux (GTK 3). GTK is started only when a dialog is first shown.
-#include <strings.h>
 
 #include "platform/linux/gtk/gtk_message_box.h"
 #include "platform/linux/gtk/gtk_password_dialogs.h"
@@ -27,15 +26,12 @@ class LinuxDialogs : public platform::Dialogs {
   void ShowSettingsDialog(platform::SettingsDialogModel& settings) override {
     ShowGtkSettingsDialog(settings);
   }
-  int VerifyScreenSavePwd(platform::WindowHandle window) override {
-    return RunVerifyPasswordDialog(PasswordStore(PasswordStore::DefaultPath()), window);
+  bool CheckPassword(platform::WindowHandle over) override {
+    return RunVerifyPasswordDialog(PasswordStore(PasswordStore::DefaultPath()), over) != 0;
   }
-  // Only the screen saver's password ("SCRSAVE") is kept here.
-  int PwdChangePasswordA(const char* registry_key, platform::WindowHandle owner, int,
-                         int) override {
-    if (!registry_key || strcasecmp(registry_key, "SCRSAVE") != 0) return kPasswordNotChanged;
+  void ChangePassword(platform::WindowHandle owner) override {
     PasswordStore store(PasswordStore::DefaultPath());
-    return RunChangePasswordDialog(store, owner);
+    RunChangePasswordDialog(store, owner);
   }
 
  private:

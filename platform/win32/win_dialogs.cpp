@@ -5,9 +5,12 @@
 #include "platform/win32/win_settings_dialog.h"
 #include "platform/win32/win_show_window.h"
 #include "platform/win32/win_text.h"
+#include "platform/windows_calls.h"
 
 namespace slidesaver::win32 {
 namespace {
+
+namespace calls = platform::windows_calls;
 
 // A function of a system module that only some Windows versions have, loaded when called.
 template <class Function>
@@ -54,20 +57,17 @@ class WinDialogs : public platform::Dialogs {
   // Windows 9x checks the screen-saver password itself; NT-family Windows has no
   // password.cpl (it locks the session when the screen saver is secure), so there the show
   // simply ends instead of failing in the middle of its shutdown.
-  int VerifyScreenSavePwd(platform::WindowHandle window) override {
+  bool CheckPassword(platform::WindowHandle over) override {
     using Verify = BOOL(WINAPI*)(HWND);
     const OptionalExport<Verify> verify("password.cpl", "VerifyScreenSavePwd");
-    if (!verify.get()) return 1;
-    return verify.get()(ToHwnd(window));
+    if (!verify.get()) return true;
+    return calls::PasswordAccepted(verify.get()(ToHwnd(over)));
   }
 
-  int PwdChangePasswordA(const char* registry_key, platform::WindowHandle owner, int reserved1,
-                         int reserved2) override {
+  void ChangePassword(platform::WindowHandle owner) override {
     using Change = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
     const OptionalExport<Change> change("mpr.dll", "PwdChangePasswordA");
-    if (!change.get()) return 0;
-    return static_cast<int>(change.get()(registry_key, ToHwnd(owner), static_cast<DWORD>(reserved1),
-                                         static_cast<DWORD>(reserved2)));
+    if (change.get()) change.get()(calls::kScreenSaverPasswordProvider, ToHwnd(owner), 0, 0);
   }
 
  private:

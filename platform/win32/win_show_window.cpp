@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/win32/win32_platform.h"
+#include "platform/windows_calls.h"
 
 namespace slidesaver::win32 {
 namespace {
@@ -49,11 +50,6 @@ LRESULT CALLBACK WinShowWindow::WindowProc(HWND window, UINT message, WPARAM wpa
   return DefWindowProcW(window, message, wparam, lparam);
 }
 
-platform::InputTarget WinShowWindow::TargetAt(LPARAM lparam) const {
-  const POINT p{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
-  return PtInRect(&area_, p) ? platform::InputTarget::ShowArea : platform::InputTarget::Form;
-}
-
 LRESULT WinShowWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_PAINT:
@@ -63,10 +59,7 @@ LRESULT WinShowWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam)
       return 1;  // WM_PAINT paints every pixel
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      // Keys go to the show area, which holds the focus while it is there.
-      if (sink_)
-        sink_->KeyDown(area_width_ > 0 && area_height_ > 0 ? platform::InputTarget::ShowArea
-                                                           : platform::InputTarget::Form);
+      if (sink_) sink_->KeyDown();
       return 0;
     case WM_SYSKEYUP:
     case WM_SYSCHAR:
@@ -75,10 +68,10 @@ LRESULT WinShowWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam)
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
     case WM_XBUTTONDOWN:
-      if (sink_) sink_->MouseDown(TargetAt(lparam));
+      if (sink_) sink_->MouseDown();
       return 0;
     case WM_MOUSEMOVE:
-      if (sink_) sink_->MouseMove(TargetAt(lparam));
+      if (sink_) sink_->MouseMove();
       return 0;
     case WM_CLOSE:
       RequestClose();
@@ -204,7 +197,10 @@ void WinShowWindow::SetTopMost() {
   if (window_) SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-int32_t WinShowWindow::ShowCursor(bool show) { return ::ShowCursor(show ? TRUE : FALSE); }
+void WinShowWindow::SetCursorVisible(bool visible) {
+  platform::windows_calls::ShowCursorUntil(
+      visible, [](bool show) { return ::ShowCursor(show ? TRUE : FALSE); });
+}
 
 platform::Point WinShowWindow::GetCursorPos() {
   POINT p{0, 0};

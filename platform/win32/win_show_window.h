@@ -24,7 +24,7 @@ class WinShowWindow : public platform::ShowWindow {
   void Show() override;
   void Hide() override;
   void SetTopMost() override;
-  int32_t ShowCursor(bool show) override;
+  void SetCursorVisible(bool visible) override;
   platform::Point GetCursorPos() override;
   void Grab(bool on) override;
   platform::WindowHandle Handle() override;
@@ -40,7 +40,6 @@ class WinShowWindow : public platform::ShowWindow {
   HWND Window();  // made on first use
   void Paint();
   void ResizeArea(int32_t width, int32_t height);
-  platform::InputTarget TargetAt(LPARAM lparam) const;
   void BlitArea(HDC target, const RECT& area_part);
 
   HWND window_ = nullptr;

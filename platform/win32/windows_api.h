@@ -1,7 +1,7 @@
 #pragma once
 // The Windows headers for the Win32 platform, without the macros that collide with the names
 // of the platform interfaces and the drawing layer (Yield, MessageBox, PlaySound, DeleteFile,
-// SRCCOPY, SND_ASYNC, ...). Every file of this folder includes this header instead of
+// SRCCOPY, ...). Every file of this folder includes this header instead of
 // <windows.h>; the Windows values of the undefined constants equal the platform's own.
 // clang-format off
 #include <windows.h>
@@ -21,7 +21,3 @@
 #undef WHITEONBLACK
 #undef COLORONCOLOR
 #undef HALFTONE
-#undef SND_ASYNC
-#undef SND_NODEFAULT
-#undef SND_PURGE
-#undef SND_FILENAME

@@ -5,7 +5,6 @@
 namespace slidesaver::testing {
 namespace {
 
-using platform::InputTarget;
 using ::testing::ElementsAre;
 
 constexpr uint32_t kRed = 0xFF0000;
@@ -25,27 +24,27 @@ class InputTest : public ShowTest {
   }
 };
 
-TEST_F(InputTest, KeysAndButtonsOnFormOrShowAreaEndTheShow) {
-  fake.events.KeyDownAt(1500, InputTarget::Form);
+TEST_F(InputTest, KeysAndButtonsEndTheShow) {
+  fake.events.KeyDownAt(1500);
   EXPECT_EQ(EndTick(), 1500);
-  fake.events.KeyDownAt(fake.log.Now() + 700, InputTarget::ShowArea);
+  fake.events.KeyDownAt(fake.log.Now() + 700);
   EXPECT_EQ(EndTick(), 1500 + 700);
-  fake.events.MouseDownAt(fake.log.Now() + 700, InputTarget::Form);
+  fake.events.MouseDownAt(fake.log.Now() + 700);
   EXPECT_EQ(EndTick(), 2200 + 700);
-  fake.events.MouseDownAt(fake.log.Now() + 700, InputTarget::ShowArea);
+  fake.events.MouseDownAt(fake.log.Now() + 700);
   EXPECT_EQ(EndTick(), 2900 + 700);
 }
 
 TEST_F(InputTest, MovementWithTheCursorAtItsRestingPlaceGoesOn) {
-  fake.events.MouseMoveAt(1500, {300, 200}, InputTarget::ShowArea);
-  fake.events.MouseMoveAt(2500, {300, 200}, InputTarget::Form);
+  fake.events.MouseMoveAt(1500, {300, 200});
+  fake.events.MouseMoveAt(2500, {300, 200});
   EXPECT_EQ(EndTick(), 9000);
 }
 
 TEST_F(InputTest, OnePixelOnEitherAxisEndsTheShow) {
-  fake.events.MouseMoveAt(1500, {301, 200}, InputTarget::ShowArea);
+  fake.events.MouseMoveAt(1500, {301, 200});
   EXPECT_EQ(EndTick(), 1500);
-  fake.events.MouseMoveAt(fake.log.Now() + 500, {300, 199}, InputTarget::Form);
+  fake.events.MouseMoveAt(fake.log.Now() + 500, {300, 199});
   EXPECT_EQ(EndTick(), 2000);  // the new show took (301, 200) as its resting place
 }
 

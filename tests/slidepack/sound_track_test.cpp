@@ -34,24 +34,21 @@ TEST_F(SoundTrackTest, PlaysTheShowsMusicAndSoundsAsThePlayerWould) {
   const std::string gong = Level("gong.wav", 1000, 0.875);
   SoundMixer mixer(100);  // the track starts at tick 100
   OffscreenAudio audio(clock_, &mixer);
-  const auto async = slidesaver::platform::SND_FILENAME | slidesaver::platform::SND_ASYNC;
 
-  audio.MciSendString("open \"" + music + "\" alias bgm");
-  audio.MciSendString("play bgm");
+  audio.StartMusic(music);
   At(50);
-  audio.PlaySound(&chime, async);
+  audio.PlaySound(chime);
   At(200);
-  EXPECT_EQ(audio.MciSendString("status bgm mode"), "playing");
-  audio.PlaySound(&gong, async);  // ends the chime
+  EXPECT_FALSE(audio.MusicEnded());
+  audio.PlaySound(gong);  // ends the chime
   At(400);
   // Played once to its end at 300; the show's check starts it again.
-  EXPECT_EQ(audio.MciSendString("status bgm mode"), "stopped");
-  audio.MciSendString("seek bgm to start");
-  audio.MciSendString("play bgm");
+  EXPECT_TRUE(audio.MusicEnded());
+  audio.RestartMusic();
   At(500);
-  audio.PlaySound(nullptr, slidesaver::platform::SND_PURGE);
+  audio.StopSound();
   At(600);
-  audio.MciSendString("close bgm");
+  audio.CloseMusic();
 
   const std::vector<float> track = mixer.TakeUntil(800);
   ASSERT_EQ(track.size(), 700u * 48 * 2);
@@ -71,15 +68,14 @@ TEST_F(SoundTrackTest, PlaysTheShowsMusicAndSoundsAsThePlayerWould) {
   EXPECT_TRUE(mixer.TakeUntil(800).empty());
 }
 
-// A music file whose name holds a '"' plays: the open command's path runs to the last quote.
+// A music file whose name holds a '"' plays.
 TEST_F(SoundTrackTest, MusicNamedWithAQuotePlays) {
   const std::string music = Level("say \"hi\".wav", 300, 0.25);
   SoundMixer mixer(0);
   OffscreenAudio audio(clock_, &mixer);
-  audio.MciSendString("open \"" + music + "\" alias bgm");
-  audio.MciSendString("play bgm");
+  audio.StartMusic(music);
   At(100);
-  EXPECT_EQ(audio.MciSendString("status bgm mode"), "playing");
+  EXPECT_FALSE(audio.MusicEnded());
   EXPECT_NEAR(mixer.TakeUntil(100).at(50 * 48 * 2), 0.25f, 1e-3);
 }
 
@@ -95,16 +91,15 @@ TEST_F(SoundTrackTest, MusicThatCantBePlayedIsSilenceAndNeverPlays) {
   OffscreenAudio audio(clock_, &mixer);
   for (const char* name : {"slow.wav", "none.wav"}) {
     const std::string path = (dir_ / name).string();
-    audio.PlaySound(&path, slidesaver::platform::SND_FILENAME);
+    audio.PlaySound(path);
     At(clock_.Now() + 100);
   }
   for (const char* name : {"broken.mid", "missing.ogg", "slow.wav", "none.wav"}) {
     SCOPED_TRACE(name);
-    audio.MciSendString("open \"" + (dir_ / name).string() + "\" alias bgm");
-    audio.MciSendString("play bgm");
+    audio.StartMusic((dir_ / name).string());
     At(clock_.Now() + 100);
-    EXPECT_EQ(audio.MciSendString("status bgm mode"), "stopped");
-    audio.MciSendString("close bgm");
+    EXPECT_TRUE(audio.MusicEnded());
+    audio.CloseMusic();
   }
   for (float sample : mixer.TakeUntil(clock_.Now())) ASSERT_NEAR(sample, 0.0f, 1e-6f);
 }

@@ -5,14 +5,12 @@
 
 #include <atomic>
 #include <list>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "platform/linux/fluidsynth/midi_music.h"
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/mci_command.h"
 #include "platform/linux/sdl/byte_source_rwops.h"
 #include "platform/linux/sound_fonts.h"
 #include "platform/sound_header.h"
@@ -70,65 +68,52 @@ class SdlAudio : public platform::Audio {
   ~SdlAudio() override {
     sdl_->Calls().Remove(close_call_);
     CloseDevice();
-    for (auto& [alias, music] : music_) {
-      if (music.loaded) Mix_FreeMusic(music.loaded);
-    }
+    if (music_ && music_->loaded) Mix_FreeMusic(music_->loaded);
     ForgetKeptSounds();
     if (mixer_started_) Mix_Quit();
   }
 
-  std::string MciSendString(const std::string& command) override {
-    const MciCommand mci = ParseMciCommand(command);
-    if (mci.verb == "open") return Open(mci);
-    auto it = music_.find(mci.device);
-    if (it == music_.end()) return {};  // no such device: an error, and no reply
-    Music& music = it->second;
-    if (mci.verb == "play") {
-      // Once: the show restarts it when it has ended.
-      if (!Playing(music) && EnsureOpen() && Load(music)) {
-        Hook(music.midi.get());
-        if (music.midi) {
-          music.midi->Play();
-        } else {
-          Mix_PlayMusic(music.loaded, 1);
-        }
-        playing_ = &music;
-      }
-    } else if (mci.verb == "stop" || (mci.verb == "seek" && mci.rest == "to start")) {
-      if (open_ && playing_ == &music) Halt(music);
-    } else if (mci.verb == "status" && mci.rest == "mode") {
-      return Playing(music) ? "playing" : "stopped";
-    } else if (mci.verb == "close") {
-      if (playing_ == &music) {
-        if (open_) Halt(music);
-        playing_ = nullptr;
-      }
-      if (open_ && hooked_ == music.midi.get()) Hook(nullptr);
-      if (music.loaded) Mix_FreeMusic(music.loaded);
-      music_.erase(it);
-    }
-    return {};
+  void StartMusic(const std::string& path) override {
+    // One music at a time: while one is open, another file is not opened (as MCI refuses an
+    // alias in use), and the open one plays.
+    if (!music_) Open(path);
+    Play();
   }
 
-  void PlaySound(const std::string* path, uint32_t flags) override {
-    const bool purge = !path || (flags & platform::SND_PURGE);
-    // A purge stops what plays, if anything does; a new sound needs the device.
-    if (purge ? !open_ : !EnsureOpen()) return;
-    // A new sound, or the purge, ends the one playing.
-    Mix_HaltChannel(kSoundChannel);
-    if (sound_) {
-      Mix_FreeChunk(sound_);
-      sound_ = nullptr;
+  bool MusicEnded() override { return music_ && !Playing(*music_); }
+
+  void RestartMusic() override {
+    if (music_ && open_ && playing_) Halt(*music_);
+    Play();
+  }
+
+  void CloseMusic() override {
+    if (!music_) return;
+    if (playing_) {
+      if (open_) Halt(*music_);
+      playing_ = false;
     }
-    if (purge) return;
-    Mix_Chunk* chunk = FindKept(*path);
+    if (open_ && hooked_ == music_->midi.get()) Hook(nullptr);
+    if (music_->loaded) Mix_FreeMusic(music_->loaded);
+    music_.reset();
+  }
+
+  void StopSound() override {
+    // Stops what plays, if anything does: there is nothing when the device is closed.
+    if (open_) EndSound();
+  }
+
+  void PlaySound(const std::string& path) override {
+    if (!EnsureOpen()) return;
+    EndSound();  // a new sound ends the one playing
+    Mix_Chunk* chunk = FindKept(path);
     if (!chunk) {
       // Only a WAV within the bounds is decoded; anything else is silence.
-      const auto file = OpenChecked(*files_, *path, platform::SoundUse::kSlideSound);
+      const auto file = OpenChecked(*files_, path, platform::SoundUse::kSlideSound);
       SDL_RWops* input = file ? DecoderInput(*file) : nullptr;
       chunk = input ? Mix_LoadWAV_RW(input, 1) : nullptr;
       if (!chunk) return;
-      if (!Keep(*path, chunk)) sound_ = chunk;  // freed when the next sound comes
+      if (!Keep(path, chunk)) sound_ = chunk;  // freed when the next sound comes
     }
     Mix_PlayChannel(kSoundChannel, chunk, 0);
   }
@@ -176,19 +161,37 @@ class SdlAudio : public platform::Audio {
     kept_bytes_ = 0;
   }
 
-  std::string Open(const MciCommand& mci) {
-    if (mci.alias.empty() || mci.path.empty() || music_.count(mci.alias)) return {};
-    // The file must be music the mixer plays, within the bounds, or the alias is not opened.
-    auto file = OpenChecked(*files_, mci.path, platform::SoundUse::kMusic);
-    if (!file) return {};
+  void EndSound() {
+    Mix_HaltChannel(kSoundChannel);
+    if (sound_) {
+      Mix_FreeChunk(sound_);
+      sound_ = nullptr;
+    }
+  }
+
+  void Open(const std::string& path) {
+    // The file must be music the mixer plays, within the bounds, or no music is opened.
+    auto file = OpenChecked(*files_, path, platform::SoundUse::kMusic);
+    if (!file) return;
     Music music;
     music.file = std::move(*file);
     if (!EnsureOpen() || !Load(music)) {
       if (music.loaded) Mix_FreeMusic(music.loaded);
-      return {};
+      return;
     }
-    music_.emplace(mci.alias, std::move(music));
-    return {};
+    music_ = std::move(music);
+  }
+
+  // Once: the show restarts the music when it has ended.
+  void Play() {
+    if (!music_ || Playing(*music_) || !EnsureOpen() || !Load(*music_)) return;
+    Hook(music_->midi.get());
+    if (music_->midi) {
+      music_->midi->Play();
+    } else {
+      Mix_PlayMusic(music_->loaded, 1);
+    }
+    playing_ = true;
   }
 
   // Readies the music for the open device.
@@ -252,7 +255,7 @@ class SdlAudio : public platform::Audio {
   }
 
   bool Playing(const Music& music) const {
-    if (!open_ || playing_ != &music) return false;
+    if (!open_ || !playing_) return false;
     return music.midi ? music.midi->Playing() : Mix_PlayingMusic() != 0;
   }
 
@@ -313,16 +316,16 @@ class SdlAudio : public platform::Audio {
     Mix_HaltChannel(-1);
     Mix_HaltMusic();
     Hook(nullptr);
-    playing_ = nullptr;
+    playing_ = false;
     if (sound_) {
       Mix_FreeChunk(sound_);
       sound_ = nullptr;
     }
-    for (auto& [alias, music] : music_) {
-      if (music.midi) music.midi->Stop();
-      music.connected = false;
-      if (music.loaded) Mix_FreeMusic(music.loaded);
-      music.loaded = nullptr;
+    if (music_) {
+      if (music_->midi) music_->midi->Stop();
+      music_->connected = false;
+      if (music_->loaded) Mix_FreeMusic(music_->loaded);
+      music_->loaded = nullptr;
     }
     Mix_CloseAudio();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -344,8 +347,8 @@ class SdlAudio : public platform::Audio {
   bool unavailable_ = false;
   bool mixer_started_ = false;
   std::atomic<int> quiet_passes_{0};
-  std::map<std::string, Music> music_;
-  Music* playing_ = nullptr;
+  std::optional<Music> music_;
+  bool playing_ = false;  // the music was started and has not been halted since
   std::atomic<MidiMusic*> hooked_{nullptr};
   Mix_Chunk* sound_ = nullptr;  // the sound playing, when it is not kept
   std::list<Kept> kept_;   // the most recently played first

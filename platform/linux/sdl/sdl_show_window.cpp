@@ -101,7 +101,7 @@ void SdlShowWindow::EnsureWindow() {
                                        SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_HIDDEN);
       }
       if (!window_) throw std::runtime_error(std::string("no show window: ") + SDL_GetError());
-      SDL_ShowCursor(cursor_count_ >= 0 ? SDL_ENABLE : SDL_DISABLE);
+      SDL_ShowCursor(cursor_visible_ ? SDL_ENABLE : SDL_DISABLE);
       break;
     }
     case ShowPlace::Kind::ForeignWindow: {
@@ -334,12 +334,9 @@ void SdlShowWindow::SetTopMost() {
   SDL_RaiseWindow(window_);
 }
 
-int32_t SdlShowWindow::ShowCursor(bool show) {
-  cursor_count_ += show ? 1 : -1;
-  if (sdl_->VideoStarted() && OnScreen()) {
-    SDL_ShowCursor(cursor_count_ >= 0 ? SDL_ENABLE : SDL_DISABLE);
-  }
-  return cursor_count_;
+void SdlShowWindow::SetCursorVisible(bool visible) {
+  cursor_visible_ = visible;
+  if (sdl_->VideoStarted() && OnScreen()) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
 
 // Asks the X server itself: SDL's global mouse state is a cache that only raw input events
@@ -379,12 +376,6 @@ platform::WindowHandle SdlShowWindow::Handle() {
   return static_cast<platform::WindowHandle>(info.info.x11.window);
 }
 
-platform::InputTarget SdlShowWindow::TargetAt(int32_t x, int32_t y) const {
-  const gdi::Rect& at = placement_.on_window;
-  const bool inside = x >= at.left && x < at.right && y >= at.top && y < at.bottom;
-  return inside ? platform::InputTarget::ShowArea : platform::InputTarget::Form;
-}
-
 void SdlShowWindow::RequestClose() {
   close_requested_ = true;
   if (sink_) sink_->CloseRequested();
@@ -422,19 +413,14 @@ void SdlShowWindow::HandleEvent(const SDL_Event& event) {
       break;
     }
     case SDL_KEYDOWN: {
-      if (!sink_ || !OnScreen()) break;
-      // A key goes to the surface under the pointer.
-      const platform::Point pointer = GetCursorPos();
-      int wx = 0, wy = 0;
-      if (window_) SDL_GetWindowPosition(window_, &wx, &wy);
-      sink_->KeyDown(TargetAt(pointer.x - wx, pointer.y - wy));
+      if (sink_ && OnScreen()) sink_->KeyDown();
       break;
     }
     case SDL_MOUSEBUTTONDOWN:
-      if (sink_ && OnScreen()) sink_->MouseDown(TargetAt(event.button.x, event.button.y));
+      if (sink_ && OnScreen()) sink_->MouseDown();
       break;
     case SDL_MOUSEMOTION:
-      if (sink_ && OnScreen()) sink_->MouseMove(TargetAt(event.motion.x, event.motion.y));
+      if (sink_ && OnScreen()) sink_->MouseMove();
       break;
     default:
       break;

@@ -34,7 +34,7 @@ class SdlShowWindow : public platform::ShowWindow {
   void Show() override;
   void Hide() override;
   void SetTopMost() override;
-  int32_t ShowCursor(bool show) override;
+  void SetCursorVisible(bool visible) override;
   platform::Point GetCursorPos() override;
   void Grab(bool on) override;
   platform::WindowHandle Handle() override;
@@ -66,7 +66,6 @@ class SdlShowWindow : public platform::ShowWindow {
   SDL_Rect DrawArea(const gdi::Rect& part);
   void RepaintAll();
   void RequestClose();
-  platform::InputTarget TargetAt(int32_t x, int32_t y) const;
 
   std::shared_ptr<SdlContext> sdl_;
   ShowPlace place_;
@@ -87,7 +86,7 @@ class SdlShowWindow : public platform::ShowWindow {
   bool shown_current_ = true;
   SDL_Surface* surface_ = nullptr;  // the window surface last asked for
   gdi::Bitmap scaled_;              // shown_ scaled, when placement_ is scaled
-  int32_t cursor_count_ = 0;
+  bool cursor_visible_ = true;
   bool close_requested_ = false;  // a close came before the show listened, or came again
   bool close_delivered_ = false;
 };

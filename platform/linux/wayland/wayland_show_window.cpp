@@ -330,7 +330,7 @@ void WaylandShowWindow::Commit(Surface& surface) {
     wl_surface_damage_buffer(target, rect.left, rect.top, rect.Width(), rect.Height());
     counts_.damaged += int64_t{rect.Width()} * rect.Height();
   }
-  if (surface.shows_area && cursor_count_ < 0 && pointer_ && pointer_surface_ == &surface) {
+  if (surface.shows_area && !cursor_visible_ && pointer_ && pointer_surface_ == &surface) {
     wl_pointer_set_cursor(pointer_, enter_serial_, nullptr, 0, 0);
   }
   static const wl_callback_listener frame_listener{
@@ -428,12 +428,11 @@ void WaylandShowWindow::Hide() {
   surfaces_.clear();
 }
 
-int32_t WaylandShowWindow::ShowCursor(bool show) {
-  cursor_count_ += show ? 1 : -1;
-  if (cursor_count_ < 0 && pointer_ && pointer_surface_) {
+void WaylandShowWindow::SetCursorVisible(bool visible) {
+  cursor_visible_ = visible;
+  if (!visible && pointer_ && pointer_surface_) {
     wl_pointer_set_cursor(pointer_, enter_serial_, nullptr, 0, 0);
   }
-  return cursor_count_;
 }
 
 platform::Point WaylandShowWindow::GetCursorPos() {
@@ -456,7 +455,7 @@ void WaylandShowWindow::PointerEntered(wl_pointer* pointer, uint32_t serial, wl_
     pointer_surface_ = surface.get();
     // Not a move: a pointer that rests where a surface appears enters it. One that moves in
     // sends its motion too, and that is the move.
-    if (cursor_count_ < 0) wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
+    if (!cursor_visible_) wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
     return;
   }
 }
@@ -479,30 +478,23 @@ void WaylandShowWindow::PointerMoved(double x, double y) {
 
 void WaylandShowWindow::Queue(InputKind kind) {
   if (!OnScreen()) return;  // in a window of its own, input does not end the show
-  platform::InputTarget target = platform::InputTarget::Form;
-  if (pointer_surface_ && pointer_surface_->shows_area) {
-    const gdi::Rect& at = placement_.on_window;
-    const bool inside = pointer_at_.x >= at.left && pointer_at_.x < at.right &&
-                        pointer_at_.y >= at.top && pointer_at_.y < at.bottom;
-    if (inside) target = platform::InputTarget::ShowArea;
-  }
-  input_.emplace_back(kind, target);
+  input_.push_back(kind);
 }
 
 void WaylandShowWindow::DeliverInput() {
   if (!sink_) return;
-  std::vector<std::pair<InputKind, platform::InputTarget>> input;
+  std::vector<InputKind> input;
   input.swap(input_);
-  for (const auto& [kind, target] : input) {
+  for (const InputKind kind : input) {
     switch (kind) {
       case InputKind::Key:
-        sink_->KeyDown(target);
+        sink_->KeyDown();
         break;
       case InputKind::Button:
-        sink_->MouseDown(target);
+        sink_->MouseDown();
         break;
       case InputKind::Motion:
-        sink_->MouseMove(target);
+        sink_->MouseMove();
         break;
     }
   }

@@ -37,7 +37,7 @@ class WaylandShowWindow : public platform::ShowWindow, private WaylandInputHandl
   void Show() override;
   void Hide() override;
   void SetTopMost() override {}  // the overlay layer is above everything already
-  int32_t ShowCursor(bool show) override;
+  void SetCursorVisible(bool visible) override;
   // Where the pointer is (device pixels), once it has moved over the show; before that a
   // resting position that does not change when the pointer enters.
   platform::Point GetCursorPos() override;
@@ -98,14 +98,14 @@ class WaylandShowWindow : public platform::ShowWindow, private WaylandInputHandl
   std::optional<gdi::AreaScale> scale_;
   gdi::Bitmap shown_;   // what the show area last presented
   gdi::Bitmap scaled_;  // shown_ at placement_'s size, when that is scaled
-  int32_t cursor_count_ = 0;
+  bool cursor_visible_ = true;
   // The pointer over one of the surfaces, the serial of its entry, and where it is.
   wl_pointer* pointer_ = nullptr;
   uint32_t enter_serial_ = 0;
   const Surface* pointer_surface_ = nullptr;
   platform::Point pointer_at_{};
   bool pointer_moved_ = false;
-  std::vector<std::pair<InputKind, platform::InputTarget>> input_;
+  std::vector<InputKind> input_;
   bool close_requested_ = false;
   bool close_signal_delivered_ = false;
   PresentCounts counts_;

@@ -1,6 +1,6 @@
 // A stand-in for the programs that own the password dialogs' parent windows: it opens a plain
 // X11 window and, in "verify" mode, asks the real Linux dialogs for the password over it.
-//   dialog_host verify   a black full-screen window (the show), then VerifyScreenSavePwd;
+//   dialog_host verify   a black full-screen window (the show), then the password check;
 //                        prints "window=<id>" first and "result=<n>" at the end
 //   dialog_host owner    a small window titled "owner"; prints "window=<id>", stays 2 minutes
 //   dialog_host close ID asks window ID to close, as a window manager's close box does
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     sleep(120);
   } else {
     auto dialogs = slidesaver::linux_platform::MakeLinuxDialogs();
-    const int result = dialogs->VerifyScreenSavePwd(static_cast<uint32_t>(window));
+    const int result = dialogs->CheckPassword(static_cast<uint32_t>(window)) ? 1 : 0;
     std::printf("result=%d\n", result);
     std::fflush(stdout);
   }

@@ -4,7 +4,6 @@
 #include <limits>
 #include <stdexcept>
 
-#include "platform/linux/mci_command.h"
 
 namespace slidepack::render {
 
@@ -57,42 +56,46 @@ void OffscreenEventLoop::Deliver() {
   window_.Sink()->CloseRequested();
 }
 
-std::string OffscreenAudio::MciSendString(const std::string& command) {
-  const slidesaver::linux_platform::MciCommand mci =
-      slidesaver::linux_platform::ParseMciCommand(command);
-  const int64_t now = clock_.Now();
-  if (mci.verb == "open") {
-    if (!mci.alias.empty() && !mci.path.empty()) music_.try_emplace(mci.alias, mci.path);
-    return {};
-  }
-  const auto it = music_.find(mci.device);
-  if (it == music_.end()) return {};
-  const bool this_one = playing_ == it->first;
-  if (mci.verb == "play") {
-    if (!this_one || !track_ || !track_->MusicPlaying(now)) {
-      if (track_) track_->MusicStarts(it->second, now);
-      playing_ = it->first;
-    }
-  } else if (mci.verb == "stop" || (mci.verb == "seek" && mci.rest == "to start")) {
-    if (this_one && track_) track_->MusicStops(now);
-  } else if (mci.verb == "status" && mci.rest == "mode") {
-    return this_one && (!track_ || track_->MusicPlaying(now)) ? "playing" : "stopped";
-  } else if (mci.verb == "close") {
-    if (this_one) {
-      if (track_) track_->MusicStops(now);
-      playing_.reset();
-    }
-    music_.erase(it);
-  }
-  return {};
+void OffscreenAudio::StartMusic(const std::string& path) {
+  if (!music_) music_ = path;  // one at a time, as the player's audio
+  Play();
 }
 
-void OffscreenAudio::PlaySound(const std::string* path, uint32_t flags) {
+void OffscreenAudio::Play() {
+  if (!music_) return;
+  const int64_t now = clock_.Now();
+  if (!playing_ || !track_ || !track_->MusicPlaying(now)) {
+    if (track_) track_->MusicStarts(*music_, now);
+    playing_ = true;
+  }
+}
+
+bool OffscreenAudio::MusicEnded() {
+  return music_ && !(playing_ && (!track_ || track_->MusicPlaying(clock_.Now())));
+}
+
+void OffscreenAudio::RestartMusic() {
+  if (music_ && playing_ && track_) track_->MusicStops(clock_.Now());
+  Play();
+}
+
+void OffscreenAudio::CloseMusic() {
+  if (!music_) return;
+  if (playing_ && track_) track_->MusicStops(clock_.Now());
+  playing_ = false;
+  music_.reset();
+}
+
+void OffscreenAudio::PlaySound(const std::string& path) {
   if (!track_) return;
   const int64_t now = clock_.Now();
-  // A new sound, or the purge, ends the one playing.
+  // A new sound ends the one playing.
   track_->SoundStops(now);
-  if (path && !(flags & platform::SND_PURGE)) track_->SoundStarts(*path, now);
+  track_->SoundStarts(path, now);
+}
+
+void OffscreenAudio::StopSound() {
+  if (track_) track_->SoundStops(clock_.Now());
 }
 
 }  // namespace slidepack::render

@@ -39,7 +39,7 @@ class OffscreenShowWindow : public platform::ShowWindow {
   void Show() override {}
   void Hide() override {}
   void SetTopMost() override {}
-  int32_t ShowCursor(bool show) override { return cursor_count_ += show ? 1 : -1; }
+  void SetCursorVisible(bool) override {}
   platform::Point GetCursorPos() override { return {}; }
   void Grab(bool) override {}
   platform::WindowHandle Handle() override { return 0; }
@@ -59,7 +59,6 @@ class OffscreenShowWindow : public platform::ShowWindow {
   const gdi::Bitmap* screen_ = &copy_;
   gdi::Rect changed_{};
   platform::InputSink* sink_ = nullptr;
-  int32_t cursor_count_ = 0;
 };
 
 class OffscreenEventLoop : public platform::EventLoop {
@@ -106,14 +105,20 @@ class OffscreenAudio : public platform::Audio {
  public:
   OffscreenAudio(OffscreenEventLoop& clock, SoundTrack* track) : clock_(clock), track_(track) {}
 
-  std::string MciSendString(const std::string& command) override;
-  void PlaySound(const std::string* path, uint32_t flags) override;
+  void StartMusic(const std::string& path) override;
+  bool MusicEnded() override;
+  void RestartMusic() override;
+  void CloseMusic() override;
+  void PlaySound(const std::string& path) override;
+  void StopSound() override;
 
  private:
+  void Play();
+
   OffscreenEventLoop& clock_;
   SoundTrack* track_;
-  std::map<std::string, std::string> music_;  // alias -> file
-  std::optional<std::string> playing_;        // the alias started last
+  std::optional<std::string> music_;  // the open music's file
+  bool playing_ = false;              // started and not stopped since
 };
 
 // Message boxes are kept (the show reports a run-time error in one); nothing else is asked.
@@ -123,8 +128,8 @@ class OffscreenDialogs : public platform::Dialogs {
     messages.push_back(text);
   }
   void ShowSettingsDialog(platform::SettingsDialogModel&) override {}
-  int VerifyScreenSavePwd(platform::WindowHandle) override { return 1; }
-  int PwdChangePasswordA(const char*, platform::WindowHandle, int, int) override { return 0; }
+  bool CheckPassword(platform::WindowHandle) override { return true; }
+  void ChangePassword(platform::WindowHandle) override {}
 
   std::vector<std::string> messages;
 };
