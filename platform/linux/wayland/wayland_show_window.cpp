@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/run_time_error.h"
+#include "platform/linux/dialog_over_show.h"
 #include "platform/linux/posix/close_signals.h"
 #include "platform/linux/wayland/present_record.h"
 #include "platform/linux/wayland/shm_buffer.h"
@@ -78,9 +79,12 @@ struct WaylandShowWindow::Surface {
 };
 
 WaylandShowWindow::WaylandShowWindow(std::shared_ptr<WaylandContext> context, ShowPlace place)
-    : context_(std::move(context)), place_(place) {}
+    : context_(std::move(context)), place_(place) {
+  ListenForDialogOverShow([this] { LowerBelowLaterOverlays(); });
+}
 
 WaylandShowWindow::~WaylandShowWindow() {
+  ListenForDialogOverShow(nullptr);
   if (context_->Started()) context_->Connection().SetInputHandler(nullptr);
   surfaces_.clear();
 }
@@ -426,6 +430,26 @@ void WaylandShowWindow::Show() {
 void WaylandShowWindow::Hide() {
   pointer_surface_ = nullptr;
   surfaces_.clear();
+}
+
+void WaylandShowWindow::LowerBelowLaterOverlays() {
+  // Within a layer sway keeps the surface that came first on top and gives it the keyboard; one
+  // that changes its layer goes to the bottom of its new layer. Both changes in one flush: the
+  // compositor never draws the show in the other layer.
+  bool lowered = false;
+  for (const auto& surface : surfaces_) {
+    zwlr_layer_surface_v1* layer = surface->layer.get();
+    if (!layer ||
+        zwlr_layer_surface_v1_get_version(layer) < ZWLR_LAYER_SURFACE_V1_SET_LAYER_SINCE_VERSION) {
+      continue;
+    }
+    for (const auto through : {ZWLR_LAYER_SHELL_V1_LAYER_TOP, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY}) {
+      zwlr_layer_surface_v1_set_layer(layer, through);
+      wl_surface_commit(surface->surface.get());
+    }
+    lowered = true;
+  }
+  if (lowered) context_->Connection().Flush();
 }
 
 int32_t WaylandShowWindow::ShowCursor(bool show) {

@@ -66,6 +66,8 @@ class WaylandShowWindow : public platform::ShowWindow, private WaylandInputHandl
   enum class InputKind { Key, Button, Motion };
 
   bool OnScreen() const { return place_.kind == ShowPlace::Kind::Screen; }
+  // Puts the overlay surfaces below those that came after them (a dialog over the show).
+  void LowerBelowLaterOverlays();
   void MakeSurfaces();
   void Configured(Surface& surface);
   Surface* AreaSurface() const;

@@ -14,6 +14,9 @@
 #              device pixels (scale 2), each corner its own colour
 #   sharp      with --fit sharp an 800 x 600 checkerboard of single pixels is shown 2:1 on that
 #              output, each pixel an exact 2 x 2 block, centred on black
+#   password   with the password switch on, pointer motion opens the password check over the
+#              show, an overlay surface drawn above it that takes the keys of a virtual keyboard:
+#              a wrong password and Return leave the show going, the right one ends it
 #   hidden     a show of two slides with a wipe, in a window of its own moved to a workspace
 #              nobody sees: its transitions, whose commits wait for the compositor's frames,
 #              still reach the buffers it commits
@@ -31,10 +34,13 @@ export SDL_AUDIODRIVER=dummy
 work=$(mktemp -d "${TMPDIR:-/tmp}/sway-player.XXXXXX")
 show=""
 mouse=""
+keyboard=""
 cleanup() {
   if [[ -n $show ]]; then kill "$show" 2>/dev/null && wait "$show" 2>/dev/null; fi || true
-  exec 3>&- 2>/dev/null || true
-  if [[ -n $mouse ]]; then kill "$mouse" 2>/dev/null && wait "$mouse" 2>/dev/null; fi || true
+  exec 3>&- 4>&- 2>/dev/null || true
+  for device in "$mouse" "$keyboard"; do
+    if [[ -n $device ]]; then kill "$device" 2>/dev/null && wait "$device" 2>/dev/null; fi || true
+  done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -90,6 +96,15 @@ plug_mouse() {
 }
 point() { echo "$*" >&3; }
 
+# A keyboard of the default keymap, plugged in before the player starts; `keys ACTION...` types.
+plug_keyboard() {
+  mkfifo "$work/keyboard"
+  "$build/tests/gui/wayland/virtual-keyboard" - <"$work/keyboard" &
+  keyboard=$!
+  exec 4>"$work/keyboard"
+}
+keys() { echo "$*" >&4; }
+
 start() {
   "$player" --show "$work/show.scr" "$@" &
   show=$!
@@ -110,6 +125,25 @@ wait_for_picture() {
     sleep 0.1
   done
   fail "no picture centred on output 1 within $((10 * slow)) s ($difference pixels differ)"
+}
+
+# Moves the pointer (input before the show has started is dropped by design) until something
+# covers the middle of the picture on output 1: the password check over the show.
+open_password_check() {
+  local started difference=0 step=3
+  started=$(now_ms)
+  while (($(now_ms) - started < 10000 * slow)); do
+    kill -0 "$show" 2>/dev/null || fail "the player ended before its password check"
+    point motion $step 0
+    step=$((-step))
+    grim -t ppm "$work/screen.ppm" 2>/dev/null || true
+    convert "$work/screen.ppm" -crop 200x100+412+334 +repage "$work/middle.png"
+    convert "$work/picture.png" -crop 200x100+100+100 +repage "$work/expected.png"
+    difference=$({ compare -metric AE "$work/middle.png" "$work/expected.png" null: 2>&1 || true; })
+    [[ $difference != 0 ]] && return 0
+    sleep 0.1
+  done
+  fail "no password check over the show within $((10 * slow)) s"
 }
 
 # Blackness of a region of the last screenshot (the largest channel value, 0 for black).
@@ -234,6 +268,24 @@ case $case in
     fi
     kill -TERM "$show"
     expect_end "SIGTERM"
+    ;;
+  password)
+    export XDG_CONFIG_HOME=$work/config
+    mkdir -p "$XDG_CONFIG_HOME/slidesaver"
+    echo "ScreenSaveUsePassword=1" >"$XDG_CONFIG_HOME/slidesaver/desktop.conf"
+    "$(dirname "$0")/store_password.py" "let me in" "$XDG_CONFIG_HOME/slidesaver/password"
+    plug_mouse
+    plug_keyboard
+    start /S
+    wait_for_picture
+    open_password_check
+    keys type let key space type me key space type out key Return
+    wait_for_picture
+    expect_running "a wrong password"
+    [[ -n $(extractions) ]] || fail "no extraction folder while the show goes on"
+    open_password_check
+    keys type let key space type me key space type in key Return
+    expect_end "the right password"
     ;;
   hidden)
     export SLIDESAVER_PRESENT_RECORD=$work/presented.ppm
