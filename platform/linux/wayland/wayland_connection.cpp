@@ -116,6 +116,7 @@ void WaylandConnection::OnGlobal(void* self, wl_registry* registry, uint32_t nam
             version >= 3 ? wl_output_release : wl_output_destroy);
     wl_output_add_listener(output->output.get(), &kOutputListener, output.get());
     connection.outputs_.push_back(std::move(output));
+    if (connection.output_added_) connection.output_added_(*connection.outputs_.back());
   } else if (kind == wl_seat_interface.name) {
     auto seat = std::make_unique<Seat>();
     seat->connection = &connection;

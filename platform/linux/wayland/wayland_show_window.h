@@ -69,6 +69,9 @@ class WaylandShowWindow : public platform::ShowWindow, private WaylandInputHandl
   // Puts the overlay surfaces below those that came after them (a dialog over the show).
   void LowerBelowLaterOverlays();
   void MakeSurfaces();
+  Surface* NewSurface(WaylandOutput* output);  // nullptr: a toplevel's
+  // A black overlay layer surface covering the output (the first one made shows the area).
+  void AddOverlay(WaylandOutput& output);
   void Configured(Surface& surface);
   Surface* AreaSurface() const;
   void Place();

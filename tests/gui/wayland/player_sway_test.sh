@@ -17,6 +17,9 @@
 #   password   with the password switch on, pointer motion opens the password check over the
 #              show, an overlay surface drawn above it that takes the keys of a virtual keyboard:
 #              a wrong password and Return leave the show going, the right one ends it
+#   outputs    an output plugged in while the show plays (swaymsg create_output, its background
+#              red) is covered black; disabling output 2 (its Wayland output goes) neither ends
+#              nor harms the show, which pointer motion then ends
 #   hidden     a show of two slides with a wipe, in a window of its own moved to a workspace
 #              nobody sees: its transitions, whose commits wait for the compositor's frames,
 #              still reach the buffers it commits
@@ -286,6 +289,40 @@ case $case in
     open_password_check
     keys type let key space type me key space type in key Return
     expect_end "the right password"
+    ;;
+  outputs)
+    plug_mouse
+    start /S
+    wait_for_picture
+    swaymsg -t get_outputs -r | grep -o '"name": "[^"]*"' | sort >"$work/before"
+    swaymsg create_output >/dev/null
+    started=$(now_ms)
+    until [[ -n ${plugged:-} ]]; do
+      (($(now_ms) - started < 10000 * slow)) || fail "sway made no new output"
+      sleep 0.05
+      plugged=$(swaymsg -t get_outputs -r | grep -o '"name": "[^"]*"' | sort |
+        comm -13 "$work/before" - | cut -d'"' -f4)
+    done
+    swaymsg output "$plugged" background '#ff0000' solid_color >/dev/null
+    # Black, the show's overlay, as soon as it is on; red when the show has gone (below).
+    covered() { [[ $(grim -o "$plugged" -t ppm - | convert - -format '%[fx:int(255*maxima)]' info:) == 0 ]]; }
+    started=$(now_ms)
+    until covered; do
+      kill -0 "$show" 2>/dev/null || fail "the show ended when an output was plugged in"
+      (($(now_ms) - started < 10000 * slow)) || fail "the new output $plugged was not covered"
+      sleep 0.1
+    done
+    expect_running "an output plugged in"
+    swaymsg output HEADLESS-2 disable >/dev/null
+    wait_for_picture
+    expect_running "an output that went"
+    point motion 3 0
+    expect_end "moving the pointer after the outputs changed"
+    started=$(now_ms)
+    while covered; do
+      (($(now_ms) - started < 10000 * slow)) || fail "the new output $plugged was never red: nothing shows the cover was the show's"
+      sleep 0.1
+    done
     ;;
   hidden)
     export SLIDESAVER_PRESENT_RECORD=$work/presented.ppm
