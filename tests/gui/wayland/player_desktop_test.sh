@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The player's /S on a headless GNOME (mutter: no layer shell, a full-screen toplevel) or KDE
 # (KWin: the layer shell) compositor of 1280 x 720, started here with a session bus of its own:
-#   player_desktop_test.sh mutter|kwin|mutter-idle|kwin-idle BUILD-DIR
+#   player_desktop_test.sh mutter|kwin|mutter-idle|kwin-idle|kwin-password BUILD-DIR
 # The player records what it presents (SLIDESAVER_PRESENT_RECORD): a buffer of the output's size
 # with the picture centred. Input from the compositor's own virtual devices ends the show, a key
 # and then (in a second show) the pointer's motion, each with status 0 and its extraction folder
@@ -12,15 +12,19 @@
 # ext-idle-notify-v1; mutter: its IdleMonitor on the session bus), starts the show 2 s after the
 # last input; the pointer's motion ends it, the watcher waits again and starts the next show 2 s
 # later; SIGTERM to the watcher ends both.
+# kwin-password: with the password switch on, pointer motion opens the password check (an
+# overlay layer surface over the show's); a wrong password and Return leave the show going, the
+# right one ends it. Typed blind (nothing here sees the dialog): the right one is typed until
+# the show ends, as keys that come before the dialog has the keyboard are lost to it.
 # As root, the compositor and the player run as nobody. KWin's installed program carries file
 # capabilities, which no_new_privs refuses: a copy without them runs.
 set -euo pipefail
 desktop=$1
 build=$(realpath "$2")
 mode=show
-if [[ $desktop == *-idle ]]; then
-  desktop=${desktop%-idle}
-  mode=idle
+if [[ $desktop == *-* ]]; then
+  mode=${desktop#*-}
+  desktop=${desktop%%-*}
 fi
 slow=1
 grep -q '^SLIDESAVER_SANITIZE:BOOL=ON' "$build/CMakeCache.txt" && slow=3
@@ -56,7 +60,8 @@ fail() {
 }
 # Runs a command as the test's user; it replaces the shell, so call it in a subshell.
 run_as() {
-  exec "${as_user[@]}" env -i HOME="$work/home" XDG_RUNTIME_DIR="$work/run" PATH="$PATH" "$@"
+  exec "${as_user[@]}" env -i HOME="$work/home" XDG_RUNTIME_DIR="$work/run" PATH="$PATH" \
+    ${LSAN_OPTIONS:+"LSAN_OPTIONS=$LSAN_OPTIONS"} "$@"
 }
 
 convert -size 400x300 -depth 8 gradient:red-blue "$work/files/picture.png"
@@ -159,7 +164,46 @@ ends_by() {
   echo "$1 ended the show within $(($(now_ms) - since)) ms"
 }
 
-if [[ $mode == idle ]]; then
+# Types TEXT (lower case letters and spaces) and Return, with Linux key codes.
+type_line() {
+  local codes=() c i
+  local -A code=([a]=30 [b]=48 [c]=46 [d]=32 [e]=18 [f]=33 [g]=34 [h]=35 [i]=23 [j]=36 [k]=37
+    [l]=38 [m]=50 [n]=49 [o]=24 [p]=25 [q]=16 [r]=19 [s]=31 [t]=20 [u]=22 [v]=47 [w]=17 [x]=45
+    [y]=21 [z]=44 [' ']=57)
+  for ((i = 0; i < ${#1}; i++)); do
+    c=${1:i:1}
+    codes+=(key "${code[$c]}")
+  done
+  give "${codes[@]}" key 28
+}
+
+if [[ $mode == password ]]; then
+  mkdir -p "$work/home/.config/slidesaver"
+  echo "ScreenSaveUsePassword=1" >"$work/home/.config/slidesaver/desktop.conf"
+  "$(dirname "$0")/store_password.py" "let me in" "$work/home/.config/slidesaver/password"
+  ((EUID != 0)) || chown -R 65534:65534 "$work/home/.config"
+  start_player /S
+  await_visible
+  give motion 7 5
+  for _ in 1 2 3; do
+    sleep 1  # the dialog opens, or checks the password typed before
+    type_line "let me out"
+  done
+  sleep 1
+  kill -0 "$show" 2>/dev/null || fail "a wrong password ended the show"
+  since=$(now_ms)
+  while kill -0 "$show" 2>/dev/null; do
+    (($(now_ms) - since < 15000 * slow)) || fail "the right password did not end the show"
+    type_line "let me in"
+    sleep 1  # the check of a password takes a moment: not typed over it
+  done
+  echo "the right password ended the show within $(($(now_ms) - since)) ms"
+  status=0
+  wait "$show" || status=$?
+  show=""
+  ((status == 0)) || fail "the show ended with status $status after the right password"
+  [[ -z $(extractions) ]] || fail "the extraction folder stayed: $(extractions)"
+elif [[ $mode == idle ]]; then
   start_player --idle 2
   watcher=$show
   two_idle_shows
