@@ -235,8 +235,9 @@ void WaylandConnection::Wait(std::chrono::steady_clock::time_point until, int wa
   wl_display* display = display_.get();
   while (wl_display_prepare_read(display) != 0) wl_display_dispatch_pending(display);
   wl_display_flush(display);
-  const auto left = std::max(until - std::chrono::steady_clock::now(),
-                             std::chrono::steady_clock::duration::zero());
+  // Compared before subtracting: `until` may be long past (time_point::min: due at once).
+  const auto now = std::chrono::steady_clock::now();
+  const auto left = until > now ? until - now : std::chrono::steady_clock::duration::zero();
   const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
   const timespec timeout{static_cast<time_t>(seconds.count()),
                          static_cast<long>((left - seconds) / std::chrono::nanoseconds(1))};

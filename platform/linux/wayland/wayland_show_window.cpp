@@ -442,6 +442,14 @@ void WaylandShowWindow::Hide() {
   surfaces_.clear();
 }
 
+void WaylandShowWindow::Grab(bool on) {
+  if (!on || !context_->Started()) return;
+  // The pointer moved over the show while the password check was open: not a reason to end
+  // the show that starts again after a refused password.
+  context_->Connection().Roundtrip();
+  input_.clear();
+}
+
 void WaylandShowWindow::LowerBelowLaterOverlays() {
   // Within a layer sway keeps the surface that came first on top and gives it the keyboard; one
   // that changes its layer goes to the bottom of its new layer. Both changes in one flush: the

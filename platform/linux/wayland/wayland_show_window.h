@@ -41,7 +41,9 @@ class WaylandShowWindow : public platform::ShowWindow, private WaylandInputHandl
   // Where the pointer is (device pixels), once it has moved over the show; before that a
   // resting position that does not change when the pointer enters.
   platform::Point GetCursorPos() override;
-  void Grab(bool) override {}  // the overlay takes the keyboard for as long as it is there
+  // The overlay takes the keyboard for as long as it is there. Taken again (the show starts
+  // anew after a dialog over it), the input that came meanwhile is dropped: it was the dialog's.
+  void Grab(bool on) override;
   platform::WindowHandle Handle() override { return 0; }
 
   // Hands the input and close requests that arrived to the show. Called by the event loop only.
