@@ -206,6 +206,13 @@ if [[ $mode == password ]]; then
 elif [[ $mode == idle ]]; then
   start_player --idle 2
   watcher=$show
+  # Its lock, taken once it has asked the compositor to tell it of idleness.
+  since=$(now_ms)
+  until compgen -G "$work/run/slidesaver/idle-*.lock" >/dev/null; do
+    kill -0 "$watcher" 2>/dev/null || fail "the watcher ended"
+    (($(now_ms) - since < 10000 * slow)) || fail "the watcher took no lock"
+    sleep 0.05
+  done
   two_idle_shows
   terminate_watcher
 else
