@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "platform/linux/dialog_over_show.h"
 #include "platform/linux/posix/close_signals.h"
 
 namespace slidesaver::linux_platform {
@@ -37,6 +38,14 @@ bool OnWayland(GtkWidget* widget) { return GDK_IS_WAYLAND_DISPLAY(gtk_widget_get
 
 void ReleaseKeyboard(GtkWidget* widget, gpointer) {
   gdk_seat_ungrab(gdk_display_get_default_seat(gtk_widget_get_display(widget)));
+}
+
+// Once the compositor has the dialog's layer surface (the round trip), the show hears of it.
+gboolean TellShowOnMap(GtkWidget* widget, GdkEvent*, gpointer) {
+  g_signal_handlers_disconnect_by_func(widget, reinterpret_cast<gpointer>(TellShowOnMap), nullptr);
+  gdk_display_sync(gtk_widget_get_display(widget));
+  DialogOverShowAppeared();
+  return FALSE;
 }
 
 void SetTransientOnRealize(GtkWidget* widget, gpointer parent) {
@@ -85,6 +94,7 @@ void KeepAboveFullScreen(GtkWindow* window) {
   gtk_layer_set_namespace(window, "slidesaver-dialog");
   gtk_layer_set_layer(window, GTK_LAYER_SHELL_LAYER_OVERLAY);
   gtk_layer_set_keyboard_mode(window, GTK_LAYER_SHELL_KEYBOARD_MODE_EXCLUSIVE);
+  g_signal_connect(window, "map-event", G_CALLBACK(TellShowOnMap), nullptr);
 }
 
 void SetTransientForX11Window(GtkWindow* window, uint32_t xid) {

@@ -116,6 +116,7 @@ void WaylandConnection::OnGlobal(void* self, wl_registry* registry, uint32_t nam
             version >= 3 ? wl_output_release : wl_output_destroy);
     wl_output_add_listener(output->output.get(), &kOutputListener, output.get());
     connection.outputs_.push_back(std::move(output));
+    if (connection.output_added_) connection.output_added_(*connection.outputs_.back());
   } else if (kind == wl_seat_interface.name) {
     auto seat = std::make_unique<Seat>();
     seat->connection = &connection;
@@ -234,8 +235,9 @@ void WaylandConnection::Wait(std::chrono::steady_clock::time_point until, int wa
   wl_display* display = display_.get();
   while (wl_display_prepare_read(display) != 0) wl_display_dispatch_pending(display);
   wl_display_flush(display);
-  const auto left = std::max(until - std::chrono::steady_clock::now(),
-                             std::chrono::steady_clock::duration::zero());
+  // Compared before subtracting: `until` may be long past (time_point::min: due at once).
+  const auto now = std::chrono::steady_clock::now();
+  const auto left = until > now ? until - now : std::chrono::steady_clock::duration::zero();
   const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
   const timespec timeout{static_cast<time_t>(seconds.count()),
                          static_cast<long>((left - seconds) / std::chrono::nanoseconds(1))};

@@ -10,7 +10,9 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/linux/wayland/wayland_owned.h"
@@ -55,6 +57,11 @@ class WaylandConnection {
   const std::vector<std::unique_ptr<WaylandOutput>>& Outputs() const { return outputs_; }
 
   void SetInputHandler(WaylandInputHandler* handler) { input_ = handler; }
+  // Called with each output the compositor announces from now on (one plugged in), once it is
+  // bound; its mode and scale follow. Empty: none.
+  void SetOutputAddedHandler(std::function<void(WaylandOutput&)> handler) {
+    output_added_ = std::move(handler);
+  }
 
   // Sends what is queued, reads what has arrived and runs its listeners, without blocking.
   // Throws when the compositor has closed the connection.
@@ -85,6 +92,7 @@ class WaylandConnection {
   std::vector<std::unique_ptr<WaylandOutput>> outputs_;
   std::vector<std::unique_ptr<Seat>> seats_;
   WaylandInputHandler* input_ = nullptr;
+  std::function<void(WaylandOutput&)> output_added_;
 };
 
 }  // namespace slidesaver::linux_platform

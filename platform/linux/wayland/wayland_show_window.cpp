@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/run_time_error.h"
+#include "platform/linux/dialog_over_show.h"
 #include "platform/linux/posix/close_signals.h"
 #include "platform/linux/wayland/present_record.h"
 #include "platform/linux/wayland/shm_buffer.h"
@@ -78,10 +79,16 @@ struct WaylandShowWindow::Surface {
 };
 
 WaylandShowWindow::WaylandShowWindow(std::shared_ptr<WaylandContext> context, ShowPlace place)
-    : context_(std::move(context)), place_(place) {}
+    : context_(std::move(context)), place_(place) {
+  ListenForDialogOverShow([this] { LowerBelowLaterOverlays(); });
+}
 
 WaylandShowWindow::~WaylandShowWindow() {
-  if (context_->Started()) context_->Connection().SetInputHandler(nullptr);
+  ListenForDialogOverShow(nullptr);
+  if (context_->Started()) {
+    context_->Connection().SetInputHandler(nullptr);
+    context_->Connection().SetOutputAddedHandler(nullptr);
+  }
   surfaces_.clear();
 }
 
@@ -104,9 +111,19 @@ WaylandShowWindow::Surface* WaylandShowWindow::AreaSurface() const {
   return nullptr;
 }
 
-void WaylandShowWindow::MakeSurfaces() {
-  WaylandConnection& connection = context_->Connection();
-  connection.SetInputHandler(this);
+WaylandShowWindow::Surface* WaylandShowWindow::NewSurface(WaylandOutput* output) {
+  auto surface = std::make_unique<Surface>();
+  surface->window = this;
+  surface->output = output;
+  surface->index = static_cast<int32_t>(surfaces_.size());
+  surface->shows_area = surfaces_.empty();
+  surface->surface =
+      Own(wl_compositor_create_surface(context_->Connection().Compositor()), wl_surface_destroy);
+  surfaces_.push_back(std::move(surface));
+  return surfaces_.back().get();
+}
+
+void WaylandShowWindow::AddOverlay(WaylandOutput& output) {
   static const zwlr_layer_surface_v1_listener layer_listener{
       [](void* data, zwlr_layer_surface_v1* layer, uint32_t serial, uint32_t width,
          uint32_t height) {
@@ -114,6 +131,8 @@ void WaylandShowWindow::MakeSurfaces() {
         zwlr_layer_surface_v1_ack_configure(layer, serial);
         surface.width = static_cast<int32_t>(width);
         surface.height = static_cast<int32_t>(height);
+        // A new output's scale arrives after its surface is made, before this.
+        surface.scale = surface.output->scale;
         surface.window->Configured(surface);
       },
       // The output has gone: a show the user cannot see must not go on.
@@ -122,6 +141,27 @@ void WaylandShowWindow::MakeSurfaces() {
         surface.configured = false;
         if (surface.shows_area) surface.window->RequestClose();
       }};
+  Surface* surface = NewSurface(&output);
+  surface->scale = output.scale;
+  surface->layer = Own(zwlr_layer_shell_v1_get_layer_surface(
+                           context_->Connection().LayerShell(), surface->surface.get(),
+                           output.output.get(), ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "slidesaver"),
+                       zwlr_layer_surface_v1_destroy);
+  zwlr_layer_surface_v1* layer = surface->layer.get();
+  zwlr_layer_surface_v1_add_listener(layer, &layer_listener, surface);
+  zwlr_layer_surface_v1_set_anchor(
+      layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+                 ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+  zwlr_layer_surface_v1_set_size(layer, 0, 0);
+  zwlr_layer_surface_v1_set_exclusive_zone(layer, -1);
+  zwlr_layer_surface_v1_set_keyboard_interactivity(
+      layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
+  wl_surface_commit(surface->surface.get());
+}
+
+void WaylandShowWindow::MakeSurfaces() {
+  WaylandConnection& connection = context_->Connection();
+  connection.SetInputHandler(this);
   static const xdg_toplevel_listener toplevel_listener{
       [](void* data, xdg_toplevel*, int32_t width, int32_t height, wl_array*) {
         auto& surface = *static_cast<Surface*>(data);
@@ -138,45 +178,18 @@ void WaylandShowWindow::MakeSurfaces() {
     surface.window->Configured(surface);
   }};
 
-  const auto new_surface = [&](WaylandOutput* output) {
-    auto surface = std::make_unique<Surface>();
-    surface->window = this;
-    surface->output = output;
-    surface->index = static_cast<int32_t>(surfaces_.size());
-    surface->shows_area = surfaces_.empty();
-    surface->surface =
-        Own(wl_compositor_create_surface(connection.Compositor()), wl_surface_destroy);
-    surfaces_.push_back(std::move(surface));
-    return surfaces_.back().get();
-  };
   const auto& outputs = connection.Outputs();
   if (OnScreen() && connection.LayerShell()) {
-    for (const auto& output : outputs) {
-      Surface* surface = new_surface(output.get());
-      surface->scale = output->scale;
-      surface->layer =
-          Own(zwlr_layer_shell_v1_get_layer_surface(
-                  connection.LayerShell(), surface->surface.get(), output->output.get(),
-                  ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "slidesaver"),
-              zwlr_layer_surface_v1_destroy);
-      zwlr_layer_surface_v1* layer = surface->layer.get();
-      zwlr_layer_surface_v1_add_listener(layer, &layer_listener, surface);
-      zwlr_layer_surface_v1_set_anchor(
-          layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
-                     ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
-      zwlr_layer_surface_v1_set_size(layer, 0, 0);
-      zwlr_layer_surface_v1_set_exclusive_zone(layer, -1);
-      zwlr_layer_surface_v1_set_keyboard_interactivity(
-          layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
-      wl_surface_commit(surface->surface.get());
-    }
+    for (const auto& output : outputs) AddOverlay(*output);
+    // An output plugged in while the show plays is covered too.
+    connection.SetOutputAddedHandler([this](WaylandOutput& output) { AddOverlay(output); });
     return;
   }
   if (!connection.WmBase()) {
     throw std::runtime_error("the Wayland compositor offers no windows for the show");
   }
   WaylandOutput* first = outputs.empty() ? nullptr : outputs.front().get();
-  Surface* surface = new_surface(nullptr);
+  Surface* surface = NewSurface(nullptr);
   surface->scale = first ? first->scale : 1;
   surface->xdg = Own(xdg_wm_base_get_xdg_surface(connection.WmBase(), surface->surface.get()),
                      xdg_surface_destroy);
@@ -424,8 +437,37 @@ void WaylandShowWindow::Show() {
 }
 
 void WaylandShowWindow::Hide() {
+  if (context_->Started()) context_->Connection().SetOutputAddedHandler(nullptr);
   pointer_surface_ = nullptr;
   surfaces_.clear();
+}
+
+void WaylandShowWindow::Grab(bool on) {
+  if (!on || !context_->Started()) return;
+  // The pointer moved over the show while the password check was open: not a reason to end
+  // the show that starts again after a refused password.
+  context_->Connection().Roundtrip();
+  input_.clear();
+}
+
+void WaylandShowWindow::LowerBelowLaterOverlays() {
+  // Within a layer sway keeps the surface that came first on top and gives it the keyboard; one
+  // that changes its layer goes to the bottom of its new layer. Both changes in one flush: the
+  // compositor never draws the show in the other layer.
+  bool lowered = false;
+  for (const auto& surface : surfaces_) {
+    zwlr_layer_surface_v1* layer = surface->layer.get();
+    if (!layer ||
+        zwlr_layer_surface_v1_get_version(layer) < ZWLR_LAYER_SURFACE_V1_SET_LAYER_SINCE_VERSION) {
+      continue;
+    }
+    for (const auto through : {ZWLR_LAYER_SHELL_V1_LAYER_TOP, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY}) {
+      zwlr_layer_surface_v1_set_layer(layer, through);
+      wl_surface_commit(surface->surface.get());
+    }
+    lowered = true;
+  }
+  if (lowered) context_->Connection().Flush();
 }
 
 void WaylandShowWindow::SetCursorVisible(bool visible) {

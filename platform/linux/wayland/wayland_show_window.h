@@ -41,7 +41,9 @@ class WaylandShowWindow : public platform::ShowWindow, private WaylandInputHandl
   // Where the pointer is (device pixels), once it has moved over the show; before that a
   // resting position that does not change when the pointer enters.
   platform::Point GetCursorPos() override;
-  void Grab(bool) override {}  // the overlay takes the keyboard for as long as it is there
+  // The overlay takes the keyboard for as long as it is there. Taken again (the show starts
+  // anew after a dialog over it), the input that came meanwhile is dropped: it was the dialog's.
+  void Grab(bool on) override;
   platform::WindowHandle Handle() override { return 0; }
 
   // Hands the input and close requests that arrived to the show. Called by the event loop only.
@@ -66,7 +68,12 @@ class WaylandShowWindow : public platform::ShowWindow, private WaylandInputHandl
   enum class InputKind { Key, Button, Motion };
 
   bool OnScreen() const { return place_.kind == ShowPlace::Kind::Screen; }
+  // Puts the overlay surfaces below those that came after them (a dialog over the show).
+  void LowerBelowLaterOverlays();
   void MakeSurfaces();
+  Surface* NewSurface(WaylandOutput* output);  // nullptr: a toplevel's
+  // A black overlay layer surface covering the output (the first one made shows the area).
+  void AddOverlay(WaylandOutput& output);
   void Configured(Surface& surface);
   Surface* AreaSurface() const;
   void Place();

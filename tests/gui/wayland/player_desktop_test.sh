@@ -1,22 +1,30 @@
 #!/usr/bin/env bash
 # The player's /S on a headless GNOME (mutter: no layer shell, a full-screen toplevel) or KDE
 # (KWin: the layer shell) compositor of 1280 x 720, started here with a session bus of its own:
-#   player_desktop_test.sh mutter|kwin|mutter-idle|kwin-idle BUILD-DIR
-# *-idle: the show is started by the idle watcher (--idle 2), which the compositor tells of
-# idleness (KWin: ext-idle-notify-v1; mutter: its IdleMonitor on the session bus) 2 s after it
-# has asked, no input coming; SIGTERM to the watcher ends both.
+#   player_desktop_test.sh mutter|kwin|mutter-idle|kwin-idle|kwin-password BUILD-DIR
 # The player records what it presents (SLIDESAVER_PRESENT_RECORD): a buffer of the output's size
-# with the picture centred. Neither compositor takes virtual input from a client here, so the
-# show is ended with SIGTERM: status 0 and its extraction folder gone. As root, the compositor
-# and the player run as nobody. KWin's installed program carries file capabilities, which
-# no_new_privs refuses: a copy without them runs.
+# with the picture centred. Input from the compositor's own virtual devices ends the show, a key
+# and then (in a second show) the pointer's motion, each with status 0 and its extraction folder
+# gone: on mutter through its remote desktop service on the session bus (mutter-remote-input),
+# on KWin through its fake input protocol (kde-fake-input; KWin offers it only to clients it
+# trusts, and to all with KWIN_WAYLAND_NO_PERMISSION_CHECKS).
+# *-idle: the idle watcher (--idle 2), told of idleness by the compositor (KWin:
+# ext-idle-notify-v1; mutter: its IdleMonitor on the session bus), starts the show 2 s after the
+# last input; the pointer's motion ends it, the watcher waits again and starts the next show 2 s
+# later; SIGTERM to the watcher ends both.
+# kwin-password: with the password switch on, pointer motion opens the password check (an
+# overlay layer surface over the show's); a wrong password and Return leave the show going, the
+# right one ends it. Typed blind (nothing here sees the dialog): the right one is typed until
+# the show ends, as keys that come before the dialog has the keyboard are lost to it.
+# As root, the compositor and the player run as nobody. KWin's installed program carries file
+# capabilities, which no_new_privs refuses: a copy without them runs.
 set -euo pipefail
 desktop=$1
 build=$(realpath "$2")
-start_show=(/S)
-if [[ $desktop == *-idle ]]; then
-  desktop=${desktop%-idle}
-  start_show=(--idle 2)
+mode=show
+if [[ $desktop == *-* ]]; then
+  mode=${desktop#*-}
+  desktop=${desktop%%-*}
 fi
 slow=1
 grep -q '^SLIDESAVER_SANITIZE:BOOL=ON' "$build/CMakeCache.txt" && slow=3
@@ -32,9 +40,14 @@ fi
 bus=""
 compositor_pid=""
 show=""
-stop() { if [[ -n $1 ]]; then kill "$1" 2>/dev/null && wait "$1" 2>/dev/null; fi || true; }
+watcher=""
+source "$(dirname "$0")/../idle/watcher_steps.sh"
+device=""
 cleanup() {
+  stop "$watcher"
   stop "$show"
+  exec 3>&- 2>/dev/null || true
+  stop "$device"
   stop "$compositor_pid"
   stop "$bus"
   rm -rf "$work"
@@ -42,12 +55,13 @@ cleanup() {
 trap cleanup EXIT
 fail() {
   echo "FAIL ($desktop): $*" >&2
-  tail -n 20 "$work/compositor.log" "$work/player.log" >&2 || true
+  tail -n 20 "$work/compositor.log" "$work/player.log" "$work/input.log" >&2 || true
   exit 1
 }
-now_ms() { date +%s%3N; }
+# Runs a command as the test's user; it replaces the shell, so call it in a subshell.
 run_as() {
-  exec "${as_user[@]}" env -i HOME="$work/home" XDG_RUNTIME_DIR="$work/run" PATH="$PATH" "$@"
+  exec "${as_user[@]}" env -i HOME="$work/home" XDG_RUNTIME_DIR="$work/run" PATH="$PATH" \
+    ${LSAN_OPTIONS:+"LSAN_OPTIONS=$LSAN_OPTIONS"} "$@"
 }
 
 convert -size 400x300 -depth 8 gradient:red-blue "$work/files/picture.png"
@@ -70,7 +84,7 @@ case $desktop in
   *) fail "no such desktop" ;;
 esac
 # The session bus the compositor needs, then the compositor.
-run_as dbus-daemon --session --nofork --print-address=3 3>"$work/bus" &
+(run_as dbus-daemon --session --nofork --print-address=3 3>"$work/bus") &
 bus=$!
 started=$(now_ms)
 until [[ -s $work/bus ]]; do
@@ -78,8 +92,8 @@ until [[ -s $work/bus ]]; do
   (($(now_ms) - started < 10000 * slow)) || fail "no session bus address within $((10 * slow)) s"
   sleep 0.05
 done
-run_as DBUS_SESSION_BUS_ADDRESS="$(head -n1 "$work/bus")" "${compositor[@]}" \
-  >"$work/compositor.log" 2>&1 &
+(run_as DBUS_SESSION_BUS_ADDRESS="$(head -n1 "$work/bus")" KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 \
+  "${compositor[@]}" >"$work/compositor.log" 2>&1) &
 compositor_pid=$!
 started=$(now_ms)
 until [[ -S $work/run/$socket ]]; do
@@ -89,35 +103,125 @@ until [[ -S $work/run/$socket ]]; do
 done
 
 record=$work/files/presented.ppm
-run_as WAYLAND_DISPLAY="$socket" SDL_AUDIODRIVER=dummy SLIDESAVER_PRESENT_RECORD="$record" \
-  DBUS_SESSION_BUS_ADDRESS="$(head -n1 "$work/bus")" \
-  "$build/slidesaver" --show "$work/files/show.scr" "${start_show[@]}" 2>"$work/player.log" &
-show=$!
-# The buffer of the output's size, the picture centred at (440, 210).
-started=$(now_ms)
-difference=""
-while (($(now_ms) - started < 15000 * slow)); do
-  kill -0 "$show" 2>/dev/null || fail "the player ended before it presented its picture"
-  if [[ -s $record ]] && [[ $(head -n 3 "$record" | tr '\n' ' ') == "P6 1280 720 255 " ]]; then
-    convert "$record" -crop 400x300+440+210 +repage "$work/area.png"
-    difference=$({ compare -metric AE "$work/area.png" "$work/files/picture.png" null: 2>&1 || true; })
-    [[ $difference == 0 ]] && break
-  fi
-  sleep 0.1
-done
-[[ $difference == 0 ]] || fail "no 1280 x 720 buffer with the picture centred (${difference:-no record})"
-took=$(($(now_ms) - started))
-[[ ${start_show[0]} == --idle ]] && ((took < 1500)) && fail "the watcher's show came $took ms after it started, before its idle time"
-echo "the picture presented $took ms after the player started"
-brightest=$(convert "$record" -crop 440x720+0+0 +repage -format '%[fx:int(255*maxima)]' info:)
-((brightest == 0)) || fail "not black beside the picture"
+# The player with ARGS, as $show.
+start_player() {
+  rm -f "$record"
+  (run_as WAYLAND_DISPLAY="$socket" SDL_AUDIODRIVER=dummy SLIDESAVER_PRESENT_RECORD="$record" \
+    DBUS_SESSION_BUS_ADDRESS="$(head -n1 "$work/bus")" \
+    "$build/slidesaver" --show "$work/files/show.scr" "$@" 2>>"$work/player.log") &
+  show=$!
+}
+# The buffer of the output's size, the picture centred at (440, 210), black beside it.
+await_visible() {
+  local since difference="" brightest
+  since=$(now_ms)
+  while (($(now_ms) - since < 15000 * slow)); do
+    kill -0 "$show" 2>/dev/null || fail "the player ended before it presented its picture"
+    if [[ -s $record ]] && [[ $(head -n 3 "$record" | tr '\n' ' ') == "P6 1280 720 255 " ]]; then
+      convert "$record" -crop 400x300+440+210 +repage "$work/area.png"
+      difference=$({ compare -metric AE "$work/area.png" "$work/files/picture.png" null: 2>&1 || true; })
+      [[ $difference == 0 ]] && break
+    fi
+    sleep 0.1
+  done
+  [[ $difference == 0 ]] || fail "no 1280 x 720 buffer with the picture centred (${difference:-no record})"
+  echo "the picture presented $(($(now_ms) - since)) ms after the wait began"
+  brightest=$(convert "$record" -crop 440x720+0+0 +repage -format '%[fx:int(255*maxima)]' info:)
+  ((brightest == 0)) || fail "not black beside the picture"
+  rm -f "$record"  # the next show records afresh
+}
 extractions() { find "$work/run/slidesaver" -mindepth 1 -maxdepth 1 -type d -name 'temp*' 2>/dev/null; }
-[[ -n $(extractions) ]] || fail "no extraction folder while the show runs"
 
-kill -TERM "$show"
-status=0
-wait "$show" || status=$?
-show=""
-((status == 0)) || fail "the show ended with status $status after SIGTERM"
-[[ -z $(extractions) ]] || fail "the extraction folder stayed: $(extractions)"
-echo "passed: $desktop"
+# Input through the compositor's own virtual devices: one device, plugged in before the show
+# and fed a line of actions at a time (a device that has just appeared may lose its first input).
+input_tool=$build/tests/gui/wayland/mutter-remote-input
+[[ $desktop == kwin ]] && input_tool=$build/tests/gui/wayland/kde-fake-input
+mkfifo -m 644 "$work/input"
+(run_as DBUS_SESSION_BUS_ADDRESS="$(head -n1 "$work/bus")" WAYLAND_DISPLAY="$socket" \
+  "$input_tool" - <"$work/input" >"$work/input.log" 2>&1) &
+device=$!
+exec 3>"$work/input"
+trap '' PIPE  # a device that has gone fails the write below
+give() {
+  echo "$*" >&3 2>/dev/null || fail "no input from $input_tool: $(tail -n 3 "$work/input.log")"
+}
+move_pointer() { give motion 7 5; }
+
+# DESCRIPTION ACTION...: the input, repeated until the show ends (input before the player
+# watches for it is not its end), ends it with status 0 and no extraction folder.
+ends_by() {
+  local since status=0
+  since=$(now_ms)
+  while kill -0 "$show" 2>/dev/null; do
+    (($(now_ms) - since < 10000 * slow)) || fail "$1 did not end the show"
+    give "${@:2}"
+    sleep 0.3
+  done
+  wait "$show" || status=$?
+  show=""
+  ((status == 0)) || fail "the show ended with status $status after $1"
+  [[ -z $(extractions) ]] || fail "the extraction folder stayed after $1: $(extractions)"
+  echo "$1 ended the show within $(($(now_ms) - since)) ms"
+}
+
+# Types TEXT (lower case letters and spaces) and Return, with Linux key codes.
+type_line() {
+  local codes=() c i
+  local -A code=([a]=30 [b]=48 [c]=46 [d]=32 [e]=18 [f]=33 [g]=34 [h]=35 [i]=23 [j]=36 [k]=37
+    [l]=38 [m]=50 [n]=49 [o]=24 [p]=25 [q]=16 [r]=19 [s]=31 [t]=20 [u]=22 [v]=47 [w]=17 [x]=45
+    [y]=21 [z]=44 [' ']=57)
+  for ((i = 0; i < ${#1}; i++)); do
+    c=${1:i:1}
+    codes+=(key "${code[$c]}")
+  done
+  give "${codes[@]}" key 28
+}
+
+if [[ $mode == password ]]; then
+  mkdir -p "$work/home/.config/slidesaver"
+  echo "ScreenSaveUsePassword=1" >"$work/home/.config/slidesaver/desktop.conf"
+  "$(dirname "$0")/store_password.py" "let me in" "$work/home/.config/slidesaver/password"
+  ((EUID != 0)) || chown -R 65534:65534 "$work/home/.config"
+  start_player /S
+  await_visible
+  give motion 7 5
+  for _ in 1 2 3; do
+    sleep 1  # the dialog opens, or checks the password typed before
+    type_line "let me out"
+  done
+  sleep 1
+  kill -0 "$show" 2>/dev/null || fail "a wrong password ended the show"
+  since=$(now_ms)
+  while kill -0 "$show" 2>/dev/null; do
+    (($(now_ms) - since < 15000 * slow)) || fail "the right password did not end the show"
+    type_line "let me in"
+    sleep 1  # the check of a password takes a moment: not typed over it
+  done
+  echo "the right password ended the show within $(($(now_ms) - since)) ms"
+  status=0
+  wait "$show" || status=$?
+  show=""
+  ((status == 0)) || fail "the show ended with status $status after the right password"
+  [[ -z $(extractions) ]] || fail "the extraction folder stayed: $(extractions)"
+elif [[ $mode == idle ]]; then
+  start_player --idle 2
+  watcher=$show
+  # Its lock, taken once it has asked the compositor to tell it of idleness.
+  since=$(now_ms)
+  until compgen -G "$work/run/slidesaver/idle-*.lock" >/dev/null; do
+    kill -0 "$watcher" 2>/dev/null || fail "the watcher ended"
+    (($(now_ms) - since < 10000 * slow)) || fail "the watcher took no lock"
+    sleep 0.05
+  done
+  two_idle_shows
+  terminate_watcher
+else
+  start_player /S
+  await_visible
+  [[ -n $(extractions) ]] || fail "no extraction folder while the show runs"
+  ends_by "a key" key 57
+  start_player /S
+  await_visible
+  ends_by "the pointer's motion" motion 7 5
+fi
+echo "passed: $desktop $mode"

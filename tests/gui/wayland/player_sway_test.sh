@@ -14,6 +14,12 @@
 #              device pixels (scale 2), each corner its own colour
 #   sharp      with --fit sharp an 800 x 600 checkerboard of single pixels is shown 2:1 on that
 #              output, each pixel an exact 2 x 2 block, centred on black
+#   password   with the password switch on, pointer motion opens the password check over the
+#              show, an overlay surface drawn above it that takes the keys of a virtual keyboard:
+#              a wrong password and Return leave the show going, the right one ends it
+#   outputs    an output plugged in while the show plays (swaymsg create_output, its background
+#              red) is covered black; disabling output 2 (its Wayland output goes) neither ends
+#              nor harms the show, which pointer motion then ends
 #   hidden     a show of two slides with a wipe, in a window of its own moved to a workspace
 #              nobody sees: its transitions, whose commits wait for the compositor's frames,
 #              still reach the buffers it commits
@@ -31,10 +37,13 @@ export SDL_AUDIODRIVER=dummy
 work=$(mktemp -d "${TMPDIR:-/tmp}/sway-player.XXXXXX")
 show=""
 mouse=""
+keyboard=""
 cleanup() {
   if [[ -n $show ]]; then kill "$show" 2>/dev/null && wait "$show" 2>/dev/null; fi || true
-  exec 3>&- 2>/dev/null || true
-  if [[ -n $mouse ]]; then kill "$mouse" 2>/dev/null && wait "$mouse" 2>/dev/null; fi || true
+  exec 3>&- 4>&- 2>/dev/null || true
+  for device in "$mouse" "$keyboard"; do
+    if [[ -n $device ]]; then kill "$device" 2>/dev/null && wait "$device" 2>/dev/null; fi || true
+  done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -90,6 +99,15 @@ plug_mouse() {
 }
 point() { echo "$*" >&3; }
 
+# A keyboard of the default keymap, plugged in before the player starts; `keys ACTION...` types.
+plug_keyboard() {
+  mkfifo "$work/keyboard"
+  "$build/tests/gui/wayland/virtual-keyboard" - <"$work/keyboard" &
+  keyboard=$!
+  exec 4>"$work/keyboard"
+}
+keys() { echo "$*" >&4; }
+
 start() {
   "$player" --show "$work/show.scr" "$@" &
   show=$!
@@ -110,6 +128,25 @@ wait_for_picture() {
     sleep 0.1
   done
   fail "no picture centred on output 1 within $((10 * slow)) s ($difference pixels differ)"
+}
+
+# Moves the pointer (input before the show has started is dropped by design) until something
+# covers the middle of the picture on output 1: the password check over the show.
+open_password_check() {
+  local started difference=0 step=3
+  started=$(now_ms)
+  while (($(now_ms) - started < 10000 * slow)); do
+    kill -0 "$show" 2>/dev/null || fail "the player ended before its password check"
+    point motion $step 0
+    step=$((-step))
+    grim -t ppm "$work/screen.ppm" 2>/dev/null || true
+    convert "$work/screen.ppm" -crop 200x100+412+334 +repage "$work/middle.png"
+    convert "$work/picture.png" -crop 200x100+100+100 +repage "$work/expected.png"
+    difference=$({ compare -metric AE "$work/middle.png" "$work/expected.png" null: 2>&1 || true; })
+    [[ $difference != 0 ]] && return 0
+    sleep 0.1
+  done
+  fail "no password check over the show within $((10 * slow)) s"
 }
 
 # Blackness of a region of the last screenshot (the largest channel value, 0 for black).
@@ -234,6 +271,58 @@ case $case in
     fi
     kill -TERM "$show"
     expect_end "SIGTERM"
+    ;;
+  password)
+    export XDG_CONFIG_HOME=$work/config
+    mkdir -p "$XDG_CONFIG_HOME/slidesaver"
+    echo "ScreenSaveUsePassword=1" >"$XDG_CONFIG_HOME/slidesaver/desktop.conf"
+    "$(dirname "$0")/store_password.py" "let me in" "$XDG_CONFIG_HOME/slidesaver/password"
+    plug_mouse
+    plug_keyboard
+    start /S
+    wait_for_picture
+    open_password_check
+    keys type let key space type me key space type out key Return
+    wait_for_picture
+    expect_running "a wrong password"
+    [[ -n $(extractions) ]] || fail "no extraction folder while the show goes on"
+    open_password_check
+    keys type let key space type me key space type in key Return
+    expect_end "the right password"
+    ;;
+  outputs)
+    plug_mouse
+    start /S
+    wait_for_picture
+    swaymsg -t get_outputs -r | grep -o '"name": "[^"]*"' | sort >"$work/before"
+    swaymsg create_output >/dev/null
+    started=$(now_ms)
+    until [[ -n ${plugged:-} ]]; do
+      (($(now_ms) - started < 10000 * slow)) || fail "sway made no new output"
+      sleep 0.05
+      plugged=$(swaymsg -t get_outputs -r | grep -o '"name": "[^"]*"' | sort |
+        comm -13 "$work/before" - | cut -d'"' -f4)
+    done
+    swaymsg output "$plugged" background '#ff0000' solid_color >/dev/null
+    # Black, the show's overlay, as soon as it is on; red when the show has gone (below).
+    covered() { [[ $(grim -o "$plugged" -t ppm - | convert - -format '%[fx:int(255*maxima)]' info:) == 0 ]]; }
+    started=$(now_ms)
+    until covered; do
+      kill -0 "$show" 2>/dev/null || fail "the show ended when an output was plugged in"
+      (($(now_ms) - started < 10000 * slow)) || fail "the new output $plugged was not covered"
+      sleep 0.1
+    done
+    expect_running "an output plugged in"
+    swaymsg output HEADLESS-2 disable >/dev/null
+    wait_for_picture
+    expect_running "an output that went"
+    point motion 3 0
+    expect_end "moving the pointer after the outputs changed"
+    started=$(now_ms)
+    while covered; do
+      (($(now_ms) - started < 10000 * slow)) || fail "the new output $plugged was never red: nothing shows the cover was the show's"
+      sleep 0.1
+    done
     ;;
   hidden)
     export SLIDESAVER_PRESENT_RECORD=$work/presented.ppm

@@ -10,16 +10,10 @@
 #include <wayland-client.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <iostream>
-#include <iterator>
-#include <sstream>
-#include <string>
-#include <string_view>
-#include <vector>
 
+#include "input_actions.h"
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 
 namespace {
@@ -48,12 +42,6 @@ uint32_t now_ms() {
   return static_cast<uint32_t>(now.tv_sec * 1000 + now.tv_nsec / 1000000);
 }
 
-bool number(const std::string& text, long& value) {
-  char* end = nullptr;
-  value = std::strtol(text.c_str(), &end, 10);
-  return !text.empty() && *end == '\0';
-}
-
 int usage() {
   std::fputs(
       "usage: virtual-pointer {move X Y W H | motion DX DY | click [BUTTON] | press BUTTON | "
@@ -64,8 +52,8 @@ int usage() {
 
 // Makes the actions, each one frame that the compositor has handled before the next; 0, or the
 // exit status of a failure.
-int act(wl_display* display, zwlr_virtual_pointer_v1* pointer,
-        const std::vector<std::string>& args) {
+int act(wl_display* display, zwlr_virtual_pointer_v1* pointer, const input_actions::Actions& args) {
+  using input_actions::Number;
   constexpr uint32_t max_extent = 1u << 16;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& action = args[i];
@@ -73,13 +61,13 @@ int act(wl_display* display, zwlr_virtual_pointer_v1* pointer,
     long b = 0;
     long w = 0;
     long h = 0;
-    if (action == "motion" && i + 2 < args.size() && number(args[i + 1], a) &&
-        number(args[i + 2], b)) {
+    if (action == "motion" && i + 2 < args.size() && Number(args[i + 1], a) &&
+        Number(args[i + 2], b)) {
       i += 2;
       zwlr_virtual_pointer_v1_motion(pointer, now_ms(), wl_fixed_from_int(int(a)),
                                      wl_fixed_from_int(int(b)));
-    } else if (action == "move" && i + 4 < args.size() && number(args[i + 1], a) &&
-               number(args[i + 2], b) && number(args[i + 3], w) && number(args[i + 4], h)) {
+    } else if (action == "move" && i + 4 < args.size() && Number(args[i + 1], a) &&
+               Number(args[i + 2], b) && Number(args[i + 3], w) && Number(args[i + 4], h)) {
       i += 4;
       if (a < 0 || b < 0 || a >= w || b >= h || w > long(max_extent) || h > long(max_extent))
         return usage();
@@ -87,7 +75,7 @@ int act(wl_display* display, zwlr_virtual_pointer_v1* pointer,
                                               uint32_t(w), uint32_t(h));
     } else if (action == "click" || action == "press" || action == "release") {
       a = 272;
-      if (i + 1 < args.size() && number(args[i + 1], a))
+      if (i + 1 < args.size() && Number(args[i + 1], a))
         ++i;
       else if (action != "click")
         return usage();
@@ -128,19 +116,9 @@ int main(int argc, char** argv) {
   zwlr_virtual_pointer_v1* pointer =
       zwlr_virtual_pointer_manager_v1_create_virtual_pointer(globals.manager, globals.seat);
 
-  // Arguments, or with "-" lines of them from standard input until it ends: a pointer that
-  // stays plugged in meanwhile, as a mouse does.
-  int status = 0;
-  if (argc == 2 && std::string_view(argv[1]) == "-") {
-    std::string line;
-    while (status == 0 && std::getline(std::cin, line)) {
-      std::istringstream words(line);
-      std::vector<std::string> actions{std::istream_iterator<std::string>(words), {}};
-      status = act(display, pointer, actions);
-    }
-  } else {
-    status = act(display, pointer, std::vector<std::string>(argv + 1, argv + argc));
-  }
+  const int status = input_actions::Run(argc, argv, [&](const input_actions::Actions& actions) {
+    return act(display, pointer, actions);
+  });
   zwlr_virtual_pointer_v1_destroy(pointer);
   zwlr_virtual_pointer_manager_v1_destroy(globals.manager);
   if (globals.seat) wl_seat_destroy(globals.seat);
