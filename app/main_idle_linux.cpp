@@ -58,10 +58,8 @@ int main(int argc, char** argv) {
   if (!folder) return Fail(problem);
   const std::string lock_file = *folder + "idle-" + source->SessionName() + ".lock";
   const auto lock = MakePosixFileSystem()->TakeOwnerLock(lock_file);
-  if (!lock.lock) {
-    if (lock.held_elsewhere)
-      return Fail("an idle watcher already runs for display " + source->SessionName());
-    return Fail("cannot take the idle watcher's lock " + lock_file);
-  }
+  if (lock.taken())
+    return Fail("an idle watcher already runs for display " + source->SessionName());
+  if (!lock) return Fail("cannot take the idle watcher's lock " + lock_file + ": " + lock.reason());
   return WatchIdle(*source, show);
 }

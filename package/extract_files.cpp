@@ -32,13 +32,13 @@ std::optional<std::string> FolderOfLock(const std::string& name) {
 // Only the files of the folder are removed (an extraction makes no folders in it).
 void RemoveLeftOverFolders(platform::FileSystem& files, const platform::PathRules& paths,
                            const std::string& base) {
-  for (const std::string& name : files.FolderEntries(base)) {
+  for (const std::string& name : files.FolderEntries(base).value_or({})) {
     const std::optional<std::string> folder_name = FolderOfLock(name);
     if (!folder_name) continue;
-    const platform::OwnerLockResult owner = files.TakeOwnerLock(base + name);
-    if (!owner.lock) continue;  // in use, or not ours to judge
+    const auto owner = files.TakeOwnerLock(base + name);
+    if (!owner) continue;  // in use, or not ours to judge
     const std::string folder = base + *folder_name;
-    for (const std::string& file : files.FolderEntries(folder))
+    for (const std::string& file : files.FolderEntries(folder).value_or({}))
       files.DeleteFile(paths.Join(folder, file));
     files.RemoveFolder(folder);
   }  // the lock and its file go with `owner`
@@ -91,12 +91,11 @@ ExtractedShow ExtractFiles(platform::Platform& platform, const PackageHeader& pa
     for (;; n = Add32(n, 1)) {
       const std::string candidate = folder + FolderName(n);
       if (platform.files.Exists(candidate)) continue;
-      platform::OwnerLockResult lock =
-          platform.files.TakeOwnerLock(candidate + std::string(kLockSuffix));
-      if (lock.held_elsewhere) continue;
-      owner = std::move(lock.lock);  // none when it failed: the folder goes on unowned
-      const platform::CreateFolderResult created = platform.files.CreateFolder(candidate);
-      if (created != platform::CreateFolderResult::AlreadyExists) return;
+      auto lock = platform.files.TakeOwnerLock(candidate + std::string(kLockSuffix));
+      if (lock.taken()) continue;
+      // None when it failed: the folder goes on unowned.
+      if (lock) owner = std::move(lock).value();
+      if (!platform.files.CreateFolder(candidate).taken()) return;
       owner.reset();
     }
   });

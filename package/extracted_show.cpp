@@ -113,12 +113,12 @@ void ExtractedShow::Write(const std::string& stored_name, const Bytes& bytes) {
   };
   ResumeNext("writing a file of the show", note_failure, [&] {
     if (files_->FileExists(*path)) files_->DeleteFile(*path);
-    const std::string problem =
+    const platform::FileStatus written =
         bytes.empty() ? files_->WriteFile(*path, {})
                       : files_->WriteFileFrom(*path, *bytes.Source(), bytes.Offset(), bytes.size());
     // A later file of the same name replaces what an earlier one left, a failure included.
     std::erase_if(failures_, [&](const WriteFailure& failure) { return failure.path == *path; });
-    if (!problem.empty()) failures_.push_back({*path, problem});
+    if (!written) failures_.push_back({*path, written.reason()});
   });
 }
 

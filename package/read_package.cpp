@@ -209,13 +209,13 @@ PackageReadResult ReadPackage(std::span<const uint8_t> file, std::shared_ptr<con
 PackageReadResult ReadPackageFile(platform::FileSystem& files, const std::string& path,
                                   PackageHeader& header) {
   header = PackageHeader();
-  std::shared_ptr<const platform::ByteSource> file = files.OpenForReading(path);
+  auto file = files.OpenForReading(path);
   if (!file) {
     PackageReadResult result;
-    result.problem = "cannot open " + path;
+    result.problem = "cannot open " + path + ": " + file.reason();
     return result;
   }
-  return ReadPackage(std::move(file), header);
+  return ReadPackage(std::move(file).value(), header);
 }
 
 }  // namespace slidesaver

@@ -20,8 +20,9 @@ void ReadSettings(platform::FileSystem& files, Settings& settings) {
   }
   settings.BgmEnabled = 0;
   settings.SoundEnabled = 0;
-  const auto file = files.OpenForReading(settings.SettingsPath);
-  if (!file) return;
+  const auto opened = files.OpenForReading(settings.SettingsPath);
+  if (!opened) return;
+  const platform::ByteSource* file = opened->get();
   // Only the first 4 bytes are read, however long the file is.
   std::array<uint8_t, 4> bytes{};
   const size_t length = static_cast<size_t>(std::min<uint64_t>(file->Size(), bytes.size()));
@@ -41,7 +42,7 @@ std::string SaveSettings(platform::FileSystem& files, const std::string& path, i
   const std::array<uint8_t, 4> bytes = {static_cast<uint8_t>(bgm), static_cast<uint8_t>(bgm >> 8),
                                         static_cast<uint8_t>(sound),
                                         static_cast<uint8_t>(sound >> 8)};
-  return files.WriteFileAtomic(path, bytes);
+  return files.WriteFileAtomic(path, bytes).reason();
 }
 
 }  // namespace slidesaver

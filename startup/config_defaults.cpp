@@ -40,6 +40,11 @@ ConfigDefaults ReadConfigDefaults(const std::string& text, const std::string& fi
       defaults.error = where + name + " is no default";
       return defaults;
     }
+    // As a default, every show the watcher starts would start a watcher in turn.
+    if (checked.idle_seconds) {
+      defaults.error = where + "idle is no default: the idle watcher is started by itself";
+      return defaults;
+    }
     defaults.arguments.push_back(argument);
   }
   return defaults;

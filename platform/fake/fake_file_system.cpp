@@ -45,6 +45,11 @@ bool WriteWhole(const std::string& path, std::span<const uint8_t> bytes) {
   return static_cast<bool>(out);
 }
 
+template <class T = platform::Done>
+platform::FileResult<T> Failed(std::string reason) {
+  return platform::FileResult<T>::Failed(std::move(reason));
+}
+
 }  // namespace
 
 void FakeFileSystem::UseCodePage932() {
@@ -81,100 +86,112 @@ bool FakeFileSystem::FileExists(const std::string& path) {
   return fs::is_regular_file(path, ec);
 }
 
-platform::CreateFolderResult FakeFileSystem::CreateFolder(const std::string& path) {
+platform::FileStatus FakeFileSystem::CreateFolder(const std::string& path) {
   log.push_back("CreateFolder " + path);
-  if (Matches(fail_create_folders, path)) return platform::CreateFolderResult::Failed;
+  if (Matches(fail_create_folders, path)) return Failed("Permission denied");
   std::error_code ec;
-  if (fs::create_directory(path, ec)) return platform::CreateFolderResult::Created;
+  if (fs::create_directory(path, ec)) return platform::Done{};
   if (ec == std::errc::file_exists || fs::exists(fs::symlink_status(path, ec)))
-    return platform::CreateFolderResult::AlreadyExists;
-  return platform::CreateFolderResult::Failed;
+    return platform::FileStatus::Taken("File exists");
+  return Failed(ec.message());
 }
 
-bool FakeFileSystem::RemoveFolder(const std::string& path) {
+platform::FileStatus FakeFileSystem::RemoveFolder(const std::string& path) {
   log.push_back("RemoveFolder " + path);
   std::error_code ec;
-  if (!fs::is_directory(fs::symlink_status(path, ec))) return false;
-  return fs::remove(path, ec);
+  if (!fs::is_directory(fs::symlink_status(path, ec))) return Failed("Not a directory");
+  if (fs::remove(path, ec)) return platform::Done{};
+  return Failed(ec ? ec.message() : "No such file or directory");
 }
 
-bool FakeFileSystem::DeleteFile(const std::string& path) {
+platform::FileStatus FakeFileSystem::DeleteFile(const std::string& path) {
   log.push_back("DeleteFile " + path);
   std::error_code ec;
-  if (fs::is_directory(fs::symlink_status(path, ec))) return false;
-  return fs::remove(path, ec);
+  if (fs::is_directory(fs::symlink_status(path, ec))) return Failed("Is a directory");
+  if (fs::remove(path, ec)) return platform::Done{};
+  return Failed(ec ? ec.message() : "No such file or directory");
 }
 
-std::vector<std::string> FakeFileSystem::FolderEntries(const std::string& folder) {
+platform::FileResult<std::vector<std::string>> FakeFileSystem::FolderEntries(
+    const std::string& folder) {
   log.push_back("FolderEntries " + folder);
   std::vector<std::string> names;
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(folder, ec))
     names.push_back(entry.path().filename().string());
+  if (ec) return Failed<std::vector<std::string>>(ec.message());
   return names;
 }
 
-std::string FakeFileSystem::WriteFileFrom(const std::string& path,
-                                          const platform::ByteSource& source, uint64_t offset,
-                                          uint64_t size) {
+platform::FileStatus FakeFileSystem::WriteFileFrom(const std::string& path,
+                                                   const platform::ByteSource& source,
+                                                   uint64_t offset, uint64_t size) {
   log.push_back("WriteFile " + path);
-  if (Matches(fail_writes, path)) return write_failure;
+  if (Matches(fail_writes, path)) return Failed(write_failure);
   std::vector<uint8_t> bytes(static_cast<size_t>(size));
   try {
     source.ReadAt(offset, bytes);
   } catch (const platform::ReadError& error) {
-    return error.what();
+    return Failed(error.what());
   }
   std::error_code ec;
-  if (fs::is_symlink(fs::symlink_status(path, ec))) return "Too many levels of symbolic links";
-  if (WriteWhole(path, bytes)) return {};
+  if (fs::is_symlink(fs::symlink_status(path, ec)))
+    return Failed("Too many levels of symbolic links");
+  if (WriteWhole(path, bytes)) return platform::Done{};
   fs::remove(path, ec);
-  return "cannot write";
+  return Failed("cannot write");
 }
 
-std::string FakeFileSystem::WriteFileAtomic(const std::string& path,
-                                            std::span<const uint8_t> bytes) {
+platform::FileStatus FakeFileSystem::WriteFileAtomic(const std::string& path,
+                                                     std::span<const uint8_t> bytes) {
   log.push_back("WriteFileAtomic " + path);
-  if (Matches(fail_writes, path)) return "cannot write " + path + ": refused by the test";
+  if (Matches(fail_writes, path)) return Failed("cannot write " + path + ": refused by the test");
   const std::string temp = path + ".saving";
   if (!WriteWhole(temp, bytes)) {
     std::error_code ec;
     fs::remove(temp, ec);
-    return "cannot write " + temp;
+    return Failed("cannot write " + temp);
   }
   std::error_code ec;
   fs::rename(temp, path, ec);
   if (ec) {
+    const std::string reason = "cannot replace " + path + ": " + ec.message();
     fs::remove(temp, ec);
-    return "cannot replace " + path + ": " + ec.message();
+    return Failed(reason);
   }
-  return {};
+  return platform::Done{};
 }
 
-std::shared_ptr<const platform::ByteSource> FakeFileSystem::OpenForReading(
+platform::FileResult<std::shared_ptr<const platform::ByteSource>> FakeFileSystem::OpenForReading(
     const std::string& path) {
+  using Source = std::shared_ptr<const platform::ByteSource>;
   log.push_back("OpenForReading " + path);
-  if (Matches(fail_reads, path)) return nullptr;
+  if (Matches(fail_reads, path)) return Failed<Source>("Permission denied");
   std::error_code ec;
-  if (!fs::is_regular_file(path, ec)) return nullptr;
+  if (!fs::is_regular_file(path, ec)) return Failed<Source>("not an ordinary file");
   std::ifstream in(path, std::ios::binary);
-  if (!in) return nullptr;
+  if (!in) return Failed<Source>("cannot open");
   auto bytes = std::make_shared<std::vector<uint8_t>>(static_cast<size_t>(fs::file_size(path, ec)));
-  if (ec) return nullptr;
+  if (ec) return Failed<Source>(ec.message());
   in.read(reinterpret_cast<char*>(bytes->data()), static_cast<std::streamsize>(bytes->size()));
-  if (in.gcount() != static_cast<std::streamsize>(bytes->size())) return nullptr;
-  return std::make_shared<ReadFile>(std::move(bytes), path);
+  if (in.gcount() != static_cast<std::streamsize>(bytes->size()))
+    return Failed<Source>("the file is shorter than it was");
+  return Source(std::make_shared<ReadFile>(std::move(bytes), path));
 }
 
-platform::OwnerLockResult FakeFileSystem::TakeOwnerLock(const std::string& path) {
+platform::FileResult<std::unique_ptr<platform::OwnerLock>> FakeFileSystem::TakeOwnerLock(
+    const std::string& path) {
+  using Lock = std::unique_ptr<platform::OwnerLock>;
   log.push_back("TakeOwnerLock " + path);
-  if (locks_held_elsewhere.contains(path) || held_locks_.contains(path)) return {nullptr, true};
-  if (Matches(fail_writes, path) || Matches(fail_create_folders, path)) return {};
+  if (locks_held_elsewhere.contains(path) || held_locks_.contains(path))
+    return platform::FileResult<Lock>::Taken("held by another process");
+  if (Matches(fail_writes, path) || Matches(fail_create_folders, path))
+    return Failed<Lock>("Permission denied");
   std::ofstream(path, std::ios::binary | std::ios::app);
   std::error_code ec;
-  if (!fs::is_regular_file(path, ec)) return {};
+  if (!fs::is_regular_file(path, ec)) return Failed<Lock>("cannot create the lock file");
   held_locks_.insert(path);
-  return {std::make_unique<FakeOwnerLock>(held_locks_, path)};
+  return Lock(std::make_unique<FakeOwnerLock>(held_locks_, path));
 }
 
 }  // namespace slidesaver::fake

@@ -14,8 +14,8 @@ class FakeFileSystem : public platform::FileSystem {
  public:
   std::vector<std::string> fail_writes;  // WriteFileFrom and WriteFileAtomic, with this reason:
   std::string write_failure = "No space left on device";
-  std::vector<std::string> fail_create_folders;  // CreateFolder reports Failed
-  std::vector<std::string> fail_reads;           // OpenForReading returns null
+  std::vector<std::string> fail_create_folders;  // CreateFolder fails
+  std::vector<std::string> fail_reads;           // OpenForReading fails
   // Lock files another live process holds; TakeOwnerLock can't take them.
   std::set<std::string> locks_held_elsewhere;
   platform::PathRules path_rules;  // see UseCodePage932
@@ -27,16 +27,19 @@ class FakeFileSystem : public platform::FileSystem {
 
   bool Exists(const std::string& path) override;
   bool FileExists(const std::string& path) override;
-  platform::CreateFolderResult CreateFolder(const std::string& path) override;
-  bool RemoveFolder(const std::string& path) override;
-  bool DeleteFile(const std::string& path) override;
-  std::vector<std::string> FolderEntries(const std::string& folder) override;
-  std::string WriteFileFrom(const std::string& path, const platform::ByteSource& source,
-                            uint64_t offset, uint64_t size) override;
-  std::string WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes) override;
-  std::shared_ptr<const platform::ByteSource> OpenForReading(const std::string& path) override;
+  platform::FileStatus CreateFolder(const std::string& path) override;
+  platform::FileStatus RemoveFolder(const std::string& path) override;
+  platform::FileStatus DeleteFile(const std::string& path) override;
+  platform::FileResult<std::vector<std::string>> FolderEntries(const std::string& folder) override;
+  platform::FileStatus WriteFileFrom(const std::string& path, const platform::ByteSource& source,
+                                     uint64_t offset, uint64_t size) override;
+  platform::FileStatus WriteFileAtomic(const std::string& path,
+                                       std::span<const uint8_t> bytes) override;
+  platform::FileResult<std::shared_ptr<const platform::ByteSource>> OpenForReading(
+      const std::string& path) override;
   // Fails for paths in fail_writes or fail_create_folders.
-  platform::OwnerLockResult TakeOwnerLock(const std::string& path) override;
+  platform::FileResult<std::unique_ptr<platform::OwnerLock>> TakeOwnerLock(
+      const std::string& path) override;
   // The lock files this process holds.
   const std::set<std::string>& HeldLocks() const { return held_locks_; }
   platform::PathRules GetPathRules() override { return path_rules; }

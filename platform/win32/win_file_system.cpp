@@ -142,23 +142,28 @@ class WinFileSystem : public platform::FileSystem {
             (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
   }
 
-  platform::CreateFolderResult CreateFolder(const std::string& path) override {
-    if (CreateDirectoryA(path.c_str(), nullptr)) return platform::CreateFolderResult::Created;
-    return GetLastError() == ERROR_ALREADY_EXISTS ? platform::CreateFolderResult::AlreadyExists
-                                                  : platform::CreateFolderResult::Failed;
+  platform::FileStatus CreateFolder(const std::string& path) override {
+    if (CreateDirectoryA(path.c_str(), nullptr)) return platform::Done{};
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS) return platform::FileStatus::Taken(SystemErrorText(error));
+    return platform::FileStatus::Failed(SystemErrorText(error));
   }
 
-  bool RemoveFolder(const std::string& path) override {
-    return RemoveDirectoryA(path.c_str()) != 0;
+  platform::FileStatus RemoveFolder(const std::string& path) override {
+    if (RemoveDirectoryA(path.c_str())) return platform::Done{};
+    return Failure();
   }
 
-  bool DeleteFile(const std::string& path) override { return DeleteFileA(path.c_str()) != 0; }
+  platform::FileStatus DeleteFile(const std::string& path) override {
+    if (DeleteFileA(path.c_str())) return platform::Done{};
+    return Failure();
+  }
 
-  std::vector<std::string> FolderEntries(const std::string& folder) override {
+  platform::FileResult<std::vector<std::string>> FolderEntries(const std::string& folder) override {
     std::vector<std::string> names;
     WIN32_FIND_DATAA entry{};
     const HANDLE find = FindFirstFileA((WithTrailingBackslash(folder) + "*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) return names;
+    if (find == INVALID_HANDLE_VALUE) return Failure<std::vector<std::string>>();
     do {
       const std::string name = entry.cFileName;
       if (name != "." && name != "..") names.push_back(name);
@@ -167,43 +172,56 @@ class WinFileSystem : public platform::FileSystem {
     return names;
   }
 
-  std::string WriteFileFrom(const std::string& path, const platform::ByteSource& source,
-                            uint64_t offset, uint64_t size) override {
-    return WriteWholeFile(path, source, offset, size, 0);
+  platform::FileStatus WriteFileFrom(const std::string& path, const platform::ByteSource& source,
+                                     uint64_t offset, uint64_t size) override {
+    const std::string problem = WriteWholeFile(path, source, offset, size, 0);
+    if (problem.empty()) return platform::Done{};
+    return platform::FileStatus::Failed(problem);
   }
 
-  std::string WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes) override {
+  platform::FileStatus WriteFileAtomic(const std::string& path,
+                                       std::span<const uint8_t> bytes) override {
     RemoveAbandonedTemporaries(path);
     const std::string temporary = path + ".new" + std::to_string(GetCurrentProcessId());
     const std::string problem = WriteWholeFile(temporary, platform::MemorySource(bytes), 0,
                                                bytes.size(), FILE_FLAG_WRITE_THROUGH);
-    if (!problem.empty()) return "cannot write " + temporary + ": " + problem;
+    if (!problem.empty())
+      return platform::FileStatus::Failed("cannot write " + temporary + ": " + problem);
     if (!MoveFileExA(temporary.c_str(), path.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       const DWORD error = GetLastError();
       DeleteFileA(temporary.c_str());
-      return "cannot replace " + path + ": " + SystemErrorText(error);
+      return platform::FileStatus::Failed("cannot replace " + path + ": " + SystemErrorText(error));
     }
-    return {};
+    return platform::Done{};
   }
 
-  std::shared_ptr<const platform::ByteSource> OpenForReading(const std::string& path) override {
+  platform::FileResult<std::shared_ptr<const platform::ByteSource>> OpenForReading(
+      const std::string& path) override {
+    using Result = platform::FileResult<std::shared_ptr<const platform::ByteSource>>;
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    if (file == INVALID_HANDLE_VALUE) return Failure<std::shared_ptr<const platform::ByteSource>>();
     LARGE_INTEGER size{};
     if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size)) {
       CloseHandle(file);
-      return nullptr;
+      return Result::Failed("not an ordinary file");
     }
-    return std::make_shared<WinFile>(file, static_cast<uint64_t>(size.QuadPart), path);
+    return std::shared_ptr<const platform::ByteSource>(
+        std::make_shared<WinFile>(file, static_cast<uint64_t>(size.QuadPart), path));
   }
 
-  platform::OwnerLockResult TakeOwnerLock(const std::string& path) override {
+  platform::FileResult<std::unique_ptr<platform::OwnerLock>> TakeOwnerLock(
+      const std::string& path) override {
+    using Result = platform::FileResult<std::unique_ptr<platform::OwnerLock>>;
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE,
                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {nullptr, GetLastError() == ERROR_SHARING_VIOLATION};
-    return {std::make_unique<WinOwnerLock>(file, path)};
+    if (file == INVALID_HANDLE_VALUE) {
+      const DWORD error = GetLastError();
+      if (error == ERROR_SHARING_VIOLATION) return Result::Taken(SystemErrorText(error));
+      return Result::Failed(SystemErrorText(error));
+    }
+    return std::unique_ptr<platform::OwnerLock>(std::make_unique<WinOwnerLock>(file, path));
   }
 
   // The temporary files of earlier saves of `path` whose writer was killed. One still being
@@ -226,6 +244,12 @@ class WinFileSystem : public platform::FileSystem {
       if (ours) DeleteFileA((path.substr(0, name_at) + name).c_str());
     } while (FindNextFileA(find, &entry));
     FindClose(find);
+  }
+
+  // The failure GetLastError names.
+  template <class T = platform::Done>
+  static platform::FileResult<T> Failure() {
+    return platform::FileResult<T>::Failed(SystemErrorText(GetLastError()));
   }
 
   platform::PathRules GetPathRules() override {

@@ -1,6 +1,8 @@
 // Wipes (19-22) and pushes (26-28): unscaled bands of the pictures, one call per band.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdint>
 #include <vector>
 
 #include "tests/effects/effect_test_support.h"
@@ -47,35 +49,45 @@ TEST(WipeEffects, At1024TheStepOvershootsAndTheLastFrameCompletes) {
 }
 
 TEST(WipeEffects, VerticalWipesRunToHMinusOneAndKeepTheBottomRow) {
-  for (int32_t effect : {20, 22}) {
-    SCOPED_TRACE(effect);
+  // c = 0 asks for a band of height 0; the last animation frame has c = 569.05011. The bottom
+  // row keeps the from-picture in every animation frame, but for one case: in frame 10 c is
+  // exactly 299.5, and effect 22's band then starts at R(299.5) = 300 and is R(299.5) = 300
+  // rows high, so it reaches the bottom row from then on.
+  using Band = std::array<int64_t, 6>;  // BitBlt's x, y, width, height, source x, source y
+  struct VerticalWipe {
+    int32_t effect;
+    std::vector<std::pair<size_t, Band>> bands;  // frame, its one band
+    size_t reaches_bottom_row_at;
+  };
+  const VerticalWipe wipes[] = {
+      {20,
+       {{0, {0, 0, 800, 0, 0, 0}}, {1, {0, 0, 800, 30, 0, 0}}, {19, {0, 0, 800, 569, 0, 0}}},
+       SIZE_MAX},
+      {22,
+       {{0, {0, 599, 800, 0, 0, 599}},
+        {1, {0, 569, 800, 30, 0, 569}},
+        {10, {0, 300, 800, 300, 0, 300}},
+        {19, {0, 30, 800, 569, 0, 30}}},
+       10},
+  };
+  for (const VerticalWipe& wipe : wipes) {
+    SCOPED_TRACE(wipe.effect);
     EffectRun run(800, 600);
     run.KeepImages();
-    run.Run(effect);
+    run.Run(wipe.effect);
     const Frames f = run.Split();
     ASSERT_EQ(f.frames.size(), 20u);
-    // c = 0 asks for a band of height 0; the last animation frame has c = 569.05011.
-    if (effect == 20) {
-      EXPECT_EQ(Drawing(f.frames[0]), Calls{BitBltCall("to", {0, 0, 800, 0, 0, 0})});
-      EXPECT_EQ(Drawing(f.frames[1]), Calls{BitBltCall("to", {0, 0, 800, 30, 0, 0})});
-      EXPECT_EQ(Drawing(f.frames[19]), Calls{BitBltCall("to", {0, 0, 800, 569, 0, 0})});
-    } else {
-      EXPECT_EQ(Drawing(f.frames[0]), Calls{BitBltCall("to", {0, 599, 800, 0, 0, 599})});
-      EXPECT_EQ(Drawing(f.frames[1]), Calls{BitBltCall("to", {0, 569, 800, 30, 0, 569})});
-      EXPECT_EQ(Drawing(f.frames[19]), Calls{BitBltCall("to", {0, 30, 800, 569, 0, 30})});
+    for (const auto& [frame, b] : wipe.bands) {
+      EXPECT_EQ(Drawing(f.frames[frame]),
+                Calls{BitBltCall("to", {b[0], b[1], b[2], b[3], b[4], b[5]})})
+          << frame;
     }
-    // The bottom row keeps the from-picture in every animation frame, but for one: in frame
-    // 10 c is exactly 299.5, and effect 22's band then starts at R(299.5) = 300 and is
-    // R(299.5) = 300 rows high, so it reaches the bottom row once.
     for (size_t k = 0; k < run.Refreshes(); ++k) {
       SCOPED_TRACE(k);
-      const bool reached = effect == 22 && k >= 10;
+      const bool reached = k >= wipe.reaches_bottom_row_at;
       const gdi::Bitmap& image = run.Image(k);
       ASSERT_EQ(image.Pixel(0, 599), reached ? To(0, 599) : From(0, 599));
       ASSERT_EQ(image.Pixel(799, 599), reached ? To(799, 599) : From(799, 599));
-    }
-    if (effect == 22) {
-      EXPECT_EQ(Drawing(f.frames[10]), Calls{BitBltCall("to", {0, 300, 800, 300, 0, 300})});
     }
     EXPECT_TRUE(run.TargetEqualsTo());
   }

@@ -146,25 +146,29 @@ class PosixFileSystem : public platform::FileSystem {
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
   }
 
-  platform::CreateFolderResult CreateFolder(const std::string& path) override {
-    if (mkdir(path.c_str(), 0700) == 0) return platform::CreateFolderResult::Created;
-    return errno == EEXIST ? platform::CreateFolderResult::AlreadyExists
-                           : platform::CreateFolderResult::Failed;
+  platform::FileStatus CreateFolder(const std::string& path) override {
+    if (mkdir(path.c_str(), 0700) == 0) return platform::Done{};
+    return errno == EEXIST ? platform::FileStatus::Taken(std::strerror(errno)) : Failure();
   }
 
-  bool RemoveFolder(const std::string& path) override { return rmdir(path.c_str()) == 0; }
+  platform::FileStatus RemoveFolder(const std::string& path) override {
+    return rmdir(path.c_str()) == 0 ? platform::Done{} : Failure();
+  }
 
-  bool DeleteFile(const std::string& path) override { return unlink(path.c_str()) == 0; }
+  platform::FileStatus DeleteFile(const std::string& path) override {
+    return unlink(path.c_str()) == 0 ? platform::Done{} : Failure();
+  }
 
-  std::vector<std::string> FolderEntries(const std::string& folder) override {
-    std::vector<std::string> names;
+  platform::FileResult<std::vector<std::string>> FolderEntries(const std::string& folder) override {
     const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return names;
+    if (fd < 0) return Failure<std::vector<std::string>>();
     DIR* dir = fdopendir(fd);
     if (!dir) {
+      const int error = errno;
       close(fd);
-      return names;
+      return platform::FileResult<std::vector<std::string>>::Failed(std::strerror(error));
     }
+    std::vector<std::string> names;
     while (const dirent* entry = readdir(dir)) {
       const std::string name = entry->d_name;
       if (name != "." && name != "..") names.push_back(name);
@@ -173,10 +177,10 @@ class PosixFileSystem : public platform::FileSystem {
     return names;
   }
 
-  std::string WriteFileFrom(const std::string& path, const platform::ByteSource& source,
-                            uint64_t offset, uint64_t size) override {
+  platform::FileStatus WriteFileFrom(const std::string& path, const platform::ByteSource& source,
+                                     uint64_t offset, uint64_t size) override {
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0) return std::strerror(errno);
+    if (fd < 0) return Failure();
     std::string read_error;
     bool written = false;
     const auto* file = dynamic_cast<const PosixFile*>(&source);
@@ -190,51 +194,67 @@ class PosixFileSystem : public platform::FileSystem {
     if (close(fd) != 0 && written) error = errno;
     if (!written || error != 0) {
       unlink(path.c_str());  // no partial file
-      if (!read_error.empty()) return read_error;
-      if (error == ENODATA) return "the file read from ended early";
-      return std::strerror(error);
+      if (!read_error.empty()) return platform::FileStatus::Failed(read_error);
+      if (error == ENODATA) return platform::FileStatus::Failed("the file read from ended early");
+      return platform::FileStatus::Failed(std::strerror(error));
     }
-    return {};
+    return platform::Done{};
   }
 
-  std::string WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes) override {
-    return ReplaceFileAtomically(path, bytes, AtomicFileMode::kKeepOrUmask);
+  platform::FileStatus WriteFileAtomic(const std::string& path,
+                                       std::span<const uint8_t> bytes) override {
+    const std::string problem = ReplaceFileAtomically(path, bytes, AtomicFileMode::kKeepOrUmask);
+    if (problem.empty()) return platform::Done{};
+    return platform::FileStatus::Failed(problem);
   }
 
-  std::shared_ptr<const platform::ByteSource> OpenForReading(const std::string& path) override {
+  platform::FileResult<std::shared_ptr<const platform::ByteSource>> OpenForReading(
+      const std::string& path) override {
+    using Result = platform::FileResult<std::shared_ptr<const platform::ByteSource>>;
     // O_NONBLOCK: a FIFO in place of the file must not hang the open.
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
+    if (fd < 0) return Failure<std::shared_ptr<const platform::ByteSource>>();
     struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
       close(fd);
-      return nullptr;
+      return Result::Failed("not an ordinary file");
     }
     posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    return std::make_shared<PosixFile>(fd, static_cast<uint64_t>(st.st_size), path);
+    return std::shared_ptr<const platform::ByteSource>(
+        std::make_shared<PosixFile>(fd, static_cast<uint64_t>(st.st_size), path));
   }
 
-  platform::OwnerLockResult TakeOwnerLock(const std::string& path) override {
+  platform::FileResult<std::unique_ptr<platform::OwnerLock>> TakeOwnerLock(
+      const std::string& path) override {
+    using Result = platform::FileResult<std::unique_ptr<platform::OwnerLock>>;
     // A file taken over from a process that is gone may be removed by another taker between
     // the open and the lock: then it is opened afresh.
     for (int attempt = 0; attempt < 8; ++attempt) {
       const int fd =
           open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
-      if (fd < 0) return {};
+      if (fd < 0) return Failure<std::unique_ptr<platform::OwnerLock>>();
       if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const bool held = errno == EWOULDBLOCK;
+        const int error = errno;
         close(fd);
-        return {nullptr, held};
+        if (error == EWOULDBLOCK) return Result::Taken("held by another process");
+        return Result::Failed(std::strerror(error));
       }
       struct stat held {
       }, named{};
       if (fstat(fd, &held) == 0 && lstat(path.c_str(), &named) == 0 &&
           held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
-        return {std::make_unique<PosixOwnerLock>(fd, path)};
+        return std::unique_ptr<platform::OwnerLock>(std::make_unique<PosixOwnerLock>(fd, path));
       }
       close(fd);
     }
-    return {};
+    return Result::Failed("removed by other takers again and again");
+  }
+
+ private:
+  // The failure errno names.
+  template <class T = platform::Done>
+  static platform::FileResult<T> Failure() {
+    return platform::FileResult<T>::Failed(std::strerror(errno));
   }
 };
 

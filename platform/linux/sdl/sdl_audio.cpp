@@ -36,7 +36,7 @@ struct CheckedFile {
 std::optional<CheckedFile> OpenChecked(platform::FileSystem& files, const std::string& path,
                                        platform::SoundUse use) {
   CheckedFile file;
-  file.source = files.OpenForReading(path);
+  file.source = files.OpenForReading(path).value_or(nullptr);
   if (!file.source ||
       !platform::CheckSoundBeforeDecoding(*file.source, use, &file.header).empty()) {
     return std::nullopt;
@@ -351,7 +351,7 @@ class SdlAudio : public platform::Audio {
   bool playing_ = false;  // the music was started and has not been halted since
   std::atomic<MidiMusic*> hooked_{nullptr};
   Mix_Chunk* sound_ = nullptr;  // the sound playing, when it is not kept
-  std::list<Kept> kept_;   // the most recently played first
+  std::list<Kept> kept_;        // the most recently played first
   uint32_t kept_bytes_ = 0;
   Spec kept_spec_;
 };

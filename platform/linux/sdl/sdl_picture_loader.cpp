@@ -82,7 +82,8 @@ class SdlPictureLoader : public platform::PictureLoader {
       : close_requested_(std::move(close_requested)) {}
 
   gdi::Bitmap Load(const std::string& path) override {
-    const std::shared_ptr<const platform::ByteSource> file = files_->OpenForReading(path);
+    const std::shared_ptr<const platform::ByteSource> file =
+        files_->OpenForReading(path).value_or(nullptr);
     struct stat info {};
     if (!file || stat(path.c_str(), &info) != 0) throw FileNotFoundError(path);
     if (file->Size() > platform::kMaxPictureFileBytes)

@@ -29,6 +29,7 @@ TEST(ConfigDefaults, EachLineIsAnOptionAndAMistakeNamesItsLine) {
       {"root = yes\n", {}, "me.conf:1: option --root takes no value"},
       {"help = \n", {}, "me.conf:1: option --help takes no value"},
       {"show = \n", {}, "me.conf:1: option --show needs a file"},
+      {"idle = 300\n", {}, "me.conf:1: idle is no default: the idle watcher is started by itself"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
