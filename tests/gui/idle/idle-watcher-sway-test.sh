@@ -42,21 +42,8 @@ mouse=$!
 exec 3>"$work/mouse"
 echo "move 600 400 1024 768" >&3
 move_pointer() { echo "motion 3 0" >&3; }
-await_visible() {  # the picture centred on the 1024 x 768 output: at (312, 234)
-  local since difference=""
-  since=$(now_ms)
-  while (($(now_ms) - since < 10000 * slow)); do
-    kill -0 "$show" 2>/dev/null || fail "the show ended before its picture was shown"
-    grim -t ppm "$work/screen.ppm" 2>/dev/null || true
-    if [[ -s $work/screen.ppm ]]; then
-      convert "$work/screen.ppm" -crop 400x300+312+234 +repage "$work/area.png"
-      difference=$({ compare -metric AE "$work/area.png" "$work/picture.png" null: 2>&1 || true; })
-      [[ $difference == 0 ]] && return 0
-    fi
-    sleep 0.1
-  done
-  fail "no picture on the screen within $((10 * slow)) s ($difference pixels differ)"
-}
+source "$(dirname "$0")/../wayland/sway_picture.sh"
+await_visible() { await_centred_picture; }
 
 "$build/slidesaver" --idle 2 --show "$work/show.scr" 2>"$work/watcher.log" &
 watcher=$!

@@ -13,24 +13,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "device_globals.h"
 #include "fake-input-client-protocol.h"
 #include "input_actions.h"
 
 namespace {
 
 constexpr uint32_t kWantedVersion = 4;  // keyboard_key
-
-void on_global(void* data, wl_registry* registry, uint32_t name, const char* interface,
-               uint32_t version) {
-  if (std::strcmp(interface, org_kde_kwin_fake_input_interface.name) != 0) return;
-  if (version < kWantedVersion) return;
-  *static_cast<org_kde_kwin_fake_input**>(data) = static_cast<org_kde_kwin_fake_input*>(
-      wl_registry_bind(registry, name, &org_kde_kwin_fake_input_interface, kWantedVersion));
-}
-
-void on_global_remove(void*, wl_registry*, uint32_t) {}
-
-constexpr wl_registry_listener registry_listener{on_global, on_global_remove};
 
 int usage() {
   std::fputs("usage: kde-fake-input {motion DX DY | key CODE | click}... | -\n", stderr);
@@ -74,10 +63,9 @@ int main(int argc, char** argv) {
     std::fputs("kde-fake-input: no Wayland display\n", stderr);
     return 1;
   }
-  org_kde_kwin_fake_input* input = nullptr;
-  wl_registry* registry = wl_display_get_registry(display);
-  wl_registry_add_listener(registry, &registry_listener, &input);
-  wl_display_roundtrip(display);
+  auto globals = device_globals::Bind<org_kde_kwin_fake_input>(
+      display, org_kde_kwin_fake_input_interface, kWantedVersion);
+  org_kde_kwin_fake_input* input = globals.manager;
   if (!input) {
     std::fputs("kde-fake-input: the compositor offers this client no org_kde_kwin_fake_input 4\n",
                stderr);
@@ -89,8 +77,6 @@ int main(int argc, char** argv) {
     return act(display, input, actions);
   });
   org_kde_kwin_fake_input_destroy(input);
-  wl_registry_destroy(registry);
-  wl_display_roundtrip(display);
-  wl_display_disconnect(display);
+  device_globals::Disconnect(display, globals);
   return status;
 }

@@ -113,22 +113,7 @@ start() {
   show=$!
 }
 
-# Waits until the screenshot holds the picture centred on output 1: (312, 234) on 1024 x 768.
-wait_for_picture() {
-  local started difference=""
-  started=$(now_ms)
-  while (($(now_ms) - started < 10000 * slow)); do
-    kill -0 "$show" 2>/dev/null || fail "the player ended before its picture was shown"
-    grim -t ppm "$work/screen.ppm" 2>/dev/null || true
-    if [[ -s $work/screen.ppm ]]; then
-      convert "$work/screen.ppm" -crop 400x300+312+234 +repage "$work/area.png"
-      difference=$({ compare -metric AE "$work/area.png" "$work/picture.png" null: 2>&1 || true; })
-      [[ $difference == 0 ]] && return 0
-    fi
-    sleep 0.1
-  done
-  fail "no picture centred on output 1 within $((10 * slow)) s ($difference pixels differ)"
-}
+source "$(dirname "$0")/sway_picture.sh"
 
 # Moves the pointer (input before the show has started is dropped by design) until something
 # covers the middle of the picture on output 1: the password check over the show.
@@ -176,7 +161,7 @@ case $case in
   motion)
     plug_mouse
     start /S
-    wait_for_picture
+    await_centred_picture
     [[ $(brightest 312x234+0+0) == 0 && $(brightest 1024x768+1024+0) == 0 ]] ||
       fail "not black around the area and on output 2"
     expect_running "the show appearing under the resting pointer"
@@ -187,13 +172,13 @@ case $case in
   button)
     plug_mouse
     start /S
-    wait_for_picture
+    await_centred_picture
     point click
     expect_end "a button"
     ;;
   key)
     start /S
-    wait_for_picture
+    await_centred_picture
     # A key before the show has started is dropped by design: typed until one ends it.
     started=$(now_ms)
     while kill -0 "$show" 2>/dev/null && (($(now_ms) - started < 5000 * slow)); do
@@ -205,7 +190,7 @@ case $case in
   keyboards)
     # In a window of its own keys do not end the show, so one player meets them all.
     start --window
-    wait_for_picture
+    await_centred_picture
     for _ in $(seq 50); do wtype -k Escape; done
     kill -0 "$show" 2>/dev/null || fail "the player failed while keyboards came and went"
     kill -TERM "$show"
@@ -214,7 +199,7 @@ case $case in
   scale)
     start /S
     # 1024 x 768 device pixels at scale 2: the picture centred in device pixels, 1:1.
-    wait_for_picture
+    await_centred_picture
     ;;
   window)
     start --window
@@ -280,10 +265,10 @@ case $case in
     plug_mouse
     plug_keyboard
     start /S
-    wait_for_picture
+    await_centred_picture
     open_password_check
     keys type let key space type me key space type out key Return
-    wait_for_picture
+    await_centred_picture
     expect_running "a wrong password"
     [[ -n $(extractions) ]] || fail "no extraction folder while the show goes on"
     open_password_check
@@ -293,7 +278,7 @@ case $case in
   outputs)
     plug_mouse
     start /S
-    wait_for_picture
+    await_centred_picture
     swaymsg -t get_outputs -r | grep -o '"name": "[^"]*"' | sort >"$work/before"
     swaymsg create_output >/dev/null
     started=$(now_ms)
@@ -314,7 +299,7 @@ case $case in
     done
     expect_running "an output plugged in"
     swaymsg output HEADLESS-2 disable >/dev/null
-    wait_for_picture
+    await_centred_picture
     expect_running "an output that went"
     point motion 3 0
     expect_end "moving the pointer after the outputs changed"

@@ -17,37 +17,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <optional>
 
+#include "device_globals.h"
 #include "input_actions.h"
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
 
 namespace {
-
-struct Globals {
-  zwp_virtual_keyboard_manager_v1* manager = nullptr;
-  wl_seat* seat = nullptr;
-};
-
-void on_global(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t) {
-  auto* globals = static_cast<Globals*>(data);
-  if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0)
-    globals->manager = static_cast<zwp_virtual_keyboard_manager_v1*>(
-        wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1));
-  else if (std::strcmp(interface, wl_seat_interface.name) == 0 && globals->seat == nullptr)
-    globals->seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
-}
-
-void on_global_remove(void*, wl_registry*, uint32_t) {}
-
-constexpr wl_registry_listener registry_listener{on_global, on_global_remove};
-
-uint32_t now_ms() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<uint32_t>(now.tv_sec * 1000 + now.tv_nsec / 1000000);
-}
 
 int usage() {
   std::fputs("usage: virtual-keyboard {type WORD | key NAME}... | -\n", stderr);
@@ -98,7 +74,7 @@ class Keyboard {
   bool Press(std::optional<uint32_t> code) {
     if (!code) return false;
     for (const auto state : {WL_KEYBOARD_KEY_STATE_PRESSED, WL_KEYBOARD_KEY_STATE_RELEASED}) {
-      zwp_virtual_keyboard_v1_key(keyboard_, now_ms(), *code, state);
+      zwp_virtual_keyboard_v1_key(keyboard_, device_globals::NowMs(), *code, state);
       wl_display_roundtrip(display_);
     }
     return true;
@@ -129,10 +105,8 @@ int main(int argc, char** argv) {
     std::fputs("virtual-keyboard: no Wayland display\n", stderr);
     return 1;
   }
-  Globals globals;
-  wl_registry* registry = wl_display_get_registry(display);
-  wl_registry_add_listener(registry, &registry_listener, &globals);
-  wl_display_roundtrip(display);
+  auto globals = device_globals::Bind<zwp_virtual_keyboard_manager_v1>(
+      display, zwp_virtual_keyboard_manager_v1_interface, 1);
   xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_ENVIRONMENT_NAMES);
   xkb_keymap* keymap =
       context ? xkb_keymap_new_from_names(context, nullptr, XKB_KEYMAP_COMPILE_NO_FLAGS) : nullptr;
@@ -159,9 +133,6 @@ int main(int argc, char** argv) {
   xkb_keymap_unref(keymap);
   xkb_context_unref(context);
   if (globals.manager) zwp_virtual_keyboard_manager_v1_destroy(globals.manager);
-  if (globals.seat) wl_seat_destroy(globals.seat);
-  wl_registry_destroy(registry);
-  wl_display_roundtrip(display);
-  wl_display_disconnect(display);
+  device_globals::Disconnect(display, globals);
   return status;
 }

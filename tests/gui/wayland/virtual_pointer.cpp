@@ -11,36 +11,12 @@
 
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 
+#include "device_globals.h"
 #include "input_actions.h"
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 
 namespace {
-
-struct Globals {
-  zwlr_virtual_pointer_manager_v1* manager = nullptr;
-  wl_seat* seat = nullptr;
-};
-
-void on_global(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t) {
-  auto* globals = static_cast<Globals*>(data);
-  if (std::strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0)
-    globals->manager = static_cast<zwlr_virtual_pointer_manager_v1*>(
-        wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
-  else if (std::strcmp(interface, wl_seat_interface.name) == 0 && globals->seat == nullptr)
-    globals->seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
-}
-
-void on_global_remove(void*, wl_registry*, uint32_t) {}
-
-constexpr wl_registry_listener registry_listener{on_global, on_global_remove};
-
-uint32_t now_ms() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<uint32_t>(now.tv_sec * 1000 + now.tv_nsec / 1000000);
-}
 
 int usage() {
   std::fputs(
@@ -64,15 +40,15 @@ int act(wl_display* display, zwlr_virtual_pointer_v1* pointer, const input_actio
     if (action == "motion" && i + 2 < args.size() && Number(args[i + 1], a) &&
         Number(args[i + 2], b)) {
       i += 2;
-      zwlr_virtual_pointer_v1_motion(pointer, now_ms(), wl_fixed_from_int(int(a)),
+      zwlr_virtual_pointer_v1_motion(pointer, device_globals::NowMs(), wl_fixed_from_int(int(a)),
                                      wl_fixed_from_int(int(b)));
     } else if (action == "move" && i + 4 < args.size() && Number(args[i + 1], a) &&
                Number(args[i + 2], b) && Number(args[i + 3], w) && Number(args[i + 4], h)) {
       i += 4;
       if (a < 0 || b < 0 || a >= w || b >= h || w > long(max_extent) || h > long(max_extent))
         return usage();
-      zwlr_virtual_pointer_v1_motion_absolute(pointer, now_ms(), uint32_t(a), uint32_t(b),
-                                              uint32_t(w), uint32_t(h));
+      zwlr_virtual_pointer_v1_motion_absolute(pointer, device_globals::NowMs(), uint32_t(a),
+                                              uint32_t(b), uint32_t(w), uint32_t(h));
     } else if (action == "click" || action == "press" || action == "release") {
       a = 272;
       if (i + 1 < args.size() && Number(args[i + 1], a))
@@ -80,10 +56,10 @@ int act(wl_display* display, zwlr_virtual_pointer_v1* pointer, const input_actio
       else if (action != "click")
         return usage();
       if (action != "release")
-        zwlr_virtual_pointer_v1_button(pointer, now_ms(), uint32_t(a),
+        zwlr_virtual_pointer_v1_button(pointer, device_globals::NowMs(), uint32_t(a),
                                        WL_POINTER_BUTTON_STATE_PRESSED);
       if (action != "press")
-        zwlr_virtual_pointer_v1_button(pointer, now_ms(), uint32_t(a),
+        zwlr_virtual_pointer_v1_button(pointer, device_globals::NowMs(), uint32_t(a),
                                        WL_POINTER_BUTTON_STATE_RELEASED);
     } else {
       return usage();
@@ -105,10 +81,8 @@ int main(int argc, char** argv) {
     std::fputs("virtual-pointer: no Wayland display\n", stderr);
     return 1;
   }
-  Globals globals;
-  wl_registry* registry = wl_display_get_registry(display);
-  wl_registry_add_listener(registry, &registry_listener, &globals);
-  wl_display_roundtrip(display);
+  auto globals = device_globals::Bind<zwlr_virtual_pointer_manager_v1>(
+      display, zwlr_virtual_pointer_manager_v1_interface, 1);
   if (globals.manager == nullptr) {
     std::fputs("virtual-pointer: the compositor offers no virtual pointers\n", stderr);
     return 1;
@@ -121,9 +95,6 @@ int main(int argc, char** argv) {
   });
   zwlr_virtual_pointer_v1_destroy(pointer);
   zwlr_virtual_pointer_manager_v1_destroy(globals.manager);
-  if (globals.seat) wl_seat_destroy(globals.seat);
-  wl_registry_destroy(registry);
-  wl_display_roundtrip(display);
-  wl_display_disconnect(display);
+  device_globals::Disconnect(display, globals);
   return status;
 }
