@@ -22,8 +22,8 @@
 
 #include "bench/transition_frames.h"
 #include "effects/effect_table.h"
+#include "platform/linux/sdl/full_screen_show_window.h"
 #include "platform/linux/sdl/sdl_context.h"
-#include "platform/linux/sdl/sdl_show_window.h"
 #include "platform/linux/wayland/wayland_event_loop.h"
 #include "platform/linux/wayland/wayland_show_window.h"
 
@@ -87,7 +87,7 @@ void PresentCost(benchmark::State& state, int32_t effect_number) {
     return;
   }
   auto sdl = std::make_shared<linux_platform::SdlContext>();
-  linux_platform::SdlShowWindow window(sdl, {});
+  linux_platform::FullScreenShowWindow window(sdl, gdi::AreaFit::OwnSize);
   TimedPresenter timed(window);
   MeasurePresents(state, effect_number, window, timed);
 }

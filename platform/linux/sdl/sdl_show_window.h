@@ -1,20 +1,17 @@
 #pragma once
-// The show window on SDL2. In its place on the screen (/S) it is black, borderless, top-most and
-// covers every monitor, the show area on the primary one, and input on any of them goes to the
-// show. In another program's window (an X screen saver's, a preview) or in an ordinary window of
-// its own it draws the show area centred, or scaled down to fit when the window is smaller,
-// follows the window's size, and keeps input from the show: only a close request (a signal,
-// closing its own window, the other program destroying its window) ends it there. With a fit
-// (--fit) the area is scaled to the primary monitor or the window. The show area's changed part
-// is copied (scaled) into the window surface and only that part is sent to the screen.
+// The show window on SDL2, in one of the show's places (MakeSdlShowWindow picks the class):
+// FullScreenShowWindow (/S), ForeignShowWindow (another program's X window), OwnShowWindow
+// (--window). What they share is here: the show area's placement in the window (scaled with a
+// fit, or when the window is too small), the kept image for repaints, the present of the changed
+// part only, input and close requests.
 #include <SDL.h>
 
 #include <memory>
 #include <optional>
-#include <vector>
 
 #include "platform/gdi/area_scale.h"
 #include "platform/linux/sdl/sdl_context.h"
+#include "platform/linux/sdl/sdl_owned.h"
 #include "platform/linux/show_placement.h"
 #include "platform/show_window.h"
 
@@ -22,21 +19,19 @@ namespace slidesaver::linux_platform {
 
 class SdlShowWindow : public platform::ShowWindow {
  public:
-  SdlShowWindow(std::shared_ptr<SdlContext> sdl, ShowPlace place)
-      : sdl_(std::move(sdl)), place_(place) {}
-  ~SdlShowWindow() override;
+  SdlShowWindow(const SdlShowWindow&) = delete;
+  SdlShowWindow& operator=(const SdlShowWindow&) = delete;
 
   void Move(int32_t left, int32_t top, int32_t width, int32_t height) override;
   void Present(const gdi::Bitmap& image, std::span<const gdi::Rect> damage) override;
-  // The screen's size; in a window, the window's.
-  platform::ScreenSize GetScreenSize() override;
   void SetInputSink(platform::InputSink* sink) override { sink_ = sink; }
   void Show() override;
   void Hide() override;
-  void SetTopMost() override;
-  void SetCursorVisible(bool visible) override;
+  // Top-most, the pointer hidden and the grab are the full screen's alone.
+  void SetTopMost() override {}
+  void SetCursorVisible(bool) override {}
+  void Grab(bool) override {}
   platform::Point GetCursorPos() override;
-  void Grab(bool on) override;
   platform::WindowHandle Handle() override;
 
   // Routes one event of the queue: input to the handlers, expose to a repaint, a new size to a
@@ -45,15 +40,36 @@ class SdlShowWindow : public platform::ShowWindow {
   // Hands a pending close signal to the show once a form listens.
   void DeliverCloseSignal();
 
- private:
-  bool OnScreen() const { return place_.kind == ShowPlace::Kind::Screen; }
-  // The monitors on the desktop, the primary first, and the window over all of them.
-  void FindMonitors();
+ protected:
+  SdlShowWindow(std::shared_ptr<SdlContext> sdl, gdi::AreaFit fit)
+      : sdl_(std::move(sdl)), fit_(fit) {}
+
+  SdlContext& Sdl() { return *sdl_; }
+  SDL_Window* Window() const { return window_.get(); }
+  void CloseWindow() { window_.reset(); }
   void EnsureWindow();
-  // The show area's place in the window for the window's present size (on the screen: the
-  // primary monitor's), and the scaler when it is scaled.
+  platform::ScreenSize WindowSize() const;
+  const gdi::Rect& Area() const { return area_; }  // as Move placed it, in window pixels
+  gdi::AreaFit Fit() const { return fit_; }
+  // The area in `room` as the fit asks, the room's top-left corner at `corner` in the window.
+  AreaPlacement PlaceInRoom(platform::ScreenSize room, platform::Point corner) const;
+  // The window has gone: nothing is drawn any more, and the show is asked to close.
+  void LoseWindow();
+
+ private:
+  // The place's window, still hidden.
+  virtual SdlWindow OpenWindow() = 0;
+  // Whether the window must have a surface once open (another program's is drawn into through
+  // X, and asked for its surface once it has its size).
+  virtual bool HasSurfaceWhenOpen() const { return true; }
+  // Where the area lies in the open window: by default in the whole window.
+  virtual AreaPlacement PlaceInWindow() { return PlaceInRoom(WindowSize(), {}); }
+  virtual void Reveal() { SDL_ShowWindow(Window()); }
+  virtual bool PassesInputToShow() const { return false; }
+  virtual void OnWindowManagerMessage(const SDL_SysWMmsg&) {}
+
+  // The area's place in the window for its present size, and the scaler when it is scaled.
   void Place();
-  void FitArea();
   // The window surface; when the window has a new size, the pixels only the old surface holds
   // are kept first.
   SDL_Surface* WindowSurface();
@@ -68,26 +84,21 @@ class SdlShowWindow : public platform::ShowWindow {
   void RequestClose();
 
   std::shared_ptr<SdlContext> sdl_;
-  ShowPlace place_;
-  SDL_Window* window_ = nullptr;
-  bool window_gone_ = false;             // the other program destroyed its window
-  void* foreign_display_ = nullptr;      // the X connection SDL draws into it through
-  SDL_Window* wakeup_window_ = nullptr;  // never shown: see EnsureWindow
+  gdi::AreaFit fit_;
+  SdlWindow window_;
+  bool window_gone_ = false;
   platform::InputSink* sink_ = nullptr;
-  gdi::Rect area_{};  // the show area as Move placed it, in window pixels
+  gdi::Rect area_{};
   AreaPlacement placement_{};
   std::optional<gdi::AreaScale> scale_;
-  std::vector<gdi::Rect> monitors_;  // on the desktop, the primary first (on the screen only)
-  gdi::Rect desktop_{};              // the full-screen window's rectangle on the desktop
-  gdi::Bitmap shown_;                // what the show area last presented, for repaints
+  gdi::Bitmap shown_;  // what the show area last presented, for repaints
   // While the area lies whole in the window and unscaled, a present copies from the image
   // straight into the window surface, and shown_ falls behind until KeepShownPixels.
   bool direct_ = false;
   bool shown_current_ = true;
-  SDL_Surface* surface_ = nullptr;  // the window surface last asked for
+  SDL_Surface* surface_ = nullptr;  // the window surface last asked for: the window owns it
   gdi::Bitmap scaled_;              // shown_ scaled, when placement_ is scaled
-  bool cursor_visible_ = true;
-  bool close_requested_ = false;  // a close came before the show listened, or came again
+  bool close_requested_ = false;    // a close came before the show listened, or came again
   bool close_delivered_ = false;
 };
 

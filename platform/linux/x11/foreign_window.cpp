@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "platform/linux/x11/x_display.h"
+
 namespace slidesaver::linux_platform {
 namespace {
 
@@ -17,7 +19,8 @@ extern "C" int NoteError(Display*, XErrorEvent*) {
 }  // namespace
 
 ForeignWindowLookup FindForeignWindow(bool screen_saver_window, uint32_t window) {
-  Display* display = XOpenDisplay(nullptr);
+  const XDisplay owned = OpenXDisplay();
+  Display* display = owned.get();
   if (!display) return {};
   ForeignWindowLookup lookup{ForeignWindowLookup::Result::Found, window};
   if (screen_saver_window) {
@@ -36,7 +39,6 @@ ForeignWindowLookup FindForeignWindow(bool screen_saver_window, uint32_t window)
   XSync(display, False);
   XSetErrorHandler(previous);
   if (!known || g_error_seen) lookup.result = ForeignWindowLookup::Result::NoWindow;
-  XCloseDisplay(display);
   return lookup;
 }
 

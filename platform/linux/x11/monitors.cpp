@@ -5,10 +5,12 @@
 
 #include <memory>
 
+#include "platform/linux/x11/x_display.h"
+
 namespace slidesaver::linux_platform {
 
 std::vector<gdi::Rect> X11Monitors() {
-  std::unique_ptr<Display, decltype(&XCloseDisplay)> display(XOpenDisplay(nullptr), XCloseDisplay);
+  const XDisplay display = OpenXDisplay();
   if (!display) return {};
   int event_base = 0, error_base = 0, major = 0, minor = 0;
   if (!XRRQueryExtension(display.get(), &event_base, &error_base) ||
@@ -16,11 +18,12 @@ std::vector<gdi::Rect> X11Monitors() {
     return {};
   }
   int count = 0;
-  XRRMonitorInfo* listed =
-      XRRGetMonitors(display.get(), DefaultRootWindow(display.get()), True, &count);
+  const std::unique_ptr<XRRMonitorInfo, decltype(&XRRFreeMonitors)> listed(
+      XRRGetMonitors(display.get(), DefaultRootWindow(display.get()), True, &count),
+      XRRFreeMonitors);
   std::vector<gdi::Rect> monitors;
   for (int i = 0; i < count; ++i) {
-    const XRRMonitorInfo& m = listed[i];
+    const XRRMonitorInfo& m = listed.get()[i];
     if (m.width <= 0 || m.height <= 0) continue;
     const gdi::Rect bounds{m.x, m.y, m.x + m.width, m.y + m.height};
     if (m.primary) {
@@ -29,7 +32,6 @@ std::vector<gdi::Rect> X11Monitors() {
       monitors.push_back(bounds);
     }
   }
-  if (listed) XRRFreeMonitors(listed);
   return monitors;
 }
 

@@ -3,10 +3,13 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include "platform/linux/x11/x_display.h"
+
 namespace slidesaver::linux_platform {
 
 platform::WindowHandle ActiveX11Window() {
-  Display* display = XOpenDisplay(nullptr);
+  const XDisplay owned = OpenXDisplay();
+  Display* display = owned.get();
   if (!display) return 0;
   platform::WindowHandle window = 0;
   const Atom active = XInternAtom(display, "_NET_ACTIVE_WINDOW", True);
@@ -24,7 +27,6 @@ platform::WindowHandle ActiveX11Window() {
       XFree(data);
     }
   }
-  XCloseDisplay(display);
   return window;
 }
 
