@@ -25,8 +25,9 @@ class IdleSource {
   // has been some).
   virtual void AwaitActive() = 0;
   virtual IdleNews Next() = 0;
-  // Another screen saver keeps the session (xscreensaver on the display): the watcher then
-  // starts no show of its own.
+  // Another screen saver keeps the session (xscreensaver on the display), or a program holds
+  // idle off where the source's idle time does not heed it (GNOME's session manager): the
+  // watcher then starts no show of its own.
   virtual bool OtherSaverRuns() = 0;
   // The session's name, fit for a file name: one watcher per name.
   virtual std::string SessionName() const = 0;

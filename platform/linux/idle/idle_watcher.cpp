@@ -26,8 +26,10 @@ class Watcher {
       source_.AwaitActive();
       if (show_) return;
       if (source_.OtherSaverRuns()) {
-        std::fputs("slidesaver: another screen saver keeps the session: no show this time\n",
-                   stderr);
+        std::fputs(
+            "slidesaver: another screen saver keeps the session, or a program holds idle off: "
+            "no show this time\n",
+            stderr);
         return;
       }
       try {

@@ -116,7 +116,21 @@ class MutterIdleSource : public IdleSource {
     return news;
   }
 
-  bool OtherSaverRuns() override { return false; }
+  // GNOME counts idle time even while a program holds idle off through its session manager (a
+  // video player), and then blanks nothing: nor does the watcher. No session manager: nothing
+  // holds it off.
+  bool OtherSaverRuns() override {
+    constexpr guint32 kIdleInhibited = 8;
+    GVariant* reply = g_dbus_connection_call_sync(
+        bus_, "org.gnome.SessionManager", "/org/gnome/SessionManager", "org.gnome.SessionManager",
+        "IsInhibited", g_variant_new("(u)", kIdleInhibited), G_VARIANT_TYPE("(b)"),
+        G_DBUS_CALL_FLAGS_NO_AUTO_START, 2000, nullptr, nullptr);
+    if (!reply) return false;
+    gboolean inhibited = FALSE;
+    g_variant_get(reply, "(b)", &inhibited);
+    g_variant_unref(reply);
+    return inhibited;
+  }
 
   std::string SessionName() const override {
     const char* name = std::getenv("WAYLAND_DISPLAY");

@@ -44,6 +44,7 @@ watcher=""
 source "$(dirname "$0")/../idle/watcher_steps.sh"
 device=""
 cleanup() {
+  stop "$inhibitor"
   stop "$watcher"
   stop "$show"
   exec 3>&- 2>/dev/null || true
@@ -177,6 +178,42 @@ type_line() {
   give "${codes[@]}" key 28
 }
 
+# GNOME's session manager says a program holds idle off (as a video player does): the next idle
+# time passes without a show; once the program lets go, the one after brings a show again.
+inhibitor=""
+no_show_while_idle_is_held_off() {
+  local playing asides since
+  (run_as DBUS_SESSION_BUS_ADDRESS="$(head -n1 "$work/bus")" \
+    "$build/tests/gui/wayland/gnome-session-inhibitor" >"$work/inhibitor.log" 2>&1) &
+  inhibitor=$!
+  since=$(now_ms)
+  until grep -q inhibiting "$work/inhibitor.log"; do
+    kill -0 "$inhibitor" 2>/dev/null || fail "no session manager: $(cat "$work/inhibitor.log")"
+    (($(now_ms) - since < 10000 * slow)) || fail "no session manager within $((10 * slow)) s"
+    sleep 0.05
+  done
+  playing=$show
+  asides=$(grep -c "no show this time" "$work/player.log" || true)
+  since=$(now_ms)
+  while kill -0 "$playing" 2>/dev/null && [[ $(show_of "$watcher") == "$playing" ]]; do
+    (($(now_ms) - since < 15000 * slow)) || fail "pointer motion did not end the show"
+    move_pointer
+    sleep 0.2
+  done
+  since=$(now_ms)
+  until (($(grep -c "no show this time" "$work/player.log" || true) > asides)); do
+    [[ -z $(show_of "$watcher") ]] || fail "a show started while a program held idle off"
+    (($(now_ms) - since < 15000 * slow)) || fail "the watcher did not see idle held off"
+    sleep 0.05
+  done
+  [[ -z $(show_of "$watcher") ]] || fail "a show started while a program held idle off"
+  stop "$inhibitor"
+  inhibitor=""
+  move_pointer
+  await_show
+  echo "idle held off: no show; let go: the next idle time brought a show"
+}
+
 if [[ $mode == password ]]; then
   mkdir -p "$work/home/.config/slidesaver"
   echo "ScreenSaveUsePassword=1" >"$work/home/.config/slidesaver/desktop.conf"
@@ -214,6 +251,7 @@ elif [[ $mode == idle ]]; then
     sleep 0.05
   done
   two_idle_shows
+  [[ $desktop == mutter ]] && no_show_while_idle_is_held_off
   terminate_watcher
 else
   start_player /S
