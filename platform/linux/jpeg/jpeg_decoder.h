@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "gdi/bitmap.h"
 #include "platform/byte_source.h"
-#include "platform/gdi/bitmap.h"
 
 namespace slidesaver::linux_platform {
 

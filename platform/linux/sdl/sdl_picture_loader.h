@@ -5,8 +5,8 @@
 #include <span>
 #include <string>
 
+#include "gdi/bitmap.h"
 #include "platform/byte_source.h"
-#include "platform/gdi/bitmap.h"
 #include "platform/picture_loader.h"
 
 namespace slidesaver::linux_platform {

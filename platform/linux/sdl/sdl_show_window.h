@@ -13,7 +13,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/gdi/area_scale.h"
+#include "gdi/area_scale.h"
 #include "platform/linux/sdl/sdl_context.h"
 #include "platform/linux/show_placement.h"
 #include "platform/show_window.h"

@@ -1,4 +1,4 @@
-#include "platform/gdi/dc.h"
+#include "gdi/dc.h"
 
 namespace slidesaver::gdi {
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <variant>
 
-#include "platform/gdi/area_downscale.h"
-#include "platform/gdi/area_upscale.h"
-#include "platform/gdi/bitmap.h"
+#include "gdi/area_downscale.h"
+#include "gdi/area_upscale.h"
+#include "gdi/bitmap.h"
 
 namespace slidesaver::gdi {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/gdi/bitmap.h"
+#include "gdi/bitmap.h"
 
 namespace slidesaver::gdi {
 

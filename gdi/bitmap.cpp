@@ -1,4 +1,4 @@
-#include "platform/gdi/bitmap.h"
+#include "gdi/bitmap.h"
 
 #include <algorithm>
 #include <new>

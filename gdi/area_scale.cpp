@@ -1,4 +1,4 @@
-#include "platform/gdi/area_scale.h"
+#include "gdi/area_scale.h"
 
 #include <algorithm>
 

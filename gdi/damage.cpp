@@ -1,4 +1,4 @@
-#include "platform/gdi/damage.h"
+#include "gdi/damage.h"
 
 #include <algorithm>
 

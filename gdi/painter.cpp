@@ -1,4 +1,4 @@
-#include "platform/gdi/painter.h"
+#include "gdi/painter.h"
 
 namespace slidesaver::gdi {
 

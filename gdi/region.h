@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/gdi/bitmap.h"
+#include "gdi/bitmap.h"
 
 namespace slidesaver::gdi {
 

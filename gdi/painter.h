@@ -4,8 +4,8 @@
 // only draws: each call is the raster operation of the same name (dc.h).
 #include <cstdint>
 
-#include "platform/gdi/dc.h"
-#include "platform/gdi/region.h"
+#include "gdi/dc.h"
+#include "gdi/region.h"
 
 namespace slidesaver::gdi {
 

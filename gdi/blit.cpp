@@ -2,8 +2,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/gdi/dc.h"
-#include "platform/gdi/raster.h"
+#include "gdi/dc.h"
+#include "gdi/raster.h"
 
 namespace slidesaver::gdi {
 

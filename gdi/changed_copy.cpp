@@ -5,7 +5,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "platform/gdi/raster.h"
+#include "gdi/raster.h"
 
 namespace slidesaver::gdi::detail {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/gdi/raster.h"
+#include "gdi/raster.h"
 
 #include <cstring>
 #include <type_traits>
@@ -7,7 +7,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "platform/gdi/dc.h"
+#include "gdi/dc.h"
 
 namespace slidesaver::gdi::detail {
 

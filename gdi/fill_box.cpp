@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/gdi/dc.h"
-#include "platform/gdi/raster.h"
+#include "gdi/dc.h"
+#include "gdi/raster.h"
 
 namespace slidesaver::gdi {
 

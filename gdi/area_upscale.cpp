@@ -1,4 +1,4 @@
-#include "platform/gdi/area_upscale.h"
+#include "gdi/area_upscale.h"
 
 #include <algorithm>
 #include <cstring>

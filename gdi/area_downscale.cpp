@@ -1,4 +1,4 @@
-#include "platform/gdi/area_downscale.h"
+#include "gdi/area_downscale.h"
 
 #include <algorithm>
 #include <bit>

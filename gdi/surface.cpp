@@ -1,7 +1,7 @@
-#include "platform/gdi/surface.h"
+#include "gdi/surface.h"
 
 #include "common/run_time_error.h"
-#include "platform/gdi/raster.h"
+#include "gdi/raster.h"
 
 namespace slidesaver::gdi {
 

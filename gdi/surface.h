@@ -5,9 +5,9 @@
 #include <span>
 #include <vector>
 
-#include "platform/gdi/bitmap.h"
-#include "platform/gdi/damage.h"
-#include "platform/gdi/dc.h"
+#include "gdi/bitmap.h"
+#include "gdi/damage.h"
+#include "gdi/dc.h"
 
 namespace slidesaver::gdi {
 

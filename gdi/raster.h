@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/gdi/bitmap.h"
-#include "platform/gdi/damage.h"
-#include "platform/gdi/region.h"
+#include "gdi/bitmap.h"
+#include "gdi/damage.h"
+#include "gdi/region.h"
 
 namespace slidesaver::gdi::detail {
 

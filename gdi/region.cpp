@@ -1,4 +1,4 @@
-#include "platform/gdi/region.h"
+#include "gdi/region.h"
 
 #include <algorithm>
 #include <cstdlib>
