@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/byte_source.h"
+#include "media/byte_source.h"
 #include "platform/path_rules.h"
 
 namespace slidesaver::platform {
@@ -41,10 +41,10 @@ class FileSystem {
   // Creates or truncates the file and writes `size` bytes of `source` from `offset` into it,
   // the system copying between files where it can. Empty on success, otherwise the system's
   // reason ("No space left on device"); a write that fails leaves no file behind.
-  virtual std::string WriteFileFrom(const std::string& path, const ByteSource& source,
+  virtual std::string WriteFileFrom(const std::string& path, const media::ByteSource& source,
                                     uint64_t offset, uint64_t size) = 0;
   std::string WriteFile(const std::string& path, std::span<const uint8_t> bytes) {
-    return WriteFileFrom(path, MemorySource(bytes), 0, bytes.size());
+    return WriteFileFrom(path, media::MemorySource(bytes), 0, bytes.size());
   }
   // Writes a temporary file beside path, then renames it over path. Empty on success,
   // otherwise a description of the failure; the previous file is then untouched, and no
@@ -52,7 +52,7 @@ class FileSystem {
   virtual std::string WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes) = 0;
   // The file, to be read as it is needed; null when it is not an ordinary file or can't be
   // opened. Never waits (a FIFO in the file's place is no file).
-  virtual std::shared_ptr<const ByteSource> OpenForReading(const std::string& path) = 0;
+  virtual std::shared_ptr<const media::ByteSource> OpenForReading(const std::string& path) = 0;
   // Takes the lock file at `path`, creating it; not while another live process holds it.
   virtual OwnerLockResult TakeOwnerLock(const std::string& path) = 0;
   // How paths are spelled here; by default '/' and no double-byte characters.

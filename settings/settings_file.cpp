@@ -27,7 +27,7 @@ void ReadSettings(platform::FileSystem& files, Settings& settings) {
   const size_t length = static_cast<size_t>(std::min<uint64_t>(file->Size(), bytes.size()));
   try {
     file->ReadAt(0, std::span(bytes).first(length));
-  } catch (const platform::ReadError&) {
+  } catch (const media::ReadError&) {
     return;
   }
   if (length >= 2) settings.BgmEnabled = Int16At(bytes.data());

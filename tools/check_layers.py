@@ -3,8 +3,9 @@
 
 The player's layers, top to bottom (a file may include its own layer and those below it):
   app > startup > show > effects > settings > package > platform interfaces > libraries > common
-The libraries (gdi, the drawing library) use no operating system: each includes common and
-its own folder only, and everything above common may include them.
+The libraries use no operating system: gdi (the drawing library) and media (the picture and
+sound header checks, the memory bounds, the byte sources). Each includes common and its own
+folder only, and everything above common may include them.
 The platform implementations (platform/linux, platform/win32, platform/fake) sit beside the
 system, not in it: they include the platform interfaces, the libraries, common and their own
 folder only; app, which builds the platform, includes them too.
@@ -20,7 +21,7 @@ import os
 import re
 import sys
 
-LIBRARIES = ("gdi",)
+LIBRARIES = ("gdi", "media")
 LAYERS = ["common", "platform", "package", "settings", "effects", "show", "startup", "app"]
 SYSTEM = {name: rank for rank, name in enumerate(LAYERS)}
 IMPLEMENTATIONS = ("platform/linux", "platform/win32", "platform/fake")

@@ -10,7 +10,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // A file's bytes, read whole when it was opened; Name() is the path.
-class ReadFile : public platform::MemorySource {
+class ReadFile : public media::MemorySource {
  public:
   ReadFile(std::shared_ptr<const std::vector<uint8_t>> bytes, std::string path)
       : MemorySource(*bytes, bytes), path_(std::move(path)) {}
@@ -114,15 +114,14 @@ std::vector<std::string> FakeFileSystem::FolderEntries(const std::string& folder
   return names;
 }
 
-std::string FakeFileSystem::WriteFileFrom(const std::string& path,
-                                          const platform::ByteSource& source, uint64_t offset,
-                                          uint64_t size) {
+std::string FakeFileSystem::WriteFileFrom(const std::string& path, const media::ByteSource& source,
+                                          uint64_t offset, uint64_t size) {
   log.push_back("WriteFile " + path);
   if (Matches(fail_writes, path)) return write_failure;
   std::vector<uint8_t> bytes(static_cast<size_t>(size));
   try {
     source.ReadAt(offset, bytes);
-  } catch (const platform::ReadError& error) {
+  } catch (const media::ReadError& error) {
     return error.what();
   }
   std::error_code ec;
@@ -151,8 +150,7 @@ std::string FakeFileSystem::WriteFileAtomic(const std::string& path,
   return {};
 }
 
-std::shared_ptr<const platform::ByteSource> FakeFileSystem::OpenForReading(
-    const std::string& path) {
+std::shared_ptr<const media::ByteSource> FakeFileSystem::OpenForReading(const std::string& path) {
   log.push_back("OpenForReading " + path);
   if (Matches(fail_reads, path)) return nullptr;
   std::error_code ec;

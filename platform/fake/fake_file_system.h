@@ -31,10 +31,10 @@ class FakeFileSystem : public platform::FileSystem {
   bool RemoveFolder(const std::string& path) override;
   bool DeleteFile(const std::string& path) override;
   std::vector<std::string> FolderEntries(const std::string& folder) override;
-  std::string WriteFileFrom(const std::string& path, const platform::ByteSource& source,
+  std::string WriteFileFrom(const std::string& path, const media::ByteSource& source,
                             uint64_t offset, uint64_t size) override;
   std::string WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes) override;
-  std::shared_ptr<const platform::ByteSource> OpenForReading(const std::string& path) override;
+  std::shared_ptr<const media::ByteSource> OpenForReading(const std::string& path) override;
   // Fails for paths in fail_writes or fail_create_folders.
   platform::OwnerLockResult TakeOwnerLock(const std::string& path) override;
   // The lock files this process holds.

@@ -10,12 +10,12 @@
 #include <optional>
 #include <string>
 
+#include "media/sound_header.h"
 #include "platform/linux/fluidsynth/midi_music.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/mci_command.h"
 #include "platform/linux/sdl/byte_source_rwops.h"
 #include "platform/linux/sound_fonts.h"
-#include "platform/sound_header.h"
 
 namespace slidesaver::linux_platform {
 namespace {
@@ -32,15 +32,14 @@ constexpr uint32_t kKeptSoundBytes = 16u << 20;
 
 // A file that passed the header check for this use, open; null when it did not.
 struct CheckedFile {
-  std::shared_ptr<const platform::ByteSource> source;
-  platform::SoundHeader header;
+  std::shared_ptr<const media::ByteSource> source;
+  media::SoundHeader header;
 };
 std::optional<CheckedFile> OpenChecked(platform::FileSystem& files, const std::string& path,
-                                       platform::SoundUse use) {
+                                       media::SoundUse use) {
   CheckedFile file;
   file.source = files.OpenForReading(path);
-  if (!file.source ||
-      !platform::CheckSoundBeforeDecoding(*file.source, use, &file.header).empty()) {
+  if (!file.source || !media::CheckSoundBeforeDecoding(*file.source, use, &file.header).empty()) {
     return std::nullopt;
   }
   return file;
@@ -49,8 +48,8 @@ std::optional<CheckedFile> OpenChecked(platform::FileSystem& files, const std::s
 // What SDL_mixer's loaders read: a WAV reduced to its format and samples, anything else as
 // it is.
 SDL_RWops* DecoderInput(const CheckedFile& file) {
-  if (file.header.format != platform::SoundFormat::kWav) return ByteSourceRWops(file.source);
-  return ByteSourceRWops(platform::PlainWav(file.source, file.header));
+  if (file.header.format != media::SoundFormat::kWav) return ByteSourceRWops(file.source);
+  return ByteSourceRWops(media::PlainWav(file.source, file.header));
 }
 
 // The audio device is open only while something plays: an open device wakes SDL's audio thread
@@ -124,7 +123,7 @@ class SdlAudio : public platform::Audio {
     Mix_Chunk* chunk = FindKept(*path);
     if (!chunk) {
       // Only a WAV within the bounds is decoded; anything else is silence.
-      const auto file = OpenChecked(*files_, *path, platform::SoundUse::kSlideSound);
+      const auto file = OpenChecked(*files_, *path, media::SoundUse::kSlideSound);
       SDL_RWops* input = file ? DecoderInput(*file) : nullptr;
       chunk = input ? Mix_LoadWAV_RW(input, 1) : nullptr;
       if (!chunk) return;
@@ -179,7 +178,7 @@ class SdlAudio : public platform::Audio {
   std::string Open(const MciCommand& mci) {
     if (mci.alias.empty() || mci.path.empty() || music_.count(mci.alias)) return {};
     // The file must be music the mixer plays, within the bounds, or the alias is not opened.
-    auto file = OpenChecked(*files_, mci.path, platform::SoundUse::kMusic);
+    auto file = OpenChecked(*files_, mci.path, media::SoundUse::kMusic);
     if (!file) return {};
     Music music;
     music.file = std::move(*file);
@@ -194,11 +193,11 @@ class SdlAudio : public platform::Audio {
   // Readies the music for the open device.
   bool Load(Music& music) {
     if (!music.midi && !music.loaded) {
-      if (music.file.header.format == platform::SoundFormat::kMidi && !soundfont_.empty()) {
+      if (music.file.header.format == media::SoundFormat::kMidi && !soundfont_.empty()) {
         std::vector<uint8_t> song(static_cast<size_t>(music.file.source->Size()));
         try {
           music.file.source->ReadAt(0, song);
-        } catch (const platform::ReadError&) {
+        } catch (const media::ReadError&) {
           return false;
         }
         music.midi = MidiMusic::Load(std::move(song), soundfont_);
@@ -217,15 +216,15 @@ class SdlAudio : public platform::Audio {
     return music.connected;
   }
 
-  static Mix_MusicType MixerType(platform::SoundFormat format) {
+  static Mix_MusicType MixerType(media::SoundFormat format) {
     switch (format) {
-      case platform::SoundFormat::kWav:
+      case media::SoundFormat::kWav:
         return MUS_WAV;
-      case platform::SoundFormat::kMidi:
+      case media::SoundFormat::kMidi:
         return MUS_MID;
-      case platform::SoundFormat::kOggVorbis:
+      case media::SoundFormat::kOggVorbis:
         return MUS_OGG;
-      case platform::SoundFormat::kMp3:
+      case media::SoundFormat::kMp3:
         break;
     }
     return MUS_MP3;
@@ -348,7 +347,7 @@ class SdlAudio : public platform::Audio {
   Music* playing_ = nullptr;
   std::atomic<MidiMusic*> hooked_{nullptr};
   Mix_Chunk* sound_ = nullptr;  // the sound playing, when it is not kept
-  std::list<Kept> kept_;   // the most recently played first
+  std::list<Kept> kept_;        // the most recently played first
   uint32_t kept_bytes_ = 0;
   Spec kept_spec_;
 };

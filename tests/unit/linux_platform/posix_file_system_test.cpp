@@ -70,7 +70,7 @@ TEST_F(PosixFileSystemTest, DeleteAndRemoveFolder) {
 
 // A write under a file size limit of `limit` bytes, as a full disk would stop it.
 std::string WriteWithSizeLimit(platform::FileSystem& files, const std::string& path,
-                               const platform::ByteSource& source, uint64_t offset, uint64_t size,
+                               const media::ByteSource& source, uint64_t offset, uint64_t size,
                                rlim_t limit) {
   rlimit old_limit{};
   getrlimit(RLIMIT_FSIZE, &old_limit);
@@ -115,9 +115,8 @@ TEST_F(PosixFileSystemTest, CopiesARangeOfAFileAndLeavesNoPartOfAFailedOne) {
   // The disk fills up half-way, from a file and from memory: the reason, and no file.
   EXPECT_EQ(WriteWithSizeLimit(*files, dir / "full", *program, 0, size, 1 << 20), "File too large");
   EXPECT_FALSE(fs::exists(dir / "full"));
-  EXPECT_EQ(
-      WriteWithSizeLimit(*files, dir / "full", platform::MemorySource(bytes), 0, size, 1 << 20),
-      "File too large");
+  EXPECT_EQ(WriteWithSizeLimit(*files, dir / "full", media::MemorySource(bytes), 0, size, 1 << 20),
+            "File too large");
   EXPECT_FALSE(fs::exists(dir / "full"));
   // A source that ends early is no copy either.
   EXPECT_NE(files->WriteFileFrom(dir / "short", *program, bytes.size() - 10, 20), "");
@@ -204,7 +203,7 @@ TEST_F(PosixFileSystemTest, OpenForReadingOfOrdinaryAndOddFiles) {
   file->ReadAt(2, {reinterpret_cast<uint8_t*>(middle.data()), middle.size()});
   EXPECT_EQ(middle, "ad by");
   std::vector<uint8_t> past(4);
-  EXPECT_THROW(file->ReadAt(8, past), platform::ReadError);
+  EXPECT_THROW(file->ReadAt(8, past), media::ReadError);
 
   testing::WriteBytes(dir / "empty", {});
   auto empty = files->OpenForReading(dir / "empty");

@@ -73,7 +73,7 @@ TEST_F(WinFileSystemTest, CopiesARangeOfAFileAndListsAFolder) {
   ASSERT_TRUE(big);
   ASSERT_EQ(big->Size(), bytes.size());
   std::vector<uint8_t> past(8);
-  EXPECT_THROW(big->ReadAt(bytes.size() - 4, past), platform::ReadError);
+  EXPECT_THROW(big->ReadAt(bytes.size() - 4, past), media::ReadError);
   // More than one copy piece, from an odd offset.
   ASSERT_EQ(files->WriteFileFrom(folder / "copy", *big, 777, (1 << 20) + 5000), "");
   EXPECT_EQ(Contents(*files, folder / "copy"),

@@ -8,12 +8,11 @@
 #include <span>
 #include <string>
 
-#include "platform/byte_source.h"
-#include "platform/memory_bounds.h"
+#include "media/byte_source.h"
+#include "media/memory_bounds.h"
+#include "media/picture_format.h"
 
-namespace slidesaver::platform {
-
-enum class PictureFormat { kJpeg, kPng, kGif, kBmp, kTiff, kWebp };
+namespace slidesaver::media {
 
 struct PictureHeader {
   PictureFormat format = PictureFormat::kJpeg;
@@ -30,15 +29,12 @@ struct PictureHeader {
   int64_t jpeg_decoder_bytes = 0;
 };
 
-// "JPEG", "PNG", ...
-const char* FormatName(PictureFormat format);
-
 // The format and size from the first bytes of a picture (its headers: a prefix of the file
 // serves); nothing when they are no JPEG, PNG, GIF, BMP, TIFF or WebP header, or are damaged.
 std::optional<PictureHeader> ReadPictureHeader(std::span<const uint8_t> bytes);
 
 // Everything the loaders check before decoding the whole file `bytes`: a header that
-// ReadPictureHeader reads, a size within kMaxPicturePixels, and all of the picture's data in
+// ReadPictureHeader reads, a size within kMaxDecodedPicturePixels, and all of the picture's data in
 // the file (a JPEG up to its end marker, a PNG up to IEND, a GIF's first image to its end, a
 // BMP's rows, a TIFF's strips or tiles, a WebP's RIFF chunk), and a JPEG of at most
 // kMaxJpegScans scans whose coefficients fit kMaxJpegDecoderBytes. Empty when the picture may be
@@ -53,4 +49,4 @@ std::string CheckJpegScans(std::span<const uint8_t> bytes);
 // The same on a file read a piece at a time: memory stays small whatever the file's size.
 std::string CheckPictureBeforeDecoding(const ByteSource& source, PictureHeader* header = nullptr);
 
-}  // namespace slidesaver::platform
+}  // namespace slidesaver::media

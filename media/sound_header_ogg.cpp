@@ -5,9 +5,9 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/sound_header_parts.h"
+#include "media/sound_header_parts.h"
 
-namespace slidesaver::platform::sound_parts {
+namespace slidesaver::media::sound_parts {
 namespace {
 
 // Ogg's CRC-32: polynomial 0x04C11DB7, no reflection, starting at 0.
@@ -74,4 +74,4 @@ std::string ReadOgg(const ByteSource& file, SoundHeader& header) {
   return {};
 }
 
-}  // namespace slidesaver::platform::sound_parts
+}  // namespace slidesaver::media::sound_parts

@@ -1,14 +1,19 @@
 #pragma once
 // The players' memory bounds, the same on every platform and checked before the memory is
-// taken: a picture's size from its header, the show area's before its surfaces are made, a
-// sound's rate, channels and length from its header.
+// taken: a picture's size from its header (and a source photo's, for slidepack and the folder
+// show), the show area's before its surfaces are made, a sound's rate, channels and length from
+// its header.
 #include <cstdint>
 #include <string>
 
-namespace slidesaver::platform {
+namespace slidesaver::media {
 
-// A decoded picture takes 4 bytes a pixel: 256 MiB at most.
-inline constexpr int64_t kMaxPicturePixels = int64_t{1} << 26;  // 67,108,864: 8192 x 8192
+// The largest picture the players decode, and so the largest slidepack stores or prepares: a
+// decoded picture takes 4 bytes a pixel, 256 MiB at most.
+inline constexpr int64_t kMaxDecodedPicturePixels = int64_t{1} << 26;  // 67,108,864: 8192 x 8192
+// The largest photo slidepack or the folder show reads to prepare a slide of: libvips shrinks
+// it as it loads, so it may be larger than what the players decode.
+inline constexpr int64_t kMaxSourcePhotoPixels = int64_t{1} << 28;  // 268,435,456
 // A picture file larger than this is not read.
 inline constexpr uint64_t kMaxPictureFileBytes = uint64_t{1} << 30;
 // A progressive JPEG decodes its whole picture once for each of its scans: a file of a few
@@ -43,4 +48,8 @@ inline constexpr int64_t kMaxMidiEvents = 500000;
 // "67,108,864"
 std::string WithThousands(int64_t n);
 
-}  // namespace slidesaver::platform
+// "a WAV of 1 Hz, outside the 8,000 to 192,000 samples a second the players play" when the
+// rate or channels are out of the bounds, else "".
+std::string CheckSoundRateAndChannels(const char* format, int64_t rate, int64_t channels);
+
+}  // namespace slidesaver::media

@@ -5,9 +5,9 @@
 #include <span>
 #include <string>
 
-#include "platform/sound_header.h"
+#include "media/sound_header.h"
 
-namespace slidesaver::platform::sound_parts {
+namespace slidesaver::media::sound_parts {
 
 inline uint32_t Le16(std::span<const uint8_t> b, size_t at) {
   return b[at] | uint32_t{b[at + 1]} << 8;
@@ -24,4 +24,4 @@ std::string ReadMidi(const ByteSource& file, SoundHeader& header);
 std::string ReadOgg(const ByteSource& file, SoundHeader& header);
 std::string ReadMp3(const ByteSource& file, SoundHeader& header);
 
-}  // namespace slidesaver::platform::sound_parts
+}  // namespace slidesaver::media::sound_parts

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/sound_header_parts.h"
+#include "media/sound_header_parts.h"
 
-namespace slidesaver::platform::sound_parts {
+namespace slidesaver::media::sound_parts {
 namespace {
 
 class TrackReader {
@@ -115,4 +115,4 @@ std::string ReadMidi(const ByteSource& file, SoundHeader& header) {
   return {};
 }
 
-}  // namespace slidesaver::platform::sound_parts
+}  // namespace slidesaver::media::sound_parts

@@ -1,24 +1,12 @@
-#include "platform/sound_header.h"
+#include "media/sound_header.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
-#include "platform/sound_header_parts.h"
+#include "media/sound_header_parts.h"
 
-namespace slidesaver::platform {
-std::string CheckSoundRateAndChannels(const char* format, int64_t rate, int64_t channels) {
-  if (channels < 1 || channels > kMaxSoundChannels) {
-    return std::string("a ") + format + " of " + std::to_string(channels) +
-           " channels, outside the 1 to " + std::to_string(kMaxSoundChannels) + " the players play";
-  }
-  if (rate < kMinSoundRate || rate > kMaxSoundRate) {
-    return std::string("a ") + format + " of " + WithThousands(rate) + " Hz, outside the " +
-           WithThousands(kMinSoundRate) + " to " + WithThousands(kMaxSoundRate) +
-           " samples a second the players play";
-  }
-  return {};
-}
+namespace slidesaver::media {
 
 namespace {
 
@@ -167,4 +155,4 @@ std::string ReadMp3(const ByteSource& file, SoundHeader& header) {
 }
 
 }  // namespace sound_parts
-}  // namespace slidesaver::platform
+}  // namespace slidesaver::media

@@ -1,8 +1,8 @@
-#include "platform/byte_source.h"
+#include "media/byte_source.h"
 
 #include <cstring>
 
-namespace slidesaver::platform {
+namespace slidesaver::media {
 
 void MemorySource::ReadAt(uint64_t offset, std::span<uint8_t> out) const {
   if (offset > bytes_.size() || out.size() > bytes_.size() - offset) {
@@ -12,4 +12,4 @@ void MemorySource::ReadAt(uint64_t offset, std::span<uint8_t> out) const {
   if (!out.empty()) std::memcpy(out.data(), bytes_.data() + offset, out.size());
 }
 
-}  // namespace slidesaver::platform
+}  // namespace slidesaver::media

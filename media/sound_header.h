@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/byte_source.h"
-#include "platform/memory_bounds.h"
+#include "media/byte_source.h"
+#include "media/memory_bounds.h"
 
-namespace slidesaver::platform {
+namespace slidesaver::media {
 
 enum class SoundFormat { kWav, kMidi, kOggVorbis, kMp3 };
 
@@ -43,13 +43,9 @@ const char* FormatName(SoundFormat format);
 std::string CheckSoundBeforeDecoding(const ByteSource& file, SoundUse use,
                                      SoundHeader* header = nullptr);
 
-// "a WAV of 1 Hz, outside the 8,000 to 192,000 samples a second the players play" when the
-// rate or channels are out of the bounds, else "".
-std::string CheckSoundRateAndChannels(const char* format, int64_t rate, int64_t channels);
-
 // A checked WAV as its decoder gets it: the format chunk and the samples, nothing else (no
 // list, loop or tag chunk a decoder might misread).
 std::unique_ptr<ByteSource> PlainWav(std::shared_ptr<const ByteSource> file,
                                      const SoundHeader& header);
 
-}  // namespace slidesaver::platform
+}  // namespace slidesaver::media

@@ -1,10 +1,10 @@
-#include "platform/picture_header.h"
+#include "media/picture_header.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-namespace slidesaver::platform {
+namespace slidesaver::media {
 namespace {
 
 // Bounds-checked reads: every one first checks that its bytes lie inside the source. A file is
@@ -470,10 +470,10 @@ std::string CheckWhole(const Bytes& b, PictureHeader* header) {
   const std::optional<PictureHeader> read = Walk(b, false, &problem);
   if (!read) return problem;
   if (header) *header = *read;
-  if (read->width > kMaxPicturePixels / read->height) {
+  if (read->width > kMaxDecodedPicturePixels / read->height) {
     return std::string("a ") + FormatName(read->format) + " of " + std::to_string(read->width) +
            " x " + std::to_string(read->height) + " pixels, more than the " +
-           WithThousands(kMaxPicturePixels) + " the player decodes";
+           WithThousands(kMaxDecodedPicturePixels) + " the player decodes";
   }
   const std::optional<PictureHeader> whole = Walk(b, true, &problem);
   if (!whole) return problem;
@@ -487,24 +487,6 @@ std::string CheckWhole(const Bytes& b, PictureHeader* header) {
 }
 
 }  // namespace
-
-const char* FormatName(PictureFormat format) {
-  switch (format) {
-    case PictureFormat::kJpeg:
-      return "JPEG";
-    case PictureFormat::kPng:
-      return "PNG";
-    case PictureFormat::kGif:
-      return "GIF";
-    case PictureFormat::kBmp:
-      return "BMP";
-    case PictureFormat::kTiff:
-      return "TIFF";
-    case PictureFormat::kWebp:
-      break;
-  }
-  return "WebP";
-}
 
 std::optional<PictureHeader> ReadPictureHeader(std::span<const uint8_t> bytes) {
   return Walk(Bytes(MemorySource(bytes)), false, nullptr);
@@ -535,4 +517,4 @@ std::string CheckPictureBeforeDecoding(const ByteSource& source, PictureHeader* 
   }
 }
 
-}  // namespace slidesaver::platform
+}  // namespace slidesaver::media

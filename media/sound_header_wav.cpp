@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/sound_header_parts.h"
+#include "media/sound_header_parts.h"
 
-namespace slidesaver::platform::sound_parts {
+namespace slidesaver::media::sound_parts {
 namespace {
 
 constexpr int kPcm = 1, kMsAdpcm = 2, kFloat = 3, kALaw = 6, kMuLaw = 7, kImaAdpcm = 0x11;
@@ -105,4 +105,4 @@ std::string ReadWav(const ByteSource& file, SoundHeader& h) {
   }
 }
 
-}  // namespace slidesaver::platform::sound_parts
+}  // namespace slidesaver::media::sound_parts

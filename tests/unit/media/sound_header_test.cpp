@@ -1,7 +1,7 @@
 // The check the players make before a sound or music file reaches a decoder: channels, rate,
 // encoding and length from the headers against the bounds. The files are built here byte by
 // byte; a file larger than memory is a header followed by zeros that are never stored.
-#include "platform/sound_header.h"
+#include "media/sound_header.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@
 
 #include "tests/unit/test_support.h"
 
-namespace slidesaver::platform {
+namespace slidesaver::media {
 namespace {
 
 using ::testing::HasSubstr;
@@ -215,4 +215,4 @@ TEST(SoundHeader, EveryFuzzSeedPasses) {
 }
 
 }  // namespace
-}  // namespace slidesaver::platform
+}  // namespace slidesaver::media

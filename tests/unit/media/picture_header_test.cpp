@@ -1,7 +1,7 @@
 // The check both players make before decoding a picture: the size from the header against the
 // budget, and all of the picture's data in the file. The pictures are built here byte by byte:
 // the check reads structure, not pixels.
-#include "platform/picture_header.h"
+#include "media/picture_header.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace slidesaver::platform {
+namespace slidesaver::media {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -352,4 +352,4 @@ TEST(PictureHeader, TheCheckReadsAFileUpToThePicturesEndOnly) {
 }
 
 }  // namespace
-}  // namespace slidesaver::platform
+}  // namespace slidesaver::media

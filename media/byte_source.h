@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace slidesaver::platform {
+namespace slidesaver::media {
 
 // A read that can't be done: the source's name and the system's reason.
 class ReadError : public std::runtime_error {
@@ -45,4 +45,4 @@ class MemorySource : public ByteSource {
 // The pieces a copy goes in: small enough to keep memory flat, large enough to cost nothing.
 inline constexpr size_t kCopyPieceBytes = size_t{1} << 20;
 
-}  // namespace slidesaver::platform
+}  // namespace slidesaver::media
