@@ -1,10 +1,10 @@
 // The drawing layer's hot paths on a full frame, to compare with Memcpy of the same size.
 #include <benchmark/benchmark.h>
 
-#include "platform/gdi/dc.h"
-#include "platform/gdi/painter.h"
-#include "platform/gdi/region.h"
-#include "show/transparent/draw_transparent.h"
+#include "gdi/dc.h"
+#include "gdi/draw_transparent.h"
+#include "gdi/painter.h"
+#include "gdi/region.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ void DrawTransparentBench(benchmark::State& state) {
   const ColorRef key = ColorRefFromRgb(from.bitmap.Row(0)[0]);
   Painter painter;
   for (auto _ : state) {
-    slidesaver::DrawTransparent(painter, to.dc, 0, 0, w, h, from.dc, 0, 0, key);
+    slidesaver::gdi::DrawTransparent(painter, to.dc, 0, 0, w, h, from.dc, 0, 0, key);
     benchmark::ClobberMemory();
   }
   Count(state);

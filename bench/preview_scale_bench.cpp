@@ -3,7 +3,7 @@
 // show, so a whole frame is the most one present costs.
 #include <benchmark/benchmark.h>
 
-#include "platform/gdi/area_downscale.h"
+#include "gdi/area_downscale.h"
 #include "platform/linux/show_placement.h"
 
 namespace {

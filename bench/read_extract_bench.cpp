@@ -41,7 +41,7 @@ class PackageFile {
     std::vector<uint8_t> picture(picture_bytes);
     std::mt19937 random(1);
     for (auto& b : picture) b = static_cast<uint8_t>(random());
-    const Bytes shared(std::make_shared<platform::MemorySource>(picture));
+    const Bytes shared(std::make_shared<media::MemorySource>(picture));
     PackageHeader header;
     header.ShowWidth = 1920;
     header.ShowHeight = 1080;

@@ -10,10 +10,10 @@
 
 #include "effects/effect_table.h"
 #include "effects/frame.h"
+#include "gdi/bitmap.h"
+#include "gdi/painter.h"
+#include "gdi/surface.h"
 #include "platform/event_loop.h"
-#include "platform/gdi/bitmap.h"
-#include "platform/gdi/painter.h"
-#include "platform/gdi/surface.h"
 
 namespace slidesaver::bench {
 

@@ -4,7 +4,7 @@
 // rescales nothing.
 #include <benchmark/benchmark.h>
 
-#include "platform/gdi/area_scale.h"
+#include "gdi/area_scale.h"
 #include "platform/linux/show_placement.h"
 
 namespace {

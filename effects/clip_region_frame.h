@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "effects/frame.h"
-#include "platform/gdi/region.h"
+#include "gdi/region.h"
 
 namespace slidesaver {
 

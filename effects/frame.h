@@ -6,10 +6,10 @@
 
 #include "common/arith.h"
 #include "effects/random.h"
+#include "gdi/dc.h"
+#include "gdi/painter.h"
+#include "gdi/surface.h"
 #include "platform/event_loop.h"
-#include "platform/gdi/dc.h"
-#include "platform/gdi/painter.h"
-#include "platform/gdi/surface.h"
 
 namespace slidesaver {
 

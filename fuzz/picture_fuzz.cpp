@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "common/run_time_error.h"
+#include "media/picture_header.h"
 #include "platform/linux/sdl/sdl_picture_loader.h"
-#include "platform/picture_header.h"
 
 namespace {
 constexpr int64_t kFuzzedPixels = int64_t{1} << 20;  // keeps every run short
@@ -14,12 +14,12 @@ constexpr int64_t kFuzzedPixels = int64_t{1} << 20;  // keeps every run short
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace slidesaver;
   const std::span<const uint8_t> bytes(data, size);
-  platform::PictureHeader header;
-  if (!platform::CheckPictureBeforeDecoding(bytes, &header).empty()) return 0;
+  media::PictureHeader header;
+  if (!media::CheckPictureBeforeDecoding(bytes, &header).empty()) return 0;
   if (header.width * header.height > kFuzzedPixels) return 0;
   try {
     const gdi::Bitmap picture = linux_platform::DecodeSdlPicture(bytes, "fuzz");
-    if (int64_t{picture.Width()} * picture.Height() > platform::kMaxPicturePixels) std::abort();
+    if (int64_t{picture.Width()} * picture.Height() > media::kMaxDecodedPicturePixels) std::abort();
   } catch (const RunTimeError&) {
     // refused: a clear error is what a damaged picture gets
   }

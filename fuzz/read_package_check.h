@@ -16,7 +16,7 @@
 namespace slidesaver {
 
 // The input as the player's file is read: through ReadAt only, never as memory.
-class FileLikeSource : public platform::ByteSource {
+class FileLikeSource : public media::ByteSource {
  public:
   explicit FileLikeSource(std::span<const uint8_t> bytes) : bytes_(bytes) {}
   uint64_t Size() const override { return bytes_.size(); }

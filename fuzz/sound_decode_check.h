@@ -11,9 +11,9 @@
 #include <memory>
 #include <span>
 
+#include "media/sound_header.h"
 #include "platform/linux/fluidsynth/fluid_log.h"
 #include "platform/linux/sdl/byte_source_rwops.h"
-#include "platform/sound_header.h"
 
 namespace slidesaver::sound_fuzzing {
 
@@ -41,15 +41,15 @@ inline bool PlayMidi(std::span<const uint8_t> song) {
   return played;
 }
 
-inline Mix_MusicType MixerType(platform::SoundFormat format) {
+inline Mix_MusicType MixerType(media::SoundFormat format) {
   switch (format) {
-    case platform::SoundFormat::kWav:
+    case media::SoundFormat::kWav:
       return MUS_WAV;
-    case platform::SoundFormat::kMidi:
+    case media::SoundFormat::kMidi:
       return MUS_MID;
-    case platform::SoundFormat::kOggVorbis:
+    case media::SoundFormat::kOggVorbis:
       return MUS_OGG;
-    case platform::SoundFormat::kMp3:
+    case media::SoundFormat::kMp3:
       break;
   }
   return MUS_MP3;
@@ -65,24 +65,24 @@ inline bool StartDecoders() {
 // True when the check let the file through for a use, and each decoder it went to took it: a
 // slide's WAV decoded whole by SDL_mixer, music opened by its decoder.
 inline bool DecodeCheckedSound(std::span<const uint8_t> bytes) {
-  auto file = std::make_shared<platform::MemorySource>(bytes);
-  platform::SoundHeader header;
+  auto file = std::make_shared<media::MemorySource>(bytes);
+  media::SoundHeader header;
   bool passed = false, decoded = true;
-  if (platform::CheckSoundBeforeDecoding(*file, platform::SoundUse::kSlideSound, &header).empty()) {
+  if (media::CheckSoundBeforeDecoding(*file, media::SoundUse::kSlideSound, &header).empty()) {
     passed = true;
     if (header.frames <= kDecodedFrames) {
       Mix_Chunk* chunk =
-          Mix_LoadWAV_RW(linux_platform::ByteSourceRWops(platform::PlainWav(file, header)), 1);
+          Mix_LoadWAV_RW(linux_platform::ByteSourceRWops(media::PlainWav(file, header)), 1);
       decoded = chunk != nullptr;
       if (chunk) Mix_FreeChunk(chunk);
     }
   }
-  if (!platform::CheckSoundBeforeDecoding(*file, platform::SoundUse::kMusic, &header).empty()) {
+  if (!media::CheckSoundBeforeDecoding(*file, media::SoundUse::kMusic, &header).empty()) {
     return passed && decoded;
   }
-  if (header.format == platform::SoundFormat::kMidi) return PlayMidi(bytes);
-  std::shared_ptr<const platform::ByteSource> input = file;
-  if (header.format == platform::SoundFormat::kWav) input = platform::PlainWav(file, header);
+  if (header.format == media::SoundFormat::kMidi) return PlayMidi(bytes);
+  std::shared_ptr<const media::ByteSource> input = file;
+  if (header.format == media::SoundFormat::kWav) input = media::PlainWav(file, header);
   Mix_Music* music =
       Mix_LoadMUSType_RW(linux_platform::ByteSourceRWops(input), MixerType(header.format), 1);
   if (music) Mix_FreeMusic(music);

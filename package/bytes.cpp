@@ -6,13 +6,13 @@
 
 namespace slidesaver {
 
-Bytes::Bytes(std::shared_ptr<const platform::ByteSource> source)
+Bytes::Bytes(std::shared_ptr<const media::ByteSource> source)
     : source_(std::move(source)), size_(static_cast<size_t>(source_->Size())) {}
 
 Bytes Bytes::Copy(std::span<const uint8_t> bytes) {
   if (bytes.empty()) return {};
   auto storage = std::make_shared<const std::vector<uint8_t>>(bytes.begin(), bytes.end());
-  return Bytes(std::make_shared<platform::MemorySource>(*storage, storage));
+  return Bytes(std::make_shared<media::MemorySource>(*storage, storage));
 }
 
 std::span<const uint8_t> Bytes::span() const {
@@ -24,7 +24,7 @@ std::span<const uint8_t> Bytes::span() const {
 
 void Bytes::ReadAt(uint64_t at, std::span<uint8_t> out) const {
   if (at > size_ || out.size() > size_ - at) {
-    throw platform::ReadError("reading past the end of " + std::to_string(size_) + " bytes");
+    throw media::ReadError("reading past the end of " + std::to_string(size_) + " bytes");
   }
   if (!out.empty()) source_->ReadAt(offset_ + at, out);
 }

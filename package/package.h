@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/byte_source.h"
+#include "media/byte_source.h"
 
 namespace slidesaver {
 
@@ -17,16 +17,16 @@ namespace slidesaver {
 class Bytes {
  public:
   Bytes() = default;
-  Bytes(std::shared_ptr<const platform::ByteSource> source, uint64_t offset, size_t size)
+  Bytes(std::shared_ptr<const media::ByteSource> source, uint64_t offset, size_t size)
       : source_(std::move(source)), offset_(offset), size_(size) {}
   // The whole source.
-  explicit Bytes(std::shared_ptr<const platform::ByteSource> source);
+  explicit Bytes(std::shared_ptr<const media::ByteSource> source);
   static Bytes Copy(std::span<const uint8_t> bytes);
 
   size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
-  const platform::ByteSource* Source() const { return source_.get(); }
-  const std::shared_ptr<const platform::ByteSource>& SharedSource() const { return source_; }
+  const media::ByteSource* Source() const { return source_.get(); }
+  const std::shared_ptr<const media::ByteSource>& SharedSource() const { return source_; }
   uint64_t Offset() const { return offset_; }
 
   // Bytes in memory have a span; bytes in a file are read with ReadAt, ForEachPiece or Load.
@@ -35,18 +35,18 @@ class Bytes {
   std::span<const uint8_t> span() const;
   const uint8_t* data() const { return span().data(); }
 
-  // These throw platform::ReadError when the source can't be read.
+  // These throw media::ReadError when the source can't be read.
   void ReadAt(uint64_t at, std::span<uint8_t> out) const;
   // Hands the bytes over in order, in pieces of at most `piece_bytes` (bytes in memory as they
   // are, without a copy).
   void ForEachPiece(const std::function<void(std::span<const uint8_t>)>& take,
-                    size_t piece_bytes = platform::kCopyPieceBytes) const;
+                    size_t piece_bytes = media::kCopyPieceBytes) const;
   std::vector<uint8_t> Load() const;
   // The first min(n, size()) bytes.
   std::vector<uint8_t> Head(size_t n) const;
 
  private:
-  std::shared_ptr<const platform::ByteSource> source_;
+  std::shared_ptr<const media::ByteSource> source_;
   uint64_t offset_ = 0;
   size_t size_ = 0;
 };

@@ -20,7 +20,7 @@ constexpr size_t kMinSlideEntryBytes = 2 + 2 + 5 * 4 + 2 + 2 + 2 + 2;
 // fit, or can't be read, records why and fails; later reads fail too.
 class FieldReader {
  public:
-  FieldReader(std::shared_ptr<const platform::ByteSource> source, uint64_t begin, uint64_t end)
+  FieldReader(std::shared_ptr<const media::ByteSource> source, uint64_t begin, uint64_t end)
       : source_(std::move(source)), memory_(source_->Memory()), pos_(begin), end_(end) {}
 
   uint64_t remaining() const { return end_ - pos_; }
@@ -102,7 +102,7 @@ class FieldReader {
       try {
         window_.resize(static_cast<size_t>(std::min<uint64_t>(kWindowBytes, end_ - at)));
         source_->ReadAt(at, window_);
-      } catch (const platform::ReadError& error) {
+      } catch (const media::ReadError& error) {
         window_.clear();
         Fail(field, std::string("cannot be read: ") + error.what());
         return nullptr;
@@ -117,7 +117,7 @@ class FieldReader {
     return std::nullopt;
   }
 
-  std::shared_ptr<const platform::ByteSource> source_;
+  std::shared_ptr<const media::ByteSource> source_;
   const uint8_t* memory_;  // the source's bytes when it lies in memory
   uint64_t pos_;
   uint64_t end_;
@@ -169,7 +169,7 @@ bool ReadHeader(FieldReader& in, PackageHeader& header) {
 
 }  // namespace
 
-PackageReadResult ReadPackage(std::shared_ptr<const platform::ByteSource> file,
+PackageReadResult ReadPackage(std::shared_ptr<const media::ByteSource> file,
                               PackageHeader& header) {
   header = PackageHeader();
   PackageReadResult result;
@@ -182,7 +182,7 @@ PackageReadResult ReadPackage(std::shared_ptr<const platform::ByteSource> file,
   uint8_t tail[4];
   try {
     file->ReadAt(length - 4, tail);
-  } catch (const platform::ReadError& error) {
+  } catch (const media::ReadError& error) {
     result.problem = std::string("PackageSize cannot be read: ") + error.what();
     return result;
   }
@@ -203,7 +203,7 @@ PackageReadResult ReadPackage(std::shared_ptr<const platform::ByteSource> file,
 
 PackageReadResult ReadPackage(std::span<const uint8_t> file, std::shared_ptr<const void> owner,
                               PackageHeader& header) {
-  return ReadPackage(std::make_shared<platform::MemorySource>(file, std::move(owner)), header);
+  return ReadPackage(std::make_shared<media::MemorySource>(file, std::move(owner)), header);
 }
 
 PackageReadResult ReadPackageFile(platform::FileSystem& files, const std::string& path,

@@ -29,8 +29,7 @@ struct PackageReadResult {
 // Parses the Package at the end of `file` into `header`, which is first reset to its initial
 // values. Only the fields are read: the byte arrays of the result are ranges of `file`, which
 // they keep open.
-PackageReadResult ReadPackage(std::shared_ptr<const platform::ByteSource> file,
-                              PackageHeader& header);
+PackageReadResult ReadPackage(std::shared_ptr<const media::ByteSource> file, PackageHeader& header);
 
 // The same for a file in memory. The byte arrays point into `file` and share `owner`, which
 // must keep those bytes alive (a null owner means the caller keeps them alive as long as the

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "gdi/bitmap.h"
 #include "package/package.h"
-#include "platform/gdi/bitmap.h"
 
 namespace slidesaver {
 

@@ -30,7 +30,7 @@ std::vector<uint8_t> WritePackage(const PackageHeader& header);
 
 // The same bytes handed to `sink` in pieces, so that a Package can be streamed to a file: byte
 // arrays in memory are handed over as they are, those in a file are read a piece at a time.
-// A byte array that can't be read throws platform::ReadError.
+// A byte array that can't be read throws media::ReadError.
 void WritePackage(const PackageHeader& header,
                   const std::function<void(std::span<const uint8_t>)>& sink);
 

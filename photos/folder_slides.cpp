@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "common/run_time_error.h"
+#include "media/memory_bounds.h"
+#include "media/picture_header.h"
 #include "photos/mapped_file.h"
 #include "photos/message_picture.h"
 #include "photos/photo_error.h"
 #include "photos/picture_list.h"
-#include "platform/memory_bounds.h"
-#include "platform/picture_header.h"
 
 namespace slidesaver::photos {
 namespace {
@@ -41,7 +41,7 @@ std::vector<uint8_t> ReadPictureFile(const fs::path& path) {
     ~Closer() { close(fd); }
   } closer{fd};
   if (!S_ISREG(status.st_mode)) throw PhotoError(path.string() + ": not an ordinary file");
-  if (static_cast<uint64_t>(status.st_size) > platform::kMaxPictureFileBytes) {
+  if (static_cast<uint64_t>(status.st_size) > media::kMaxPictureFileBytes) {
     throw PhotoError(path.string() + ": a file larger than the largest picture the player shows");
   }
   std::vector<uint8_t> bytes(static_cast<size_t>(status.st_size));
@@ -67,12 +67,12 @@ PreparedBitmap PrepareFile(const fs::path& path, const PrepareSettings& settings
   }
   if (!facts) throw PhotoError(path.string() + " is no longer a picture");
   // The players' own bound, and the whole picture in the file, before any pixel is decoded.
-  if (facts->format != PictureFormat::kHeif) {
-    const std::string problem = platform::CheckPictureBeforeDecoding(bytes);
+  if (facts->format != media::PictureFormat::kHeif) {
+    const std::string problem = media::CheckPictureBeforeDecoding(bytes);
     if (!problem.empty()) throw PhotoError(path.string() + ": " + problem);
-  } else if (int64_t{facts->width} * facts->height > platform::kMaxPicturePixels) {
+  } else if (int64_t{facts->width} * facts->height > media::kMaxDecodedPicturePixels) {
     throw PhotoError(path.string() + ": a HEIF picture of more than " +
-                     platform::WithThousands(platform::kMaxPicturePixels) + " pixels");
+                     media::WithThousands(media::kMaxDecodedPicturePixels) + " pixels");
   }
   try {
     return PrepareBitmap(bytes, *facts, settings);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/picture_header.h"
+#include "media/picture_header.h"
 
 namespace slidesaver::photos {
 
@@ -15,8 +15,8 @@ bool StartsWith(std::span<const uint8_t> bytes, const char* magic, size_t at = 0
 }
 
 // The extension `unpack` gives a picture of each format.
-const char* ExtensionOf(platform::PictureFormat format) {
-  using platform::PictureFormat;
+const char* ExtensionOf(media::PictureFormat format) {
+  using media::PictureFormat;
   switch (format) {
     case PictureFormat::kJpeg:
       return ".jpg";
@@ -29,16 +29,18 @@ const char* ExtensionOf(platform::PictureFormat format) {
     case PictureFormat::kTiff:
       return ".tif";
     case PictureFormat::kWebp:
+      return ".webp";
+    case PictureFormat::kHeif:
       break;
   }
-  return ".webp";
+  return ".heic";
 }
 
 }  // namespace
 
 MediaKind IdentifyMedia(std::span<const uint8_t> b) {
   MediaKind kind;
-  if (const auto picture = platform::ReadPictureHeader(b)) {
+  if (const auto picture = media::ReadPictureHeader(b)) {
     kind = {FormatName(picture->format), ExtensionOf(picture->format),
             static_cast<int>(std::min<int64_t>(picture->width, INT32_MAX)),
             static_cast<int>(std::min<int64_t>(picture->height, INT32_MAX)), picture->jpeg_frame};

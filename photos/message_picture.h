@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/gdi/bitmap.h"
+#include "gdi/bitmap.h"
 
 namespace slidesaver::photos {
 

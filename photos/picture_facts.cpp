@@ -15,26 +15,27 @@ namespace {
 
 // libvips' loaders that slidepack lets near a file. ImageMagick only for BMP, which libvips has
 // no loader of its own for: its many other formats are not wanted from a photo folder.
-std::optional<PictureFormat> FormatOfLoader(const char* loader, std::span<const uint8_t> bytes) {
+std::optional<media::PictureFormat> FormatOfLoader(const char* loader,
+                                                   std::span<const uint8_t> bytes) {
   if (loader == nullptr) return std::nullopt;
   struct Known {
     const char* loader;
-    PictureFormat format;
+    media::PictureFormat format;
   };
   static constexpr Known kKnown[] = {
-      {"VipsForeignLoadJpegBuffer", PictureFormat::kJpeg},
-      {"VipsForeignLoadPngBuffer", PictureFormat::kPng},
-      {"VipsForeignLoadNsgifBuffer", PictureFormat::kGif},
-      {"VipsForeignLoadTiffBuffer", PictureFormat::kTiff},
-      {"VipsForeignLoadWebpBuffer", PictureFormat::kWebp},
-      {"VipsForeignLoadHeifBuffer", PictureFormat::kHeif},
+      {"VipsForeignLoadJpegBuffer", media::PictureFormat::kJpeg},
+      {"VipsForeignLoadPngBuffer", media::PictureFormat::kPng},
+      {"VipsForeignLoadNsgifBuffer", media::PictureFormat::kGif},
+      {"VipsForeignLoadTiffBuffer", media::PictureFormat::kTiff},
+      {"VipsForeignLoadWebpBuffer", media::PictureFormat::kWebp},
+      {"VipsForeignLoadHeifBuffer", media::PictureFormat::kHeif},
   };
   for (const Known& known : kKnown) {
     if (std::strcmp(loader, known.loader) == 0) return known.format;
   }
   if (std::strcmp(loader, "VipsForeignLoadMagickBuffer") == 0 &&
       IdentifyMedia(bytes).format == "BMP") {
-    return PictureFormat::kBmp;
+    return media::PictureFormat::kBmp;
   }
   return std::nullopt;
 }
@@ -66,7 +67,7 @@ std::string TimeTaken(const vips::VImage& image) {
 std::optional<PictureFacts> ReadPictureFacts(std::span<const uint8_t> bytes) {
   StartVips();
   if (bytes.empty()) return std::nullopt;
-  const std::optional<PictureFormat> format =
+  const std::optional<media::PictureFormat> format =
       FormatOfLoader(vips_foreign_find_load_buffer(bytes.data(), bytes.size()), bytes);
   vips_error_clear();
   if (!format) return std::nullopt;
@@ -87,46 +88,36 @@ std::optional<PictureFacts> ReadPictureFacts(std::span<const uint8_t> bytes) {
   } catch (const vips::VError& error) {
     throw PhotoError("does not decode completely (" + VipsReason(error) + ")");
   }
-  if (int64_t{facts.width} * facts.height > kMaxPicturePixels) {
+  if (int64_t{facts.width} * facts.height > media::kMaxSourcePhotoPixels) {
     throw PhotoError("is too large a picture (" + std::to_string(facts.width) + " x " +
                      std::to_string(facts.height) + "; at most " +
-                     std::to_string(kMaxPicturePixels / 1000000) + " megapixels)");
+                     std::to_string(media::kMaxSourcePhotoPixels / 1000000) + " megapixels)");
   }
-  if (facts.format == PictureFormat::kJpeg) facts.jpeg_frame = IdentifyMedia(bytes).jpeg_frame;
+  if (facts.format == media::PictureFormat::kJpeg)
+    facts.jpeg_frame = IdentifyMedia(bytes).jpeg_frame;
   return facts;
 }
 
 std::string DescribeFormat(const PictureFacts& facts) {
   switch (facts.format) {
-    case PictureFormat::kJpeg:
+    case media::PictureFormat::kJpeg:
       if (facts.cmyk) return "CMYK JPEG";
       return facts.jpeg_frame == 0xC0 || facts.jpeg_frame == 0xC1 || facts.jpeg_frame == 0xC2
                  ? "JPEG"
                  : "JPEG of an uncommon kind";
-    case PictureFormat::kPng:
-      return "PNG";
-    case PictureFormat::kGif:
-      return "GIF";
-    case PictureFormat::kBmp:
-      return "BMP";
-    case PictureFormat::kTiff:
-      return "TIFF";
-    case PictureFormat::kWebp:
-      return "WebP";
-    case PictureFormat::kHeif:
-      return "HEIF";
+    default:
+      return media::FormatName(facts.format);
   }
-  return "picture";
 }
 
 bool WindowsPlayerDecodes(const PictureFacts& facts) {
   switch (facts.format) {
-    case PictureFormat::kJpeg:
+    case media::PictureFormat::kJpeg:
       // Sequential (baseline or extended) and progressive Huffman-coded frames.
       return !facts.cmyk &&
              (facts.jpeg_frame == 0xC0 || facts.jpeg_frame == 0xC1 || facts.jpeg_frame == 0xC2);
-    case PictureFormat::kGif:
-    case PictureFormat::kBmp:
+    case media::PictureFormat::kGif:
+    case media::PictureFormat::kBmp:
       return true;
     default:
       return false;
@@ -135,11 +126,11 @@ bool WindowsPlayerDecodes(const PictureFacts& facts) {
 
 bool LinuxPlayerDecodes(const PictureFacts& facts) {
   switch (facts.format) {
-    case PictureFormat::kPng:
-    case PictureFormat::kTiff:
-    case PictureFormat::kWebp:
+    case media::PictureFormat::kPng:
+    case media::PictureFormat::kTiff:
+    case media::PictureFormat::kWebp:
       return true;
-    case PictureFormat::kHeif:
+    case media::PictureFormat::kHeif:
       return false;
     default:
       return WindowsPlayerDecodes(facts);
@@ -156,7 +147,7 @@ void CheckDecodesCompletely(std::span<const uint8_t> bytes, const PictureFacts& 
             ->set("height", 64)
             ->set("no_rotate", true)
             ->set("fail_on", VIPS_FAIL_ON_ERROR)
-            ->set("option_string", LoaderOptions(facts.format == PictureFormat::kJpeg)));
+            ->set("option_string", LoaderOptions(facts.format == media::PictureFormat::kJpeg)));
     StopOnRequest(small);
     (void)small.avg();
   } catch (const vips::VError& error) {

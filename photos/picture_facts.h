@@ -7,12 +7,13 @@
 #include <span>
 #include <string>
 
+#include "media/memory_bounds.h"
+#include "media/picture_format.h"
+
 namespace slidesaver::photos {
 
-enum class PictureFormat { kJpeg, kPng, kGif, kBmp, kTiff, kWebp, kHeif };
-
 struct PictureFacts {
-  PictureFormat format = PictureFormat::kJpeg;
+  media::PictureFormat format = media::PictureFormat::kJpeg;
   int width = 0;  // as stored, before the orientation is applied
   int height = 0;
   int orientation = 1;       // EXIF orientation, 1 to 8
@@ -22,12 +23,9 @@ struct PictureFacts {
   std::string time_taken;    // EXIF "YYYY:MM:DD HH:MM:SS", or "" when the picture has none
 };
 
-// Pictures larger than this are refused before any pixel is decoded.
-inline constexpr int64_t kMaxPicturePixels = int64_t{1} << 28;
-
 // The facts from the picture's header, or nothing when the bytes are no picture slidepack reads
 // (JPEG, PNG, GIF, BMP, TIFF, WebP, HEIF/HEIC/AVIF). Throws PhotoError (without a file name)
-// for a picture whose header is damaged or whose size is beyond kMaxPicturePixels.
+// for a picture whose header is damaged or whose size is beyond media::kMaxSourcePhotoPixels.
 std::optional<PictureFacts> ReadPictureFacts(std::span<const uint8_t> bytes);
 
 // "JPEG", "PNG", "CMYK JPEG", "HEIF", ...

@@ -52,7 +52,7 @@ vips::VImage FittedImage(std::span<const uint8_t> bytes, const PictureFacts& fac
           ->set("crop",
                 settings.fit == Fit::kCover ? VIPS_INTERESTING_CENTRE : VIPS_INTERESTING_NONE)
           ->set("fail_on", VIPS_FAIL_ON_ERROR)
-          ->set("option_string", LoaderOptions(facts.format == PictureFormat::kJpeg));
+          ->set("option_string", LoaderOptions(facts.format == media::PictureFormat::kJpeg));
   // A picture's own profile takes it to sRGB. Without one it is sRGB already (or CMYK,
   // which libvips converts through its CMYK profile): a transform would only shift colours.
   if (facts.icc_profile) options->set("export_profile", "srgb");

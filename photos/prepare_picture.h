@@ -7,9 +7,9 @@
 #include <span>
 #include <vector>
 
+#include "gdi/bitmap.h"
 #include "photos/picture_facts.h"
 #include "photos/picture_options.h"
-#include "platform/gdi/bitmap.h"
 
 namespace slidesaver::photos {
 

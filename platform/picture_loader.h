@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "platform/gdi/bitmap.h"
+#include "gdi/bitmap.h"
 
 namespace slidesaver::platform {
 

@@ -1,8 +1,8 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/gdi/bitmap.h"
-#include "platform/gdi/surface.h"
+#include "gdi/bitmap.h"
+#include "gdi/surface.h"
 #include "platform/system.h"
 
 namespace slidesaver::platform {

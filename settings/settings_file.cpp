@@ -22,13 +22,13 @@ void ReadSettings(platform::FileSystem& files, Settings& settings) {
   settings.SoundEnabled = 0;
   const auto opened = files.OpenForReading(settings.SettingsPath);
   if (!opened) return;
-  const platform::ByteSource* file = opened->get();
+  const media::ByteSource* file = opened->get();
   // Only the first 4 bytes are read, however long the file is.
   std::array<uint8_t, 4> bytes{};
   const size_t length = static_cast<size_t>(std::min<uint64_t>(file->Size(), bytes.size()));
   try {
     file->ReadAt(0, std::span(bytes).first(length));
-  } catch (const platform::ReadError&) {
+  } catch (const media::ReadError&) {
     return;
   }
   if (length >= 2) settings.BgmEnabled = Int16At(bytes.data());

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "effects/effect_table.h"
+#include "gdi/surface.h"
 #include "package/extracted_show.h"
 #include "package/package.h"
 #include "package/slide_source.h"
-#include "platform/gdi/surface.h"
 #include "platform/platform.h"
 #include "settings/settings.h"
 #include "show/show_music.h"

@@ -1,7 +1,7 @@
 // The from-picture and the to-picture of the coming transition.
 #include "common/arith.h"
+#include "gdi/draw_transparent.h"
 #include "show/show_form.h"
-#include "show/transparent/draw_transparent.h"
 
 namespace slidesaver {
 
@@ -22,9 +22,9 @@ void ShowForm::ComposeToPicture(const SlideEntry& incoming) {
   to_picture.Clear();
   if (incoming.Overlay != 0 && incoming.Transparent != 0) {
     to_picture.DrawPicture(from_picture.Image(), 0, 0);
-    DrawTransparent(painter_, to_picture.Context(), incoming.PictureX, incoming.PictureY,
-                    R(slide_picture.ScaleWidth()), R(slide_picture.ScaleHeight()),
-                    slide_picture.Context(), 0, 0, to_picture.BackColor());
+    gdi::DrawTransparent(painter_, to_picture.Context(), incoming.PictureX, incoming.PictureY,
+                         R(slide_picture.ScaleWidth()), R(slide_picture.ScaleHeight()),
+                         slide_picture.Context(), 0, 0, to_picture.BackColor());
   } else if (incoming.Overlay != 0) {
     to_picture.DrawPicture(from_picture.Image(), 0, 0);
     to_picture.DrawPicture(slide_picture.Image(), incoming.PictureX, incoming.PictureY);

@@ -1,6 +1,6 @@
 // The show window's set-up: geometry, colours, the first picture, the window, the music.
 #include "common/run_time_error.h"
-#include "platform/memory_bounds.h"
+#include "media/memory_bounds.h"
 #include "show/show_form.h"
 
 namespace slidesaver {
@@ -10,10 +10,10 @@ void ShowForm::SetUp() {
   // The three surfaces of the show area must fit the players' memory: a larger area is an
   // error here, before any of them is made, not the end of the machine's memory.
   if (package.ShowWidth > 0 && package.ShowHeight > 0 &&
-      int64_t{package.ShowWidth} * package.ShowHeight > platform::kMaxShowAreaPixels) {
+      int64_t{package.ShowWidth} * package.ShowHeight > media::kMaxShowAreaPixels) {
     throw RunTimeError("Show area too large: " + std::to_string(package.ShowWidth) + " x " +
                        std::to_string(package.ShowHeight) + " pixels, more than the " +
-                       platform::WithThousands(platform::kMaxShowAreaPixels) + " the player shows");
+                       media::WithThousands(media::kMaxShowAreaPixels) + " the player shows");
   }
   const platform::ScreenSize screen = platform_.window.GetScreenSize();
 

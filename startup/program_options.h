@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gdi/area_scale.h"
+#include "gdi/area_scale.h"
 
 namespace slidesaver {
 

@@ -2,10 +2,13 @@
 """Fails when an #include points up the layers, or when includes form a cycle.
 
 The player's layers, top to bottom (a file may include its own layer and those below it):
-  app > startup > show > effects > settings > package > platform interfaces and gdi > common
+  app > startup > show > effects > settings > package > platform interfaces > libraries > common
+The libraries use no operating system: gdi (the drawing library) and media (the picture and
+sound header checks, the memory bounds, the byte sources). Each includes common and its own
+folder only, and everything above common may include them.
 The platform implementations (platform/linux, platform/win32, platform/fake) sit beside the
-system, not in it: they include the platform interfaces, gdi, common and their own folder only;
-app, which builds the platform, includes them too.
+system, not in it: they include the platform interfaces, the libraries, common and their own
+folder only; app, which builds the platform, includes them too.
 The authoring side (tools/slidepack, demo) builds on package and what lies below it, and may
 render through show, effects and the fake platform; slidepack renders with the Linux player's
 picture loader, file system and soundfont too. photos (the photo pieces slidepack and the Linux
@@ -18,6 +21,7 @@ import os
 import re
 import sys
 
+LIBRARIES = ("gdi", "media")
 LAYERS = ["common", "platform", "package", "settings", "effects", "show", "startup", "app"]
 SYSTEM = {name: rank for rank, name in enumerate(LAYERS)}
 IMPLEMENTATIONS = ("platform/linux", "platform/win32", "platform/fake")
@@ -42,7 +46,7 @@ def group_of(path):
     if inside(path, "photos"):
         return "photos"
     top = path.split("/", 1)[0]
-    if top in SYSTEM or top in ("demo", "tests", "bench", "fuzz"):
+    if top in SYSTEM or top in LIBRARIES or top in ("demo", "tests", "bench", "fuzz"):
         return top
     return None
 
@@ -50,6 +54,10 @@ def group_of(path):
 def allowed(source_group, target_group):
     if source_group in ("tests", "bench", "fuzz") or source_group == target_group:
         return True
+    if source_group in LIBRARIES:
+        return target_group == "common"
+    if target_group in LIBRARIES:
+        return source_group != "common"
     if source_group == "app" and target_group in IMPLEMENTATIONS + ("photos",):
         return True
     if source_group == "photos":

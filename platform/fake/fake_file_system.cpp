@@ -10,7 +10,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // A file's bytes, read whole when it was opened; Name() is the path.
-class ReadFile : public platform::MemorySource {
+class ReadFile : public media::MemorySource {
  public:
   ReadFile(std::shared_ptr<const std::vector<uint8_t>> bytes, std::string path)
       : MemorySource(*bytes, bytes), path_(std::move(path)) {}
@@ -124,14 +124,14 @@ platform::FileResult<std::vector<std::string>> FakeFileSystem::FolderEntries(
 }
 
 platform::FileStatus FakeFileSystem::WriteFileFrom(const std::string& path,
-                                                   const platform::ByteSource& source,
-                                                   uint64_t offset, uint64_t size) {
+                                                   const media::ByteSource& source, uint64_t offset,
+                                                   uint64_t size) {
   log.push_back("WriteFile " + path);
   if (Matches(fail_writes, path)) return Failed(write_failure);
   std::vector<uint8_t> bytes(static_cast<size_t>(size));
   try {
     source.ReadAt(offset, bytes);
-  } catch (const platform::ReadError& error) {
+  } catch (const media::ReadError& error) {
     return Failed(error.what());
   }
   std::error_code ec;
@@ -162,9 +162,9 @@ platform::FileStatus FakeFileSystem::WriteFileAtomic(const std::string& path,
   return platform::Done{};
 }
 
-platform::FileResult<std::shared_ptr<const platform::ByteSource>> FakeFileSystem::OpenForReading(
+platform::FileResult<std::shared_ptr<const media::ByteSource>> FakeFileSystem::OpenForReading(
     const std::string& path) {
-  using Source = std::shared_ptr<const platform::ByteSource>;
+  using Source = std::shared_ptr<const media::ByteSource>;
   log.push_back("OpenForReading " + path);
   if (Matches(fail_reads, path)) return Failed<Source>("Permission denied");
   std::error_code ec;

@@ -31,11 +31,11 @@ class FakeFileSystem : public platform::FileSystem {
   platform::FileStatus RemoveFolder(const std::string& path) override;
   platform::FileStatus DeleteFile(const std::string& path) override;
   platform::FileResult<std::vector<std::string>> FolderEntries(const std::string& folder) override;
-  platform::FileStatus WriteFileFrom(const std::string& path, const platform::ByteSource& source,
+  platform::FileStatus WriteFileFrom(const std::string& path, const media::ByteSource& source,
                                      uint64_t offset, uint64_t size) override;
   platform::FileStatus WriteFileAtomic(const std::string& path,
                                        std::span<const uint8_t> bytes) override;
-  platform::FileResult<std::shared_ptr<const platform::ByteSource>> OpenForReading(
+  platform::FileResult<std::shared_ptr<const media::ByteSource>> OpenForReading(
       const std::string& path) override;
   // Fails for paths in fail_writes or fail_create_folders.
   platform::FileResult<std::unique_ptr<platform::OwnerLock>> TakeOwnerLock(

@@ -9,8 +9,8 @@
 #include <map>
 #include <string>
 
+#include "gdi/painter.h"
 #include "platform/fake/fake_event_loop.h"
-#include "platform/gdi/painter.h"
 
 namespace slidesaver::fake {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gdi/bitmap.h"
+#include "gdi/bitmap.h"
 
 namespace slidesaver::linux_platform {
 

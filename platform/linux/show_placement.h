@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/gdi/area_scale.h"
-#include "platform/gdi/bitmap.h"
+#include "gdi/area_scale.h"
+#include "gdi/bitmap.h"
 #include "platform/show_window.h"
 
 namespace slidesaver::linux_platform {

@@ -30,7 +30,7 @@ class Handle {
 };
 
 // An ordinary file open for reading; read at an offset, so it is never held in memory.
-class WinFile : public platform::ByteSource {
+class WinFile : public media::ByteSource {
  public:
   WinFile(HANDLE file, uint64_t size, std::string path)
       : file_(file), size_(size), path_(std::move(path)) {}
@@ -49,9 +49,9 @@ class WinFile : public platform::ByteSource {
       const DWORD chunk = static_cast<DWORD>(std::min<size_t>(out.size(), size_t{1} << 30));
       DWORD read = 0;
       if (!ReadFile(file_, out.data(), chunk, &read, &at)) {
-        throw platform::ReadError(path_ + ": " + SystemErrorText(GetLastError()));
+        throw media::ReadError(path_ + ": " + SystemErrorText(GetLastError()));
       }
-      if (read == 0) throw platform::ReadError(path_ + ": the file is shorter than it was");
+      if (read == 0) throw media::ReadError(path_ + ": the file is shorter than it was");
       out = out.subspan(read);
       offset += read;
     }
@@ -79,7 +79,7 @@ bool WriteAll(HANDLE file, std::span<const uint8_t> bytes) {
 
 // Writes `size` bytes of `source` from `offset` into a new or truncated file, a piece at a
 // time; empty on success, otherwise the reason, and the file is gone.
-std::string WriteWholeFile(const std::string& path, const platform::ByteSource& source,
+std::string WriteWholeFile(const std::string& path, const media::ByteSource& source,
                            uint64_t offset, uint64_t size, DWORD flags) {
   Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                           FILE_ATTRIBUTE_NORMAL | flags, nullptr));
@@ -88,7 +88,7 @@ std::string WriteWholeFile(const std::string& path, const platform::ByteSource& 
   std::vector<uint8_t> buffer;
   for (uint64_t done = 0; done < size && problem.empty();) {
     const size_t piece =
-        static_cast<size_t>(std::min<uint64_t>(platform::kCopyPieceBytes, size - done));
+        static_cast<size_t>(std::min<uint64_t>(media::kCopyPieceBytes, size - done));
     std::span<const uint8_t> bytes;
     if (const uint8_t* memory = source.Memory()) {
       bytes = {memory + offset + done, piece};
@@ -96,7 +96,7 @@ std::string WriteWholeFile(const std::string& path, const platform::ByteSource& 
       buffer.resize(piece);
       try {
         source.ReadAt(offset + done, buffer);
-      } catch (const platform::ReadError& error) {
+      } catch (const media::ReadError& error) {
         problem = error.what();
         break;
       }
@@ -172,7 +172,7 @@ class WinFileSystem : public platform::FileSystem {
     return names;
   }
 
-  platform::FileStatus WriteFileFrom(const std::string& path, const platform::ByteSource& source,
+  platform::FileStatus WriteFileFrom(const std::string& path, const media::ByteSource& source,
                                      uint64_t offset, uint64_t size) override {
     const std::string problem = WriteWholeFile(path, source, offset, size, 0);
     if (problem.empty()) return platform::Done{};
@@ -183,7 +183,7 @@ class WinFileSystem : public platform::FileSystem {
                                        std::span<const uint8_t> bytes) override {
     RemoveAbandonedTemporaries(path);
     const std::string temporary = path + ".new" + std::to_string(GetCurrentProcessId());
-    const std::string problem = WriteWholeFile(temporary, platform::MemorySource(bytes), 0,
+    const std::string problem = WriteWholeFile(temporary, media::MemorySource(bytes), 0,
                                                bytes.size(), FILE_FLAG_WRITE_THROUGH);
     if (!problem.empty())
       return platform::FileStatus::Failed("cannot write " + temporary + ": " + problem);
@@ -196,18 +196,18 @@ class WinFileSystem : public platform::FileSystem {
     return platform::Done{};
   }
 
-  platform::FileResult<std::shared_ptr<const platform::ByteSource>> OpenForReading(
+  platform::FileResult<std::shared_ptr<const media::ByteSource>> OpenForReading(
       const std::string& path) override {
-    using Result = platform::FileResult<std::shared_ptr<const platform::ByteSource>>;
+    using Result = platform::FileResult<std::shared_ptr<const media::ByteSource>>;
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return Failure<std::shared_ptr<const platform::ByteSource>>();
+    if (file == INVALID_HANDLE_VALUE) return Failure<std::shared_ptr<const media::ByteSource>>();
     LARGE_INTEGER size{};
     if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size)) {
       CloseHandle(file);
       return Result::Failed("not an ordinary file");
     }
-    return std::shared_ptr<const platform::ByteSource>(
+    return std::shared_ptr<const media::ByteSource>(
         std::make_shared<WinFile>(file, static_cast<uint64_t>(size.QuadPart), path));
   }
 

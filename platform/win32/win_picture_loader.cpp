@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/run_time_error.h"
-#include "platform/picture_header.h"
+#include "media/picture_header.h"
 #include "platform/win32/win32_platform.h"
 
 namespace slidesaver::win32 {
@@ -22,7 +22,7 @@ HGLOBAL ReadWholeFile(const std::string& path, size_t& size, bool& too_large) {
   LARGE_INTEGER length{};
   HGLOBAL memory = nullptr;
   if (GetFileSizeEx(file, &length)) {
-    too_large = static_cast<uint64_t>(length.QuadPart) > platform::kMaxPictureFileBytes;
+    too_large = static_cast<uint64_t>(length.QuadPart) > media::kMaxPictureFileBytes;
     size = static_cast<size_t>(length.QuadPart);
     if (!too_large) memory = GlobalAlloc(GMEM_MOVEABLE, size == 0 ? 1 : size);
   }
@@ -97,8 +97,8 @@ class WinPictureLoader : public platform::PictureLoader {
     }
     // Nothing is decoded before the header says the picture is whole and within the budget.
     const void* bytes = GlobalLock(memory);
-    const std::string problem = platform::CheckPictureBeforeDecoding(
-        {static_cast<const uint8_t*>(bytes), bytes ? size : 0});
+    const std::string problem =
+        media::CheckPictureBeforeDecoding({static_cast<const uint8_t*>(bytes), bytes ? size : 0});
     GlobalUnlock(memory);
     if (!problem.empty()) throw InvalidPictureError(path, problem);
     ComPtr<IPicture> picture;

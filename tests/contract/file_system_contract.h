@@ -48,13 +48,13 @@ class FileSystemContract : public ::testing::Test {
 };
 
 // A source whose bytes can't be read beyond `readable`.
-class SourceFailingAfter : public platform::MemorySource {
+class SourceFailingAfter : public media::MemorySource {
  public:
   SourceFailingAfter(std::span<const uint8_t> bytes, uint64_t readable)
       : MemorySource(bytes), readable_(readable) {}
   const uint8_t* Memory() const override { return nullptr; }
   void ReadAt(uint64_t offset, std::span<uint8_t> out) const override {
-    if (offset + out.size() > readable_) throw platform::ReadError("the disc was taken out");
+    if (offset + out.size() > readable_) throw media::ReadError("the disc was taken out");
     MemorySource::ReadAt(offset, out);
   }
 
@@ -95,7 +95,7 @@ TYPED_TEST_P(FileSystemContract, AWriteReplacesTheWholeFileAndReadsBack) {
   ASSERT_TRUE(big.ok());
   ASSERT_EQ(big.value()->Size(), bytes.size());
   std::vector<uint8_t> past(8);
-  EXPECT_THROW(big.value()->ReadAt(bytes.size() - 4, past), platform::ReadError);
+  EXPECT_THROW(big.value()->ReadAt(bytes.size() - 4, past), media::ReadError);
   const uint64_t offset = 777, size = (1 << 20) + 5000;
   ASSERT_TRUE(files.WriteFileFrom(this->At("copy"), *big.value(), offset, size).ok());
   EXPECT_EQ(this->Contents(this->At("copy")),

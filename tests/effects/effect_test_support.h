@@ -12,12 +12,12 @@
 #include <gtest/gtest.h>
 
 #include "effects/frame.h"
+#include "gdi/bitmap.h"
+#include "gdi/region.h"
+#include "gdi/surface.h"
 #include "platform/fake/fake_event_loop.h"
 #include "platform/fake/fake_show_window.h"
 #include "platform/fake/recording_painter.h"
-#include "platform/gdi/bitmap.h"
-#include "platform/gdi/region.h"
-#include "platform/gdi/surface.h"
 
 namespace slidesaver::effect_test {
 

@@ -371,7 +371,7 @@ TEST_F(BuildCommandTest, InputsHoldNeitherMappingsNorOpenFiles) {
   // A file that changes after it was opened is not read as if it were the same.
   WriteBytes(dir_ / "media" / "b.jpg", SmallJpeg(3, 7001));
   std::vector<uint8_t> piece(10);
-  EXPECT_THROW(inputs.front().ReadAt(0, piece), slidesaver::platform::ReadError);
+  EXPECT_THROW(inputs.front().ReadAt(0, piece), slidesaver::media::ReadError);
 }
 
 TEST_F(BuildCommandTest, InfoOnAFileWithoutAShowSaysSo) {

@@ -26,8 +26,7 @@ slidesaver::PackageHeader LoadPackage(const Manifest& manifest, const BuildOptio
   if (manifest.music) {
     package.BgmFileName = manifest.music_name;
     package.BgmData = ReadManifestFile(manifest, *manifest.music, "music");
-    CheckSoundFile(manifest, *manifest.music, package.BgmData,
-                   slidesaver::platform::SoundUse::kMusic);
+    CheckSoundFile(manifest, *manifest.music, package.BgmData, slidesaver::media::SoundUse::kMusic);
   }
   std::vector<StoredFile> stored;
   if (manifest.music) {
@@ -44,7 +43,7 @@ slidesaver::PackageHeader LoadPackage(const Manifest& manifest, const BuildOptio
       slide.SoundFileName = source.sound_name;
       slide.SoundData = ReadManifestFile(manifest, *source.sound, "sound");
       CheckSoundFile(manifest, *source.sound, slide.SoundData,
-                     slidesaver::platform::SoundUse::kSlideSound);
+                     slidesaver::media::SoundUse::kSlideSound);
     }
     slide.DisplayTime = source.time;
     slide.EffectNumber = source.effect;
@@ -131,7 +130,7 @@ void Build(const std::filesystem::path& manifest_path, const std::filesystem::pa
       output.Write(bytes);
       advance(bytes.size());
     });
-  } catch (const slidesaver::platform::ReadError& error) {
+  } catch (const slidesaver::media::ReadError& error) {
     throw SlidepackError(error.what());
   }
   output.Commit();

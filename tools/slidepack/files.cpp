@@ -31,7 +31,7 @@ bool Unchanged(const struct stat& a, const struct stat& b) {
 
 // A file opened anew for each read and closed again, so that thousands of them hold no open
 // files; each read first checks that the file is still the one first seen.
-class InputFile : public slidesaver::platform::ByteSource {
+class InputFile : public slidesaver::media::ByteSource {
  public:
   InputFile(std::filesystem::path path, const struct stat& status)
       : path_(std::move(path)), status_(status) {}
@@ -42,16 +42,16 @@ class InputFile : public slidesaver::platform::ByteSource {
   void ReadAt(uint64_t offset, std::span<uint8_t> out) const override {
     struct stat now {};
     Descriptor file{slidesaver::photos::OpenWithoutWaiting(path_, now)};
-    if (file.fd < 0) throw slidesaver::platform::ReadError(Name() + ": " + std::strerror(errno));
+    if (file.fd < 0) throw slidesaver::media::ReadError(Name() + ": " + std::strerror(errno));
     if (!Unchanged(now, status_)) {
-      throw slidesaver::platform::ReadError(Name() +
-                                            ": the file changed while slidepack was reading it");
+      throw slidesaver::media::ReadError(Name() +
+                                         ": the file changed while slidepack was reading it");
     }
     while (!out.empty()) {
       const ssize_t n = pread(file.fd, out.data(), out.size(), static_cast<off_t>(offset));
       if (n < 0 && errno == EINTR) continue;
-      if (n < 0) throw slidesaver::platform::ReadError(Name() + ": " + std::strerror(errno));
-      if (n == 0) throw slidesaver::platform::ReadError(Name() + ": the file became shorter");
+      if (n < 0) throw slidesaver::media::ReadError(Name() + ": " + std::strerror(errno));
+      if (n == 0) throw slidesaver::media::ReadError(Name() + ": the file became shorter");
       out = out.subspan(static_cast<size_t>(n));
       offset += static_cast<uint64_t>(n);
     }
@@ -82,7 +82,7 @@ std::string ReadSmallFile(const std::filesystem::path& path, size_t max_bytes) {
   try {
     const std::vector<uint8_t> text = bytes.Load();
     return std::string(text.begin(), text.end());
-  } catch (const slidesaver::platform::ReadError& error) {
+  } catch (const slidesaver::media::ReadError& error) {
     throw SlidepackError(error.what());
   }
 }
@@ -135,7 +135,7 @@ void OutputFile::Write(const slidesaver::Bytes& bytes,
       Write(piece);
       progress(piece.size());
     });
-  } catch (const slidesaver::platform::ReadError& error) {
+  } catch (const slidesaver::media::ReadError& error) {
     throw SlidepackError(error.what());
   }
 }

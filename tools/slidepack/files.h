@@ -19,7 +19,7 @@ class NamedUntilDone;
 // An ordinary file as Package bytes, read a piece at a time when they are needed: any number of
 // them costs neither memory nor open files. A FIFO, a device or a folder is an error (and is
 // never waited for), and so is a file that changes before its bytes are read (a read then
-// throws platform::ReadError). Throws SlidepackError naming the file.
+// throws media::ReadError). Throws SlidepackError naming the file.
 slidesaver::Bytes OpenInput(const std::filesystem::path& path);
 
 // The whole of a file that is read at once (a manifest), at most `max_bytes` of it; a longer

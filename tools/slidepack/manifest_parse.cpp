@@ -3,7 +3,7 @@
 #include <limits>
 #include <set>
 
-#include "platform/memory_bounds.h"
+#include "media/memory_bounds.h"
 #include "tools/slidepack/files.h"
 #include "tools/slidepack/manifest.h"
 #include "tools/slidepack/slidepack_error.h"
@@ -171,13 +171,12 @@ class Reader {
     if (!height) throw SlidepackError(path_.string() + ": height is missing (the show's height)");
     manifest.width = static_cast<int32_t>(*width);
     manifest.height = static_cast<int32_t>(*height);
-    if (*width * *height > slidesaver::platform::kMaxShowAreaPixels) {
-      throw Error(
-          *root.get("height"),
-          "the show area " + std::to_string(*width) + " x " + std::to_string(*height) +
-              " is larger than the players show (" +
-              slidesaver::platform::WithThousands(slidesaver::platform::kMaxShowAreaPixels) +
-              " pixels)");
+    if (*width * *height > slidesaver::media::kMaxShowAreaPixels) {
+      throw Error(*root.get("height"),
+                  "the show area " + std::to_string(*width) + " x " + std::to_string(*height) +
+                      " is larger than the players show (" +
+                      slidesaver::media::WithThousands(slidesaver::media::kMaxShowAreaPixels) +
+                      " pixels)");
     }
     manifest.background = Background(root);
     manifest.settings = Boolean(root, "settings").value_or(0);

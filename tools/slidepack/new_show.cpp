@@ -6,8 +6,8 @@
 #include <set>
 #include <sstream>
 
+#include "media/memory_bounds.h"
 #include "platform/linux/x11/monitors.h"
-#include "platform/memory_bounds.h"
 #include "tools/slidepack/files.h"
 #include "tools/slidepack/manifest_text.h"
 #include "tools/slidepack/slidepack_error.h"
@@ -88,7 +88,7 @@ void SizeForThisScreen(NewShowOptions& options) {
   if (!monitors.empty() && monitors.front().Width() <= kMaxShowSide &&
       monitors.front().Height() <= kMaxShowSide &&
       int64_t{monitors.front().Width()} * monitors.front().Height() <=
-          slidesaver::platform::kMaxShowAreaPixels) {
+          slidesaver::media::kMaxShowAreaPixels) {
     options.width = monitors.front().Width();
     options.height = monitors.front().Height();
     options.size_origin = "the size of this computer's primary monitor";

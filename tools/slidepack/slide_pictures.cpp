@@ -9,10 +9,10 @@
 #include <optional>
 #include <thread>
 
+#include "media/picture_header.h"
 #include "photos/picture_facts.h"
 #include "photos/prepare_picture.h"
 #include "platform/linux/jpeg/jpeg_decoder.h"
-#include "platform/picture_header.h"
 #include "tools/slidepack/files.h"
 #include "tools/slidepack/interrupt.h"
 #include "tools/slidepack/progress.h"
@@ -49,7 +49,7 @@ class Worker {
     const slidesaver::Bytes file_bytes = ReadManifestFile(manifest_, slide.picture, "picture");
     const std::string file = slide.picture.path.string();
     try {
-      if (file_bytes.size() > slidesaver::platform::kMaxPictureFileBytes)
+      if (file_bytes.size() > slidesaver::media::kMaxPictureFileBytes)
         throw SlidepackError("is larger than the players read (1 GiB)");
       // In memory only while it is looked at; the build reads the file again as it writes.
       const std::vector<uint8_t> bytes = LoadPicture(file_bytes);
@@ -59,14 +59,14 @@ class Worker {
                              ")");
       }
       // Counted before any decoder sees the picture: each scan costs a decoder a whole pass.
-      if (const std::string scans = slidesaver::platform::CheckJpegScans(bytes); !scans.empty())
+      if (const std::string scans = slidesaver::media::CheckJpegScans(bytes); !scans.empty())
         throw SlidepackError("is refused (" + scans + ")");
       // A JPEG, stored or prepared, is decoded whole once by the Linux player's own decoder: its
       // answer is the same every time, where libvips may lose a decoder's warning between its
       // threads and prepare a picture whose end is missing.
-      if (facts->format == PictureFormat::kJpeg) {
+      if (facts->format == slidesaver::media::PictureFormat::kJpeg) {
         const std::string why = slidesaver::linux_platform::WhyJpegDoesNotDecode(
-            slidesaver::platform::MemorySource(bytes), bytes.size());
+            slidesaver::media::MemorySource(bytes), bytes.size());
         if (!why.empty()) throw SlidepackError("does not decode completely (" + why + ")");
       }
       return slide.fit == Fit::kNone ? Stored(slide, file_bytes, bytes, *facts)
@@ -80,7 +80,7 @@ class Worker {
   static std::vector<uint8_t> LoadPicture(const slidesaver::Bytes& bytes) {
     try {
       return bytes.Load();
-    } catch (const slidesaver::platform::ReadError& error) {
+    } catch (const slidesaver::media::ReadError& error) {
       throw SlidepackError(std::string("cannot be read: ") + error.what());
     }
   }
@@ -98,16 +98,17 @@ class Worker {
                                 ? " (or build with --linux-only for a show only for Linux)"
                                 : ""));
     }
-    if (int64_t{facts.width} * facts.height > slidesaver::platform::kMaxPicturePixels) {
+    if (int64_t{facts.width} * facts.height > slidesaver::media::kMaxDecodedPicturePixels) {
       throw SlidepackError("is too large for the players (" + std::to_string(facts.width) + " x " +
                            std::to_string(facts.height) +
                            "); use fit = \"contain\" or \"cover\" to have it prepared");
     }
     // What the players check before they decode it, then their decoding (a JPEG's was checked
     // already).
-    const std::string refusal = slidesaver::platform::CheckPictureBeforeDecoding(bytes);
+    const std::string refusal = slidesaver::media::CheckPictureBeforeDecoding(bytes);
     if (!refusal.empty()) throw SlidepackError("does not decode completely (" + refusal + ")");
-    if (facts.format != PictureFormat::kJpeg) CheckDecodesCompletely(bytes, facts);
+    if (facts.format != slidesaver::media::PictureFormat::kJpeg)
+      CheckDecodesCompletely(bytes, facts);
     return {{slide.picture_name, stored, slide.x, slide.y}, std::nullopt, ""};
   }
 

@@ -12,7 +12,7 @@
 namespace slidepack {
 
 // The spill file, read with pread; closed when the last Bytes of it goes.
-class SpillFile::Source : public slidesaver::platform::ByteSource {
+class SpillFile::Source : public slidesaver::media::ByteSource {
  public:
   Source(int fd, std::string name) : fd_(fd), name_(std::move(name)) {}
   ~Source() override { close(fd_); }
@@ -28,9 +28,8 @@ class SpillFile::Source : public slidesaver::platform::ByteSource {
       const ssize_t n = pread(fd_, out.data(), out.size(), static_cast<off_t>(offset));
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) {
-        throw slidesaver::platform::ReadError(
-            name_ + ": cannot read the prepared pictures: " +
-            (n == 0 ? "the file is short" : std::strerror(errno)));
+        throw slidesaver::media::ReadError(name_ + ": cannot read the prepared pictures: " +
+                                           (n == 0 ? "the file is short" : std::strerror(errno)));
       }
       out = out.subspan(static_cast<size_t>(n));
       offset += static_cast<uint64_t>(n);

@@ -78,7 +78,7 @@ class OutputFolder {
           progress.Advance(static_cast<uint64_t>(n));
         }
       });
-    } catch (const slidesaver::platform::ReadError& error) {
+    } catch (const slidesaver::media::ReadError& error) {
       throw SlidepackError(error.what());
     }
     if (close(std::exchange(file.fd, -1)) != 0) throw FileError(shown, "cannot write");
@@ -115,7 +115,7 @@ bool RebuildsIdentically(const ShowFile& show) {
     });
   } catch (const slidesaver::PackageWriteError&) {
     return false;
-  } catch (const slidesaver::platform::ReadError& error) {
+  } catch (const slidesaver::media::ReadError& error) {
     throw SlidepackError(error.what());
   }
   return same && at == end;

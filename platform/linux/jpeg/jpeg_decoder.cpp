@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "common/run_time_error.h"
-#include "platform/picture_header.h"
+#include "media/picture_header.h"
 
 namespace slidesaver::linux_platform {
 namespace {
@@ -32,7 +32,7 @@ struct Decoder {
   bool stopped_for_close = false;
   std::string reason;  // why the decoding failed
 
-  const platform::ByteSource* file = nullptr;
+  const media::ByteSource* file = nullptr;
   uint64_t at = 0;  // the next byte of the file to read
   uint64_t extent = 0;
   std::vector<JOCTET> piece = std::vector<JOCTET>(kReadPieceBytes);
@@ -80,8 +80,8 @@ extern "C" void OnProgress(j_common_ptr info) {
     Fail(decoder);
   }
   const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
-  if (decompress->input_scan_number > platform::kMaxJpegScans) {
-    decoder.reason = platform::TooManyJpegScans();
+  if (decompress->input_scan_number > media::kMaxJpegScans) {
+    decoder.reason = media::TooManyJpegScans();
     Fail(decoder);
   }
 }
@@ -104,7 +104,7 @@ extern "C" boolean FillSource(j_decompress_ptr info) {
   bool read = true;
   try {
     decoder.file->ReadAt(decoder.at, std::span(decoder.piece).first(n));
-  } catch (const platform::ReadError& error) {
+  } catch (const media::ReadError& error) {
     decoder.reason = std::string("the file cannot be read: ") + error.what();
     read = false;
   }
@@ -149,7 +149,7 @@ bool Decode(Decoder& decoder, unsigned scale, gdi::Bitmap& bitmap) {
   decoder.created = true;
   info.client_data = &decoder;
   // The header check bounds the coefficients; the rest is libjpeg's rows and tables.
-  info.mem->max_memory_to_use = platform::kMaxJpegDecoderBytes + (long{16} << 20);
+  info.mem->max_memory_to_use = media::kMaxJpegDecoderBytes + (long{16} << 20);
   info.src = &decoder.source;
   info.progress = &decoder.progress;
   jpeg_read_header(&info, TRUE);
@@ -158,7 +158,7 @@ bool Decode(Decoder& decoder, unsigned scale, gdi::Bitmap& bitmap) {
   info.scale_num = 1;
   info.scale_denom = scale;
   jpeg_start_decompress(&info);
-  if (int64_t{info.output_width} * info.output_height > platform::kMaxPicturePixels) {
+  if (int64_t{info.output_width} * info.output_height > media::kMaxDecodedPicturePixels) {
     decoder.reason = "the JPEG's size differs from its header's";
     return false;
   }
@@ -183,7 +183,7 @@ bool Decode(Decoder& decoder, unsigned scale, gdi::Bitmap& bitmap) {
   return true;
 }
 
-std::unique_ptr<Decoder> NewDecoder(const platform::ByteSource& file, uint64_t extent,
+std::unique_ptr<Decoder> NewDecoder(const media::ByteSource& file, uint64_t extent,
                                     const std::function<bool()>* close_requested) {
   static const std::function<bool()> never = [] { return false; };
   auto decoder = std::make_unique<Decoder>();
@@ -205,7 +205,7 @@ std::unique_ptr<Decoder> NewDecoder(const platform::ByteSource& file, uint64_t e
 
 }  // namespace
 
-gdi::Bitmap DecodeJpeg(const platform::ByteSource& file, uint64_t extent, const std::string& name,
+gdi::Bitmap DecodeJpeg(const media::ByteSource& file, uint64_t extent, const std::string& name,
                        const std::function<bool()>& close_requested) {
   const std::unique_ptr<Decoder> decoder = NewDecoder(file, extent, &close_requested);
   gdi::Bitmap bitmap;
@@ -214,7 +214,7 @@ gdi::Bitmap DecodeJpeg(const platform::ByteSource& file, uint64_t extent, const 
   throw InvalidPictureError(name, decoder->reason);
 }
 
-std::string WhyJpegDoesNotDecode(const platform::ByteSource& file, uint64_t extent) {
+std::string WhyJpegDoesNotDecode(const media::ByteSource& file, uint64_t extent) {
   const std::unique_ptr<Decoder> decoder = NewDecoder(file, extent, nullptr);
   gdi::Bitmap eighth;
   return Decode(*decoder, 8, eighth) ? std::string() : decoder->reason;

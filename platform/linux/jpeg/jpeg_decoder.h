@@ -7,22 +7,22 @@
 #include <functional>
 #include <string>
 
-#include "platform/byte_source.h"
-#include "platform/gdi/bitmap.h"
+#include "gdi/bitmap.h"
+#include "media/byte_source.h"
 
 namespace slidesaver::linux_platform {
 
 // Decodes the JPEG in the first `extent` bytes of `file`, whose header passed
-// platform::CheckPictureBeforeDecoding. A picture that does not decode completely is an
+// media::CheckPictureBeforeDecoding. A picture that does not decode completely is an
 // InvalidPictureError naming `name` and why: a decoder warning of corrupt or missing data,
 // more than kMaxJpegScans scans, or more working memory than kMaxJpegDecoderBytes. When
 // `close_requested` answers true the decoding stops and ProcessExit{0} is thrown.
-gdi::Bitmap DecodeJpeg(const platform::ByteSource& file, uint64_t extent, const std::string& name,
+gdi::Bitmap DecodeJpeg(const media::ByteSource& file, uint64_t extent, const std::string& name,
                        const std::function<bool()>& close_requested);
 
 // "" when the JPEG in the first `extent` bytes of `file` decodes completely as DecodeJpeg
 // decodes it, else why not. Every byte of its picture data is read and checked, but the
 // picture is made at an eighth of its size and dropped: for a caller that only asks.
-std::string WhyJpegDoesNotDecode(const platform::ByteSource& file, uint64_t extent);
+std::string WhyJpegDoesNotDecode(const media::ByteSource& file, uint64_t extent);
 
 }  // namespace slidesaver::linux_platform

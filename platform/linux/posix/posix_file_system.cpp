@@ -20,7 +20,7 @@ namespace slidesaver::linux_platform {
 namespace {
 
 // An ordinary file open for reading; read with pread, so it is never held in memory.
-class PosixFile : public platform::ByteSource {
+class PosixFile : public media::ByteSource {
  public:
   PosixFile(int fd, uint64_t size, std::string path)
       : fd_(fd), size_(size), path_(std::move(path)) {}
@@ -36,8 +36,8 @@ class PosixFile : public platform::ByteSource {
     while (!out.empty()) {
       const ssize_t n = pread(fd_, out.data(), out.size(), static_cast<off_t>(offset));
       if (n < 0 && errno == EINTR) continue;
-      if (n < 0) throw platform::ReadError(path_ + ": " + std::strerror(errno));
-      if (n == 0) throw platform::ReadError(path_ + ": the file is shorter than it was");
+      if (n < 0) throw media::ReadError(path_ + ": " + std::strerror(errno));
+      if (n == 0) throw media::ReadError(path_ + ": the file is shorter than it was");
       out = out.subspan(static_cast<size_t>(n));
       offset += static_cast<uint64_t>(n);
     }
@@ -64,7 +64,7 @@ bool KernelCopy(int from, uint64_t offset, uint64_t size, int to) {
   while (done < size) {
     if (Interrupted()) return false;
     const size_t piece =
-        static_cast<size_t>(std::min<uint64_t>(platform::kCopyPieceBytes, size - done));
+        static_cast<size_t>(std::min<uint64_t>(media::kCopyPieceBytes, size - done));
     off_t at = static_cast<off_t>(offset + done);
     const ssize_t n = use_sendfile ? sendfile(to, from, &at, piece)
                                    : copy_file_range(from, &at, to, nullptr, piece, 0);
@@ -88,27 +88,27 @@ bool KernelCopy(int from, uint64_t offset, uint64_t size, int to) {
   return true;
 }
 
-bool CopyThroughBuffer(const platform::ByteSource& source, uint64_t offset, uint64_t size, int to,
+bool CopyThroughBuffer(const media::ByteSource& source, uint64_t offset, uint64_t size, int to,
                        std::string& read_error) {
   if (const uint8_t* memory = source.Memory()) {
     for (uint64_t done = 0; done < size;) {
       if (Interrupted()) return false;
       const size_t piece =
-          static_cast<size_t>(std::min<uint64_t>(platform::kCopyPieceBytes, size - done));
+          static_cast<size_t>(std::min<uint64_t>(media::kCopyPieceBytes, size - done));
       if (!WriteAll(to, {memory + offset + done, piece})) return false;
       done += piece;
     }
     return true;
   }
   std::vector<uint8_t> buffer(
-      static_cast<size_t>(std::min<uint64_t>(platform::kCopyPieceBytes, size)));
+      static_cast<size_t>(std::min<uint64_t>(media::kCopyPieceBytes, size)));
   for (uint64_t done = 0; done < size;) {
     if (Interrupted()) return false;
     const std::span<uint8_t> piece(
         buffer.data(), static_cast<size_t>(std::min<uint64_t>(buffer.size(), size - done)));
     try {
       source.ReadAt(offset + done, piece);
-    } catch (const platform::ReadError& error) {
+    } catch (const media::ReadError& error) {
       read_error = error.what();
       return false;
     }
@@ -177,7 +177,7 @@ class PosixFileSystem : public platform::FileSystem {
     return names;
   }
 
-  platform::FileStatus WriteFileFrom(const std::string& path, const platform::ByteSource& source,
+  platform::FileStatus WriteFileFrom(const std::string& path, const media::ByteSource& source,
                                      uint64_t offset, uint64_t size) override {
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) return Failure();
@@ -208,19 +208,19 @@ class PosixFileSystem : public platform::FileSystem {
     return platform::FileStatus::Failed(problem);
   }
 
-  platform::FileResult<std::shared_ptr<const platform::ByteSource>> OpenForReading(
+  platform::FileResult<std::shared_ptr<const media::ByteSource>> OpenForReading(
       const std::string& path) override {
-    using Result = platform::FileResult<std::shared_ptr<const platform::ByteSource>>;
+    using Result = platform::FileResult<std::shared_ptr<const media::ByteSource>>;
     // O_NONBLOCK: a FIFO in place of the file must not hang the open.
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return Failure<std::shared_ptr<const platform::ByteSource>>();
+    if (fd < 0) return Failure<std::shared_ptr<const media::ByteSource>>();
     struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
       close(fd);
       return Result::Failed("not an ordinary file");
     }
     posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    return std::shared_ptr<const platform::ByteSource>(
+    return std::shared_ptr<const media::ByteSource>(
         std::make_shared<PosixFile>(fd, static_cast<uint64_t>(st.st_size), path));
   }
 

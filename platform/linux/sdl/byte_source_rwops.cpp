@@ -11,11 +11,10 @@ namespace {
 constexpr uint64_t kPieceBytes = uint64_t{64} << 10;
 
 struct Stream {
-  Stream(std::shared_ptr<const platform::ByteSource> from, uint64_t end,
-         std::function<bool()> stop_if)
+  Stream(std::shared_ptr<const media::ByteSource> from, uint64_t end, std::function<bool()> stop_if)
       : source(std::move(from)), extent(end), stop(std::move(stop_if)) {}
 
-  std::shared_ptr<const platform::ByteSource> source;
+  std::shared_ptr<const media::ByteSource> source;
   uint64_t extent;
   std::function<bool()> stop;
   uint64_t at = 0;
@@ -53,7 +52,7 @@ size_t SDLCALL Read(SDL_RWops* ops, void* out, size_t size, size_t count) {
       s.piece_at = s.at;
       try {
         s.source->ReadAt(s.at, s.piece);
-      } catch (const platform::ReadError& error) {
+      } catch (const media::ReadError& error) {
         s.piece.clear();
         SDL_SetError("%s", error.what());
         return 0;
@@ -79,7 +78,7 @@ int SDLCALL Close(SDL_RWops* ops) {
 
 }  // namespace
 
-SDL_RWops* ByteSourceRWops(std::shared_ptr<const platform::ByteSource> source, uint64_t extent,
+SDL_RWops* ByteSourceRWops(std::shared_ptr<const media::ByteSource> source, uint64_t extent,
                            std::function<bool()> stop) {
   SDL_RWops* ops = SDL_AllocRW();
   if (!ops) return nullptr;

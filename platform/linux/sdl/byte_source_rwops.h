@@ -11,13 +11,13 @@
 #include <limits>
 #include <memory>
 
-#include "platform/byte_source.h"
+#include "media/byte_source.h"
 
 namespace slidesaver::linux_platform {
 
 // The stream holds the source: closing it (a loader's freesrc) lets both go. Null when SDL has
 // no memory.
-SDL_RWops* ByteSourceRWops(std::shared_ptr<const platform::ByteSource> source,
+SDL_RWops* ByteSourceRWops(std::shared_ptr<const media::ByteSource> source,
                            uint64_t extent = std::numeric_limits<uint64_t>::max(),
                            std::function<bool()> stop = {});
 

@@ -2,7 +2,7 @@
 // The monitors of the desktop SDL shows on, the primary first, in desktop pixels.
 #include <vector>
 
-#include "platform/gdi/bitmap.h"
+#include "gdi/bitmap.h"
 
 namespace slidesaver::linux_platform {
 

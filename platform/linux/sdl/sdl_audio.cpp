@@ -9,11 +9,11 @@
 #include <optional>
 #include <string>
 
+#include "media/sound_header.h"
 #include "platform/linux/fluidsynth/midi_music.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/sdl/byte_source_rwops.h"
 #include "platform/linux/sound_fonts.h"
-#include "platform/sound_header.h"
 
 namespace slidesaver::linux_platform {
 namespace {
@@ -30,15 +30,14 @@ constexpr uint32_t kKeptSoundBytes = 16u << 20;
 
 // A file that passed the header check for this use, open; null when it did not.
 struct CheckedFile {
-  std::shared_ptr<const platform::ByteSource> source;
-  platform::SoundHeader header;
+  std::shared_ptr<const media::ByteSource> source;
+  media::SoundHeader header;
 };
 std::optional<CheckedFile> OpenChecked(platform::FileSystem& files, const std::string& path,
-                                       platform::SoundUse use) {
+                                       media::SoundUse use) {
   CheckedFile file;
   file.source = files.OpenForReading(path).value_or(nullptr);
-  if (!file.source ||
-      !platform::CheckSoundBeforeDecoding(*file.source, use, &file.header).empty()) {
+  if (!file.source || !media::CheckSoundBeforeDecoding(*file.source, use, &file.header).empty()) {
     return std::nullopt;
   }
   return file;
@@ -47,8 +46,8 @@ std::optional<CheckedFile> OpenChecked(platform::FileSystem& files, const std::s
 // What SDL_mixer's loaders read: a WAV reduced to its format and samples, anything else as
 // it is.
 SDL_RWops* DecoderInput(const CheckedFile& file) {
-  if (file.header.format != platform::SoundFormat::kWav) return ByteSourceRWops(file.source);
-  return ByteSourceRWops(platform::PlainWav(file.source, file.header));
+  if (file.header.format != media::SoundFormat::kWav) return ByteSourceRWops(file.source);
+  return ByteSourceRWops(media::PlainWav(file.source, file.header));
 }
 
 // The audio device is open only while something plays: an open device wakes SDL's audio thread
@@ -109,7 +108,7 @@ class SdlAudio : public platform::Audio {
     Mix_Chunk* chunk = FindKept(path);
     if (!chunk) {
       // Only a WAV within the bounds is decoded; anything else is silence.
-      const auto file = OpenChecked(*files_, path, platform::SoundUse::kSlideSound);
+      const auto file = OpenChecked(*files_, path, media::SoundUse::kSlideSound);
       SDL_RWops* input = file ? DecoderInput(*file) : nullptr;
       chunk = input ? Mix_LoadWAV_RW(input, 1) : nullptr;
       if (!chunk) return;
@@ -171,7 +170,7 @@ class SdlAudio : public platform::Audio {
 
   void Open(const std::string& path) {
     // The file must be music the mixer plays, within the bounds, or no music is opened.
-    auto file = OpenChecked(*files_, path, platform::SoundUse::kMusic);
+    auto file = OpenChecked(*files_, path, media::SoundUse::kMusic);
     if (!file) return;
     Music music;
     music.file = std::move(*file);
@@ -197,11 +196,11 @@ class SdlAudio : public platform::Audio {
   // Readies the music for the open device.
   bool Load(Music& music) {
     if (!music.midi && !music.loaded) {
-      if (music.file.header.format == platform::SoundFormat::kMidi && !soundfont_.empty()) {
+      if (music.file.header.format == media::SoundFormat::kMidi && !soundfont_.empty()) {
         std::vector<uint8_t> song(static_cast<size_t>(music.file.source->Size()));
         try {
           music.file.source->ReadAt(0, song);
-        } catch (const platform::ReadError&) {
+        } catch (const media::ReadError&) {
           return false;
         }
         music.midi = MidiMusic::Load(std::move(song), soundfont_);
@@ -220,15 +219,15 @@ class SdlAudio : public platform::Audio {
     return music.connected;
   }
 
-  static Mix_MusicType MixerType(platform::SoundFormat format) {
+  static Mix_MusicType MixerType(media::SoundFormat format) {
     switch (format) {
-      case platform::SoundFormat::kWav:
+      case media::SoundFormat::kWav:
         return MUS_WAV;
-      case platform::SoundFormat::kMidi:
+      case media::SoundFormat::kMidi:
         return MUS_MID;
-      case platform::SoundFormat::kOggVorbis:
+      case media::SoundFormat::kOggVorbis:
         return MUS_OGG;
-      case platform::SoundFormat::kMp3:
+      case media::SoundFormat::kMp3:
         break;
     }
     return MUS_MP3;

@@ -12,32 +12,34 @@
 #include <vector>
 
 #include "common/run_time_error.h"
+#include "media/picture_header.h"
 #include "platform/linux/decoded_picture_cache.h"
 #include "platform/linux/jpeg/jpeg_decoder.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/sdl/byte_source_rwops.h"
-#include "platform/picture_header.h"
 
 namespace slidesaver::linux_platform {
 namespace {
 
 // SDL_image's name of the decoder for each format: only that one is let near the bytes.
-const char* DecoderOf(platform::PictureFormat format) {
+const char* DecoderOf(media::PictureFormat format) {
   switch (format) {
-    case platform::PictureFormat::kJpeg:
+    case media::PictureFormat::kJpeg:
       return "JPG";
-    case platform::PictureFormat::kPng:
+    case media::PictureFormat::kPng:
       return "PNG";
-    case platform::PictureFormat::kGif:
+    case media::PictureFormat::kGif:
       return "GIF";
-    case platform::PictureFormat::kBmp:
+    case media::PictureFormat::kBmp:
       return "BMP";
-    case platform::PictureFormat::kTiff:
+    case media::PictureFormat::kTiff:
       return "TIF";
-    case platform::PictureFormat::kWebp:
-      break;
+    case media::PictureFormat::kWebp:
+      return "WEBP";
+    case media::PictureFormat::kHeif:
+      break;  // the header check reports none: the players decode no HEIF
   }
-  return "WEBP";
+  return "";
 }
 
 struct SurfaceDeleter {
@@ -46,18 +48,18 @@ struct SurfaceDeleter {
 using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
 // The decoded surface and the bitmap are held together for the time of one conversion.
-gdi::Bitmap DecodeWithSdl(const platform::ByteSource& file, const platform::PictureHeader& header,
+gdi::Bitmap DecodeWithSdl(const media::ByteSource& file, const media::PictureHeader& header,
                           const std::string& name, const std::function<bool()>& close_requested) {
   // The stream does not outlive this call (the loader closes it), so it need not own the file.
   SDL_RWops* stream =
-      ByteSourceRWops(std::shared_ptr<const platform::ByteSource>(std::shared_ptr<void>(), &file),
+      ByteSourceRWops(std::shared_ptr<const media::ByteSource>(std::shared_ptr<void>(), &file),
                       header.extent, close_requested);
   if (!stream) throw InvalidPictureError(name, SDL_GetError());
   SurfacePtr decoded(IMG_LoadTyped_RW(stream, 1, DecoderOf(header.format)));
   // A decoding cut short by a close request ends the show as the close signal does.
   if (close_requested && close_requested()) throw ProcessExit{0};
   if (!decoded || decoded->w <= 0 || decoded->h <= 0 ||
-      int64_t{decoded->w} * decoded->h > platform::kMaxPicturePixels) {
+      int64_t{decoded->w} * decoded->h > media::kMaxDecodedPicturePixels) {
     throw InvalidPictureError(name, decoded ? "" : SDL_GetError());
   }
   // Converted straight into the bitmap's rows: a plain copy, without blending or colour key.
@@ -82,11 +84,11 @@ class SdlPictureLoader : public platform::PictureLoader {
       : close_requested_(std::move(close_requested)) {}
 
   gdi::Bitmap Load(const std::string& path) override {
-    const std::shared_ptr<const platform::ByteSource> file =
+    const std::shared_ptr<const media::ByteSource> file =
         files_->OpenForReading(path).value_or(nullptr);
     struct stat info {};
     if (!file || stat(path.c_str(), &info) != 0) throw FileNotFoundError(path);
-    if (file->Size() > platform::kMaxPictureFileBytes)
+    if (file->Size() > media::kMaxPictureFileBytes)
       throw InvalidPictureError(path, "the file is larger than the player reads");
     const PictureFileKey key{path, info.st_dev, info.st_ino, static_cast<uint64_t>(info.st_size),
                              int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec};
@@ -100,23 +102,23 @@ class SdlPictureLoader : public platform::PictureLoader {
  private:
   std::function<bool()> close_requested_;
   std::unique_ptr<platform::FileSystem> files_ = MakePosixFileSystem();
-  DecodedPictureCache cache_{platform::kDecodedPictureCacheBytes};
+  DecodedPictureCache cache_{media::kDecodedPictureCacheBytes};
 };
 
 }  // namespace
 
-gdi::Bitmap DecodePicture(const platform::ByteSource& file, const std::string& name,
+gdi::Bitmap DecodePicture(const media::ByteSource& file, const std::string& name,
                           const std::function<bool()>& close_requested) {
-  platform::PictureHeader header;
-  const std::string problem = platform::CheckPictureBeforeDecoding(file, &header);
+  media::PictureHeader header;
+  const std::string problem = media::CheckPictureBeforeDecoding(file, &header);
   if (!problem.empty()) throw InvalidPictureError(name, problem);
-  if (header.format == platform::PictureFormat::kJpeg)
+  if (header.format == media::PictureFormat::kJpeg)
     return DecodeJpeg(file, header.extent, name, close_requested);
   return DecodeWithSdl(file, header, name, close_requested);
 }
 
 gdi::Bitmap DecodeSdlPicture(std::span<const uint8_t> bytes, const std::string& name) {
-  return DecodePicture(platform::MemorySource(bytes), name);
+  return DecodePicture(media::MemorySource(bytes), name);
 }
 
 std::unique_ptr<platform::PictureLoader> MakeSdlPictureLoader(

@@ -5,8 +5,8 @@
 #include <span>
 #include <string>
 
-#include "platform/byte_source.h"
-#include "platform/gdi/bitmap.h"
+#include "gdi/bitmap.h"
+#include "media/byte_source.h"
 #include "platform/picture_loader.h"
 
 namespace slidesaver::linux_platform {
@@ -20,7 +20,7 @@ std::unique_ptr<platform::PictureLoader> MakeSdlPictureLoader(
 
 // The loader's work on a picture file: the header check, then the decode, which reads no byte
 // past the picture's end. `name` names the picture in an InvalidPictureError.
-gdi::Bitmap DecodePicture(const platform::ByteSource& file, const std::string& name,
+gdi::Bitmap DecodePicture(const media::ByteSource& file, const std::string& name,
                           const std::function<bool()>& close_requested = {});
 // The same on bytes in memory.
 gdi::Bitmap DecodeSdlPicture(std::span<const uint8_t> bytes, const std::string& name);

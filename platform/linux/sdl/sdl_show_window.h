@@ -9,7 +9,7 @@
 #include <memory>
 #include <optional>
 
-#include "platform/gdi/area_scale.h"
+#include "gdi/area_scale.h"
 #include "platform/linux/sdl/sdl_context.h"
 #include "platform/linux/sdl/sdl_owned.h"
 #include "platform/linux/show_placement.h"

@@ -4,7 +4,7 @@
 // conversion.
 #include <SDL.h>
 
-#include "platform/gdi/bitmap.h"
+#include "gdi/bitmap.h"
 
 namespace slidesaver::linux_platform {
 

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "platform/gdi/bitmap.h"
-#include "platform/gdi/damage.h"
+#include "gdi/bitmap.h"
+#include "gdi/damage.h"
 #include "platform/linux/wayland/wayland_owned.h"
 
 namespace slidesaver::linux_platform {

@@ -15,7 +15,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/gdi/area_scale.h"
+#include "gdi/area_scale.h"
 #include "platform/linux/show_placement.h"
 #include "platform/linux/wayland/wayland_context.h"
 #include "platform/show_window.h"

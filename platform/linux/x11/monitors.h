@@ -3,7 +3,7 @@
 // administrator defined over parts of one output (xrandr --setmonitor). SDL counts outputs only.
 #include <vector>
 
-#include "platform/gdi/bitmap.h"
+#include "gdi/bitmap.h"
 
 namespace slidesaver::linux_platform {
 

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/gdi/bitmap.h"
+#include "gdi/bitmap.h"
 #include "tests/gui/show/player_session.h"
 
 namespace slidesaver::gui_testing {

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "common/run_time_error.h"
-#include "platform/gdi/area_downscale.h"
+#include "gdi/area_downscale.h"
 
 namespace slidesaver::gdi {
 namespace {

@@ -8,8 +8,8 @@
 #include <random>
 
 #include "common/run_time_error.h"
-#include "platform/gdi/area_scale.h"
-#include "platform/gdi/area_upscale.h"
+#include "gdi/area_scale.h"
+#include "gdi/area_upscale.h"
 
 namespace slidesaver::gdi {
 namespace {

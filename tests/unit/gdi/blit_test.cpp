@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "platform/gdi/dc.h"
+#include "gdi/dc.h"
 #include "tests/unit/gdi/gdi_test_support.h"
 
 namespace slidesaver::gdi {

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "platform/gdi/damage.h"
-#include "platform/gdi/dc.h"
+#include "gdi/damage.h"
+#include "gdi/dc.h"
 #include "tests/unit/gdi/gdi_test_support.h"
 
 namespace slidesaver::gdi {

@@ -1,13 +1,13 @@
 // DrawTransparent: the colour-keyed copy through its mask, its edges and its overflow.
-#include "show/transparent/draw_transparent.h"
+#include "gdi/draw_transparent.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 
 #include "common/run_time_error.h"
+#include "gdi/surface.h"
 #include "platform/fake/recording_painter.h"
-#include "platform/gdi/surface.h"
 #include "tests/unit/gdi/gdi_test_support.h"
 
 namespace slidesaver {
@@ -27,7 +27,8 @@ struct Scene {
     mem.SetPicture(std::move(picture));
   }
   void Draw(int32_t x, int32_t y, int32_t w, int32_t h) {
-    DrawTransparent(painter, next.Context(), x, y, w, h, mem.Context(), 0, 0, next.BackColor());
+    gdi::DrawTransparent(painter, next.Context(), x, y, w, h, mem.Context(), 0, 0,
+                         next.BackColor());
   }
   Surface next, mem;
   fake::FakeCallLog log;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gdi/dc.h"
+#include "gdi/dc.h"
 
 namespace slidesaver::gdi::test {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/gdi/dc.h"
-#include "platform/gdi/region.h"
+#include "gdi/dc.h"
+#include "gdi/region.h"
 #include "tests/unit/gdi/gdi_test_support.h"
 
 namespace slidesaver::gdi {

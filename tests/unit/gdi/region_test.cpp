@@ -4,7 +4,7 @@
 #include <climits>
 #include <vector>
 
-#include "platform/gdi/region.h"
+#include "gdi/region.h"
 #include "tests/unit/gdi/gdi_test_support.h"
 
 namespace slidesaver::gdi {

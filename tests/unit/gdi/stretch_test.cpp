@@ -3,7 +3,7 @@
 
 #include <climits>
 
-#include "platform/gdi/dc.h"
+#include "gdi/dc.h"
 #include "tests/unit/gdi/gdi_test_support.h"
 
 namespace slidesaver::gdi {

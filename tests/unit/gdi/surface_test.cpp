@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "common/run_time_error.h"
-#include "platform/gdi/surface.h"
+#include "gdi/surface.h"
 #include "tests/unit/gdi/gdi_test_support.h"
 
 namespace slidesaver::gdi {

@@ -44,7 +44,7 @@ TEST_F(PosixFileSystemTest, ASymlinkTakesANameAndAFolderIsPrivate) {
 
 // A write under a file size limit of `limit` bytes, as a full disk would stop it.
 std::string WriteWithSizeLimit(platform::FileSystem& files, const std::string& path,
-                               const platform::ByteSource& source, uint64_t offset, uint64_t size,
+                               const media::ByteSource& source, uint64_t offset, uint64_t size,
                                rlim_t limit) {
   rlimit old_limit{};
   getrlimit(RLIMIT_FSIZE, &old_limit);
@@ -78,9 +78,8 @@ TEST_F(PosixFileSystemTest, AFullDiskLeavesNoPartOfAKernelOrAMemoryCopy) {
   // The disk fills up half-way, from a file and from memory: the reason, and no file.
   EXPECT_EQ(WriteWithSizeLimit(*files, dir / "full", *program, 0, size, 1 << 20), "File too large");
   EXPECT_FALSE(fs::exists(dir / "full"));
-  EXPECT_EQ(
-      WriteWithSizeLimit(*files, dir / "full", platform::MemorySource(bytes), 0, size, 1 << 20),
-      "File too large");
+  EXPECT_EQ(WriteWithSizeLimit(*files, dir / "full", media::MemorySource(bytes), 0, size, 1 << 20),
+            "File too large");
   EXPECT_FALSE(fs::exists(dir / "full"));
 }
 

@@ -160,13 +160,13 @@ TEST(SdlPictureLoader, ACloseRequestStopsTheDecoding) {
   const std::function<bool()> closed = [] { return true; };
   for (const Made& picture : RedPictures(folder)) {
     SCOPED_TRACE(picture.extension);
-    EXPECT_THROW(DecodePicture(platform::MemorySource(picture.bytes), "p", closed), ProcessExit);
+    EXPECT_THROW(DecodePicture(media::MemorySource(picture.bytes), "p", closed), ProcessExit);
   }
   const std::vector<uint8_t> slow = testing::ProgressiveGreyJpeg(1024, 1024, 450);
   int asked = 0;
   const std::function<bool()> close_after_a_few = [&] { return ++asked > 20; };
   try {
-    DecodePicture(platform::MemorySource(slow), "p", close_after_a_few);
+    DecodePicture(media::MemorySource(slow), "p", close_after_a_few);
     ADD_FAILURE() << "decoded whole";
   } catch (const ProcessExit& exit) {
     EXPECT_EQ(exit.status, 0);
@@ -175,12 +175,12 @@ TEST(SdlPictureLoader, ACloseRequestStopsTheDecoding) {
 }
 
 // A file read a piece at a time; counts what is read.
-class CountingFile : public platform::ByteSource {
+class CountingFile : public media::ByteSource {
  public:
   explicit CountingFile(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
   uint64_t Size() const override { return bytes_.size(); }
   void ReadAt(uint64_t offset, std::span<uint8_t> out) const override {
-    platform::MemorySource(bytes_).ReadAt(offset, out);
+    media::MemorySource(bytes_).ReadAt(offset, out);
     read += out.size();
   }
   mutable uint64_t read = 0;

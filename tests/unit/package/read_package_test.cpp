@@ -13,13 +13,13 @@ namespace {
 using testing::Slide;
 
 // Bytes read only through ReadAt, as a file is; reads from `fail_from` on fail.
-class FileLikeSource : public platform::ByteSource {
+class FileLikeSource : public media::ByteSource {
  public:
   explicit FileLikeSource(std::span<const uint8_t> bytes) : bytes_(bytes) {}
   uint64_t Size() const override { return bytes_.size(); }
   void ReadAt(uint64_t offset, std::span<uint8_t> out) const override {
-    if (offset + out.size() > fail_from) throw platform::ReadError("Input/output error");
-    platform::MemorySource(bytes_).ReadAt(offset, out);
+    if (offset + out.size() > fail_from) throw media::ReadError("Input/output error");
+    media::MemorySource(bytes_).ReadAt(offset, out);
   }
   uint64_t fail_from = UINT64_MAX;
 

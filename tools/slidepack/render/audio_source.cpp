@@ -48,8 +48,8 @@ class DecodedFile : public AudioSource {
       return false;
     }
     // The decoder's own reading of the rate and channels is held to the same bounds.
-    if (!slidesaver::platform::CheckSoundRateAndChannels("sound", codec_->sample_rate,
-                                                         codec_->ch_layout.nb_channels)
+    if (!slidesaver::media::CheckSoundRateAndChannels("sound", codec_->sample_rate,
+                                                      codec_->ch_layout.nb_channels)
              .empty()) {
       return false;
     }
@@ -195,14 +195,14 @@ class MidiSynth : public AudioSource {
 }  // namespace
 
 std::unique_ptr<AudioSource> OpenAudioSource(const std::string& path,
-                                             slidesaver::platform::SoundUse use) {
-  using slidesaver::platform::SoundFormat;
+                                             slidesaver::media::SoundUse use) {
+  using slidesaver::media::SoundFormat;
   av_log_set_level(AV_LOG_FATAL);  // a sound that doesn't decode is silence, as in the player
-  slidesaver::platform::SoundHeader header;
+  slidesaver::media::SoundHeader header;
   try {
     const slidesaver::Bytes bytes = OpenInput(path);
     if (!bytes.Source() ||
-        !slidesaver::platform::CheckSoundBeforeDecoding(*bytes.Source(), use, &header).empty()) {
+        !slidesaver::media::CheckSoundBeforeDecoding(*bytes.Source(), use, &header).empty()) {
       return nullptr;
     }
     if (header.format == SoundFormat::kMidi) {

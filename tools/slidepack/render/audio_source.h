@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/sound_header.h"
+#include "media/sound_header.h"
 
 namespace slidepack::render {
 
@@ -24,6 +24,6 @@ class AudioSource {
 // by FFmpeg's libraries, a piece at a time. Null when the file can't be played: the player is
 // silent then too.
 std::unique_ptr<AudioSource> OpenAudioSource(const std::string& path,
-                                             slidesaver::platform::SoundUse use);
+                                             slidesaver::media::SoundUse use);
 
 }  // namespace slidepack::render

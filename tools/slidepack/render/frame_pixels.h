@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/gdi/bitmap.h"
+#include "gdi/bitmap.h"
 
 struct SwsContext;
 

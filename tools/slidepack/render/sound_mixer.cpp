@@ -18,7 +18,7 @@ void SoundMixer::StartAt(int64_t tick) {
 
 void SoundMixer::MusicStarts(const std::string& path, int64_t tick) {
   MixUntil(tick);
-  music_ = OpenAudioSource(path, slidesaver::platform::SoundUse::kMusic);
+  music_ = OpenAudioSource(path, slidesaver::media::SoundUse::kMusic);
 }
 
 void SoundMixer::MusicStops(int64_t tick) {
@@ -33,7 +33,7 @@ bool SoundMixer::MusicPlaying(int64_t tick) {
 
 void SoundMixer::SoundStarts(const std::string& path, int64_t tick) {
   MixUntil(tick);
-  sound_ = OpenAudioSource(path, slidesaver::platform::SoundUse::kSlideSound);
+  sound_ = OpenAudioSource(path, slidesaver::media::SoundUse::kSlideSound);
 }
 
 void SoundMixer::SoundStops(int64_t tick) {
