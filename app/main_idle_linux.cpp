@@ -9,11 +9,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "platform/linux/idle/idle_watcher.h"
+#include "idle/idle_watcher.h"
 #include "platform/linux/idle/mutter_idle_source.h"
+#include "platform/linux/idle/polling_idle_host.h"
 #include "platform/linux/idle/wayland_idle_source.h"
 #include "platform/linux/idle/x11_idle_source.h"
 #include "platform/linux/linux_platform.h"
@@ -56,10 +58,10 @@ int main(int argc, char** argv) {
   if (!source) return Fail(problem);
   const auto folder = PrivateRuntimeFolder(&problem);
   if (!folder) return Fail(problem);
-  const std::string lock_file = *folder + "idle-" + source->SessionName() + ".lock";
-  const auto lock = MakePosixFileSystem()->TakeOwnerLock(lock_file);
-  if (lock.taken())
-    return Fail("an idle watcher already runs for display " + source->SessionName());
-  if (!lock) return Fail("cannot take the idle watcher's lock " + lock_file + ": " + lock.reason());
-  return WatchIdle(*source, show);
+  try {
+    PollingIdleHost host(*source, std::move(show));
+    return slidesaver::idle::WatchIdleAlone(*source, host, *MakePosixFileSystem(), *folder);
+  } catch (const std::runtime_error& error) {
+    return Fail(error.what());
+  }
 }

@@ -13,6 +13,7 @@ The authoring side (tools/slidepack, demo) builds on package and what lies below
 render through show, effects and the fake platform; slidepack renders with the Linux player's
 picture loader, file system and soundfont too. photos (the photo pieces slidepack and the Linux
 player's folder share, with libvips) builds on package and below; slidepack and app include it.
+idle (the idle watcher's rules) builds on the platform interfaces alone; app includes it.
 tests, bench and fuzz may include anything.
 
 Usage: check_layers.py [source root]
@@ -45,6 +46,8 @@ def group_of(path):
         return "tools/slidepack"
     if inside(path, "photos"):
         return "photos"
+    if inside(path, "idle"):
+        return "idle"
     top = path.split("/", 1)[0]
     if top in SYSTEM or top in LIBRARIES or top in ("demo", "tests", "bench", "fuzz"):
         return top
@@ -58,8 +61,10 @@ def allowed(source_group, target_group):
         return target_group == "common"
     if target_group in LIBRARIES:
         return source_group != "common"
-    if source_group == "app" and target_group in IMPLEMENTATIONS + ("photos",):
+    if source_group == "app" and target_group in IMPLEMENTATIONS + ("photos", "idle"):
         return True
+    if source_group == "idle":
+        return target_group in ("platform", "common")
     if source_group == "photos":
         return target_group in ("effects", "package", "platform", "common")
     if source_group == "tools/slidepack" and target_group == "photos":

@@ -54,7 +54,7 @@ struct Watches {
   std::deque<IdleNews> news;
 };
 
-class MutterIdleSource : public IdleSource {
+class MutterIdleSource : public PolledIdleSource {
  public:
   ~MutterIdleSource() override {
     if (filter_ != 0) {
@@ -65,8 +65,8 @@ class MutterIdleSource : public IdleSource {
     if (bus_) g_object_unref(bus_);
   }
 
-  static std::unique_ptr<IdleSource> Open(std::chrono::milliseconds idle_time,
-                                          std::string& problem) {
+  static std::unique_ptr<PolledIdleSource> Open(std::chrono::milliseconds idle_time,
+                                                std::string& problem) {
     std::unique_ptr<MutterIdleSource> source(new MutterIdleSource);
     GError* error = nullptr;
     source->bus_ = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
@@ -200,8 +200,8 @@ class MutterIdleSource : public IdleSource {
 
 }  // namespace
 
-std::unique_ptr<IdleSource> OpenMutterIdleSource(std::chrono::milliseconds idle_time,
-                                                 std::string& problem) {
+std::unique_ptr<PolledIdleSource> OpenMutterIdleSource(std::chrono::milliseconds idle_time,
+                                                       std::string& problem) {
   return MutterIdleSource::Open(idle_time, problem);
 }
 

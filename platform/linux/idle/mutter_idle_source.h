@@ -11,7 +11,7 @@
 namespace slidesaver::linux_platform {
 
 // Null when there is no session bus or no mutter on it; `problem` then says which.
-std::unique_ptr<IdleSource> OpenMutterIdleSource(std::chrono::milliseconds idle_time,
-                                                 std::string& problem);
+std::unique_ptr<PolledIdleSource> OpenMutterIdleSource(std::chrono::milliseconds idle_time,
+                                                       std::string& problem);
 
 }  // namespace slidesaver::linux_platform

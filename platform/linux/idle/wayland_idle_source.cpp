@@ -15,7 +15,7 @@
 namespace slidesaver::linux_platform {
 namespace {
 
-class WaylandIdleSource : public IdleSource {
+class WaylandIdleSource : public PolledIdleSource {
  public:
   ~WaylandIdleSource() override {
     // Children before the globals that made them, the connection last.
@@ -27,8 +27,8 @@ class WaylandIdleSource : public IdleSource {
     registry_.reset();
   }
 
-  static std::unique_ptr<IdleSource> Open(std::chrono::milliseconds idle_time,
-                                          std::string& problem) {
+  static std::unique_ptr<PolledIdleSource> Open(std::chrono::milliseconds idle_time,
+                                                std::string& problem) {
     std::unique_ptr<WaylandIdleSource> source(new WaylandIdleSource);
     source->display_ = Own(wl_display_connect(nullptr), wl_display_disconnect);
     if (!source->display_) {
@@ -46,7 +46,8 @@ class WaylandIdleSource : public IdleSource {
   void AwaitActive() override {}
 
   IdleNews Next() override {
-    if (news_.empty()) ReadWithoutBlocking();
+    if (news_.empty() && !lost_) ReadWithoutBlocking();
+    if (lost_) return IdleNews::Lost;
     if (news_.empty()) return IdleNews::Nothing;
     const IdleNews news = news_.front();
     news_.pop_front();
@@ -124,24 +125,25 @@ class WaylandIdleSource : public IdleSource {
   }
   static void OnGlobalRemove(void*, wl_registry*, uint32_t) {}
 
-  // Reads what the compositor has sent and runs its listeners; a broken connection ends the
-  // process, as Xlib's does.
+  // Reads what the compositor has sent and runs its listeners.
   void ReadWithoutBlocking() {
     wl_display* display = display_.get();
-    while (wl_display_prepare_read(display) != 0) wl_display_dispatch_pending(display);
+    while (wl_display_prepare_read(display) != 0) {
+      if (wl_display_dispatch_pending(display) < 0) return Lose();
+    }
     wl_display_flush(display);
     pollfd ready{wl_display_get_fd(display), POLLIN, 0};
     if (poll(&ready, 1, 0) > 0) {
-      if (wl_display_read_events(display) < 0) Lost();
+      if (wl_display_read_events(display) < 0) return Lose();
     } else {
       wl_display_cancel_read(display);
     }
-    if (wl_display_dispatch_pending(display) < 0) Lost();
+    if (wl_display_dispatch_pending(display) < 0) Lose();
   }
 
-  [[noreturn]] static void Lost() {
+  void Lose() {
     std::fputs("slidesaver: lost the Wayland compositor\n", stderr);
-    std::exit(1);
+    lost_ = true;
   }
 
   WaylandOwned<wl_display> display_ = NoObject<wl_display>();
@@ -152,12 +154,13 @@ class WaylandIdleSource : public IdleSource {
   WaylandOwned<org_kde_kwin_idle> kde_idle_ = NoObject<org_kde_kwin_idle>();
   WaylandOwned<org_kde_kwin_idle_timeout> kde_timeout_ = NoObject<org_kde_kwin_idle_timeout>();
   std::deque<IdleNews> news_;
+  bool lost_ = false;
 };
 
 }  // namespace
 
-std::unique_ptr<IdleSource> OpenWaylandIdleSource(std::chrono::milliseconds idle_time,
-                                                  std::string& problem) {
+std::unique_ptr<PolledIdleSource> OpenWaylandIdleSource(std::chrono::milliseconds idle_time,
+                                                        std::string& problem) {
   return WaylandIdleSource::Open(idle_time, problem);
 }
 

@@ -12,7 +12,7 @@ namespace slidesaver::linux_platform {
 
 // Connects to the compositor WAYLAND_DISPLAY names. Null when it can't, or when the compositor
 // offers neither protocol (GNOME's mutter); `problem` then says which.
-std::unique_ptr<IdleSource> OpenWaylandIdleSource(std::chrono::milliseconds idle_time,
-                                                  std::string& problem);
+std::unique_ptr<PolledIdleSource> OpenWaylandIdleSource(std::chrono::milliseconds idle_time,
+                                                        std::string& problem);
 
 }  // namespace slidesaver::linux_platform

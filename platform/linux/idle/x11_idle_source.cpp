@@ -12,10 +12,11 @@
 namespace slidesaver::linux_platform {
 namespace {
 
-// Xlib ends the process when the connection breaks; it says why in the watcher's words first.
+// Says why in the watcher's words; the source's exit handler, which Xlib calls next, keeps the
+// process alive so that the watcher ends its show and lets go of its lock.
 int OnConnectionLost(Display*) {
   std::fputs("slidesaver: lost the display\n", stderr);
-  std::exit(1);
+  return 0;
 }
 
 XSyncValue ValueOf(int64_t milliseconds) {
@@ -30,18 +31,24 @@ int64_t MillisecondsOf(const XSyncValue& value) {
          static_cast<int64_t>(XSyncValueLow32(value));
 }
 
-class X11IdleSource : public IdleSource {
+class X11IdleSource : public PolledIdleSource {
  public:
   X11IdleSource(Display* display, XSyncCounter idle_counter, int event_base,
                 std::chrono::milliseconds idle_time)
       : display_(display),
         idle_counter_(idle_counter),
         alarm_notify_(event_base + XSyncAlarmNotify),
-        idle_time_(idle_time.count()) {}
+        idle_time_(idle_time.count()) {
+    XSetIOErrorExitHandler(
+        display_, [](Display*, void* self) { static_cast<X11IdleSource*>(self)->lost_ = true; },
+        this);
+  }
   ~X11IdleSource() override {
-    if (idle_alarm_ != None) XSyncDestroyAlarm(display_, idle_alarm_);
-    if (active_alarm_ != None) XSyncDestroyAlarm(display_, active_alarm_);
-    XCloseDisplay(display_);
+    if (!lost_) {
+      if (idle_alarm_ != None) XSyncDestroyAlarm(display_, idle_alarm_);
+      if (active_alarm_ != None) XSyncDestroyAlarm(display_, active_alarm_);
+    }
+    XCloseDisplay(display_);  // sends nothing over a lost connection
   }
   X11IdleSource(const X11IdleSource&) = delete;
   X11IdleSource& operator=(const X11IdleSource&) = delete;
@@ -54,7 +61,7 @@ class X11IdleSource : public IdleSource {
   void AwaitActive() override { Arm(active_alarm_, XSyncNegativeComparison, idle_time_ - 1); }
 
   IdleNews Next() override {
-    while (XPending(display_) > 0) {
+    while (!lost_ && XPending(display_) > 0) {
       XEvent event;
       XNextEvent(display_, &event);
       if (event.type != alarm_notify_) continue;
@@ -64,15 +71,16 @@ class X11IdleSource : public IdleSource {
       if (alarm.alarm == idle_alarm_ && idle >= idle_time_) return IdleNews::Idle;
       if (alarm.alarm == active_alarm_ && idle < idle_time_) return IdleNews::Active;
     }
-    return IdleNews::Nothing;
+    return lost_ ? IdleNews::Lost : IdleNews::Nothing;
   }
 
-  bool OtherSaverRuns() override { return XscreensaverRuns(display_); }
+  bool OtherSaverRuns() override { return !lost_ && XscreensaverRuns(display_); }
 
   std::string SessionName() const override { return X11SessionName(DisplayString(display_)); }
 
  private:
   void Arm(XSyncAlarm& alarm, XSyncTestType test, int64_t milliseconds) {
+    if (lost_) return;
     // The server compares a new test with the counter's last known value, which for the idle
     // time is only brought up to date by a query: an idle alarm set against a stale value
     // would fire at once.
@@ -101,6 +109,7 @@ class X11IdleSource : public IdleSource {
   int64_t idle_time_;
   XSyncAlarm idle_alarm_ = None;
   XSyncAlarm active_alarm_ = None;
+  bool lost_ = false;  // the connection broke: Xlib sends and reads nothing more
 };
 
 XSyncCounter FindIdleCounter(Display* display) {
@@ -116,8 +125,8 @@ XSyncCounter FindIdleCounter(Display* display) {
 
 }  // namespace
 
-std::unique_ptr<IdleSource> OpenX11IdleSource(std::chrono::milliseconds idle_time,
-                                              std::string& problem) {
+std::unique_ptr<PolledIdleSource> OpenX11IdleSource(std::chrono::milliseconds idle_time,
+                                                    std::string& problem) {
   Display* display = XOpenDisplay(nullptr);
   if (!display) {
     problem = "cannot open display";

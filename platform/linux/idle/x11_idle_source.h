@@ -12,8 +12,8 @@ namespace slidesaver::linux_platform {
 
 // Opens the display DISPLAY names. Null when it can't, or when the server has no IDLETIME
 // counter; `problem` then says which.
-std::unique_ptr<IdleSource> OpenX11IdleSource(std::chrono::milliseconds idle_time,
-                                              std::string& problem);
+std::unique_ptr<PolledIdleSource> OpenX11IdleSource(std::chrono::milliseconds idle_time,
+                                                    std::string& problem);
 
 // A display name as a session name: the screen number dropped (":0.1" is ":0"), fit for a
 // file name (SessionFileName).

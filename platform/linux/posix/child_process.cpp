@@ -1,7 +1,8 @@
 #include "platform/linux/posix/child_process.h"
 
+#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,24 +14,60 @@
 extern char** environ;
 
 namespace slidesaver::linux_platform {
+namespace {
+
+// Between fork and exec only async-signal-safe calls: this process may have other threads.
+// The exec's failure goes back through `report`, which the exec closes when it succeeds.
+[[noreturn]] void BecomeProgram(const char* program, char* const* argv, pid_t parent, int report) {
+  struct sigaction default_action {};
+  default_action.sa_handler = SIG_DFL;
+  for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGPIPE}) sigaction(sig, &default_action, nullptr);
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
+  int error = 0;
+  // A program this one started does not outlive it, however it ends (SIGKILL too): it is asked
+  // to end as a close signal asks. The parent may have died before the request took hold.
+  if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0) {
+    error = errno;
+  } else if (getppid() != parent) {
+    _exit(127);
+  } else {
+    execve(program, argv, environ);
+    error = errno;
+  }
+  [[maybe_unused]] ssize_t n = write(report, &error, sizeof error);
+  _exit(127);
+}
+
+}  // namespace
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments) {
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  sigset_t none, defaults;
-  sigemptyset(&none);
-  sigemptyset(&defaults);
-  for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGPIPE}) sigaddset(&defaults, sig);
-  posix_spawnattr_setsigmask(&attributes, &none);
-  posix_spawnattr_setsigdefault(&attributes, &defaults);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-  const int error = posix_spawn(&pid_, program.c_str(), nullptr, &attributes, argv.data(), environ);
-  posix_spawnattr_destroy(&attributes);
-  if (error != 0) throw std::runtime_error("cannot start " + program + ": " + std::strerror(error));
+  int report[2];
+  if (pipe2(report, O_CLOEXEC) != 0)
+    throw std::runtime_error("cannot start " + program + ": " + std::strerror(errno));
+  const pid_t parent = getpid();
+  pid_ = fork();
+  if (pid_ == 0) BecomeProgram(program.c_str(), argv.data(), parent, report[1]);
+  const int fork_error = errno;
+  close(report[1]);
+  if (pid_ < 0) {
+    close(report[0]);
+    throw std::runtime_error("cannot start " + program + ": " + std::strerror(fork_error));
+  }
+  int exec_error = 0;
+  ssize_t n;
+  while ((n = read(report[0], &exec_error, sizeof exec_error)) < 0 && errno == EINTR) {
+  }
+  close(report[0]);
+  if (n > 0) {
+    Wait();
+    throw std::runtime_error("cannot start " + program + ": " + std::strerror(exec_error));
+  }
   // A program that has already ended stays a zombie until it is waited for: the pidfd still
   // names it.
   pidfd_ = static_cast<int>(syscall(SYS_pidfd_open, pid_, 0));

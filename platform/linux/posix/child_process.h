@@ -1,6 +1,7 @@
 #pragma once
 // A program started by this one, known by a pidfd so that its end can be polled for beside
-// other descriptors. It is ended (SIGTERM) and waited for when the object goes first.
+// other descriptors. It is ended (SIGTERM) and waited for when the object goes first, and
+// when this process dies, however it dies (the kernel's parent-death signal, SIGTERM).
 #include <sys/types.h>
 
 #include <string>
@@ -10,8 +11,8 @@ namespace slidesaver::linux_platform {
 
 class ChildProcess {
  public:
-  // Starts `program` with `arguments` (argv[0] is `program`), the signals at their default
-  // action; throws std::runtime_error when it can't.
+  // Starts `program` (a path) with `arguments` (argv[0] is `program`), the signals at their
+  // default action; throws std::runtime_error when it can't.
   ChildProcess(const std::string& program, const std::vector<std::string>& arguments);
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;

@@ -5,6 +5,8 @@
 #   motion ends it and its extraction folder goes, 2 s later it plays again;
 #   a second watcher on the display refuses to run (status 1);
 #   SIGTERM ends the watcher and the show it plays, and no extraction folder stays;
+#   SIGKILL ends the watcher and the show ends with it, and the next watcher plays;
+#   a watcher whose display goes away ends with status 1 and leaves no lock file;
 #   while a real xscreensaver runs on the display the watcher starts no show, and once that has
 #   gone it does again.
 #   idle-watcher-test.sh BUILD-DIR        (on a display of its own: see run-with-xvfb.sh)
@@ -16,10 +18,11 @@ grep -q '^SLIDESAVER_SANITIZE:BOOL=ON' "$build/CMakeCache.txt" && slow=3
 source "$(dirname "$0")/watcher_steps.sh"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/idle-watcher-test.XXXXXX")
-watcher="" saver=""
+watcher="" saver="" server=""
 cleanup() {
   stop "$watcher"
   stop "$saver"
+  stop "$server"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -63,6 +66,33 @@ done
 second_watcher_refused "$player" "$DISPLAY"
 two_idle_shows
 terminate_watcher
+killed_watcher_takes_its_show "$player"
+
+# A display of its own, which goes away under the watcher.
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+server=$!
+for _ in $(seq 200); do
+  [[ -s $work/display ]] && break
+  sleep 0.05
+done
+[[ -s $work/display ]] || fail "the second Xvfb gave no display number"
+lost=":$(head -n1 "$work/display")"
+DISPLAY=$lost "$player" --idle 60 2>"$work/watcher.log" &
+watcher=$!
+for _ in $(seq 200); do
+  [[ -f $work/run/slidesaver/idle-$lost.lock ]] && break
+  sleep 0.05
+done
+[[ -f $work/run/slidesaver/idle-$lost.lock ]] || fail "no lock for $lost"
+stop "$server"
+server=""
+status=0
+wait "$watcher" || status=$?
+watcher=""
+((status == 1)) || fail "the watcher ended with status $status when its display went"
+grep -q "lost the display" "$work/watcher.log" || fail "the watcher said: $(cat "$work/watcher.log")"
+[[ ! -e $work/run/slidesaver/idle-$lost.lock ]] || fail "the lock file stayed after the display went"
+echo "display lost: the watcher ended with status 1 and took its lock file"
 
 # A real xscreensaver on the display (as nobody when this runs as root: it refuses root).
 as_user=()

@@ -5,6 +5,10 @@ now_ms() { date +%s%3N; }
 stop() {  # pid: ends a process this test started, and waits for it
   if [[ -n $1 ]] && kill "$1" 2>/dev/null; then wait "$1" 2>/dev/null || true; fi
 }
+# True once a process has ended (gone, or a zombie nobody has waited for yet).
+ended() {
+  [[ ! -e /proc/$1/stat ]] || [[ $(sed 's/.*) //' "/proc/$1/stat" | cut -d' ' -f1) == Z ]]
+}
 # The show the watcher plays now, if any.
 show_of() { cat "/proc/$1/task/$1/children" 2>/dev/null | tr -d ' ' || true; }
 
@@ -70,4 +74,36 @@ terminate_watcher() {
   [[ ! -e /proc/$show ]] || fail "the show $show outlived its watcher"
   [[ -z $(extractions) ]] || fail "an extraction folder stayed: $(extractions)"
   echo "SIGTERM: the watcher and its show ended, no extraction folder stayed"
+}
+
+# SIGKILL ends the watcher at once: its show ends with it (asked as SIGTERM asks) and leaves no
+# folder, and the next watcher plays its own show with nothing held by the dead one in the way.
+killed_watcher_takes_its_show() {  # player
+  "$1" --idle 2 2>"$work/watcher.log" &
+  watcher=$!
+  move_pointer
+  await_show
+  await_visible
+  kill -KILL "$watcher"
+  wait "$watcher" 2>/dev/null || true
+  watcher=""
+  local since
+  since=$(now_ms)
+  until ended "$show"; do
+    (($(now_ms) - since < 10000 * slow)) || fail "the show $show outlived its killed watcher"
+    sleep 0.05
+  done
+  echo "SIGKILL: the watcher's show ended $(($(now_ms) - since)) ms after it"
+  since=$(now_ms)
+  while [[ -n $(extractions) ]]; do
+    (($(now_ms) - since < 5000 * slow)) || fail "an extraction folder stayed: $(extractions)"
+    sleep 0.05
+  done
+  "$1" --idle 2 2>"$work/watcher.log" &
+  watcher=$!
+  move_pointer
+  await_show
+  await_visible
+  echo "the next watcher's show plays"
+  terminate_watcher
 }
