@@ -8,6 +8,7 @@
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win_show_window.h"
 #include "platform/win32/win_text.h"
+#include "platform/win32/windows_calls.h"
 #include "startup/app_state.h"
 #include "startup/start_up.h"
 
@@ -23,11 +24,12 @@ int Run() {
   auto process = win32::MakeWinProcess();
   auto files = win32::MakeWinFileSystem();
   auto system = win32::MakeWinSystem();
+  win32::WindowsCalls& calls = win32::SystemWindowsCalls();
   auto window = win32::MakeWinShowWindow();
   auto events = win32::MakeWinEventLoop(*window);
-  auto audio = win32::MakeWinAudio();
+  auto audio = win32::MakeWinAudio(calls);
   auto pictures = win32::MakeWinPictureLoader();
-  auto dialogs = win32::MakeWinDialogs(*window);
+  auto dialogs = win32::MakeWinDialogs(*window, calls);
   platform::Platform platform{*process, *files, *system,   *events,
                               *window,  *audio, *pictures, *dialogs};
   AppState app;

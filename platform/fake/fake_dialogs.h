@@ -13,33 +13,26 @@ struct MessageBoxCall {
   std::string title;
   platform::MessageIcon icon;
   bool show_window_visible;  // what the screen looked like when the box came up
-  int32_t cursor_count;
-};
-
-struct PasswordChangeCall {
-  std::string registry_key;
-  platform::WindowHandle owner;
-  int reserved1;
-  int reserved2;
+  bool cursor_shown;
 };
 
 // Logs every dialog; what the user does is scripted by callbacks. Message boxes and password
 // checks are also logged in the call log, as "MessageBox <title>" and
-// "VerifyScreenSavePwd <window>".
+// "password checked <window>".
 class FakeDialogs : public platform::Dialogs {
  public:
   FakeDialogs(FakeCallLog& log, FakeShowWindow& window) : log_(log), window_(window) {}
 
   std::vector<MessageBoxCall> message_boxes;
-  std::vector<PasswordChangeCall> password_changes;
+  std::vector<platform::WindowHandle> password_changes;  // their owners
   std::vector<platform::WindowHandle> password_checks;
   int settings_dialogs = 0;
 
   // Plays the user in the settings dialog; by default the user closes it without a choice.
   std::function<void(platform::SettingsDialogModel&)> on_settings_dialog;
-  // The answer of the Windows password check (a BOOL, of which the show reads the low word).
-  std::function<int(platform::WindowHandle)> on_verify_password = [](platform::WindowHandle) {
-    return 1;
+  // Plays the user in the password check: whether the password is accepted.
+  std::function<bool(platform::WindowHandle)> on_check_password = [](platform::WindowHandle) {
+    return true;
   };
 
   void MessageBox(const std::string& text, const std::string& title,

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/windows_calls.h"
-
 namespace slidesaver::fake {
 namespace {
 std::string RectText(const gdi::Rect& r) {
@@ -72,14 +70,9 @@ void FakeShowWindow::SetTopMost() {
   top_most_ = true;
 }
 
-// Logs each ShowCursor call the Windows player makes for it.
 void FakeShowWindow::SetCursorVisible(bool visible) {
-  platform::windows_calls::ShowCursorUntil(visible, [this](bool show) {
-    cursor_count_ += show ? 1 : -1;
-    log_.Add(std::string("ShowCursor ") + (show ? "1" : "0") + " -> " +
-             std::to_string(cursor_count_));
-    return cursor_count_;
-  });
+  log_.Add(visible ? "cursor shown" : "cursor hidden");
+  cursor_shown_ = visible;
 }
 
 platform::Point FakeShowWindow::GetCursorPos() {

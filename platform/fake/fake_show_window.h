@@ -1,6 +1,7 @@
 #pragma once
 // The show window of the test platform: the screen as a bitmap, a cursor that scripted input
-// moves, the cursor display count, and a capture of every presented frame.
+// moves and the show hides ("cursor hidden", "cursor shown"), and a capture of every presented
+// frame.
 #include <cstdint>
 #include <vector>
 
@@ -37,7 +38,7 @@ class FakeShowWindow : public platform::ShowWindow {
   platform::InputSink* Sink() const { return sink_; }
   void SetCursorPos(platform::Point p) { cursor_ = p; }
   void SetScreenSize(platform::ScreenSize s);
-  int32_t CursorCount() const { return cursor_count_; }
+  bool CursorShown() const { return cursor_shown_; }
   bool Visible() const { return visible_; }
   bool TopMost() const { return top_most_; }
   bool Grabbed() const { return grabbed_; }
@@ -56,7 +57,7 @@ class FakeShowWindow : public platform::ShowWindow {
   gdi::Rect area_{};
   platform::InputSink* sink_ = nullptr;
   platform::Point cursor_{};
-  int32_t cursor_count_ = 0;
+  bool cursor_shown_ = true;
   bool visible_ = false;
   bool top_most_ = false;
   bool grabbed_ = false;

@@ -1,47 +1,47 @@
 // Music through MCI and slide sounds through PlaySound, as Windows provides them.
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/win32_platform.h"
-#include "platform/windows_calls.h"
+#include "platform/win32/windows_calls.h"
 
 namespace slidesaver::win32 {
 namespace {
 
-namespace calls = platform::windows_calls;
+// PlaySound's flags: a slide's sound from its file, played asynchronously, silent when missing;
+// and the purge that ends the sound playing.
+constexpr uint32_t kSoundFileFlags = SND_FILENAME | SND_NODEFAULT | SND_ASYNC;
+constexpr uint32_t kPurgeFlags = SND_PURGE;
 
 class WinAudio : public platform::Audio {
  public:
+  explicit WinAudio(WindowsCalls& calls) : calls_(calls) {}
+
   void StartMusic(const std::string& path) override {
-    Send(calls::OpenMusic(path));
-    Send(calls::kPlayMusic);
+    calls_.SendMciString("open \"" + path + "\" alias bgm");
+    calls_.SendMciString("play bgm");
   }
-  bool MusicEnded() override { return calls::MusicModeIsStopped(Send(calls::kAskMusicMode)); }
+  // The reply begins with "stopped", in this case, once the music has played to its end.
+  bool MusicEnded() override {
+    return calls_.SendMciString("status bgm mode").starts_with("stopped");
+  }
   void RestartMusic() override {
-    Send(calls::kSeekMusicToStart);
-    Send(calls::kPlayMusic);
+    calls_.SendMciString("seek bgm to start");
+    calls_.SendMciString("play bgm");
   }
-  void CloseMusic() override { Send(calls::kCloseMusic); }
+  void CloseMusic() override { calls_.SendMciString("close bgm"); }
 
   void PlaySound(const std::string& path) override {
-    PlaySoundA(path.c_str(), nullptr, calls::kSoundFileFlags);
+    calls_.PlaySound(path.c_str(), kSoundFileFlags);
   }
-  void StopSound() override { PlaySoundA(nullptr, nullptr, calls::kPurgeFlags); }
+  void StopSound() override { calls_.PlaySound(nullptr, kPurgeFlags); }
 
  private:
-  // The reply in the show's buffer of 256 characters; failures are silent.
-  static std::string Send(const std::string& command) {
-    char reply[256] = {};
-    mciSendStringA(command.c_str(), reply, sizeof reply, nullptr);
-    reply[sizeof reply - 1] = '\0';
-    return reply;
-  }
+  WindowsCalls& calls_;
 };
-
-static_assert(calls::kSoundFileFlags == (SND_FILENAME | SND_NODEFAULT | SND_ASYNC));
-static_assert(calls::kPurgeFlags == SND_PURGE);
 
 }  // namespace
 
-std::unique_ptr<platform::Audio> MakeWinAudio() { return std::make_unique<WinAudio>(); }
+std::unique_ptr<platform::Audio> MakeWinAudio(WindowsCalls& calls) {
+  return std::make_unique<WinAudio>(calls);
+}
 
 }  // namespace slidesaver::win32

@@ -5,33 +5,10 @@
 #include "platform/win32/win_settings_dialog.h"
 #include "platform/win32/win_show_window.h"
 #include "platform/win32/win_text.h"
-#include "platform/windows_calls.h"
+#include "platform/win32/windows_calls.h"
 
 namespace slidesaver::win32 {
 namespace {
-
-namespace calls = platform::windows_calls;
-
-// A function of a system module that only some Windows versions have, loaded when called.
-template <class Function>
-class OptionalExport {
- public:
-  OptionalExport(const char* module, const char* name) : module_(LoadLibraryA(module)) {
-    if (module_)
-      function_ =
-          reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
-  }
-  ~OptionalExport() {
-    if (module_) FreeLibrary(module_);
-  }
-  OptionalExport(const OptionalExport&) = delete;
-  OptionalExport& operator=(const OptionalExport&) = delete;
-  Function get() const { return function_; }
-
- private:
-  HMODULE module_;
-  Function function_ = nullptr;
-};
 
 HWND ToHwnd(platform::WindowHandle handle) {
   return reinterpret_cast<HWND>(static_cast<uintptr_t>(handle));
@@ -39,7 +16,8 @@ HWND ToHwnd(platform::WindowHandle handle) {
 
 class WinDialogs : public platform::Dialogs {
  public:
-  explicit WinDialogs(WinShowWindow& show_window) : show_window_(show_window) {}
+  WinDialogs(WinShowWindow& show_window, WindowsCalls& calls)
+      : show_window_(show_window), calls_(calls) {}
 
   void MessageBox(const std::string& text, const std::string& title,
                   platform::MessageIcon icon) override {
@@ -54,30 +32,23 @@ class WinDialogs : public platform::Dialogs {
     RunSettingsDialog(settings);
   }
 
-  // Windows 9x checks the screen-saver password itself; NT-family Windows has no
-  // password.cpl (it locks the session when the screen saver is secure), so there the show
-  // simply ends instead of failing in the middle of its shutdown.
   bool CheckPassword(platform::WindowHandle over) override {
-    using Verify = BOOL(WINAPI*)(HWND);
-    const OptionalExport<Verify> verify("password.cpl", "VerifyScreenSavePwd");
-    if (!verify.get()) return true;
-    return calls::PasswordAccepted(verify.get()(ToHwnd(over)));
+    return CheckScreenSaverPassword(calls_, ToHwnd(over));
   }
 
   void ChangePassword(platform::WindowHandle owner) override {
-    using Change = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
-    const OptionalExport<Change> change("mpr.dll", "PwdChangePasswordA");
-    if (change.get()) change.get()(calls::kScreenSaverPasswordProvider, ToHwnd(owner), 0, 0);
+    ChangeScreenSaverPassword(calls_, ToHwnd(owner));
   }
 
  private:
   WinShowWindow& show_window_;
+  WindowsCalls& calls_;
 };
 
 }  // namespace
 
-std::unique_ptr<platform::Dialogs> MakeWinDialogs(WinShowWindow& show_window) {
-  return std::make_unique<WinDialogs>(show_window);
+std::unique_ptr<platform::Dialogs> MakeWinDialogs(WinShowWindow& show_window, WindowsCalls& calls) {
+  return std::make_unique<WinDialogs>(show_window, calls);
 }
 
 }  // namespace slidesaver::win32

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "platform/win32/win32_platform.h"
-#include "platform/windows_calls.h"
+#include "platform/win32/windows_calls.h"
 
 namespace slidesaver::win32 {
 namespace {
@@ -197,10 +197,7 @@ void WinShowWindow::SetTopMost() {
   if (window_) SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-void WinShowWindow::SetCursorVisible(bool visible) {
-  platform::windows_calls::ShowCursorUntil(
-      visible, [](bool show) { return ::ShowCursor(show ? TRUE : FALSE); });
-}
+void WinShowWindow::SetCursorVisible(bool visible) { ShowCursorUntil(visible, calls_); }
 
 platform::Point WinShowWindow::GetCursorPos() {
   POINT p{0, 0};
@@ -225,6 +222,8 @@ HWND WinShowWindow::VisibleWindow() const {
   return window_ && IsWindowVisible(window_) ? window_ : nullptr;
 }
 
-std::unique_ptr<WinShowWindow> MakeWinShowWindow() { return std::make_unique<WinShowWindow>(); }
+std::unique_ptr<WinShowWindow> MakeWinShowWindow() {
+  return std::make_unique<WinShowWindow>(SystemWindowsCalls());
+}
 
 }  // namespace slidesaver::win32

@@ -10,9 +10,12 @@
 
 namespace slidesaver::win32 {
 
+class WindowsCalls;
+
 class WinShowWindow : public platform::ShowWindow {
  public:
-  WinShowWindow() = default;
+  // The pointer is shown and hidden through `calls` (windows_calls.h).
+  explicit WinShowWindow(WindowsCalls& calls) : calls_(calls) {}
   ~WinShowWindow() override;
   WinShowWindow(const WinShowWindow&) = delete;
   WinShowWindow& operator=(const WinShowWindow&) = delete;
@@ -42,6 +45,7 @@ class WinShowWindow : public platform::ShowWindow {
   void ResizeArea(int32_t width, int32_t height);
   void BlitArea(HDC target, const RECT& area_part);
 
+  WindowsCalls& calls_;
   HWND window_ = nullptr;
   platform::InputSink* sink_ = nullptr;
   RECT area_{};  // the show area in window pixels

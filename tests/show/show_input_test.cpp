@@ -19,7 +19,7 @@ class InputTest : public ShowTest {
   int64_t EndTick() {
     fake.log.Clear();
     Run();
-    const std::vector<int64_t> ticks = TicksOf("ShowCursor 1");
+    const std::vector<int64_t> ticks = TicksOf("cursor shown");
     return ticks.empty() ? -1 : ticks.front();
   }
 };

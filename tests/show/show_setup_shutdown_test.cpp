@@ -53,28 +53,24 @@ TEST_F(ShowTest, InputDuringTheSetUpYieldIsDiscarded) {
   fake.events.MouseDownAt(0);
   fake.events.KeyDownAt(2500);
   Run();
-  EXPECT_THAT(TicksOf("ShowCursor 1"), ElementsAre(2500));
+  EXPECT_THAT(TicksOf("cursor shown"), ElementsAre(2500));
 }
 
 TEST_F(ShowTest, MusicIsOpenedPlayedKeptAliveAndClosed) {
   package.BgmFileName = "music.mid";
   AddSlide("a", kRed);
-  fake.audio.QueueStatusReplies({"playing", "stopped", "Stopped", "stop", "", "stopped at end"});
+  fake.audio.QueueMusicEnded({false, true, false, false, false, true});
   fake.events.KeyDownAt(6500);
   Run();
-  EXPECT_THAT(Calls("mci"),
-              ElementsAre("mci open \"" + Path("music.mid") + "\" alias bgm", "mci play bgm",
-                          "mci status bgm mode",  // playing
-                          "mci status bgm mode", "mci seek bgm to start", "mci play bgm",
-                          "mci status bgm mode",  // Stopped
-                          "mci status bgm mode",  // stop
-                          "mci status bgm mode",  // ""
-                          "mci status bgm mode", "mci seek bgm to start", "mci play bgm",
-                          "mci status bgm mode",  // the transition after the stop
-                          "mci close bgm"));
+  EXPECT_THAT(Calls("music"), ElementsAre("music started " + Path("music.mid"), "music ended? no",
+                                          "music ended? yes", "music restarted", "music ended? no",
+                                          "music ended? no", "music ended? no", "music ended? yes",
+                                          "music restarted",
+                                          "music ended? no",  // the transition after the stop
+                                          "music closed"));
   // The music starts after the window is up, and each check follows a transition.
-  EXPECT_THAT(TicksOf("mci open"), ElementsAre(0));
-  EXPECT_THAT(TicksOf("mci status"), ElementsAre(1001, 2002, 3003, 4004, 5005, 6006, 6500));
+  EXPECT_THAT(TicksOf("music started"), ElementsAre(0));
+  EXPECT_THAT(TicksOf("music ended?"), ElementsAre(1001, 2002, 3003, 4004, 5005, 6006, 6500));
 }
 
 TEST_F(ShowTest, MusicSwitchedOffOnlyClosesAndNoMusicSendsNothing) {
@@ -83,14 +79,14 @@ TEST_F(ShowTest, MusicSwitchedOffOnlyClosesAndNoMusicSendsNothing) {
   AddSlide("a", kRed);
   fake.events.KeyDownAt(2500);
   Run();
-  EXPECT_THAT(Calls("mci"), ElementsAre("mci close bgm"));
+  EXPECT_THAT(Calls("music"), ElementsAre("music closed"));
 
   fake.log.Clear();
   package.BgmFileName.clear();
   settings.BgmEnabled = -1;
   fake.events.KeyDownAt(fake.log.Now() + 2500);
   Run();
-  EXPECT_THAT(Calls("mci"), IsEmpty());
+  EXPECT_THAT(Calls("music"), IsEmpty());
 }
 
 TEST_F(ShowTest, PasswordSwitchOffEndsTheShowWithoutAsking) {
@@ -108,13 +104,12 @@ TEST_F(ShowTest, AcceptedPasswordEndsTheShow) {
   fake.events.KeyDownAt(1500);
   Run();
   EXPECT_EQ(fake.dialogs.password_checks.size(), 1u);
-  EXPECT_THAT(Calls(),
-              ::testing::IsSupersetOf({"Grab on", "Grab off", "VerifyScreenSavePwd 20958"}));
+  EXPECT_THAT(Calls(), ::testing::IsSupersetOf({"Grab on", "Grab off", "password checked 20958"}));
   // The grab ends before the dialog needs the keyboard, and the cursor is visible for it.
   const std::vector<std::string> calls = Calls();
   auto grab_off = std::find(calls.begin(), calls.end(), "Grab off");
-  auto verify = std::find(calls.begin(), calls.end(), "VerifyScreenSavePwd 20958");
-  auto cursor = std::find(calls.begin(), calls.end(), "ShowCursor 1 -> 0");
+  auto verify = std::find(calls.begin(), calls.end(), "password checked 20958");
+  auto cursor = std::find(calls.begin(), calls.end(), "cursor shown");
   EXPECT_LT(grab_off, verify);
   EXPECT_LT(cursor, verify);
   EXPECT_THAT(Calls("SetScreenSaverRunning"),
@@ -127,9 +122,9 @@ TEST_F(ShowTest, RefusedPasswordRestartsTheShowFromTheNewCursorPosition) {
   AddSlide("a", kRed);
   AddSlide("b", kGreen);
   fake.window.SetCursorPos({500, 400});
-  // Refused; low 16 bits zero: refused; accepted. The user leaves the mouse at (10, 10).
-  fake.dialogs.on_verify_password = [&](platform::WindowHandle) {
-    static constexpr int kAnswers[] = {0, 0x10000, 1};
+  // Refused twice, then accepted. The user leaves the mouse at (10, 10).
+  fake.dialogs.on_check_password = [&](platform::WindowHandle) {
+    static constexpr bool kAnswers[] = {false, false, true};
     fake.window.SetCursorPos({10, 10});
     return kAnswers[fake.dialogs.password_checks.size() - 1];
   };
@@ -139,21 +134,20 @@ TEST_F(ShowTest, RefusedPasswordRestartsTheShowFromTheNewCursorPosition) {
   fake.events.MouseDownAt(5000);              // ends the third run
   Run();
   EXPECT_EQ(fake.dialogs.password_checks.size(), 3u);
-  EXPECT_THAT(TicksOf("VerifyScreenSavePwd"), ElementsAre(1500, 3500, 5000));
+  EXPECT_THAT(TicksOf("password checked"), ElementsAre(1500, 3500, 5000));
   // Each restart hides the cursor again, takes its new place and begins with slide 0.
-  EXPECT_THAT(Calls("ShowCursor"),
-              ElementsAre("ShowCursor 0 -> -1", "ShowCursor 1 -> 0",  // first run
-                          "ShowCursor 0 -> -1",                       // refused
-                          "ShowCursor 0 -> -2", "ShowCursor 1 -> -1", "ShowCursor 1 -> 0",
-                          "ShowCursor 0 -> -1",  // refused
-                          "ShowCursor 0 -> -2", "ShowCursor 1 -> -1", "ShowCursor 1 -> 0"));
+  EXPECT_THAT(Calls("cursor"), ElementsAre("cursor hidden", "cursor shown",  // first run
+                                           "cursor hidden",                  // refused
+                                           "cursor hidden", "cursor shown",  // second run
+                                           "cursor hidden",                  // refused
+                                           "cursor hidden", "cursor shown"));
   EXPECT_THAT(TicksOf("GetCursorPos"), ::testing::IsSupersetOf({0, 1500, 3000, 3500}));
   EXPECT_THAT(TicksOf("LoadPicture " + Path("a")), ::testing::IsSupersetOf({0, 1500, 3500}));
   // Music, top-most state and the screen-saver flag are left as they are.
   EXPECT_THAT(Calls("SetScreenSaverRunning"),
               ElementsAre("SetScreenSaverRunning 1", "SetScreenSaverRunning 0"));
   EXPECT_THAT(Calls("Show"), ::testing::Contains("Show").Times(1));
-  EXPECT_EQ(fake.window.CursorCount(), 0);
+  EXPECT_TRUE(fake.window.CursorShown());
 }
 
 TEST_F(ShowTest, CloseRequestEndsTheShowWithoutThePasswordAndCleansUp) {
@@ -162,7 +156,7 @@ TEST_F(ShowTest, CloseRequestEndsTheShowWithoutThePasswordAndCleansUp) {
   fake.events.CloseAt(1500);
   Run();
   EXPECT_EQ(fake.dialogs.password_checks.size(), 0u);
-  EXPECT_THAT(TicksOf("ShowCursor 1"), ElementsAre(1500));
+  EXPECT_THAT(TicksOf("cursor shown"), ElementsAre(1500));
   EXPECT_THAT(Calls("SetScreenSaverRunning"),
               ElementsAre("SetScreenSaverRunning 1", "SetScreenSaverRunning 0"));
   EXPECT_FALSE(fake.window.Grabbed());
@@ -173,7 +167,7 @@ TEST_F(ShowTest, CloseRequestDuringTheSetUpIsNotDiscarded) {
   AddSlide("a", kRed);
   fake.events.CloseAt(0);  // arrives in the set-up's yield
   Run();
-  EXPECT_THAT(TicksOf("ShowCursor 1"), ElementsAre(0));
+  EXPECT_THAT(TicksOf("cursor shown"), ElementsAre(0));
   EXPECT_EQ(Calls("LoadPicture").size(), 1u);  // the first picture, and no pass
 }
 

@@ -191,7 +191,7 @@ class RenderTest : public ScratchTest {
     FakeRun run;
     run.frames = fake.window.Frames();
     for (const auto& call : fake.log.With("LoadPicture")) run.loads.push_back(call.tick);
-    for (const auto& call : fake.log.With("PlaySound /")) run.sounds.push_back(call.tick);
+    for (const auto& call : fake.log.With("sound started /")) run.sounds.push_back(call.tick);
     return run;
   }
 
