@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "app/folder_show.h"
+#include "app/show_place_linux.h"
 #include "common/run_time_error.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/posix/close_signals.h"
-#include "platform/linux/x11/foreign_window.h"
 #include "startup/app_state.h"
 #include "startup/command_line.h"
 #include "startup/program_options.h"
@@ -98,27 +98,10 @@ int Run(int argc, char** argv) {
   }
   if (!options.show_file && !folder) options.show_file = linux_platform::InstalledDemoShow();
 
-  linux_platform::ShowPlace place;
-  if (options.target == ShowTarget::OwnWindow)
-    place.kind = linux_platform::ShowPlace::Kind::OwnWindow;
-  if (options.target == ShowTarget::Root || options.target == ShowTarget::WindowId) {
-    const linux_platform::ForeignWindowLookup found =
-        linux_platform::FindForeignWindow(options.target == ShowTarget::Root, options.window_id);
-    if (found.result == linux_platform::ForeignWindowLookup::Result::NoDisplay) {
-      return CannotOpenDisplay();
-    }
-    if (found.result == linux_platform::ForeignWindowLookup::Result::NoWindow) {
-      std::fprintf(stderr, "slidesaver: no window 0x%x on the display\n", found.window);
-      return 1;
-    }
-    place = {linux_platform::ShowPlace::Kind::ForeignWindow, found.window};
-  }
-  place.fit = options.fit;
-  // Another program's window is an X window.
-  const bool wayland = place.kind != linux_platform::ShowPlace::Kind::ForeignWindow &&
-                       linux_platform::WaylandWanted(options.wayland);
-  linux_platform::SdlServices show =
-      wayland ? linux_platform::MakeWaylandServices(place) : linux_platform::MakeSdlServices(place);
+  const ShowPlaceChoice chosen = ChooseShowPlace(options);
+  if (!chosen.place) return chosen.status;
+  const linux_platform::ShowPlace& place = *chosen.place;
+  linux_platform::SdlServices show = MakeShowServices(place, options);
   if ((play_show || mode == "/S") && !show.open_display()) return CannotOpenDisplay();
   if (!play_show && (mode == "/C" || mode == "/A") && !linux_platform::OpenDialogDisplay()) {
     return CannotOpenDisplay();

@@ -2,7 +2,8 @@
 // What the Linux player does with a sound or music file, for the sound fuzzer and the replay of
 // its seeds: the header check both players make, then, once it lets a file through, a slide's
 // WAV decoded whole by SDL_mixer (when short, to keep every run short), music opened by
-// SDL_mixer's decoder of its format, and MIDI loaded and played for a moment by FluidSynth.
+// SDL_mixer's decoder of its format (the player's own choice, MixerMusicType), and MIDI loaded and
+// played for a moment by FluidSynth.
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <fluidsynth.h>
@@ -14,6 +15,7 @@
 #include "media/sound_header.h"
 #include "platform/linux/fluidsynth/fluid_log.h"
 #include "platform/linux/sdl/byte_source_rwops.h"
+#include "platform/linux/sdl/mixer_music_type.h"
 
 namespace slidesaver::sound_fuzzing {
 
@@ -39,20 +41,6 @@ inline bool PlayMidi(std::span<const uint8_t> song) {
   if (synth) delete_fluid_synth(synth);
   delete_fluid_settings(settings);
   return played;
-}
-
-inline Mix_MusicType MixerType(media::SoundFormat format) {
-  switch (format) {
-    case media::SoundFormat::kWav:
-      return MUS_WAV;
-    case media::SoundFormat::kMidi:
-      return MUS_MID;
-    case media::SoundFormat::kOggVorbis:
-      return MUS_OGG;
-    case media::SoundFormat::kMp3:
-      break;
-  }
-  return MUS_MP3;
 }
 
 // SDL's audio on its dummy driver, once for the process; false when it can't start.
@@ -83,8 +71,8 @@ inline bool DecodeCheckedSound(std::span<const uint8_t> bytes) {
   if (header.format == media::SoundFormat::kMidi) return PlayMidi(bytes);
   std::shared_ptr<const media::ByteSource> input = file;
   if (header.format == media::SoundFormat::kWav) input = media::PlainWav(file, header);
-  Mix_Music* music =
-      Mix_LoadMUSType_RW(linux_platform::ByteSourceRWops(input), MixerType(header.format), 1);
+  Mix_Music* music = Mix_LoadMUSType_RW(linux_platform::ByteSourceRWops(input),
+                                        linux_platform::MixerMusicType(header.format), 1);
   if (music) Mix_FreeMusic(music);
   return music != nullptr && decoded;
 }

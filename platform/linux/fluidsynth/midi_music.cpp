@@ -10,13 +10,6 @@ namespace {
 constexpr int kSynthesisFrames = 1024;
 }  // namespace
 
-void SilenceFluidSynthLog() {
-  for (int level = FLUID_PANIC; level <= FLUID_DBG; ++level) {
-    fluid_set_log_function(
-        level, [](int, const char*, void*) {}, nullptr);
-  }
-}
-
 std::unique_ptr<MidiMusic> MidiMusic::Load(std::vector<uint8_t> song,
                                            const std::string& soundfont) {
   if (soundfont.empty()) return nullptr;

@@ -13,6 +13,7 @@
 #include "platform/linux/fluidsynth/midi_music.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/sdl/byte_source_rwops.h"
+#include "platform/linux/sdl/mixer_music_type.h"
 #include "platform/linux/sound_fonts.h"
 
 namespace slidesaver::linux_platform {
@@ -206,7 +207,7 @@ class SdlAudio : public platform::Audio {
         music.midi = MidiMusic::Load(std::move(song), soundfont_);
       } else if (SDL_RWops* input = DecoderInput(music.file)) {
         // Streamed by the decoder of the format the check found, and by no other.
-        music.loaded = Mix_LoadMUSType_RW(input, MixerType(music.file.header.format), 1);
+        music.loaded = Mix_LoadMUSType_RW(input, MixerMusicType(music.file.header.format), 1);
       }
     }
     if (!music.midi) return music.loaded != nullptr;
@@ -217,20 +218,6 @@ class SdlAudio : public platform::Audio {
                         music.midi->Connect(rate, format, channels);
     }
     return music.connected;
-  }
-
-  static Mix_MusicType MixerType(media::SoundFormat format) {
-    switch (format) {
-      case media::SoundFormat::kWav:
-        return MUS_WAV;
-      case media::SoundFormat::kMidi:
-        return MUS_MID;
-      case media::SoundFormat::kOggVorbis:
-        return MUS_OGG;
-      case media::SoundFormat::kMp3:
-        break;
-    }
-    return MUS_MP3;
   }
 
   // MIDI music plays through the mixer's music hook, other music through the mixer itself.
