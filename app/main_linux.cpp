@@ -1,5 +1,6 @@
 // Entry point on Linux: reads the options, makes sure the display the mode needs is there,
 // builds the platform for the place the show plays in and runs the start-up procedure.
+#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "common/run_time_error.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/posix/close_signals.h"
+#include "platform/linux/posix/session_bus.h"
 #include "platform/linux/x11/foreign_window.h"
 #include "startup/app_state.h"
 #include "startup/command_line.h"
@@ -23,6 +25,7 @@ namespace {
 using namespace slidesaver;
 
 int CannotOpenDisplay() {
+  if (linux_platform::CloseSignalReceived()) return 0;  // it was asked to end while it tried
   std::fputs("slidesaver: cannot open display\n", stderr);
   return 1;
 }
@@ -164,6 +167,8 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   slidesaver::linux_platform::RouteCloseSignals();  // before anything is written
+  slidesaver::linux_platform::CutConnectionsAfterClose(std::chrono::milliseconds(400));
+  slidesaver::linux_platform::NoSessionBusOfOurOwn();
   try {
     return Run(argc, argv);
   } catch (const ProcessExit& exit) {
