@@ -2,13 +2,13 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <stdexcept>
 
 #include "photos/photo_error.h"
 #include "photos/picture_options.h"
-#include "startup/config_defaults.h"
 
 namespace slidesaver {
 namespace {
@@ -18,8 +18,8 @@ int32_t NumberChoice(const std::string& name, const std::string& text, int32_t m
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 0 ||
       value > most) {
-    throw std::invalid_argument("--" + name + ": \"" + text + "\" is not a number from 0 to " +
-                                std::to_string(most));
+    throw FolderChoiceError(
+        name, "--" + name + ": \"" + text + "\" is not a number from 0 to " + std::to_string(most));
   }
   return value;
 }
@@ -31,7 +31,7 @@ photos::FolderShowOptions FolderShowOptionsOf(const ProgramOptions& options) {
   show.folder = *options.folder;
   std::error_code error;
   if (!std::filesystem::is_directory(show.folder, error)) {
-    throw std::invalid_argument("--folder: " + show.folder.string() + " is no folder");
+    throw FolderChoiceError("folder", "--folder: " + show.folder.string() + " is no folder");
   }
   show.seed = std::random_device{}();
   for (const auto& [name, value] : options.folder_choices) {
@@ -44,22 +44,27 @@ photos::FolderShowOptions FolderShowOptionsOf(const ProgramOptions& options) {
     } else if (name == "order") {
       const auto order = photos::ParseFolderOrder(value);
       if (!order)
-        throw std::invalid_argument("--order: \"" + value + "\" is not shuffle, name or date");
+        throw FolderChoiceError(name, "--order: \"" + value + "\" is not shuffle, name or date");
       show.order = *order;
     } else if (name == "music") {
-      if (!std::filesystem::is_regular_file(value, error)) {
-        throw std::invalid_argument("--music: " + value + ": no such music file");
+      const std::filesystem::file_status music = std::filesystem::status(value, error);
+      if (!std::filesystem::exists(music)) {
+        throw FolderChoiceError(name, "--music: " + value + ": no such music file");
+      }
+      if (!std::filesystem::is_regular_file(music)) {
+        throw FolderChoiceError(name, "--music: " + value + ": not a file (a folder or a device)");
       }
       show.music = value;
     } else if (name == "background") {
       const auto colour = photos::ParseColour(value);
       if (!colour)
-        throw std::invalid_argument("--background: \"" + value + "\" is not a colour \"#RRGGBB\"");
+        throw FolderChoiceError(name,
+                                "--background: \"" + value + "\" is not a colour \"#RRGGBB\"");
       show.background = *colour;
     } else if (name == "folder-fit") {
       const auto fit = photos::ParseFit(value);
       if (!fit || *fit == photos::Fit::kNone) {
-        throw std::invalid_argument("--folder-fit: \"" + value + "\" is not contain or cover");
+        throw FolderChoiceError(name, "--folder-fit: \"" + value + "\" is not contain or cover");
       }
       show.fit = *fit;
     }
@@ -67,7 +72,7 @@ photos::FolderShowOptions FolderShowOptionsOf(const ProgramOptions& options) {
   try {
     (void)photos::EffectPlan::Parse(show.effects, show.seed);
   } catch (const photos::PhotoError& wrong) {
-    throw std::invalid_argument(wrong.what());
+    throw FolderChoiceError("effects", wrong.what());
   }
   return show;
 }
@@ -89,33 +94,6 @@ std::optional<std::string> XscreensaverImageFolder() {
     return folder;
   }
   return std::nullopt;
-}
-
-std::vector<std::string> ConfigFileArguments() {
-  const char* config_home = std::getenv("XDG_CONFIG_HOME");
-  const char* home = std::getenv("HOME");
-  std::filesystem::path folder;
-  if (config_home != nullptr && config_home[0] == '/') {
-    folder = config_home;
-  } else if (home != nullptr && home[0] != '\0') {
-    folder = std::filesystem::path(home) / ".config";
-  } else {
-    return {};
-  }
-  const std::filesystem::path path = folder / "slidesaver" / "slidesaver.conf";
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return {};
-  std::ifstream file(path, std::ios::binary);
-  std::string text(kMaxConfigBytes + 1, '\0');
-  file.read(text.data(), static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<size_t>(file.gcount()));
-  if (text.size() > kMaxConfigBytes) {
-    throw std::invalid_argument(path.string() + ": longer than " +
-                                std::to_string(kMaxConfigBytes / 1024) + " KiB");
-  }
-  const ConfigDefaults defaults = ReadConfigDefaults(text, path.string());
-  if (!defaults.error.empty()) throw std::invalid_argument(defaults.error);
-  return defaults.arguments;
 }
 
 }  // namespace slidesaver

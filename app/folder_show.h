@@ -2,6 +2,7 @@
 // The Linux player's --folder: the choices of the command line and the configuration file made
 // into a show of the folder's pictures.
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -10,17 +11,19 @@
 
 namespace slidesaver {
 
-// The folder and the choices of `options`, checked. Throws std::invalid_argument saying which
+// A folder choice refused: the option's name, and what is wrong.
+struct FolderChoiceError : std::invalid_argument {
+  FolderChoiceError(std::string name, const std::string& what)
+      : std::invalid_argument(what), option(std::move(name)) {}
+  std::string option;
+};
+
+// The folder and the choices of `options`, checked. Throws FolderChoiceError saying which
 // choice is wrong and why.
 photos::FolderShowOptions FolderShowOptionsOf(const ProgramOptions& options);
 
 // The folder xscreensaver's settings choose for images: imageDirectory in ~/.xscreensaver,
 // a leading ~ taken as $HOME. Nothing when there is none.
 std::optional<std::string> XscreensaverImageFolder();
-
-// The defaults of $XDG_CONFIG_HOME/slidesaver/slidesaver.conf (~/.config when the variable is
-// unset), as arguments to put before the command line's; none when there is no such file.
-// Throws std::invalid_argument naming the file and line at fault.
-std::vector<std::string> ConfigFileArguments();
 
 }  // namespace slidesaver

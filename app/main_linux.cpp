@@ -1,5 +1,6 @@
 // Entry point on Linux: reads the options, makes sure the display the mode needs is there,
 // builds the platform for the place the show plays in and runs the start-up procedure.
+#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <optional>
@@ -7,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "app/config_file.h"
 #include "app/folder_show.h"
 #include "app/show_place_linux.h"
 #include "common/run_time_error.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/posix/close_signals.h"
+#include "platform/linux/posix/session_bus.h"
 #include "startup/app_state.h"
 #include "startup/command_line.h"
 #include "startup/program_options.h"
@@ -22,6 +25,7 @@ namespace {
 using namespace slidesaver;
 
 int CannotOpenDisplay() {
+  if (linux_platform::CloseSignalReceived()) return 0;  // it was asked to end while it tried
   std::fputs("slidesaver: cannot open display\n", stderr);
   return 1;
 }
@@ -32,10 +36,17 @@ int UsageError(const std::string& message) {
   return 2;
 }
 
+// "<file>:<line>: " when the configuration file gave the option's value in effect.
+std::string FileLineOf(const PlayerArguments& given, const std::string& option) {
+  const auto line = given.file_lines.find(option);
+  return line == given.file_lines.end() ? "" : line->second + ": ";
+}
+
 // Becomes the idle watcher; nothing of the show is read before a show starts.
-int StartIdleWatcher(const ProgramOptions& options) {
+int StartIdleWatcher(const ProgramOptions& options, const std::string& show_named_at) {
   if (options.show_file && !linux_platform::MakePosixFileSystem()->FileExists(*options.show_file)) {
-    std::fprintf(stderr, "slidesaver: no show file %s\n", options.show_file->c_str());
+    std::fprintf(stderr, "slidesaver: %sno show file %s\n", show_named_at.c_str(),
+                 options.show_file->c_str());
     return 1;
   }
   const std::string failure =
@@ -57,14 +68,14 @@ void PlayFolder(platform::Platform& platform, const photos::FolderShowOptions& c
 }
 
 int Run(int argc, char** argv) {
-  std::vector<std::string> arguments;
+  PlayerArguments given;
   try {
-    arguments = ConfigFileArguments();
+    given = WithConfigDefaults(ReadConfigFile(),
+                               std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
   } catch (const std::invalid_argument& error) {
     return UsageError(error.what());
   }
-  arguments.insert(arguments.end(), argv + (argc > 0 ? 1 : 0), argv + argc);
-  ProgramOptions options = ParseProgramOptions(arguments);
+  ProgramOptions options = ParseProgramOptions(given.arguments);
   switch (options.action) {
     case ProgramOptions::Action::Help:
       std::fputs(UsageText().c_str(), stdout);
@@ -77,7 +88,7 @@ int Run(int argc, char** argv) {
     case ProgramOptions::Action::Run:
       break;
   }
-  if (options.idle_seconds) return StartIdleWatcher(options);
+  if (options.idle_seconds) return StartIdleWatcher(options, FileLineOf(given, "show"));
 
   // Every mode that shows something needs its display before anything is extracted.
   const bool play_show = options.target != ShowTarget::Mode;
@@ -92,8 +103,8 @@ int Run(int argc, char** argv) {
   if (options.folder && (play_show || mode == "/S")) {
     try {
       folder = FolderShowOptionsOf(options);
-    } catch (const std::invalid_argument& error) {
-      return UsageError(error.what());
+    } catch (const FolderChoiceError& error) {
+      return UsageError(FileLineOf(given, error.option) + error.what());
     }
   }
   if (!options.show_file && !folder) options.show_file = linux_platform::InstalledDemoShow();
@@ -127,6 +138,7 @@ int Run(int argc, char** argv) {
   if (options.show_file) {
     start.show_file = *options.show_file;
     start.settings_file = linux_platform::SettingsFileOfShow(*options.show_file);
+    start.show_file_named_at = FileLineOf(given, "show");
   }
   start.play_show = play_show;
   AppState app;
@@ -138,6 +150,8 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   slidesaver::linux_platform::RouteCloseSignals();  // before anything is written
+  slidesaver::linux_platform::CutConnectionsAfterClose(std::chrono::milliseconds(400));
+  slidesaver::linux_platform::NoSessionBusOfOurOwn();
   try {
     return Run(argc, argv);
   } catch (const ProcessExit& exit) {

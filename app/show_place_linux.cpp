@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "platform/linux/posix/close_signals.h"
 #include "platform/linux/x11/foreign_window.h"
 
 namespace slidesaver {
@@ -23,6 +24,7 @@ ShowPlaceChoice ForeignPlace(const ProgramOptions& options) {
       linux_platform::FindForeignWindow(options.target == ShowTarget::Root, options.window_id);
   switch (found.result) {
     case linux_platform::ForeignWindowLookup::Result::NoDisplay:
+      if (linux_platform::CloseSignalReceived()) return {std::nullopt, 0};  // asked to end
       std::fputs("slidesaver: cannot open display\n", stderr);
       return {std::nullopt, 1};
     case linux_platform::ForeignWindowLookup::Result::NoWindow:

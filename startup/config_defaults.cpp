@@ -1,5 +1,6 @@
 #include "startup/config_defaults.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "startup/program_options.h"
@@ -19,6 +20,7 @@ ConfigDefaults ReadConfigDefaults(const std::string& text, const std::string& fi
   ConfigDefaults defaults;
   std::istringstream lines(text);
   std::string line;
+  std::string show_line;  // the first line that names a show or a folder
   for (int number = 1; std::getline(lines, line); ++number) {
     const std::string where = file_name + ":" + std::to_string(number) + ": ";
     line = Trimmed(line);
@@ -45,9 +47,39 @@ ConfigDefaults ReadConfigDefaults(const std::string& text, const std::string& fi
       defaults.error = where + "idle is no default: the idle watcher is started by itself";
       return defaults;
     }
+    if (checked.show_file || checked.folder) {
+      if (!show_line.empty()) {
+        defaults.error = where + "one show at a time: " + show_line + " names one already";
+        return defaults;
+      }
+      show_line = file_name + ":" + std::to_string(number);
+    }
     defaults.arguments.push_back(argument);
+    defaults.lines.push_back(file_name + ":" + std::to_string(number));
   }
   return defaults;
+}
+
+PlayerArguments WithConfigDefaults(const ConfigDefaults& defaults,
+                                   const std::vector<std::string>& command_line) {
+  const ProgramOptions given = ParseProgramOptions(command_line);
+  const bool show_given = given.show_file || given.folder || given.xscreensaver_images;
+  PlayerArguments combined;
+  for (size_t i = 0; i < defaults.arguments.size(); ++i) {
+    const std::string& argument = defaults.arguments[i];
+    const std::string name = argument.substr(2, argument.find('=') - 2);
+    const bool show_source = name == "show" || name == "folder" || name == "xscreensaver-images";
+    if (show_given && show_source) continue;
+    combined.arguments.push_back(argument);
+    const bool folder_choice =
+        std::find(std::begin(kFolderShowOptions), std::end(kFolderShowOptions), name) !=
+        std::end(kFolderShowOptions);
+    if (show_source || (folder_choice && !given.folder_choices.contains(name))) {
+      combined.file_lines[name] = defaults.lines[i];
+    }
+  }
+  combined.arguments.insert(combined.arguments.end(), command_line.begin(), command_line.end());
+  return combined;
 }
 
 }  // namespace slidesaver

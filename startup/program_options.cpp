@@ -223,7 +223,8 @@ std::string UsageText() {
          "  --folder-fit contain|cover all of each picture (the default), or the area filled\n"
          "                            and the rest cut off\n"
          "Defaults for any option come from $XDG_CONFIG_HOME/slidesaver/slidesaver.conf, one\n"
-         "'name = value' a line ('time = 8000'); the command line wins.\n";
+         "'name = value' a line ('time = 8000'); the command line wins, and a show or\n"
+         "folder it names replaces the file's.\n";
 }
 
 }  // namespace slidesaver

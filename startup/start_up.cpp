@@ -64,7 +64,8 @@ void StartUp(platform::Platform& platform, AppState& app, const StartOptions& op
   if (options.show_file || options.play_show) {
     package_read = ReadPackageFile(platform.files, package_path, app.Package);
     if (!package_read.complete) {
-      throw std::runtime_error(package_path + ": no show (" + package_read.problem + ")");
+      throw std::runtime_error(options.show_file_named_at + package_path + ": no show (" +
+                               package_read.problem + ")");
     }
   } else {
     ResumeNext("reading the show", LogTo(platform),

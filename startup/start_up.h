@@ -19,6 +19,9 @@ struct StartOptions {
   // The show's file and its settings file, instead of the program's own .scr and .set.
   std::optional<std::string> show_file;
   std::string settings_file;
+  // Where the show file was named, when not on the command line ("<file>:<line>: "): its
+  // error begins with it.
+  std::string show_file_named_at;
   // The show plays in a window the platform was given, whatever the mode argument says.
   bool play_show = false;
 };

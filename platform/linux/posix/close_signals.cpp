@@ -1,12 +1,17 @@
 #include "platform/linux/posix/close_signals.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <condition_variable>
+#include <cstdlib>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -47,7 +52,54 @@ void TellListeners() {
   }
 }
 
+// Every socket of the process but the standard descriptors, shut down both ways.
+void ShutDownSockets() {
+  signal(SIGPIPE, SIG_IGN);  // a library still writing to one must get EPIPE, not die of it
+  DIR* descriptors = opendir("/proc/self/fd");
+  if (descriptors == nullptr) return;
+  std::vector<int> sockets;
+  while (const dirent* entry = readdir(descriptors)) {
+    const int fd = std::atoi(entry->d_name);
+    struct stat status {};
+    if (fd > STDERR_FILENO && fd != dirfd(descriptors) && fstat(fd, &status) == 0 &&
+        S_ISSOCK(status.st_mode)) {
+      sockets.push_back(fd);
+    }
+  }
+  closedir(descriptors);
+  for (int fd : sockets) shutdown(fd, SHUT_RDWR);
+}
+
 }  // namespace
+
+void CutConnectionsAfterClose(std::chrono::milliseconds grace) {
+  static bool started = false;
+  if (started) return;
+  started = true;
+  struct Alarm {
+    std::mutex lock;
+    std::condition_variable rung;
+    bool closing = false;
+  };
+  static Alarm* const alarm = new Alarm;  // the thread outlives main's statics
+  static CloseSignalListener* const listener = new CloseSignalListener([] {
+    const std::lock_guard<std::mutex> guard(alarm->lock);
+    alarm->closing = true;
+    alarm->rung.notify_one();
+  });
+  (void)listener;
+  std::thread([grace] {
+    std::unique_lock<std::mutex> guard(alarm->lock);
+    alarm->rung.wait(guard, [] { return alarm->closing; });
+    guard.unlock();
+    std::this_thread::sleep_for(grace);
+    // Again and again: a library may connect anew once its connection fails.
+    for (;;) {
+      ShutDownSockets();
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+  }).detach();
+}
 
 void RouteCloseSignals() {
   static bool installed = false;

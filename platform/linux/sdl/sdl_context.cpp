@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/linux/x11/x_connection_lost.h"
+
 namespace slidesaver::linux_platform {
 
 SdlContext::SdlContext() : start_(std::chrono::steady_clock::now()) {}
@@ -73,6 +75,7 @@ bool SdlContext::StartVideo() {
     return false;
   }
   video_started_ = true;
+  if (driver != nullptr && std::string(driver) == "x11") EndProcessOnLostXConnection();
   RouteCloseSignals();  // main has done it already; a program of the tests may not have
   // SDL_PushEvent may be called from any thread.
   close_signals_ = std::make_unique<CloseSignalListener>([] {

@@ -5,9 +5,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 #include <string>
+
+#include "common/run_time_error.h"
+#include "platform/linux/posix/close_signals.h"
 
 namespace slidesaver::linux_platform {
 
@@ -56,10 +60,11 @@ const xdg_wm_base_listener kWmBaseListener{
 
 }  // namespace
 
-std::unique_ptr<WaylandConnection> WaylandConnection::Connect() {
+std::unique_ptr<WaylandConnection> WaylandConnection::Connect(int wake_fd) {
   wl_display* display = wl_display_connect(nullptr);
   if (!display) return nullptr;
   std::unique_ptr<WaylandConnection> connection(new WaylandConnection);
+  connection->wake_fd_ = wake_fd;
   connection->display_ = Own(display, wl_display_disconnect);
   connection->registry_ = Own(wl_display_get_registry(display), wl_registry_destroy);
   static const wl_registry_listener listener{OnGlobal, OnGlobalRemove};
@@ -211,10 +216,13 @@ void WaylandConnection::SeatCapabilities(Seat& seat, uint32_t capabilities) {
 }
 
 void WaylandConnection::Check() {
-  if (wl_display_get_error(display_.get()) != 0) {
-    throw std::runtime_error("the Wayland compositor closed the connection: " +
-                             std::string(std::strerror(wl_display_get_error(display_.get()))));
-  }
+  const int error = wl_display_get_error(display_.get());
+  if (error == 0) return;
+  if (CloseSignalReceived()) throw ProcessExit{0};
+  // A failure, not the show's end: the process says so and ends as on the X server's end.
+  std::fprintf(stderr, "slidesaver: the Wayland compositor closed the connection: %s\n",
+               std::strerror(error));
+  throw ProcessExit{1};
 }
 
 void WaylandConnection::Dispatch() {
@@ -231,18 +239,22 @@ void WaylandConnection::Dispatch() {
   Check();
 }
 
-void WaylandConnection::Wait(std::chrono::steady_clock::time_point until, int wake_fd) {
+void WaylandConnection::Wait(std::optional<std::chrono::steady_clock::time_point> until,
+                             int wake_fd) {
   wl_display* display = display_.get();
   while (wl_display_prepare_read(display) != 0) wl_display_dispatch_pending(display);
   wl_display_flush(display);
-  // Compared before subtracting: `until` may be long past (time_point::min: due at once).
-  const auto now = std::chrono::steady_clock::now();
-  const auto left = until > now ? until - now : std::chrono::steady_clock::duration::zero();
-  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
-  const timespec timeout{static_cast<time_t>(seconds.count()),
-                         static_cast<long>((left - seconds) / std::chrono::nanoseconds(1))};
+  timespec timeout{};
+  if (until) {
+    // Compared before subtracting: `until` may be long past (time_point::min: due at once).
+    const auto now = std::chrono::steady_clock::now();
+    const auto left = *until > now ? *until - now : std::chrono::steady_clock::duration::zero();
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
+    timeout = {static_cast<time_t>(seconds.count()),
+               static_cast<long>((left - seconds) / std::chrono::nanoseconds(1))};
+  }
   pollfd ready[2] = {{wl_display_get_fd(display), POLLIN, 0}, {wake_fd, POLLIN, 0}};
-  const int count = ppoll(ready, wake_fd >= 0 ? 2 : 1, &timeout, nullptr);
+  const int count = ppoll(ready, wake_fd >= 0 ? 2 : 1, until ? &timeout : nullptr, nullptr);
   if (count > 0 && (ready[0].revents & (POLLIN | POLLERR | POLLHUP))) {
     wl_display_read_events(display);
   } else {
@@ -251,8 +263,21 @@ void WaylandConnection::Wait(std::chrono::steady_clock::time_point until, int wa
 }
 
 void WaylandConnection::Roundtrip() {
-  if (wl_display_roundtrip(display_.get()) < 0) Check();
-  Check();
+  bool done = false;
+  static const wl_callback_listener listener{
+      [](void* data, wl_callback*, uint32_t) { *static_cast<bool*>(data) = true; }};
+  const WaylandOwned<wl_callback> sync = Own(wl_display_sync(display_.get()), wl_callback_destroy);
+  wl_callback_add_listener(sync.get(), &listener, &done);
+  while (!done) {
+    Wait(std::nullopt, wake_fd_);
+    if (CloseSignalReceived()) throw ProcessExit{0};
+    // Another thread's wake-up: its news is read where it is awaited (SDL's queue), so the
+    // descriptor is only emptied here, lest the wait turn into a spin.
+    uint64_t wake_ups = 0;
+    if (wake_fd_ >= 0) [[maybe_unused]]
+      const ssize_t got = read(wake_fd_, &wake_ups, sizeof wake_ups);
+    Dispatch();
+  }
 }
 
 }  // namespace slidesaver::linux_platform

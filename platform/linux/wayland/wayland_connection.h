@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -43,8 +44,11 @@ class WaylandInputHandler {
 class WaylandConnection {
  public:
   // Connects to the compositor of WAYLAND_DISPLAY and learns its globals and outputs; nullptr
-  // when there is none.
-  static std::unique_ptr<WaylandConnection> Connect();
+  // when there is none. `wake_fd` (an eventfd) is written to when the process is asked to
+  // close, and by other threads that want a wait to end: every wait for the compositor also
+  // waits on it, so that a compositor that never answers cannot keep the process from
+  // closing.
+  static std::unique_ptr<WaylandConnection> Connect(int wake_fd);
   ~WaylandConnection();
   WaylandConnection(const WaylandConnection&) = delete;
   WaylandConnection& operator=(const WaylandConnection&) = delete;
@@ -64,14 +68,16 @@ class WaylandConnection {
   }
 
   // Sends what is queued, reads what has arrived and runs its listeners, without blocking.
-  // Throws when the compositor has closed the connection.
+  // When the compositor has closed the connection, says so and ends the process with status
+  // 1 (ProcessExit), as the X server's end does; with 0 when a close was asked for already.
   void Dispatch();
   // Blocks until the compositor sends something, wake_fd is readable or `until` passes (which
-  // does not block when it has). Listeners run in the next Dispatch.
-  void Wait(std::chrono::steady_clock::time_point until, int wake_fd);
+  // does not block when it has; nullopt: no time limit). Listeners run in the next Dispatch.
+  void Wait(std::optional<std::chrono::steady_clock::time_point> until, int wake_fd);
   // Sends what is queued now.
   void Flush() { wl_display_flush(display_.get()); }
-  // Until the compositor has handled everything sent so far; listeners run meanwhile.
+  // Until the compositor has handled everything sent so far; listeners run meanwhile. A close
+  // signal that comes first ends the process the normal way (ProcessExit{0}).
   void Roundtrip();
 
  private:
@@ -92,6 +98,7 @@ class WaylandConnection {
   std::vector<std::unique_ptr<WaylandOutput>> outputs_;
   std::vector<std::unique_ptr<Seat>> seats_;
   WaylandInputHandler* input_ = nullptr;
+  int wake_fd_ = -1;
   std::function<void(WaylandOutput&)> output_added_;
 };
 

@@ -20,20 +20,23 @@ WaylandContext::~WaylandContext() {
 
 bool WaylandContext::Start() {
   if (connection_) return true;
-  connection_ = WaylandConnection::Connect();
+  if (wake_fd_ < 0) {
+    wake_fd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wake_fd_ < 0) throw std::runtime_error("no event descriptor for the show's event loop");
+    RouteCloseSignals();  // main has done it already; a program of the tests may not have
+    // Before the connection: its first round trips wait on it too.
+    const int fd = wake_fd_;
+    close_signals_ = std::make_unique<CloseSignalListener>([fd] {
+      const uint64_t one = 1;
+      [[maybe_unused]] const ssize_t written = write(fd, &one, sizeof one);
+    });
+  }
+  connection_ = WaylandConnection::Connect(wake_fd_);
   if (!connection_) return false;
-  wake_fd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  if (wake_fd_ < 0) throw std::runtime_error("no event descriptor for the show's event loop");
   // SDL's event queue only, for the calls its audio thread posts; the signals stay ours.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   events_started_ = SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
   PostedCalls::WakeAlso(wake_fd_);
-  RouteCloseSignals();  // main has done it already; a program of the tests may not have
-  const int fd = wake_fd_;
-  close_signals_ = std::make_unique<CloseSignalListener>([fd] {
-    const uint64_t one = 1;
-    [[maybe_unused]] const ssize_t written = write(fd, &one, sizeof one);
-  });
   return true;
 }
 

@@ -114,5 +114,50 @@ TEST_F(CommandLine, AnInvisibleShowOnlyWhenAskedFor) {
   EXPECT_THAT(session.ExtractionFolders(), ::testing::IsEmpty());
 }
 
+// slidesaver.conf's show or folder gives way to the command line's, so that a default of one
+// kind does not break every run of the other; each value of the file that is refused names
+// the file and its line.
+TEST_F(CommandLine, TheConfigFilesShowGivesWayAndItsRefusedValuesNameTheirLines) {
+  const std::string folder = session.folder();
+  fs::create_directories(folder + "/config/slidesaver");
+  fs::create_directories(folder + "/photos");
+  const std::string config = folder + "/config/slidesaver/slidesaver.conf";
+  struct Case {
+    std::string file, arguments;
+    int status;
+    std::string error;
+  };
+  const Case cases[] = {
+      {"show = " + folder + "/nowhere.scr\n", "--folder " + folder + "/photos /S", 1,
+       "cannot open display"},
+      {"folder = " + folder + "/photos\n", "--show " + folder + "/show.scr --root", 1,
+       "cannot open display"},
+      {"# defaults\ntime = -5\n", "--folder " + folder + "/photos /S", 2,
+       ":2: --time: \"-5\" is not a number"},
+      {"effects = 0,36\n", "--folder " + folder + "/photos /S", 2, ":1: --effects: \"0,36\""},
+      {"background = #GGGGGG\n", "--folder " + folder + "/photos --window", 2,
+       ":1: --background: \"#GGGGGG\""},
+      {"music = /dev/zero\n", "--folder " + folder + "/photos /S", 2,
+       ":1: --music: /dev/zero: not a file"},
+      {"folder = " + folder + "/nowhere\n", "/S", 2, ":1: --folder: " + folder + "/nowhere"},
+      {"time = -5\n", "--time 100 --folder " + folder + "/photos /S", 1, "cannot open display"},
+      {"show = " + folder + "/nowhere.scr\n", "/S", 1, ":1: " + folder + "/nowhere.scr: no show"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file + " with " + c.arguments);
+    std::ofstream(config) << c.file;
+    std::string environment = "XDG_CONFIG_HOME='" + folder + "/config'";
+    if (c.error.ends_with("no show") && std::getenv("DISPLAY"))
+      environment += std::string(" DISPLAY=") + std::getenv("DISPLAY");
+    const Outcome o = Run(c.arguments, environment);
+    EXPECT_EQ(o.status, c.status) << o.err;
+    EXPECT_THAT(o.err, ::testing::HasSubstr(c.error));
+    if (c.status == 2) {
+      EXPECT_THAT(o.err, ::testing::HasSubstr(config + ":"));
+    }
+  }
+  EXPECT_THAT(session.ExtractionFolders(), ::testing::IsEmpty());
+}
+
 }  // namespace
 }  // namespace slidesaver::gui_testing

@@ -14,6 +14,7 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/gui/show/own_x_server.h"
 #include "tests/gui/show/player_session.h"
 #include "tests/jpeg_test_files.h"
 
@@ -270,41 +271,6 @@ TEST(PlayerHostile, AFolderLeftByAKilledRunIsRemovedByTheNextRun) {
   EXPECT_EQ(session.WaitForExit(10s), 0);
   EXPECT_THAT(PlayerEntries(session), IsEmpty());
 }
-
-// An X server of the test's own, on a display number it chooses.
-class OwnXServer {
- public:
-  OwnXServer() {
-    int number[2];
-    if (pipe(number) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      dup2(number[1], 3);
-      execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", "640x480x24", "-nolisten", "tcp",
-             static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(number[1]);
-    // The number and a newline, perhaps in two writes; the server ends when it cannot write.
-    std::string text;
-    char c = 0;
-    while (pid_ > 0 && text.size() < 16 && read(number[0], &c, 1) == 1 && c != '\n') text += c;
-    if (!text.empty()) display_ = ":" + text;
-    close(number[0]);
-  }
-  ~OwnXServer() { Stop(); }
-  const std::string& display() const { return display_; }
-  void Stop() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-    pid_ = -1;
-  }
-
- private:
-  pid_t pid_ = -1;
-  std::string display_;
-};
 
 // The X server goes away while the show plays: Xlib ends the player, and its folder goes too.
 TEST(PlayerHostile, TheXServerGoingAwayLeavesNoFolder) {

@@ -128,7 +128,13 @@ void PlayerSession::Spawn(std::string program, std::vector<std::string> argument
   }
   env["XDG_RUNTIME_DIR"] = folder_ + "/run";
   env["SDL_AUDIODRIVER"] = "dummy";  // no sound card in a test
-  for (const auto& [name, value] : environment) env[name] = value;
+  for (const auto& [name, value] : environment) {
+    if (value.empty()) {
+      env.erase(name);
+    } else {
+      env[name] = value;
+    }
+  }
   std::vector<std::string> entries;
   for (const auto& [name, value] : env) entries.push_back(name + "=" + value);
   std::vector<char*> envp;

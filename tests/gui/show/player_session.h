@@ -43,8 +43,8 @@ class PlayerSession {
 
   // The show file (player + Package) and, when given, the settings file beside it.
   void Write(const PackageHeader& show, std::optional<std::pair<int16_t, int16_t>> settings = {});
-  // Starts "show.scr OPTIONS... /S" with these variables added to the environment; its
-  // standard error goes to a file that Log() reads.
+  // Starts "show.scr OPTIONS... /S" with these variables added to the environment (one with
+  // an empty value taken out of it); its standard error goes to a file that Log() reads.
   void Start(const std::map<std::string, std::string>& environment = {},
              const std::vector<std::string>& options = {});
   // Starts the built player itself with `arguments` (no show file), the same way; its

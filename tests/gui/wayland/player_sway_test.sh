@@ -23,7 +23,9 @@
 #   hidden     a show of two slides with a wipe, in a window of its own moved to a workspace
 #              nobody sees: its transitions, whose commits wait for the compositor's frames,
 #              still reach the buffers it commits
-# An ended show has status 0 and its extraction folder is gone.
+#   stopped    sway stopped (SIGSTOP) while the show plays: SIGTERM still ends the show at once
+#   lost       sway ends while the show plays: the player says so and ends with status 1
+# An ended show has status 0 (but for "lost") and its extraction folder is gone.
 set -euo pipefail
 case=$1
 build=$(realpath "$2")
@@ -39,6 +41,7 @@ show=""
 mouse=""
 keyboard=""
 cleanup() {
+  [[ $case == stopped ]] && kill -CONT "$SWAY_PID" 2>/dev/null
   if [[ -n $show ]]; then kill "$show" 2>/dev/null && wait "$show" 2>/dev/null; fi || true
   exec 3>&- 4>&- 2>/dev/null || true
   for device in "$mouse" "$keyboard"; do
@@ -137,15 +140,17 @@ open_password_check() {
 # Blackness of a region of the last screenshot (the largest channel value, 0 for black).
 brightest() { convert "$work/screen.ppm" -crop "$1" +repage -format '%[fx:int(255*maxima)]' info:; }
 
+# `expect_end WHAT [STATUS]`: the show ends, with STATUS (0), and leaves nothing.
 expect_end() {
   local started
   started=$(now_ms)
   while kill -0 "$show" 2>/dev/null && (($(now_ms) - started < 5000 * slow)); do sleep 0.02; done
   kill -0 "$show" 2>/dev/null && fail "$1 did not end the show within $((5 * slow)) s"
+  echo "$1 ended the show $(($(now_ms) - started)) ms later"
   local status=0
   wait "$show" || status=$?
   show=""
-  ((status == 0)) || fail "the show ended with status $status after $1"
+  ((status == ${2:-0})) || fail "the show ended with status $status after $1"
   [[ -z $(extractions) ]] || fail "the extraction folder stayed after $1: $(extractions)"
 }
 
@@ -332,6 +337,23 @@ case $case in
     for colour in blue red blue; do committed $colour "while hidden"; done
     kill -TERM "$show"
     expect_end "SIGTERM"
+    ;;
+  stopped)
+    start /S
+    await_centred_picture
+    kill -STOP "$SWAY_PID"
+    kill -TERM "$show"
+    expect_end "SIGTERM with sway stopped"
+    kill -CONT "$SWAY_PID"
+    ;;
+  lost)
+    "$player" --show "$work/show.scr" /S 2>"$work/err" &
+    show=$!
+    await_centred_picture
+    swaymsg exit >/dev/null || true
+    expect_end "sway's end" 1
+    grep -q "the Wayland compositor closed the connection" "$work/err" ||
+      fail "the player did not say why it ended: $(cat "$work/err")"
     ;;
   *) fail "no such case" ;;
 esac

@@ -3,8 +3,8 @@
 #   run-with-sway.sh [--outputs N] [--scale S] [--size WxH] -- COMMAND [ARGUMENTS...]
 # N outputs (HEADLESS-1 ... HEADLESS-N, default 1) of WxH (default 1024x768) side by side, each of
 # scale S (default 1). sway refuses root: as root, sway and the command run as nobody. The command
-# gets WAYLAND_DISPLAY, XDG_RUNTIME_DIR (a folder of its own, mode 0700), SWAYSOCK and HOME, and no
-# DISPLAY; its status is returned. Only the sway started here is stopped, by its pid.
+# gets WAYLAND_DISPLAY, XDG_RUNTIME_DIR (a folder of its own, mode 0700), SWAYSOCK, SWAY_PID and
+# HOME, and no DISPLAY; its status is returned. Only the sway started here is stopped, by its pid.
 set -uo pipefail
 outputs=1
 scale=1
@@ -43,7 +43,8 @@ width=${size%x*}
 
 sway_pid=""
 stop() {
-  if [[ -n $sway_pid ]]; then kill "$sway_pid" 2>/dev/null && wait "$sway_pid" 2>/dev/null; fi
+  # Continued first: the command may have stopped it.
+  if [[ -n $sway_pid ]]; then kill -CONT "$sway_pid" 2>/dev/null; kill "$sway_pid" 2>/dev/null && wait "$sway_pid" 2>/dev/null; fi
   rm -rf "$work"
 }
 trap stop EXIT
@@ -80,4 +81,4 @@ until (($("${as_user[@]}" env SWAYSOCK="$sock" swaymsg -t get_outputs -r | grep 
 done
 
 "${as_user[@]}" env -u DISPLAY HOME="$work/home" XDG_RUNTIME_DIR="$work/run" \
-  WAYLAND_DISPLAY="$display" SWAYSOCK="$sock" "$@"
+  WAYLAND_DISPLAY="$display" SWAYSOCK="$sock" SWAY_PID="$sway_pid" "$@"

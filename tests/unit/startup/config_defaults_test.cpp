@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <map>
+#include <optional>
+
 #include "startup/config_defaults.h"
 #include "startup/program_options.h"
 
@@ -30,6 +33,12 @@ TEST(ConfigDefaults, EachLineIsAnOptionAndAMistakeNamesItsLine) {
       {"help = \n", {}, "me.conf:1: option --help takes no value"},
       {"show = \n", {}, "me.conf:1: option --show needs a file"},
       {"idle = 300\n", {}, "me.conf:1: idle is no default: the idle watcher is started by itself"},
+      {"show = a.scr\n\nfolder = /b\n",
+       {},
+       "me.conf:3: one show at a time: me.conf:1 names one already"},
+      {"folder = /a\nfolder = /b\n",
+       {},
+       "me.conf:2: one show at a time: me.conf:1 names one already"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -55,6 +64,46 @@ TEST(ConfigDefaults, TheCommandLineWinsOverTheFile) {
             "--folder and --show: one show at a time");
   EXPECT_THAT(ParseProgramOptions({"--folder=/a", "--root"}).mode_arguments, IsEmpty());
   EXPECT_TRUE(ParseProgramOptions({"--root", "--xscreensaver-images"}).xscreensaver_images);
+}
+
+// A show named on the command line replaces the file's, of either kind; what stays of the
+// file's show, folder and folder choices is known by its line.
+TEST(ConfigDefaults, TheCommandLinesShowReplacesTheFilesAndTheFilesValuesKeepTheirLines) {
+  struct Case {
+    std::string file;
+    std::vector<std::string> command_line;
+    std::optional<std::string> show, folder;
+    std::map<std::string, std::string> file_lines;
+  };
+  const Case cases[] = {
+      {"show = a.scr\ntime = 8000\n", {"--folder", "/p", "/S"}, {}, "/p", {{"time", "c:2"}}},
+      {"folder = /p\nfit = fill\n", {"--root", "--show", "b.scr"}, "b.scr", {}, {}},
+      {"folder = /p\n", {"--xscreensaver-images", "--root"}, {}, {}, {}},
+      {"folder = /p\ntime = 1\nmusic = m.mid\n",
+       {"--time=5", "/S"},
+       {},
+       "/p",
+       {{"folder", "c:1"}, {"music", "c:3"}}},
+      {"show = a.scr\n", {"/S"}, "a.scr", {}, {{"show", "c:1"}}},
+      {"time = 1\ntime = 2\n", {"/S"}, {}, {}, {{"time", "c:2"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    const ConfigDefaults defaults = ReadConfigDefaults(c.file, "c");
+    ASSERT_EQ(defaults.error, "");
+    const PlayerArguments given = WithConfigDefaults(defaults, c.command_line);
+    const ProgramOptions options = ParseProgramOptions(given.arguments);
+    ASSERT_EQ(options.action, ProgramOptions::Action::Run) << options.error;
+    EXPECT_EQ(options.show_file, c.show);
+    EXPECT_EQ(options.folder, c.folder);
+    EXPECT_EQ(given.file_lines, c.file_lines);
+  }
+  // Both on the command line are still one show too many.
+  EXPECT_EQ(ParseProgramOptions(WithConfigDefaults(ReadConfigDefaults("show = a\n", "c"),
+                                                   {"--folder=/p", "--show=b"})
+                                    .arguments)
+                .error,
+            "--folder and --show: one show at a time");
 }
 
 }  // namespace
