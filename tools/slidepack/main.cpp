@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
       ->add_option("PICTURES_OR_FOLDERS", inputs,
                    "Pictures, and folders searched for pictures (recursively)")
       ->required();
-  create->add_option("-o,--output", show.output, "The manifest to write (show.toml)")->required();
+  show.output = "show.toml";  // in the current folder, as `build` takes it
+  create->add_option("-o,--output", show.output, "The manifest to write")->capture_default_str();
   create->add_option("--size", size,
                      "The show area, WIDTHxHEIGHT (default: the primary monitor's size, else "
                      "1920x1080)");
