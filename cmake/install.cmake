@@ -1,6 +1,6 @@
 # What `cmake --install` puts into the prefix on Linux: the player and slidepack, their man
 # pages, the descriptions xscreensaver 6 and MATE's screen saver read to offer the player, the
-# idle watcher and the demo show. A Debian
+# idle watcher, the demo show and the Windows player for Windows shows. A Debian
 # package of the same comes from `cpack -G DEB` in the build folder.
 include(GNUInstallDirs)
 
@@ -39,6 +39,12 @@ install(CODE "
   configure_file(\"${CMAKE_SOURCE_DIR}/data/systemd/slidesaver-idle.service.in\" \"\${unit}\" @ONLY)")
 # The player plays it when given no show (see InstalledDemoShow): keep the two paths together.
 install(PROGRAMS ${CMAKE_BINARY_DIR}/demo/demo.scr DESTINATION ${CMAKE_INSTALL_DATADIR}/slidesaver)
+# The Windows player, which `slidepack build --for windows` and the app make Windows shows of
+# (see tools/slidepack/players.cpp): a Windows program, not one to run here.
+if(SLIDESAVER_WINDOWS_PLAYER)
+  install(FILES ${SLIDESAVER_WINDOWS_BUILD}/slidesaver.scr
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/slidesaver/windows)
+endif()
 
 set(CPACK_PACKAGE_NAME slidesaver)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

@@ -10,7 +10,10 @@
 #include "package/read_package.h"
 #include "package/write_package.h"
 #include "slidepack_test_support.h"
+#include "test_pictures.h"
 #include "tools/slidepack/files.h"
+#include "tools/slidepack/players.h"
+#include "tools/slidepack/slidepack_error.h"
 
 namespace slidepack_test {
 namespace {
@@ -142,6 +145,87 @@ TEST_F(BuildCommandTest, DefaultPlayerIsTheOneBesideSlidepack) {
   const std::vector<uint8_t> built = ReadBytes(dir_ / "out.scr");
   ASSERT_GT(built.size(), player.size());
   EXPECT_TRUE(std::equal(player.begin(), player.end(), built.begin()));
+}
+
+// --for windows builds on the Windows player the release makes beside slidepack (or the one
+// --player names) and holds the pictures to what that player decodes.
+TEST_F(BuildCommandTest, ForWindowsBuildsOnTheWindowsPlayer) {
+  WriteText(dir_ / "show.toml", "width = 8\nheight = 6\n[[slide]]\npicture = \"media/a.jpg\"\n");
+  const std::filesystem::path built_player =
+      std::filesystem::path(SLIDEPACK_EXECUTABLE).parent_path() / "windows-i686" / "slidesaver.scr";
+  WriteBytes(dir_ / "stand-in.scr", {'M', 'Z', 1, 2, 3});
+  const struct {
+    std::vector<std::string> options;
+    std::string player;  // whose bytes open the show file; "" when the build fails
+    std::string error;
+  } cases[] = {
+      {{"--for", "windows", "--player", "stand-in.scr"}, "stand-in.scr", ""},
+      {{"--for", "windows"},
+       std::filesystem::exists(built_player) ? built_player.string() : "",
+       "the Windows player is not installed"},
+      {{"--for", "linux"}, SLIDESAVER_PLAYER, ""},
+      {{"--for", "windows", "--linux-only", "--player", "stand-in.scr"},
+       "",
+       "--linux-only: a show for Windows holds only pictures the Windows player decodes"},
+      {{"--for", "macos"}, "", "--for: macos not in {linux,windows}"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.options[1]);
+    std::filesystem::remove(dir_ / "out.scr");
+    std::vector<std::string> args = {"build", "show.toml", "-o", "out.scr"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const RunResult result = RunSlidepack(args, dir_);
+    if (c.player.empty()) {
+      EXPECT_EQ(result.status, 1);
+      EXPECT_THAT(result.err, HasSubstr(c.error));
+      EXPECT_FALSE(std::filesystem::exists(dir_ / "out.scr"));
+      continue;
+    }
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::vector<uint8_t> player =
+        ReadBytes(std::filesystem::path(c.player).is_absolute() ? std::filesystem::path(c.player)
+                                                                : dir_ / c.player);
+    const std::vector<uint8_t> built = ReadBytes(dir_ / "out.scr");
+    ASSERT_GT(built.size(), player.size());
+    EXPECT_TRUE(std::equal(player.begin(), player.end(), built.begin()));
+  }
+
+  // A picture only the Linux player decodes is refused for Windows.
+  void* png_data = nullptr;
+  size_t png_size = 0;
+  MarkedPicture(8, 6).write_to_buffer(".png", &png_data, &png_size);
+  WriteBytes(dir_ / "media" / "p.png",
+             std::vector<uint8_t>(static_cast<uint8_t*>(png_data),
+                                  static_cast<uint8_t*>(png_data) + png_size));
+  g_free(png_data);
+  WriteText(dir_ / "png.toml", "width = 8\nheight = 6\n[[slide]]\npicture = \"media/p.png\"\n");
+  const RunResult png = RunSlidepack(
+      {"build", "png.toml", "-o", "out.scr", "--for", "windows", "--player", "stand-in.scr"}, dir_);
+  EXPECT_EQ(png.status, 1);
+  EXPECT_THAT(png.err, HasSubstr("is a PNG, which the Windows player does not decode"));
+}
+
+// Where the players are found from the program's folder: in a build tree, then installed.
+TEST(DefaultPlayer, BuiltBesideTheProgramElseInstalledElseAnError) {
+  const std::filesystem::path root = std::filesystem::path(::testing::TempDir()) / "players";
+  std::filesystem::remove_all(root);
+  const auto make = [&](const std::string& file) {
+    std::filesystem::create_directories((root / file).parent_path());
+    WriteText(root / file, "player");
+  };
+  using slidepack::ShowTarget;
+  EXPECT_EQ(slidepack::DefaultPlayer(ShowTarget::kLinux, root / "bin"), root / "bin/slidesaver");
+  EXPECT_THROW(slidepack::DefaultPlayer(ShowTarget::kWindows, root / "bin"),
+               slidepack::SlidepackError);
+  make("share/slidesaver/windows/slidesaver.scr");
+  EXPECT_EQ(slidepack::DefaultPlayer(ShowTarget::kWindows, root / "bin"),
+            root / "share/slidesaver/windows/slidesaver.scr");
+  make("bin/windows-i686/slidesaver.scr");
+  EXPECT_EQ(slidepack::DefaultPlayer(ShowTarget::kWindows, root / "bin"),
+            root / "bin/windows-i686/slidesaver.scr");
+  EXPECT_EQ(slidepack::ParseShowTarget("windows"), ShowTarget::kWindows);
+  EXPECT_EQ(slidepack::ParseShowTarget("Windows"), std::nullopt);
+  std::filesystem::remove_all(root);
 }
 
 TEST_F(BuildCommandTest, BuildInfoUnpackBuildIsByteIdentical) {

@@ -172,6 +172,25 @@ TEST_F(NewCommandTest, MistakesAreNamedAndWriteNothing) {
   EXPECT_EQ(New({"photos", "-o", "taken.toml", "--force"}).status, 0);
 }
 
+// Without -o the manifest is show.toml in the current folder, which build then takes; an
+// existing one is kept unless --force is given, as with -o.
+TEST_F(NewCommandTest, WithoutAnOutputTheManifestIsShowTomlHere) {
+  const RunResult made = New({"photos/trip", "--size", "320x240"});
+  ASSERT_EQ(made.status, 0) << made.err;
+  const std::string manifest = ReadText(dir_ / "show.toml");
+  EXPECT_THAT(Values(manifest, "picture"),
+              ElementsAre("\"photos/trip/a.gif\"", "\"photos/trip/day 2/IMG_10.png\""));
+  EXPECT_THAT(manifest, HasSubstr("slidepack build show.toml -o show.scr"));
+
+  WriteText(dir_ / "show.toml", "mine");
+  const RunResult again = New({"photos"});
+  EXPECT_EQ(again.status, 1);
+  EXPECT_THAT(again.err, HasSubstr("show.toml: already exists"));
+  EXPECT_EQ(ReadText(dir_ / "show.toml"), "mine");
+  ASSERT_EQ(New({"photos", "--force", "--size", "320x240"}).status, 0);
+  EXPECT_THAT(Values(ReadText(dir_ / "show.toml"), "picture"), testing::SizeIs(4));
+}
+
 TEST(NaturalOrder, NumbersInNamesCompareByValue) {
   std::vector<std::string> names = {"b",    "IMG_10.jpg", "a/2", "IMG_9.jpg", "IMG_009.jpg",
                                     "a/10", "IMG_9a.jpg", "",    "a"};

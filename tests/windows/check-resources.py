@@ -5,7 +5,7 @@ project's version without a FileDescription, and the application manifest (commo
 asInvoker, system DPI aware, the supported Windows versions), and has no string table: Windows
 would list every show under string resource 1 instead of its own file name.
 
-    check-resources.py --version X.Y.Z [--build-dir DIR]     (default build/windows-i686)
+    check-resources.py --version X.Y.Z [--build-dir DIR]     (default build/release/windows-i686)
 """
 import argparse
 import os
@@ -93,10 +93,11 @@ def check_icon(block, fail):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--version", required=True)
-    parser.add_argument("--build-dir", default=os.path.join(HERE, "..", "..", "build",
+    parser.add_argument("--build-dir", default=os.path.join(HERE, "..", "..", "build", "release",
                                                             "windows-i686"))
     args = parser.parse_args()
-    subprocess.run([os.path.join(HERE, "cross-build.sh"), args.build_dir, "slidesaver"],
+    subprocess.run([os.path.join(HERE, "..", "..", "cmake", "cross-build-windows.sh"),
+                    args.build_dir, "slidesaver"],
                    check=True)
     windres = shutil.which("i686-w64-mingw32-windres") or "windres"
     rc = subprocess.run([windres, "-i", os.path.join(args.build_dir, "slidesaver.scr"), "-O",

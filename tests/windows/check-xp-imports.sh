@@ -3,15 +3,15 @@
 # table and fails on a subsystem or OS version XP's loader refuses (above 5.1), an import by
 # ordinal, or any imported function not listed in xp-imports.txt.
 #
-#   check-xp-imports.sh [--build-dir DIR]     (default build/windows-i686)
+#   check-xp-imports.sh [--build-dir DIR]     (default build/release/windows-i686)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-build="$here/../../build/windows-i686"
+build="$here/../../build/release/windows-i686"
 [[ ${1:-} == --build-dir ]] && build=$(realpath -m "$2")
 objdump=$(command -v i686-w64-mingw32-objdump || command -v objdump) ||
   { echo "check-xp-imports: objdump is missing" >&2; exit 1; }
 
-"$here/cross-build.sh" "$build" slidesaver
+"$here/../../cmake/cross-build-windows.sh" "$build" slidesaver
 scr="$build/slidesaver.scr"
 headers=$("$objdump" -p "$scr")
 failures=0

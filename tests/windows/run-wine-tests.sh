@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The Windows build under Wine: cross-builds build/windows-i686 (the player, a test driver, a
+# The Windows build under Wine: cross-builds the Windows tree (the player, a test driver, a
 # stand-in password.cpl and the Win32 platform's GoogleTest program), then on a virtual display
 # of its own and in a fresh WINEPREFIX runs the platform tests and drives the real slidesaver.scr:
 # /P, /A, /S (screenshots, mouse, keyboard, clean-up, single instance, password path, error box,
@@ -9,12 +9,14 @@
 #
 # The host tool and slidepack with the demo show come from a Linux build (--host-build, by
 # default build/release); the demo show is packed with the Windows player and played as well.
+# The Windows tree is --build-dir, by default the one the Linux build makes its Windows player
+# in (its windows-i686 folder).
 #
 # Needs: wine + wine32 (i386), g++-mingw-w64-i686, cmake, ninja, Xvfb, xdotool, imagemagick.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-build="$root/build/windows-i686"
+build=""
 host_tool=""
 host_build=""
 inner=0
@@ -32,8 +34,6 @@ if ((!inner)); then
   for tool in wine wineserver i686-w64-mingw32-g++ cmake ninja Xvfb xdotool import convert; do
     command -v "$tool" >/dev/null || { echo "run-wine-tests: $tool is missing" >&2; exit 1; }
   done
-  echo "== cross build in $build"
-  "$here/cross-build.sh" "$build" slidesaver wine_driver password_stub win32_platform_tests
   if [[ -z "$host_build" ]]; then
     if [[ -n "$host_tool" ]]; then
       host_build=$(cd "$(dirname "$host_tool")/../.." && pwd)
@@ -41,6 +41,9 @@ if ((!inner)); then
       host_build="$root/build/release"
     fi
   fi
+  build=${build:-$host_build/windows-i686}
+  echo "== cross build in $build"
+  "$root/cmake/cross-build-windows.sh" "$build" slidesaver wine_driver password_stub win32_platform_tests
   if [[ -z "$host_tool" ]]; then
     [[ -f "$host_build/CMakeCache.txt" ]] || (cd "$root" && cmake --preset release -B "$host_build" >/dev/null)
     cmake --build "$host_build" -j2 --target make_test_scr
@@ -539,6 +542,8 @@ if [[ -x $host_build/slidepack && -f $host_build/demo/demo.toml && -f $host_buil
 else
   echo "  (no slidepack and demo in $host_build: build the release preset first)"
 fi
+
+source "$here/wine-show-for-windows.sh"
 
 # ---- slidepack's prepared pictures (issue 13): the whole block lives in its own file ----
 source "$here/wine-prepared-pictures.sh"

@@ -6,18 +6,8 @@
 
 #include "tools/slidepack/commands.h"
 #include "tools/slidepack/new_show.h"
+#include "tools/slidepack/players.h"
 #include "tools/slidepack/slidepack_error.h"
-
-namespace {
-
-// The player installed beside slidepack.
-std::filesystem::path DefaultPlayer() {
-  std::error_code error;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  return (error ? std::filesystem::path(".") : self.parent_path()) / "slidesaver";
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   CLI::App app{"slidepack: makes, inspects, unpacks and renders slide-show screen savers"};
@@ -32,7 +22,8 @@ int main(int argc, char** argv) {
       ->add_option("PICTURES_OR_FOLDERS", inputs,
                    "Pictures, and folders searched for pictures (recursively)")
       ->required();
-  create->add_option("-o,--output", show.output, "The manifest to write (show.toml)")->required();
+  show.output = "show.toml";  // in the current folder, as `build` takes it
+  create->add_option("-o,--output", show.output, "The manifest to write")->capture_default_str();
   create->add_option("--size", size,
                      "The show area, WIDTHxHEIGHT (default: the primary monitor's size, else "
                      "1920x1080)");
@@ -59,13 +50,20 @@ int main(int argc, char** argv) {
       ->capture_default_str();
   create->add_flag("--force", show.overwrite, "Replace the manifest if it exists");
 
-  std::string manifest, output, player = DefaultPlayer().string();
+  std::string manifest, output, player, target = "linux";
   slidepack::BuildOptions build_options;
   auto* build = app.add_subcommand("build", "Build a show file from a manifest");
   build->add_option("MANIFEST", manifest, "The show's manifest (TOML)")->required();
   build->add_option("-o,--output", output, "The show file to write")->required();
+  build
+      ->add_option("--for", target,
+                   "The show's system: linux, or windows (a .scr; its pictures are checked as "
+                   "the Windows player decodes them)")
+      ->check(CLI::IsMember({"linux", "windows"}))
+      ->capture_default_str();
   build->add_option("--player", player,
-                    "The player to copy (default: slidesaver beside slidepack)");
+                    "The player to copy (default: slidesaver beside slidepack, or with --for "
+                    "windows the Windows player installed with it)");
   build->add_flag("--linux-only", build_options.linux_only,
                   "Accept pictures with fit = \"none\" that only the Linux player decodes");
   build
@@ -133,7 +131,17 @@ int main(int argc, char** argv) {
       if (!music.empty()) show.music = music;
       slidepack::NewShow(show);
     }
-    if (*build) slidepack::Build(manifest, output, player, build_options);
+    if (*build) {
+      const slidepack::ShowTarget show_target = *slidepack::ParseShowTarget(target);
+      if (show_target == slidepack::ShowTarget::kWindows && build_options.linux_only) {
+        throw slidepack::SlidepackError(
+            "--linux-only: a show for Windows holds only pictures the Windows player decodes");
+      }
+      const std::filesystem::path player_file =
+          player.empty() ? slidepack::DefaultPlayer(show_target, slidepack::OwnProgramFolder())
+                         : std::filesystem::path(player);
+      slidepack::Build(manifest, output, player_file, build_options);
+    }
     if (*info) slidepack::Info(file, std::cout);
     if (*unpack) slidepack::Unpack(file, folder);
     if (*render) {
