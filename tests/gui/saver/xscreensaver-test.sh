@@ -2,7 +2,7 @@
 # A real xscreensaver runs the installed player: the build is installed into a temporary prefix,
 # xscreensaver gets prefs whose only program is "slidesaver --root --show <the installed demo>",
 # and then
-#   xscreensaver-command -activate    -> within 5 s the demo's first picture, centred, on screen
+#   xscreensaver-command -activate    -> within 15 s the demo's first picture, centred, on screen
 #   xscreensaver-command -deactivate  -> within 2 s the player is gone and so is its extraction
 # and the installed player without --show plays the installed demo.
 # xscreensaver starts no programs as root: as root, it and its programs run as nobody.
@@ -91,7 +91,7 @@ extractions() { find "$work/run/slidesaver" -mindepth 1 -maxdepth 1 -type d -nam
 xscreensaver-command -activate >/dev/null
 shown=no
 activated=$(date +%s%3N)
-while (($(date +%s%3N) - activated < 5000 * slow)); do
+while (($(date +%s%3N) - activated < 15000 * slow)); do
   import -window root "$work/screen.png" 2>/dev/null || true
   if [[ -f $work/screen.png ]]; then
     convert "$work/screen.png" -crop 800x600+112+84 +repage "$work/area.png"
@@ -102,7 +102,7 @@ while (($(date +%s%3N) - activated < 5000 * slow)); do
   fi
   sleep 0.2
 done
-[[ $shown == yes ]] || fail "no first picture centred within $((5 * slow)) s (mean difference ${difference:-?})"
+[[ $shown == yes ]] || fail "no first picture centred within $((15 * slow)) s (mean difference ${difference:-?})"
 took=$(($(date +%s%3N) - activated))
 for corner in 111+84 912+84 111+683 512+83 512+684; do
   colour=$(convert "$work/screen.png" -crop "1x1+$corner" \
