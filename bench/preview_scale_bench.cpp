@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "gdi/area_downscale.h"
-#include "platform/linux/show_placement.h"
+#include "platform/area_placement.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ void PreviewScale(benchmark::State& state) {
   const auto area_h = static_cast<int32_t>(state.range(1));
   const platform::ScreenSize window{static_cast<int32_t>(state.range(2)),
                                     static_cast<int32_t>(state.range(3))};
-  const gdi::Rect fitted = linux_platform::PlaceArea(window, area_w, area_h).on_window;
+  const gdi::Rect fitted = platform::PlaceArea(window, area_w, area_h).on_target;
   const gdi::AreaDownscale scale(area_w, area_h, fitted.Width(), fitted.Height());
   gdi::Bitmap frame = gdi::Bitmap::Color(area_w, area_h);
   for (int32_t y = 0; y < area_h; ++y) {

@@ -5,7 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "gdi/area_scale.h"
-#include "platform/linux/show_placement.h"
+#include "platform/area_placement.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ void ScaleToScreen(benchmark::State& state, gdi::AreaFit fit) {
   const auto area_h = static_cast<int32_t>(state.range(1));
   const platform::ScreenSize screen{static_cast<int32_t>(state.range(2)),
                                     static_cast<int32_t>(state.range(3))};
-  const gdi::Rect fitted = linux_platform::PlaceArea(screen, area_w, area_h, fit).on_window;
+  const gdi::Rect fitted = platform::PlaceArea(screen, area_w, area_h, fit).on_target;
   const gdi::AreaScale scale(area_w, area_h, fitted.Width(), fitted.Height(),
                              fit == gdi::AreaFit::Sharp);
   gdi::Bitmap frame = gdi::Bitmap::Color(area_w, area_h);

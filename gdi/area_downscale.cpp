@@ -169,9 +169,15 @@ Rect AreaDownscale::TargetOf(const Rect& source_part) const {
 }
 
 void AreaDownscale::Scale(const Bitmap& source, const Rect& target_part, Bitmap& target) const {
+  if (target.GetFormat() != Bitmap::Format::Color32) throw InvalidProcedureCallError();
+  Scale(source, target_part, PixelRows::Of(target));
+}
+
+void AreaDownscale::Scale(const Bitmap& source, const Rect& target_part,
+                          const PixelRows& target) const {
   if (source.GetFormat() != Bitmap::Format::Color32 || source.Width() != columns_.source ||
-      source.Height() != rows_.source || target.GetFormat() != Bitmap::Format::Color32 ||
-      target.Width() != columns_.target || target.Height() != rows_.target) {
+      source.Height() != rows_.source || target.width != columns_.target ||
+      target.height != rows_.target) {
     throw InvalidProcedureCallError();
   }
   const Rect part = Intersect(target_part, {0, 0, columns_.target, rows_.target});

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gdi/bitmap.h"
+#include "gdi/pixel_rows.h"
 
 namespace slidesaver::gdi {
 
@@ -32,6 +33,8 @@ class AreaDownscale {
   // Makes the target pixels of target_part (clipped to the target) from source, a colour bitmap
   // of the source size, into target, a colour bitmap of the target size.
   void Scale(const Bitmap& source, const Rect& target_part, Bitmap& target) const;
+  // The same into rows of the target size kept elsewhere.
+  void Scale(const Bitmap& source, const Rect& target_part, const PixelRows& target) const;
 
  private:
   // One axis. Measured in units where a source pixel is `target` long and a target pixel

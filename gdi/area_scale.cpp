@@ -57,5 +57,9 @@ Rect AreaScale::TargetOf(const Rect& source_part) const {
 void AreaScale::Scale(const Bitmap& source, const Rect& target_part, Bitmap& target) const {
   std::visit([&](const auto& s) { s.Scale(source, target_part, target); }, scaler_);
 }
+void AreaScale::Scale(const Bitmap& source, const Rect& target_part,
+                      const PixelRows& target) const {
+  std::visit([&](const auto& s) { s.Scale(source, target_part, target); }, scaler_);
+}
 
 }  // namespace slidesaver::gdi

@@ -43,6 +43,7 @@ class AreaScale {
   Rect TargetOf(const Rect& source_part) const;
   // Makes the target pixels of target_part from source (see AreaDownscale, AreaUpscale).
   void Scale(const Bitmap& source, const Rect& target_part, Bitmap& target) const;
+  void Scale(const Bitmap& source, const Rect& target_part, const PixelRows& target) const;
 
  private:
   std::variant<AreaDownscale, AreaUpscale> scaler_;

@@ -123,9 +123,15 @@ Rect AreaUpscale::TargetOf(const Rect& source_part) const {
 }
 
 void AreaUpscale::Scale(const Bitmap& source, const Rect& target_part, Bitmap& target) const {
+  if (target.GetFormat() != Bitmap::Format::Color32) throw InvalidProcedureCallError();
+  Scale(source, target_part, PixelRows::Of(target));
+}
+
+void AreaUpscale::Scale(const Bitmap& source, const Rect& target_part,
+                        const PixelRows& target) const {
   if (source.GetFormat() != Bitmap::Format::Color32 || source.Width() != columns_.source ||
-      source.Height() != rows_.source || target.GetFormat() != Bitmap::Format::Color32 ||
-      target.Width() != columns_.target || target.Height() != rows_.target) {
+      source.Height() != rows_.source || target.width != columns_.target ||
+      target.height != rows_.target) {
     throw InvalidProcedureCallError();
   }
   const Rect part = Intersect(target_part, {0, 0, columns_.target, rows_.target});
@@ -137,7 +143,8 @@ void AreaUpscale::Scale(const Bitmap& source, const Rect& target_part, Bitmap& t
   }
 }
 
-void AreaUpscale::ScaleRepeat(const Bitmap& source, const Rect& part, Bitmap& target) const {
+void AreaUpscale::ScaleRepeat(const Bitmap& source, const Rect& part,
+                              const PixelRows& target) const {
   const size_t bytes = static_cast<size_t>(part.Width()) * 4;
   for (int32_t ty = part.top; ty < part.bottom; ++ty) {
     uint32_t* out = target.Row(ty) + part.left;
@@ -153,7 +160,8 @@ void AreaUpscale::ScaleRepeat(const Bitmap& source, const Rect& part, Bitmap& ta
   }
 }
 
-void AreaUpscale::ScaleBilinear(const Bitmap& source, const Rect& part, Bitmap& target) const {
+void AreaUpscale::ScaleBilinear(const Bitmap& source, const Rect& part,
+                                const PixelRows& target) const {
   // Source rows enlarged across, the part's columns only; two at a time are needed, and rows
   // go down, so each source row is enlarged across once.
   const auto width = static_cast<size_t>(part.Width());

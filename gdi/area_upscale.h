@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gdi/bitmap.h"
+#include "gdi/pixel_rows.h"
 
 namespace slidesaver::gdi {
 
@@ -34,6 +35,8 @@ class AreaUpscale {
   // Makes the target pixels of target_part (clipped to the target) from source, a colour bitmap
   // of the source size, into target, a colour bitmap of the target size.
   void Scale(const Bitmap& source, const Rect& target_part, Bitmap& target) const;
+  // The same into rows of the target size kept elsewhere.
+  void Scale(const Bitmap& source, const Rect& target_part, const PixelRows& target) const;
 
  private:
   // One axis: target pixel t takes (256 - weight[t]) of source pixel near[t] and weight[t] of
@@ -49,8 +52,8 @@ class AreaUpscale {
     std::vector<uint16_t> weight;
   };
 
-  void ScaleRepeat(const Bitmap& source, const Rect& part, Bitmap& target) const;
-  void ScaleBilinear(const Bitmap& source, const Rect& part, Bitmap& target) const;
+  void ScaleRepeat(const Bitmap& source, const Rect& part, const PixelRows& target) const;
+  void ScaleBilinear(const Bitmap& source, const Rect& part, const PixelRows& target) const;
 
   Filter filter_;
   Axis columns_;

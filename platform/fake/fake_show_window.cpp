@@ -23,6 +23,7 @@ void FakeShowWindow::Move(int32_t left, int32_t top, int32_t width, int32_t heig
   log_.Add("Move " + std::to_string(left) + "," + std::to_string(top) + "," +
            std::to_string(width) + "," + std::to_string(height));
   area_ = {left, top, left + width, top + height};
+  presenter_.Place({area_, false}, width, height, gdi::AreaFit::OwnSize);
 }
 
 void FakeShowWindow::Present(const gdi::Bitmap& image, std::span<const gdi::Rect> damage) {
@@ -34,17 +35,11 @@ void FakeShowWindow::Present(const gdi::Bitmap& image, std::span<const gdi::Rect
   log_.Add(text);
   frames_.push_back(
       {log_.Now(), {damage.begin(), damage.end()}, capture_images_ ? image : gdi::Bitmap()});
-  // The changed parts, clipped to the image and to the screen, land at the show area's place.
-  for (const gdi::Rect& rect : damage) {
-    const gdi::Rect part = gdi::Intersect(rect, {0, 0, image.Width(), image.Height()});
-    for (int32_t y = part.top; y < part.bottom; ++y) {
-      const int32_t sy = area_.top + y;
-      if (sy < 0 || sy >= screen_.Height()) continue;
-      for (int32_t x = part.left; x < part.right; ++x) {
-        const int32_t sx = area_.left + x;
-        if (sx >= 0 && sx < screen_.Width()) screen_.SetPixel(sx, sy, image.Pixel(x, y));
-      }
-    }
+  // The changed parts land at the show area's place on the screen, as on a real one.
+  std::vector<gdi::Rect> on_screen;
+  presenter_.TargetRects(damage, {0, 0, screen_.Width(), screen_.Height()}, on_screen);
+  for (const gdi::Rect& rect : on_screen) {
+    presenter_.Write(&image, rect, gdi::PixelRows::Of(screen_));
   }
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/area_presenter.h"
 #include "platform/fake/fake_event_loop.h"
 #include "platform/show_window.h"
 
@@ -55,6 +56,7 @@ class FakeShowWindow : public platform::ShowWindow {
   platform::ScreenSize screen_size_;
   gdi::Bitmap screen_;
   gdi::Rect area_{};
+  platform::AreaPresenter presenter_;
   platform::InputSink* sink_ = nullptr;
   platform::Point cursor_{};
   bool cursor_shown_ = true;

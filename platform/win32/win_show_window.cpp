@@ -150,24 +150,24 @@ void WinShowWindow::Move(int32_t left, int32_t top, int32_t width, int32_t heigh
   if (window_) InvalidateRect(window_, &area_, FALSE);
   ResizeArea(width, height);
   area_ = RECT{left, top, left + area_width_, top + area_height_};
+  // The area bitmap holds the area whole, at its own size.
+  presenter_.Place({{0, 0, area_width_, area_height_}, false}, area_width_, area_height_,
+                   gdi::AreaFit::OwnSize);
   if (window_) InvalidateRect(window_, &area_, FALSE);
 }
 
 void WinShowWindow::Present(const gdi::Bitmap& image, std::span<const gdi::Rect> damage) {
   if (!area_bits_ || image.GetFormat() != gdi::Bitmap::Format::Color32 || damage.empty()) return;
-  const gdi::Rect bounds{0, 0, std::min(image.Width(), area_width_),
-                         std::min(image.Height(), area_height_)};
+  // 0x00RRGGBB in memory is the B, G, R, 0 byte order of a 32-bit DIB: rows go as they are.
+  const gdi::PixelRows bits{area_bits_, area_width_, area_width_, area_height_};
+  const gdi::Rect inside_image{0, 0, image.Width(), image.Height()};
+  presenter_.TargetRects(damage, gdi::Intersect({0, 0, area_width_, area_height_}, inside_image),
+                         rects_);
   GdiFlush();  // GDI may still be reading the bits
   const bool shown = window_ && IsWindowVisible(window_);
   const HDC dc = shown ? GetDC(window_) : nullptr;
-  for (const gdi::Rect& rect : damage) {
-    const gdi::Rect part = gdi::Intersect(rect, bounds);
-    if (part.Empty()) continue;
-    // 0x00RRGGBB in memory is the B, G, R, 0 byte order of a 32-bit DIB: rows copy as they are.
-    for (int32_t y = part.top; y < part.bottom; ++y) {
-      std::memcpy(area_bits_ + static_cast<size_t>(y) * area_width_ + part.left,
-                  image.Row(y) + part.left, static_cast<size_t>(part.Width()) * 4);
-    }
+  for (const gdi::Rect& part : rects_) {
+    presenter_.Write(&image, part, bits);
     if (dc) {
       BlitArea(dc, RECT{area_.left + part.left, area_.top + part.top, area_.left + part.right,
                         area_.top + part.bottom});

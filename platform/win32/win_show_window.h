@@ -5,7 +5,9 @@
 #include "platform/win32/windows_api.h"
 
 #include <cstdint>
+#include <vector>
 
+#include "platform/area_presenter.h"
 #include "platform/show_window.h"
 
 namespace slidesaver::win32 {
@@ -55,6 +57,8 @@ class WinShowWindow : public platform::ShowWindow {
   uint32_t* area_bits_ = nullptr;  // top-down rows of 0x00RRGGBB
   int32_t area_width_ = 0;
   int32_t area_height_ = 0;
+  platform::AreaPresenter presenter_;  // writes the presented image into the area's bits
+  std::vector<gdi::Rect> rects_;
 };
 
 }  // namespace slidesaver::win32

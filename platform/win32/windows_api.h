@@ -1,8 +1,9 @@
 #pragma once
 // The Windows headers for the Win32 platform, without the macros that collide with the names
 // of the platform interfaces and the drawing layer (Yield, MessageBox, PlaySound, DeleteFile,
-// SRCCOPY, ...). Every file of this folder includes this header instead of
-// <windows.h>; the Windows values of the undefined constants equal the platform's own.
+// SRCCOPY, ..., and the empty near and far of 16-bit pointers). Every file of this folder
+// includes this header instead of <windows.h>; the Windows values of the undefined constants
+// equal the platform's own.
 // clang-format off
 #include <windows.h>
 #include <mmsystem.h>
@@ -21,3 +22,5 @@
 #undef WHITEONBLACK
 #undef COLORONCOLOR
 #undef HALFTONE
+#undef near
+#undef far

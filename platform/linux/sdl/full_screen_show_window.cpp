@@ -31,7 +31,7 @@ SdlWindow FullScreenShowWindow::OpenWindow() {
   return window;
 }
 
-AreaPlacement FullScreenShowWindow::PlaceInWindow() {
+platform::AreaPlacement FullScreenShowWindow::PlaceInWindow() {
   // The show placed its area on the primary monitor, whose corner lies here in the window.
   const gdi::Rect& primary = monitors_.Primary();
   const gdi::Rect& desktop = monitors_.Desktop();

@@ -21,7 +21,7 @@ class FullScreenShowWindow : public SdlShowWindow {
 
  private:
   SdlWindow OpenWindow() override;
-  AreaPlacement PlaceInWindow() override;
+  platform::AreaPlacement PlaceInWindow() override;
   void Reveal() override;
   bool PassesInputToShow() const override { return true; }
 

@@ -24,11 +24,11 @@ SdlWindow OwnShowWindow::OpenWindow() {
   SDL_GetDisplayUsableBounds(0, &desktop);
   const platform::ScreenSize room{desktop.w * kShareOfDesktop / 100,
                                   desktop.h * kShareOfDesktop / 100};
-  const AreaPlacement start =
-      PlaceArea(room, std::max(Area().Width(), 1), std::max(Area().Height(), 1));
+  const platform::AreaPlacement start =
+      platform::PlaceArea(room, std::max(Area().Width(), 1), std::max(Area().Height(), 1));
   SdlWindow window(SDL_CreateWindow("slidesaver", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                    std::max(start.on_window.Width(), 1),
-                                    std::max(start.on_window.Height(), 1),
+                                    std::max(start.on_target.Width(), 1),
+                                    std::max(start.on_target.Height(), 1),
                                     SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN));
   if (!window) throw std::runtime_error(std::string("no show window: ") + SDL_GetError());
   return window;

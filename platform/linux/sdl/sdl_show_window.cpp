@@ -8,6 +8,7 @@
 
 #include "common/run_time_error.h"
 #include "platform/linux/posix/close_signals.h"
+#include "platform/linux/sdl/sdl_owned.h"
 #include "platform/linux/sdl/surface_pixels.h"
 
 namespace slidesaver::linux_platform {
@@ -43,21 +44,19 @@ platform::ScreenSize SdlShowWindow::WindowSize() const {
   return size;
 }
 
-AreaPlacement SdlShowWindow::PlaceInRoom(platform::ScreenSize room, platform::Point corner) const {
-  AreaPlacement placement = PlaceScaledArea(room, area_.Width(), area_.Height(), fit_);
-  placement.on_window = Moved(placement.on_window, corner);
+platform::AreaPlacement SdlShowWindow::PlaceInRoom(platform::ScreenSize room,
+                                                   platform::Point corner) const {
+  platform::AreaPlacement placement =
+      platform::PlaceScaledArea(room, area_.Width(), area_.Height(), fit_);
+  placement.on_target = Moved(placement.on_target, corner);
   return placement;
 }
 
 void SdlShowWindow::Place() {
-  KeepShownPixels();  // the placement, or the surface, is about to change
-  placement_ = window_ ? PlaceInWindow() : AreaPlacement{area_, false};
-  FollowPlacement(placement_, area_.Width(), area_.Height(), fit_, shown_, scale_, scaled_);
-  direct_ = false;
-  if (!window_ || scale_) return;
-  const platform::ScreenSize size = WindowSize();
-  const gdi::Rect& at = placement_.on_window;
-  direct_ = gdi::Intersect(at, {0, 0, size.width, size.height}) == at;
+  const platform::AreaPlacement placement =
+      window_ ? PlaceInWindow() : platform::AreaPlacement{area_, false};
+  presenter_.Place(placement, area_.Width(), area_.Height(), fit_);
+  whole_due_ = true;
 }
 
 void SdlShowWindow::Move(int32_t left, int32_t top, int32_t width, int32_t height) {
@@ -67,91 +66,66 @@ void SdlShowWindow::Move(int32_t left, int32_t top, int32_t width, int32_t heigh
   RepaintAll();
 }
 
-SDL_Rect SdlShowWindow::CopyToWindow(const gdi::Bitmap& image, platform::Point origin,
-                                     const gdi::Rect& part) {
-  SDL_Surface* surface = WindowSurface();
-  if (!surface) return {};
-  // The image's pixels that exist, moved to window pixels, clipped to the window.
-  const gdi::Rect src = gdi::Intersect(part, {0, 0, image.Width(), image.Height()});
-  const gdi::Rect on_window = gdi::Intersect(Moved(src, origin), {0, 0, surface->w, surface->h});
-  if (on_window.Empty()) return {};
-  CopyImageToSurface(image, Moved(on_window, {-origin.x, -origin.y}), *surface, on_window.left,
-                     on_window.top);
-  return {on_window.left, on_window.top, on_window.Width(), on_window.Height()};
-}
-
-SDL_Rect SdlShowWindow::DrawArea(const gdi::Rect& part) {
-  const platform::Point origin{placement_.on_window.left, placement_.on_window.top};
-  if (!scale_) return CopyToWindow(shown_, origin, part);
-  if (shown_.Width() != scale_->SourceWidth() || shown_.Height() != scale_->SourceHeight()) {
-    return {};
-  }
-  const gdi::Rect target = scale_->TargetOf(part);
-  scale_->Scale(shown_, target, scaled_);
-  return CopyToWindow(scaled_, origin, target);
-}
-
 SDL_Surface* SdlShowWindow::WindowSurface() {
-  const platform::ScreenSize size = WindowSize();
-  // After a new size SDL frees the surface on the next call: what only it holds is kept first.
-  if (surface_ && (surface_->w != size.width || surface_->h != size.height)) KeepShownPixels();
-  surface_ = SDL_GetWindowSurface(window_.get());
-  return surface_;
-}
-
-void SdlShowWindow::KeepShownPixels() {
-  if (shown_current_) return;
-  shown_current_ = true;
-  const gdi::Rect& at = placement_.on_window;
-  if (!surface_ || shown_.Width() != at.Width() || shown_.Height() != at.Height() ||
-      gdi::Intersect(at, {0, 0, surface_->w, surface_->h}) != at) {
-    return;
+  SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
+  if (surface && (surface->w != surface_size_.width || surface->h != surface_size_.height)) {
+    surface_size_ = {surface->w, surface->h};
+    Place();  // for the window's new size, before its event comes
   }
-  CopySurfaceToImage(*surface_, at, shown_);
+  return surface;
 }
 
-void SdlShowWindow::Present(const gdi::Bitmap& image, std::span<const gdi::Rect> damage) {
-  if (image.GetFormat() != gdi::Bitmap::Format::Color32) return;
-  const gdi::Rect whole{0, 0, image.Width(), image.Height()};
-  const bool new_size = shown_.Width() != image.Width() || shown_.Height() != image.Height();
-  if (new_size) {
-    shown_ = image;  // everything is new
-    shown_current_ = true;
-    damage = {&whole, 1};
-  } else if (!direct_) {
-    for (const gdi::Rect& rect : damage) {
-      const gdi::Rect part = gdi::Intersect(rect, whole);
-      for (int32_t y = part.top; y < part.bottom; ++y) {
-        std::memcpy(shown_.Row(y) + part.left, image.Row(y) + part.left,
-                    static_cast<size_t>(part.Width()) * 4);
-      }
+void SdlShowWindow::Send(SDL_Surface& surface, std::span<const gdi::Rect> rects) {
+  std::vector<SDL_Rect> sent;
+  if (SurfaceKeptAsImages(surface)) {
+    const SurfaceLock lock(surface);
+    const gdi::PixelRows pixels{static_cast<uint32_t*>(surface.pixels), surface.pitch / 4,
+                                surface.w, surface.h};
+    for (const gdi::Rect& rect : rects) presenter_.Write(image_, rect, pixels);
+  } else {
+    // Rare (a display of another depth): written as images are, then converted by SDL.
+    if (converted_.Width() != surface.w || converted_.Height() != surface.h) {
+      converted_ = gdi::Bitmap::Color(surface.w, surface.h);
+    }
+    for (const gdi::Rect& rect : rects) {
+      presenter_.Write(image_, rect, gdi::PixelRows::Of(converted_));
+      CopyImageToSurface(converted_, rect, surface, rect.left, rect.top);
     }
   }
-  if (!window_ || window_gone_ || damage.empty()) return;
-  const platform::Point origin{placement_.on_window.left, placement_.on_window.top};
-  std::vector<SDL_Rect> sent;
-  for (const gdi::Rect& rect : damage) {
-    const SDL_Rect on_window = direct_ ? CopyToWindow(image, origin, rect) : DrawArea(rect);
-    if (on_window.w > 0 && on_window.h > 0) sent.push_back(on_window);
-  }
-  if (direct_ && !new_size) shown_current_ = false;
+  for (const gdi::Rect& rect : rects)
+    sent.push_back({rect.left, rect.top, rect.Width(), rect.Height()});
   if (!sent.empty()) {
     SDL_UpdateWindowSurfaceRects(window_.get(), sent.data(), static_cast<int>(sent.size()));
   }
 }
 
+void SdlShowWindow::Present(const gdi::Bitmap& image, std::span<const gdi::Rect> damage) {
+  if (image.GetFormat() != gdi::Bitmap::Format::Color32) return;
+  const bool new_image =
+      !image_ || image_->Width() != image.Width() || image_->Height() != image.Height();
+  image_ = &image;
+  if (!window_ || window_gone_) return;
+  SDL_Surface* surface = WindowSurface();
+  if (!surface || SendWholeIfDue(*surface)) return;
+  const gdi::Rect all_of_it{0, 0, image.Width(), image.Height()};
+  if (new_image) damage = {&all_of_it, 1};
+  presenter_.TargetRects(damage, {0, 0, surface->w, surface->h}, rects_);
+  Send(*surface, rects_);
+}
+
+bool SdlShowWindow::SendWholeIfDue(SDL_Surface& surface) {
+  if (!whole_due_) return false;
+  whole_due_ = false;
+  const gdi::Rect whole{0, 0, surface.w, surface.h};
+  Send(surface, {&whole, 1});
+  return true;
+}
+
 void SdlShowWindow::RepaintAll() {
   if (!window_ || window_gone_) return;
   SDL_Surface* surface = WindowSurface();
-  if (!surface) return;
-  // Unless the surface alone holds the area, as it is, it is drawn again.
-  if (shown_current_) {
-    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
-    const platform::Point origin{placement_.on_window.left, placement_.on_window.top};
-    const gdi::Bitmap& image = scale_ ? scaled_ : shown_;
-    CopyToWindow(image, origin, {0, 0, image.Width(), image.Height()});
-  }
-  SDL_UpdateWindowSurface(window_.get());
+  // Unless the surface holds the area as it was last presented, it is written again.
+  if (surface && !SendWholeIfDue(*surface)) SDL_UpdateWindowSurface(window_.get());
 }
 
 void SdlShowWindow::Show() {
@@ -162,6 +136,7 @@ void SdlShowWindow::Show() {
 
 void SdlShowWindow::Hide() {
   if (window_) SDL_HideWindow(window_.get());
+  image_ = nullptr;  // the show that keeps it may go now
 }
 
 // Asks the X server itself: SDL's global mouse state is a cache that only raw input events

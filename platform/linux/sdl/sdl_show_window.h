@@ -2,14 +2,14 @@
 // The show window on SDL2, in one of the show's places (MakeSdlShowWindow picks the class):
 // FullScreenShowWindow (/S), ForeignShowWindow (another program's X window), OwnShowWindow
 // (--window). What they share is here: the show area's placement in the window (scaled with a
-// fit, or when the window is too small), the kept image for repaints, the present of the changed
-// part only, input and close requests.
+// fit, or when the window is too small), the present of the changed part only, written by the
+// platform's presenter straight into the window surface, input and close requests.
 #include <SDL.h>
 
 #include <memory>
-#include <optional>
+#include <vector>
 
-#include "gdi/area_scale.h"
+#include "platform/area_presenter.h"
 #include "platform/linux/sdl/sdl_context.h"
 #include "platform/linux/sdl/sdl_owned.h"
 #include "platform/linux/show_placement.h"
@@ -52,7 +52,7 @@ class SdlShowWindow : public platform::ShowWindow {
   const gdi::Rect& Area() const { return area_; }  // as Move placed it, in window pixels
   gdi::AreaFit Fit() const { return fit_; }
   // The area in `room` as the fit asks, the room's top-left corner at `corner` in the window.
-  AreaPlacement PlaceInRoom(platform::ScreenSize room, platform::Point corner) const;
+  platform::AreaPlacement PlaceInRoom(platform::ScreenSize room, platform::Point corner) const;
   // The window has gone: nothing is drawn any more, and the show is asked to close.
   void LoseWindow();
 
@@ -63,23 +63,21 @@ class SdlShowWindow : public platform::ShowWindow {
   // X, and asked for its surface once it has its size).
   virtual bool HasSurfaceWhenOpen() const { return true; }
   // Where the area lies in the open window: by default in the whole window.
-  virtual AreaPlacement PlaceInWindow() { return PlaceInRoom(WindowSize(), {}); }
+  virtual platform::AreaPlacement PlaceInWindow() { return PlaceInRoom(WindowSize(), {}); }
   virtual void Reveal() { SDL_ShowWindow(Window()); }
   virtual bool PassesInputToShow() const { return false; }
   virtual void OnWindowManagerMessage(const SDL_SysWMmsg&) {}
 
   // The area's place in the window for its present size, and the scaler when it is scaled.
   void Place();
-  // The window surface; when the window has a new size, the pixels only the old surface holds
-  // are kept first.
+  // The window surface; null when there is none. A surface of a new size (the window's) gets
+  // a new placement and all its pixels at the next present.
   SDL_Surface* WindowSurface();
-  // Brings shown_ up to date from the window surface, after presents that went there alone.
-  void KeepShownPixels();
-  // Copies the rectangle (window pixels, inside the window) of `image`, whose top-left corner
-  // lies at `origin` in the window, into the window surface; empty when nothing lands on it.
-  SDL_Rect CopyToWindow(const gdi::Bitmap& image, platform::Point origin, const gdi::Rect& part);
-  // Brings the show area's rectangle (its own pixels) to the window surface.
-  SDL_Rect DrawArea(const gdi::Rect& part);
+  // Writes the rectangles (window pixels, inside the surface) into the window surface and sends
+  // them to the screen.
+  void Send(SDL_Surface& surface, std::span<const gdi::Rect> rects);
+  // Sends the whole surface when a new placement or surface asks for it; whether it did.
+  bool SendWholeIfDue(SDL_Surface& surface);
   void RepaintAll();
   void RequestClose();
 
@@ -89,16 +87,14 @@ class SdlShowWindow : public platform::ShowWindow {
   bool window_gone_ = false;
   platform::InputSink* sink_ = nullptr;
   gdi::Rect area_{};
-  AreaPlacement placement_{};
-  std::optional<gdi::AreaScale> scale_;
-  gdi::Bitmap shown_;  // what the show area last presented, for repaints
-  // While the area lies whole in the window and unscaled, a present copies from the image
-  // straight into the window surface, and shown_ falls behind until KeepShownPixels.
-  bool direct_ = false;
-  bool shown_current_ = true;
-  SDL_Surface* surface_ = nullptr;  // the window surface last asked for: the window owns it
-  gdi::Bitmap scaled_;              // shown_ scaled, when placement_ is scaled
-  bool close_requested_ = false;    // a close came before the show listened, or came again
+  platform::AreaPresenter presenter_;
+  // The show area's image as last presented: the show keeps it, and repaints come from it.
+  const gdi::Bitmap* image_ = nullptr;
+  platform::ScreenSize surface_size_{};  // of the window surface last written
+  bool whole_due_ = true;                // the surface needs all its pixels
+  gdi::Bitmap converted_;  // a surface of another pixel format gets its rows through this
+  std::vector<gdi::Rect> rects_;
+  bool close_requested_ = false;  // a close came before the show listened, or came again
   bool close_delivered_ = false;
 };
 

@@ -50,6 +50,10 @@ PixelRows<uint8_t> ImageRows(gdi::Bitmap& image, int32_t x, int32_t y) {
 
 }  // namespace
 
+bool SurfaceKeptAsImages(const SDL_Surface& surface) {
+  return KeptAsImages(surface.format->format) && surface.pitch % 4 == 0;
+}
+
 void CopyImageToSurface(const gdi::Bitmap& image, const gdi::Rect& part, SDL_Surface& surface,
                         int32_t x, int32_t y) {
   const SurfaceLock lock(surface);

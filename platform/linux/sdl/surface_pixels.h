@@ -8,6 +8,10 @@
 
 namespace slidesaver::linux_platform {
 
+// Whether the surface keeps its pixels as the images do (0x00RRGGBB in 32 bits; the alpha byte
+// of ARGB8888 unused), so that they can be written as they are.
+bool SurfaceKeptAsImages(const SDL_Surface& surface);
+
 // `part` of `image` (inside it) to the surface, its top-left corner at (x, y); the rectangle
 // must lie inside the surface.
 void CopyImageToSurface(const gdi::Bitmap& image, const gdi::Rect& part, SDL_Surface& surface,

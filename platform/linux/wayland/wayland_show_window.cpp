@@ -53,7 +53,8 @@ struct WaylandShowWindow::Surface {
   int32_t own_width = 0;  // the size a toplevel takes when the compositor leaves it free
   int32_t own_height = 0;
   bool configured = false;
-  int32_t buffer_scale = 1;  // as last set on the surface
+  int32_t buffer_scale = 1;           // as last set on the surface
+  platform::AreaPresenter presenter;  // black but on the surface that shows the area
   std::vector<std::unique_ptr<ShmBuffer>> buffers;
   gdi::Damage waiting;  // device pixels not committed yet
   uint64_t commits = 0;
@@ -209,12 +210,12 @@ void WaylandShowWindow::MakeSurfaces() {
   } else {
     const platform::ScreenSize room{output_size.width * kOwnWindowShareOfOutput / 100,
                                     output_size.height * kOwnWindowShareOfOutput / 100};
-    const AreaPlacement start =
-        PlaceArea(room, std::max(area_.Width(), 1), std::max(area_.Height(), 1));
+    const platform::AreaPlacement start =
+        platform::PlaceArea(room, std::max(area_.Width(), 1), std::max(area_.Height(), 1));
     surface->own_width =
-        std::max((start.on_window.Width() + surface->scale - 1) / surface->scale, 1);
+        std::max((start.on_target.Width() + surface->scale - 1) / surface->scale, 1);
     surface->own_height =
-        std::max((start.on_window.Height() + surface->scale - 1) / surface->scale, 1);
+        std::max((start.on_target.Height() + surface->scale - 1) / surface->scale, 1);
   }
   wl_surface_commit(surface->surface.get());
 }
@@ -228,52 +229,21 @@ void WaylandShowWindow::Configured(Surface& surface) {
 }
 
 void WaylandShowWindow::Place() {
-  const Surface* surface = AreaSurface();
-  if (!surface || !surface->configured || (OnScreen() && place_.fit == gdi::AreaFit::OwnSize)) {
-    placement_ = {area_, false};  // where the show put it, on the first output
-  } else {
+  Surface* surface = AreaSurface();
+  if (!surface) return;
+  platform::AreaPlacement placement{area_, false};  // where the show put it, on the first output
+  if (surface->configured && !(OnScreen() && place_.fit == gdi::AreaFit::OwnSize)) {
     // The room: the first output, or the window, in device pixels.
-    placement_ = PlaceScaledArea({surface->DeviceWidth(), surface->DeviceHeight()}, area_.Width(),
-                                 area_.Height(), place_.fit);
+    placement = platform::PlaceScaledArea({surface->DeviceWidth(), surface->DeviceHeight()},
+                                          area_.Width(), area_.Height(), place_.fit);
   }
-  FollowPlacement(placement_, area_.Width(), area_.Height(), place_.fit, shown_, scale_, scaled_);
+  surface->presenter.Place(placement, area_.Width(), area_.Height(), place_.fit);
 }
 
 void WaylandShowWindow::Move(int32_t left, int32_t top, int32_t width, int32_t height) {
   area_ = {left, top, left + width, top + height};
   Place();
   RepaintAll();
-}
-
-void WaylandShowWindow::Fill(const Surface& surface, uint32_t* pixels, int32_t stride,
-                             const gdi::Rect& rect) const {
-  const gdi::Bitmap* source = nullptr;
-  gdi::Rect from{};  // where the source lands on the surface
-  if (surface.shows_area) {
-    source = scale_ ? &scaled_ : &shown_;
-    if (scale_ &&
-        (shown_.Width() != scale_->SourceWidth() || shown_.Height() != scale_->SourceHeight())) {
-      source = nullptr;
-    }
-  }
-  if (source) {
-    const gdi::Rect& at = placement_.on_window;
-    from =
-        gdi::Intersect(at, {at.left, at.top, at.left + source->Width(), at.top + source->Height()});
-    from = gdi::Intersect(from, rect);
-  }
-  for (int32_t y = rect.top; y < rect.bottom; ++y) {
-    uint32_t* row = pixels + static_cast<size_t>(y) * stride;
-    if (from.Empty() || y < from.top || y >= from.bottom) {
-      std::memset(row + rect.left, 0, static_cast<size_t>(rect.Width()) * 4);
-      continue;
-    }
-    std::memset(row + rect.left, 0, static_cast<size_t>(from.left - rect.left) * 4);
-    std::memcpy(row + from.left,
-                source->Row(y - placement_.on_window.top) + (from.left - placement_.on_window.left),
-                static_cast<size_t>(from.Width()) * 4);
-    std::memset(row + from.right, 0, static_cast<size_t>(rect.right - from.right) * 4);
-  }
 }
 
 void WaylandShowWindow::Paint(Surface& surface, std::span<const gdi::Rect> rects) {
@@ -325,8 +295,9 @@ void WaylandShowWindow::Commit(Surface& surface) {
   std::vector<gdi::Rect> fill;
   for (const gdi::Rect& rect : rects) buffer->Stale().AddRect(rect);
   buffer->Stale().TakeRects(fill);
+  const gdi::PixelRows pixels{buffer->Row(0), buffer->Width(), buffer->Width(), buffer->Height()};
   for (const gdi::Rect& rect : fill) {
-    Fill(surface, buffer->Row(0), buffer->Width(), rect);
+    surface.presenter.Write(image_, rect, pixels);
     counts_.written += int64_t{rect.Width()} * rect.Height();
   }
   for (const auto& other : surface.buffers) {
@@ -387,36 +358,15 @@ void WaylandShowWindow::RepaintAll() {
 void WaylandShowWindow::Present(const gdi::Bitmap& image, std::span<const gdi::Rect> damage) {
   if (image.GetFormat() != gdi::Bitmap::Format::Color32) return;
   const gdi::Rect whole{0, 0, image.Width(), image.Height()};
-  if (shown_.Width() != image.Width() || shown_.Height() != image.Height()) {
-    shown_ = image;  // everything is new
-    damage = {&whole, 1};
-  } else {
-    for (const gdi::Rect& rect : damage) {
-      const gdi::Rect part = gdi::Intersect(rect, whole);
-      for (int32_t y = part.top; y < part.bottom; ++y) {
-        std::memcpy(shown_.Row(y) + part.left, image.Row(y) + part.left,
-                    static_cast<size_t>(part.Width()) * 4);
-      }
-    }
+  if (!image_ || image_->Width() != image.Width() || image_->Height() != image.Height()) {
+    damage = {&whole, 1};  // everything is new
   }
+  image_ = &image;
   Surface* surface = AreaSurface();
   if (!surface || !surface->configured) return;
-  const gdi::Rect& at = placement_.on_window;
-  std::vector<gdi::Rect> on_surface;
-  for (const gdi::Rect& rect : damage) {
-    gdi::Rect part = gdi::Intersect(rect, whole);
-    if (part.Empty()) continue;
-    if (scale_) {
-      if (shown_.Width() != scale_->SourceWidth() || shown_.Height() != scale_->SourceHeight()) {
-        continue;
-      }
-      part = scale_->TargetOf(part);
-      scale_->Scale(shown_, part, scaled_);
-    }
-    on_surface.push_back(
-        {part.left + at.left, part.top + at.top, part.right + at.left, part.bottom + at.top});
-  }
-  Paint(*surface, on_surface);
+  surface->presenter.TargetRects(damage, {0, 0, surface->DeviceWidth(), surface->DeviceHeight()},
+                                 rects_);
+  Paint(*surface, rects_);
 }
 
 void WaylandShowWindow::Show() {
@@ -440,6 +390,7 @@ void WaylandShowWindow::Hide() {
   if (context_->Started()) context_->Connection().SetOutputAddedHandler(nullptr);
   pointer_surface_ = nullptr;
   surfaces_.clear();
+  image_ = nullptr;  // the show that keeps it may go now
 }
 
 void WaylandShowWindow::Grab(bool on) {

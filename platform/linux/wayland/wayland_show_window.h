@@ -15,7 +15,7 @@
 #include <optional>
 #include <vector>
 
-#include "gdi/area_scale.h"
+#include "platform/area_presenter.h"
 #include "platform/linux/show_placement.h"
 #include "platform/linux/wayland/wayland_context.h"
 #include "platform/show_window.h"
@@ -56,7 +56,7 @@ class WaylandShowWindow : public platform::ShowWindow, private WaylandInputHandl
 
   // What presents have sent since the window was made, in pixels: the rectangles marked damaged
   // for the compositor, and those written into buffers (the damage, and what a buffer missed
-  // while the compositor held it).
+  // while the compositor held another: its damage since it was last written).
   struct PresentCounts {
     int64_t damaged = 0;
     int64_t written = 0;
@@ -77,8 +77,6 @@ class WaylandShowWindow : public platform::ShowWindow, private WaylandInputHandl
   void Configured(Surface& surface);
   Surface* AreaSurface() const;
   void Place();
-  // Fills `rect` (device pixels of the surface) of the buffer with what the surface shows.
-  void Fill(const Surface& surface, uint32_t* pixels, int32_t stride, const gdi::Rect& rect) const;
   // The rectangles (device pixels) of the surface are to be sent to the compositor: now, or
   // with the next commit when the compositor has not drawn the last one yet.
   void Paint(Surface& surface, std::span<const gdi::Rect> rects);
@@ -101,10 +99,9 @@ class WaylandShowWindow : public platform::ShowWindow, private WaylandInputHandl
   std::vector<std::unique_ptr<Surface>> surfaces_;
   platform::InputSink* sink_ = nullptr;
   gdi::Rect area_{};  // the show area as Move placed it, in device pixels of its surface
-  AreaPlacement placement_{};
-  std::optional<gdi::AreaScale> scale_;
-  gdi::Bitmap shown_;   // what the show area last presented
-  gdi::Bitmap scaled_;  // shown_ at placement_'s size, when that is scaled
+  // The show area's image as last presented: the show keeps it, and buffers are written from it.
+  const gdi::Bitmap* image_ = nullptr;
+  std::vector<gdi::Rect> rects_;
   bool cursor_visible_ = true;
   // The pointer over one of the surfaces, the serial of its entry, and where it is.
   wl_pointer* pointer_ = nullptr;

@@ -1,14 +1,14 @@
-// Where the show area lands in a window that is not the player's own full screen.
+// Where the show area lands in a room that is not the player's own full screen.
 #include <gtest/gtest.h>
 
-#include "platform/linux/show_placement.h"
+#include "platform/area_placement.h"
 
-namespace slidesaver::linux_platform {
+namespace slidesaver::platform {
 namespace {
 
 TEST(PlaceArea, CentredWhenItFitsElseScaledToFitWithItsAspectOrAsTheFitAsks) {
   const struct {
-    platform::ScreenSize window;
+    ScreenSize window;
     int32_t area_w, area_h;
     gdi::Rect expected;
     bool scaled;
@@ -44,11 +44,11 @@ TEST(PlaceArea, CentredWhenItFitsElseScaledToFitWithItsAspectOrAsTheFitAsks) {
   };
   for (const auto& c : cases) {
     const AreaPlacement placed = PlaceArea(c.window, c.area_w, c.area_h, c.fit);
-    EXPECT_EQ(placed.on_window, c.expected)
+    EXPECT_EQ(placed.on_target, c.expected)
         << c.window.width << "x" << c.window.height << " " << c.area_w << "x" << c.area_h;
     EXPECT_EQ(placed.scaled, c.scaled);
   }
 }
 
 }  // namespace
-}  // namespace slidesaver::linux_platform
+}  // namespace slidesaver::platform
