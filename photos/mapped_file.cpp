@@ -1,11 +1,12 @@
 #include "photos/mapped_file.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "photos/photo_error.h"
 
@@ -28,7 +29,7 @@ int OpenWithoutWaiting(const std::filesystem::path& path, struct stat& status) {
 }
 
 void ExamineFile(const std::filesystem::path& path,
-                 const std::function<void(std::span<const uint8_t>)>& examine) {
+                 const std::function<bool(std::span<const uint8_t> bytes, bool last)>& examine) {
   struct stat status {};
   const int fd = OpenWithoutWaiting(path, status);
   if (fd < 0) throw FileError(path.string(), "cannot open");
@@ -37,16 +38,25 @@ void ExamineFile(const std::filesystem::path& path,
     ~Closer() { close(fd); }
   } closer{fd};
   if (!S_ISREG(status.st_mode)) throw PhotoError(path.string() + ": not an ordinary file");
-  const auto size = static_cast<size_t>(status.st_size);
-  if (size == 0) return examine({});
-  void* address = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-  if (address == MAP_FAILED) throw FileError(path.string(), "cannot read");
-  struct Unmap {
-    void* address;
-    size_t size;
-    ~Unmap() { munmap(address, size); }
-  } unmap{address, size};
-  examine({static_cast<const uint8_t*>(address), size});
+  std::vector<uint8_t> bytes;
+  size_t wanted = size_t{256} << 10;
+  for (;;) {
+    // Read on from where the last round ended; the file's end may come sooner than its size said.
+    const size_t had = bytes.size();
+    bytes.resize(wanted);
+    size_t done = had;
+    while (done < bytes.size()) {
+      const ssize_t n = pread(fd, bytes.data() + done, bytes.size() - done, off_t(done));
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) throw FileError(path.string(), "cannot read");
+      if (n == 0) break;
+      done += static_cast<size_t>(n);
+    }
+    bytes.resize(done);
+    const bool last = done < wanted || wanted == kMaxExamineBytes;
+    if (examine(bytes, last) || last) return;
+    wanted = std::min(wanted * 4, kMaxExamineBytes);
+  }
 }
 
 }  // namespace slidesaver::photos

@@ -63,15 +63,18 @@ void AddFolder(const fs::path& folder, std::vector<FoundPicture>& pictures,
 std::optional<FoundPicture> FindPicture(const fs::path& path, std::vector<std::string>& notes) {
   std::string time_taken;
   bool picture = true;
-  ExamineFile(path, [&](std::span<const uint8_t> bytes) {
+  ExamineFile(path, [&](std::span<const uint8_t> bytes, bool last) {
     try {
       const auto facts = ReadPictureFacts(bytes);
       picture = facts.has_value();
       if (facts) time_taken = facts->time_taken;
     } catch (const PhotoError& error) {
+      // Headers that go on past the bytes read so far: more are read.
+      if (!last) return false;
       // A damaged picture is still a picture: whoever decodes it names the fault.
       notes.push_back(path.string() + " " + error.what());
     }
+    return true;
   });
   if (!picture) return std::nullopt;
   if (time_taken.empty()) time_taken = ModificationTime(path);

@@ -4,6 +4,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -191,6 +195,47 @@ TEST_F(FolderSlidesTest, AFolderWithoutPicturesSaysSoAndABombIsNamedOnce) {
   ASSERT_THAT(reports, SizeIs(1));
   EXPECT_THAT(reports[0], HasSubstr("bomb.png"));
   EXPECT_THAT(reports[0], HasSubstr("skipped"));
+}
+
+// Pictures rewritten in place while the show reads them (a camera tool, a `cp` loop): the file
+// shrinks under the reader and grows again. Nothing may end the process; the show goes on.
+TEST_F(FolderSlidesTest, PicturesRewrittenInPlaceWhileTheyAreReadNeverEndTheProcess) {
+  const std::vector<uint8_t> jpeg =
+      slidepack_test::JpegBytes(slidepack_test::MarkedPicture(1200, 900));
+  const std::vector<uint8_t> png = OneColourPng(9, 8, 7);
+  WriteFile(folder / "rewritten.jpg", jpeg);
+  WriteFile(folder / "sub" / "rewritten.png", png);
+  FolderShowOptions options;
+  options.folder = folder;
+  FolderSlides slides(options, 80, 60, report);
+  std::atomic<bool> done{false};
+  std::thread writer([&] {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(4);
+    for (uint32_t round = 0; std::chrono::steady_clock::now() < end; ++round) {
+      const bool big = round % 2 == 0;
+      const fs::path path = big ? folder / "rewritten.jpg" : folder / "sub" / "rewritten.png";
+      const std::vector<uint8_t>& bytes = big ? jpeg : png;
+      const int fd = open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+      ASSERT_GE(fd, 0);
+      // In small pieces, so that readers find it short at every length.
+      for (size_t at = 0; at < bytes.size();) {
+        const size_t piece = std::min<size_t>(bytes.size() - at, 4096 + round % 7 * 1000);
+        ASSERT_EQ(write(fd, bytes.data() + at, piece), ssize_t(piece));
+        at += piece;
+      }
+      close(fd);
+    }
+    done = true;
+  });
+  int taken = 0;
+  while (!done) {
+    (void)slides.Picture(taken % 2);
+    ++taken;
+  }
+  writer.join();
+  EXPECT_GT(taken, 0);
+  // Afterwards every picture is whole again, and the show takes them all.
+  ASSERT_TRUE(WaitUntil([&] { return slides.PictureCount() == 6; }));
 }
 
 }  // namespace
