@@ -14,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr uint32_t kEvents = IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_DELETE | IN_CREATE |
-                             IN_DELETE_SELF | IN_ONLYDIR;
+                             IN_DELETE_SELF | IN_MOVE_SELF | IN_ATTRIB | IN_ONLYDIR;
 
 bool Hidden(const fs::path& path) {
   const std::string name = path.filename().string();
@@ -27,6 +27,7 @@ FolderWatch::FolderWatch(const fs::path& folder) {
   fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   if (fd_ < 0) throw FileError(folder.string(), "cannot watch the folder");
   WatchTree(folder, nullptr);
+  root_watch_ = folders_.empty() ? -1 : folders_.begin()->first;
 }
 
 FolderWatch::~FolderWatch() { close(fd_); }
@@ -59,6 +60,12 @@ std::vector<FolderChange> FolderWatch::Read() {
       at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
       const auto folder = folders_.find(event->wd);
       if (folder == folders_.end()) continue;
+      if (event->wd == root_watch_ && event->len == 0 &&
+          (event->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_ATTRIB | IN_UNMOUNT | IN_IGNORED))) {
+        changes.push_back({event->mask & IN_ATTRIB ? FolderChange::Kind::kFolderChanged
+                                                   : FolderChange::Kind::kFolderGone,
+                           folder->second});
+      }
       if (event->mask & (IN_DELETE_SELF | IN_IGNORED)) {
         folders_.erase(folder);
         continue;

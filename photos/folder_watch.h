@@ -11,7 +11,9 @@
 namespace slidesaver::photos {
 
 struct FolderChange {
-  enum class Kind { kWritten, kRemoved };
+  // The watched folder itself: kFolderGone when it was removed, moved or unmounted (the path
+  // may name another folder now, or none), kFolderChanged when its permissions changed.
+  enum class Kind { kWritten, kRemoved, kFolderGone, kFolderChanged };
   Kind kind;
   std::filesystem::path path;
 };
@@ -34,6 +36,7 @@ class FolderWatch {
   void WatchTree(const std::filesystem::path& folder, std::vector<FolderChange>* found);
 
   int fd_ = -1;
+  int root_watch_ = -1;
   std::map<int, std::filesystem::path> folders_;  // by watch descriptor
 };
 

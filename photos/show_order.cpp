@@ -20,7 +20,7 @@ bool ShowOrder::Before(const Known& a, const Known& b) const {
   return NaturalLess(a.path, b.path);
 }
 
-bool ShowOrder::IsKnown(const std::string& path) const {
+bool ShowOrder::Contains(const std::string& path) const {
   return std::any_of(known_.begin(), known_.end(),
                      [&](const Known& known) { return known.path == path; });
 }
@@ -48,7 +48,7 @@ void ShowOrder::Remove(const std::string& path) {
 }
 
 void ShowOrder::PutBack(const std::string& path) {
-  if (IsKnown(path)) first_.push_back(path);
+  if (Contains(path)) first_.push_back(path);
 }
 
 std::optional<std::string> ShowOrder::Next() {

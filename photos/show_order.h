@@ -30,6 +30,7 @@ class ShowOrder {
   // A picture Next() gave that was not shown after all: it comes after the arrivals waiting.
   void PutBack(const std::string& path);
   bool Empty() const { return known_.empty(); }
+  bool Contains(const std::string& path) const;
   // Pictures that arrived or were put back wait to come before the rest.
   bool ArrivalsWaiting() const { return !first_.empty(); }
   size_t Size() const { return known_.size(); }
@@ -40,7 +41,6 @@ class ShowOrder {
     std::string time_taken;
   };
   bool Before(const Known& a, const Known& b) const;
-  bool IsKnown(const std::string& path) const;
   std::string NextInRound();
   std::string NextInOrder();
 

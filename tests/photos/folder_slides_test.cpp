@@ -18,6 +18,7 @@
 #include "photos/folder_slides.h"
 #include "platform/fake/fake_platform.h"
 #include "show/show_form.h"
+#include "tests/jpeg_test_files.h"
 #include "tests/slidepack/test_pictures.h"
 #include "tests/unit/test_support.h"
 
@@ -59,13 +60,26 @@ bool WaitUntil(const std::function<bool()>& done) {
   return true;
 }
 
+// The picture the show form would take: waited for as the form waits, without a form.
+gdi::Bitmap TakePicture(FolderSlides& slides, int32_t index) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!slides.WaitForPicture(index, 20) && std::chrono::steady_clock::now() < end) {
+  }
+  return slides.Picture(index);
+}
+
 // The folder's slides, with the name of each picture the show form takes.
 class RecordingSlides : public SlideSource {
  public:
   explicit RecordingSlides(FolderSlides& slides) : slides_(slides) {}
   const SlideEntry& Slide(int32_t index) const override { return slides_.Slide(index); }
+  bool WaitForPicture(int32_t index, int32_t milliseconds) override {
+    return slides_.WaitForPicture(index, milliseconds);
+  }
   gdi::Bitmap Picture(int32_t index) override {
     gdi::Bitmap picture = slides_.Picture(index);
+    // A slide the source had nothing for yet (a loaded machine's first) shows nothing.
+    if (Slide(index).PictureFileName.empty()) return picture;
     taken.push_back(fs::path(Slide(index).PictureFileName).filename().string());
     effects.push_back(Slide(index).EffectNumber);
     return picture;
@@ -158,7 +172,7 @@ TEST_F(FolderSlidesTest, APictureThatArrivesComesWithinTwoSlidesAndOneRemovedNoM
   options.folder = folder;
   FolderSlides slides(options, 80, 60, report);
   auto name_of = [&](int32_t index) {
-    (void)slides.Picture(index);
+    (void)TakePicture(slides, index);
     return fs::path(slides.Slide(index).PictureFileName).filename().string();
   };
   name_of(0);
@@ -185,7 +199,7 @@ TEST_F(FolderSlidesTest, AFolderWithoutPicturesSaysSoAndABombIsNamedOnce) {
   options.background = 0x00402010;
   FolderSlides slides(options, 640, 480, report);
   for (int i = 0; i < 4; ++i) {
-    const gdi::Bitmap message = slides.Picture(i % 2);
+    const gdi::Bitmap message = TakePicture(slides, i % 2);
     const SlideEntry& slide = slides.Slide(i % 2);
     EXPECT_EQ(slide.EffectNumber, 0);
     EXPECT_GT(message.Width(), 100);
@@ -229,13 +243,117 @@ TEST_F(FolderSlidesTest, PicturesRewrittenInPlaceWhileTheyAreReadNeverEndTheProc
   });
   int taken = 0;
   while (!done) {
-    (void)slides.Picture(taken % 2);
+    (void)TakePicture(slides, taken % 2);
     ++taken;
   }
   writer.join();
   EXPECT_GT(taken, 0);
   // Afterwards every picture is whole again, and the show takes them all.
   ASSERT_TRUE(WaitUntil([&] { return slides.PictureCount() == 6; }));
+}
+
+// What the folder does must never keep the show waiting for good. Each case ends with the
+// message slide (no picture, shown for a second) at once, and, where the folder comes back, with
+// its pictures again.
+TEST_F(FolderSlidesTest, AFolderThatGoesOrFailsSaysSoAndComesBackWithItsPictures) {
+  struct Case {
+    const char* name;
+    std::function<void(const fs::path& folder)> spoil;
+    std::function<void(const fs::path& folder)> mend;  // none: it stays spoilt
+    size_t reports;
+  };
+  const fs::path away = fs::path(temp.path()) / "away";
+  const Case cases[] = {
+      {"renamed", [&](const fs::path& f) { fs::rename(f, away); },
+       [&](const fs::path& f) { fs::rename(away, f); }, 0},
+      {"removed", [&](const fs::path& f) { fs::remove_all(f); },
+       [&](const fs::path& f) { WriteFile(f / "again.png", OneColourPng(1, 1, 1)); }, 0},
+      {"only a broken picture, dated in the future",
+       [&](const fs::path& f) {
+         fs::remove_all(f);
+         WriteFile(f / "broken.jpg", {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0});
+         fs::last_write_time(f / "broken.jpg",
+                             fs::file_time_type::clock::now() + std::chrono::hours(24 * 365));
+       },
+       {},
+       1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(folder);
+    fs::remove_all(away);
+    WriteFile(folder / "red.png", OneColourPng(255, 0, 0));
+    reports.clear();
+    FolderShowOptions options;
+    options.folder = folder;
+    FolderSlides slides(options, 80, 60, report);
+    (void)TakePicture(slides, 0);
+    EXPECT_EQ(slides.Slide(0).PictureFileName, (folder / "red.png").string());
+    c.spoil(folder);
+    // The message comes within a few slides, and stays while the folder is spoilt.
+    bool message = false;
+    for (int i = 1; i < 200 && !message; ++i) {
+      (void)TakePicture(slides, i % 2);
+      message = slides.Slide(i % 2).PictureFileName.empty() && slides.Slide(i % 2).DisplayTime > 0;
+      if (!message) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(message);
+    if (c.mend) {
+      c.mend(folder);
+      EXPECT_TRUE(WaitUntil([&] {
+        (void)TakePicture(slides, 0);
+        return !slides.Slide(0).PictureFileName.empty();
+      }));
+    }
+    EXPECT_TRUE(WaitUntil([&] { return reports.size() >= c.reports; }));
+    EXPECT_THAT(reports, SizeIs(c.reports));
+  }
+}
+
+// A picture that takes seconds to prepare (a progressive JPEG of hundreds of scans) never keeps
+// the show from its input: a key, a click or a close request while the form waits for it ends
+// the show, and the preparation is abandoned, not finished. Measured against the time the whole
+// preparation takes in the same run.
+TEST_F(FolderSlidesTest, TheShowEndsAtOnceWhileASlowPictureIsPreparedAndLeavesItUnfinished) {
+  fs::remove_all(folder);
+  WriteFile(folder / "a.png", OneColourPng(255, 0, 0));
+  WriteFile(folder / "b-slow.jpg", testing::ProgressiveGreyJpeg(4096, 2048, 450));
+  FolderShowOptions options;
+  options.folder = folder;
+  options.order = FolderOrder::kName;
+  options.time = 100;
+  double whole = 0;
+  {
+    FolderSlides slides(options, 80, 60, report);
+    (void)TakePicture(slides, 0);
+    const auto start = std::chrono::steady_clock::now();
+    (void)TakePicture(slides, 1);
+    whole = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ASSERT_EQ(fs::path(slides.Slide(1).PictureFileName).filename(), "b-slow.jpg");
+  }
+  enum class Input { kKey, kClick, kClose };
+  for (const Input input : {Input::kKey, Input::kClick, Input::kClose}) {
+    SCOPED_TRACE(static_cast<int>(input));
+    fake::FakePlatform fake;
+    fake.window.SetScreenSize({80, 60});
+    const auto start = std::chrono::steady_clock::now();
+    {
+      FolderSlides slides(options, 80, 60, report);
+      ShowForm form(fake.platform(), slides.Show(), Settings{}, slides);
+      // The input comes while the form waits for the slow picture, the second slide's.
+      fake.events.on_yield = [&](int64_t) {
+        if (form.State().current_slide != 1) return;
+        if (input == Input::kKey) form.KeyDown();
+        if (input == Input::kClick) form.MouseDown();
+        if (input == Input::kClose) form.CloseRequested();
+      };
+      form.Run();
+    }
+    const double ended =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(ended, whole / 2) << "the whole preparation takes " << whole << " s";
+  }
+  EXPECT_THAT(reports, SizeIs(0));
 }
 
 }  // namespace
