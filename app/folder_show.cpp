@@ -2,12 +2,13 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <stdexcept>
 
-#include "photos/photo_error.h"
 #include "photos/picture_options.h"
+#include "slides/effect_plan.h"
 #include "startup/config_defaults.h"
 
 namespace slidesaver {
@@ -26,12 +27,12 @@ int32_t NumberChoice(const std::string& name, const std::string& text, int32_t m
 
 }  // namespace
 
-photos::FolderShowOptions FolderShowOptionsOf(const ProgramOptions& options) {
-  photos::FolderShowOptions show;
+FolderShowOptions FolderShowOptionsOf(const ProgramOptions& options) {
+  FolderShowOptions show;
   show.folder = *options.folder;
   std::error_code error;
   if (!std::filesystem::is_directory(show.folder, error)) {
-    throw std::invalid_argument("--folder: " + show.folder.string() + " is no folder");
+    throw std::invalid_argument("--folder: " + show.folder + " is no folder");
   }
   show.seed = std::random_device{}();
   for (const auto& [name, value] : options.folder_choices) {
@@ -42,7 +43,7 @@ photos::FolderShowOptions FolderShowOptionsOf(const ProgramOptions& options) {
     } else if (name == "effects") {
       show.effects = value;
     } else if (name == "order") {
-      const auto order = photos::ParseFolderOrder(value);
+      const auto order = ParseFolderOrder(value);
       if (!order)
         throw std::invalid_argument("--order: \"" + value + "\" is not shuffle, name or date");
       show.order = *order;
@@ -61,14 +62,10 @@ photos::FolderShowOptions FolderShowOptionsOf(const ProgramOptions& options) {
       if (!fit || *fit == photos::Fit::kNone) {
         throw std::invalid_argument("--folder-fit: \"" + value + "\" is not contain or cover");
       }
-      show.fit = *fit;
+      show.fit = *fit == photos::Fit::kCover ? AreaFit::kCover : AreaFit::kContain;
     }
   }
-  try {
-    (void)photos::EffectPlan::Parse(show.effects, show.seed);
-  } catch (const photos::PhotoError& wrong) {
-    throw std::invalid_argument(wrong.what());
-  }
+  (void)EffectPlan::Parse(show.effects, show.seed);
   return show;
 }
 

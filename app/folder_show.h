@@ -5,14 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "photos/folder_slides.h"
+#include "slides/folder_slides.h"
 #include "startup/program_options.h"
 
 namespace slidesaver {
 
 // The folder and the choices of `options`, checked. Throws std::invalid_argument saying which
 // choice is wrong and why.
-photos::FolderShowOptions FolderShowOptionsOf(const ProgramOptions& options);
+FolderShowOptions FolderShowOptionsOf(const ProgramOptions& options);
 
 // The folder xscreensaver's settings choose for images: imageDirectory in ~/.xscreensaver,
 // a leading ~ taken as $HOME. Nothing when there is none.

@@ -9,6 +9,7 @@
 
 #include "app/folder_show.h"
 #include "common/run_time_error.h"
+#include "photos/vips_preparer.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/posix/close_signals.h"
 #include "platform/linux/x11/foreign_window.h"
@@ -44,18 +45,6 @@ int StartIdleWatcher(const ProgramOptions& options) {
   return 1;
 }
 
-// The pictures of the folder as the show, at the size of the place it plays in.
-void PlayFolder(platform::Platform& platform, const photos::FolderShowOptions& choices) {
-  const platform::ScreenSize area = platform.window.GetScreenSize();
-  photos::FolderSlides slides(choices, area.width, area.height, [](const std::string& line) {
-    std::fprintf(stderr, "slidesaver: %s\n", line.c_str());
-  });
-  Settings settings;
-  settings.BgmEnabled = -1;
-  settings.SoundEnabled = -1;
-  PlaySlides(platform, slides.Show(), settings, slides);
-}
-
 int Run(int argc, char** argv) {
   std::vector<std::string> arguments;
   try {
@@ -88,7 +77,7 @@ int Run(int argc, char** argv) {
     if (!options.folder)
       return UsageError("--xscreensaver-images: no imageDirectory in ~/.xscreensaver");
   }
-  std::optional<photos::FolderShowOptions> folder;
+  std::optional<FolderShowOptions> folder;
   if (options.folder && (play_show || mode == "/S")) {
     try {
       folder = FolderShowOptionsOf(options);
@@ -136,11 +125,11 @@ int Run(int argc, char** argv) {
   auto dialogs = linux_platform::MakeLinuxDialogs(place);
   platform::Platform platform{*process,     *files,      *system,        *show.events,
                               *show.window, *show.audio, *show.pictures, *dialogs};
-  if (folder) {
-    PlayFolder(platform, *folder);
-    return 0;
-  }
   StartOptions start;
+  // The folder's show reads the folder through these, and prepares its pictures with libvips.
+  const auto folders = linux_platform::MakeFolderWatch();
+  photos::VipsPreparer preparer;
+  if (folder) start.folder.emplace(FolderStart{*folder, {*files, *folders, preparer}});
   if (options.show_file) {
     start.show_file = *options.show_file;
     start.settings_file = linux_platform::SettingsFileOfShow(*options.show_file);

@@ -3,7 +3,7 @@
 #include <new>
 
 #include "common/run_time_error.h"
-#include "package/extracted_slides.h"
+#include "slides/extracted_slides.h"
 
 namespace slidesaver {
 namespace {

@@ -9,11 +9,11 @@
 #include "gdi/surface.h"
 #include "package/extracted_show.h"
 #include "package/package.h"
-#include "package/slide_source.h"
 #include "platform/platform.h"
 #include "settings/settings.h"
 #include "show/show_music.h"
 #include "show/show_state.h"
+#include "slides/slide_source.h"
 
 namespace slidesaver {
 

@@ -33,6 +33,18 @@ void ShowSettings(platform::Platform& platform, AppState& app) {
   platform.dialogs.ShowSettingsDialog(form);
 }  // the form is unloaded here
 
+// The folder's pictures at the size of the place the show plays in, with its music and no
+// slide sounds.
+void PlayFolder(platform::Platform& platform, const FolderStart& folder) {
+  const platform::ScreenSize area = platform.window.GetScreenSize();
+  FolderSlides slides(folder.services, folder.options, area.width, area.height, LogTo(platform));
+  Settings settings;
+  settings.BgmEnabled = -1;
+  settings.SoundEnabled = -1;
+  ResumeNext("the show", LogTo(platform),
+             [&] { RunShowForm(platform, slides.Show(), settings, slides); });
+}
+
 void ChangePassword(platform::Platform& platform, const std::string& arguments) {
   platform::WindowHandle owner = static_cast<uint32_t>(OwnerWindowArgument(arguments));
   if (owner == 0)
@@ -48,6 +60,7 @@ void StartUp(platform::Platform& platform, AppState& app, const StartOptions& op
   ResumeNext("looking for another instance", LogTo(platform),
              [&] { another_instance = platform.process.AnotherInstanceRunning(); });
   if (another_instance) return;
+  if (options.folder) return PlayFolder(platform, *options.folder);
 
   std::string folder;
   std::string base_name;
@@ -97,15 +110,6 @@ void StartUp(platform::Platform& platform, AppState& app, const StartOptions& op
                [&] { ChangePassword(platform, arguments); });
   }
   // "/P" and anything else: nothing is done.
-}
-
-void PlaySlides(platform::Platform& platform, const PackageHeader& show, const Settings& settings,
-                SlideSource& source) {
-  bool another_instance = false;
-  ResumeNext("looking for another instance", LogTo(platform),
-             [&] { another_instance = platform.process.AnotherInstanceRunning(); });
-  if (another_instance) return;
-  ResumeNext("the show", LogTo(platform), [&] { RunShowForm(platform, show, settings, source); });
 }
 
 }  // namespace slidesaver

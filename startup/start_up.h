@@ -1,18 +1,25 @@
 #pragma once
 // The program's entry procedure: refuses a second instance, reads the Package from the .scr of
 // the program's base name and the settings from its .set, then runs the mode the command line
-// names (/S show, /C settings, /A password change; /P and anything else do nothing).
-// Failing steps are skipped and told in the program's log; running out of memory and
-// ProcessExit leave it early.
+// names (/S show, /C settings, /A password change; /P and anything else do nothing); or, given
+// a folder, refuses a second instance and plays the folder's pictures. Failing steps are skipped
+// and told in the program's log; running out of memory and ProcessExit leave it early.
 #include <optional>
 #include <string>
 
-#include "package/slide_source.h"
 #include "platform/platform.h"
 #include "settings/settings.h"
+#include "slides/folder_slides.h"
 #include "startup/app_state.h"
 
 namespace slidesaver {
+
+// A show of a folder's pictures (the Linux player's --folder): its choices and what it reads
+// the folder with.
+struct FolderStart {
+  FolderShowOptions options;
+  FolderServices services;
+};
 
 // What the Linux player's options choose beside the mode.
 struct StartOptions {
@@ -21,15 +28,13 @@ struct StartOptions {
   std::string settings_file;
   // The show plays in a window the platform was given, whatever the mode argument says.
   bool play_show = false;
+  // The folder's pictures play instead of a Package, without a settings file.
+  std::optional<FolderStart> folder;
 };
 
 // With a show file or play_show, a file without a readable Package is an error
-// (std::runtime_error naming the file) before anything is extracted.
+// (std::runtime_error naming the file) before anything is extracted; so is a folder that can't
+// be read.
 void StartUp(platform::Platform& platform, AppState& app, const StartOptions& options = {});
-
-// The show of `show` with the slides of `source` (a folder's pictures), without a Package or a
-// settings file: refuses a second instance as StartUp does, then plays until it is ended.
-void PlaySlides(platform::Platform& platform, const PackageHeader& show, const Settings& settings,
-                SlideSource& source);
 
 }  // namespace slidesaver

@@ -15,14 +15,16 @@
 #include <set>
 #include <thread>
 
-#include "photos/folder_slides.h"
+#include "photos/vips_preparer.h"
 #include "platform/fake/fake_platform.h"
+#include "platform/linux/linux_platform.h"
 #include "show/show_form.h"
+#include "slides/folder_slides.h"
 #include "tests/jpeg_test_files.h"
 #include "tests/slidepack/test_pictures.h"
 #include "tests/unit/test_support.h"
 
-namespace slidesaver::photos {
+namespace slidesaver {
 namespace {
 
 namespace fs = std::filesystem;
@@ -121,6 +123,11 @@ class FolderSlidesTest : public ::testing::Test {
   };
   testing::TempFolder temp;
   fs::path folder = fs::path(temp.path()) / "photos";
+  // The player's own: the folder read and watched as the Linux player reads and watches it.
+  std::unique_ptr<platform::FileSystem> files = linux_platform::MakePosixFileSystem();
+  std::unique_ptr<platform::FolderWatch> folders = linux_platform::MakeFolderWatch();
+  photos::VipsPreparer preparer;
+  FolderServices services{*files, *folders, preparer};
   std::map<std::string, uint32_t> colours_;
 };
 
@@ -129,11 +136,14 @@ TEST_F(FolderSlidesTest, TheShowPlaysEveryPictureOnceARoundWithANewEffectEachTim
   fake.window.SetScreenSize({80, 60});
   fake.events.SetLimits(10'000'000, 2'000'000);
   FolderShowOptions options;
-  options.folder = folder;
+  options.folder = folder.string();
   options.time = 100;
   options.seed = 7;
   options.music = temp.path() + "/music.mid";
-  FolderSlides slides(options, 80, 60, report);
+  WriteFile(options.music,
+            {'M', 'T', 'h', 'd', 0, 0,    0,  6,   0,  0,  0, 1, 0,    96, 'M', 'T',  'r',  'k',
+             0,   0,   0,   14,  0, 0x90, 60, 100, 10, 60, 0, 0, 0xC0, 1,  0,   0xFF, 0x2F, 0});
+  FolderSlides slides(services, options, 80, 60, report);
   RecordingSlides recording(slides);
   Settings settings;
   settings.BgmEnabled = -1;              // as the player plays a folder
@@ -169,8 +179,8 @@ TEST_F(FolderSlidesTest, TheShowPlaysEveryPictureOnceARoundWithANewEffectEachTim
 
 TEST_F(FolderSlidesTest, APictureThatArrivesComesWithinTwoSlidesAndOneRemovedNoMore) {
   FolderShowOptions options;
-  options.folder = folder;
-  FolderSlides slides(options, 80, 60, report);
+  options.folder = folder.string();
+  FolderSlides slides(services, options, 80, 60, report);
   auto name_of = [&](int32_t index) {
     (void)TakePicture(slides, index);
     return fs::path(slides.Slide(index).PictureFileName).filename().string();
@@ -195,9 +205,9 @@ TEST_F(FolderSlidesTest, AFolderWithoutPicturesSaysSoAndABombIsNamedOnce) {
   fs::last_write_time(folder / "bomb.png",
                       fs::file_time_type::clock::now() - std::chrono::seconds(60));
   FolderShowOptions options;
-  options.folder = folder;
+  options.folder = folder.string();
   options.background = 0x00402010;
-  FolderSlides slides(options, 640, 480, report);
+  FolderSlides slides(services, options, 640, 480, report);
   for (int i = 0; i < 4; ++i) {
     const gdi::Bitmap message = TakePicture(slides, i % 2);
     const SlideEntry& slide = slides.Slide(i % 2);
@@ -220,8 +230,8 @@ TEST_F(FolderSlidesTest, PicturesRewrittenInPlaceWhileTheyAreReadNeverEndTheProc
   WriteFile(folder / "rewritten.jpg", jpeg);
   WriteFile(folder / "sub" / "rewritten.png", png);
   FolderShowOptions options;
-  options.folder = folder;
-  FolderSlides slides(options, 80, 60, report);
+  options.folder = folder.string();
+  FolderSlides slides(services, options, 80, 60, report);
   std::atomic<bool> done{false};
   std::thread writer([&] {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(4);
@@ -285,8 +295,8 @@ TEST_F(FolderSlidesTest, AFolderThatGoesOrFailsSaysSoAndComesBackWithItsPictures
     WriteFile(folder / "red.png", OneColourPng(255, 0, 0));
     reports.clear();
     FolderShowOptions options;
-    options.folder = folder;
-    FolderSlides slides(options, 80, 60, report);
+    options.folder = folder.string();
+    FolderSlides slides(services, options, 80, 60, report);
     (void)TakePicture(slides, 0);
     EXPECT_EQ(slides.Slide(0).PictureFileName, (folder / "red.png").string());
     c.spoil(folder);
@@ -319,12 +329,12 @@ TEST_F(FolderSlidesTest, TheShowEndsAtOnceWhileASlowPictureIsPreparedAndLeavesIt
   WriteFile(folder / "a.png", OneColourPng(255, 0, 0));
   WriteFile(folder / "b-slow.jpg", testing::ProgressiveGreyJpeg(4096, 2048, 450));
   FolderShowOptions options;
-  options.folder = folder;
+  options.folder = folder.string();
   options.order = FolderOrder::kName;
   options.time = 100;
   double whole = 0;
   {
-    FolderSlides slides(options, 80, 60, report);
+    FolderSlides slides(services, options, 80, 60, report);
     (void)TakePicture(slides, 0);
     const auto start = std::chrono::steady_clock::now();
     (void)TakePicture(slides, 1);
@@ -338,7 +348,7 @@ TEST_F(FolderSlidesTest, TheShowEndsAtOnceWhileASlowPictureIsPreparedAndLeavesIt
     fake.window.SetScreenSize({80, 60});
     const auto start = std::chrono::steady_clock::now();
     {
-      FolderSlides slides(options, 80, 60, report);
+      FolderSlides slides(services, options, 80, 60, report);
       ShowForm form(fake.platform(), slides.Show(), Settings{}, slides);
       // The input comes while the form waits for the slow picture, the second slide's.
       fake.events.on_yield = [&](int64_t) {
@@ -357,4 +367,4 @@ TEST_F(FolderSlidesTest, TheShowEndsAtOnceWhileASlowPictureIsPreparedAndLeavesIt
 }
 
 }  // namespace
-}  // namespace slidesaver::photos
+}  // namespace slidesaver
