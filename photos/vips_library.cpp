@@ -25,6 +25,10 @@ void KillIfStopRequested(VipsImage*, VipsProgress* progress, void*) {
   if (requested && requested()) vips_image_set_kill(progress->im, TRUE);
 }
 
+// A decoder reads this much at most between two looks at the abandon flag: a progressive JPEG's
+// scan may be a few bytes that take many milliseconds to decode.
+constexpr uint64_t kAbandonableReadBytes = 512;
+
 void KillIfAbandoned(VipsImage*, VipsProgress* progress, const std::atomic<bool>* abandon) {
   if (abandon->load()) vips_image_set_kill(progress->im, TRUE);
 }
@@ -46,8 +50,8 @@ AbandonableSource::~AbandonableSource() {
 gint64 AbandonableSource::Read(VipsSourceCustom*, void* buffer, gint64 length,
                                AbandonableSource* self) {
   if (self->abandon_.load() || length < 0) return -1;
-  const uint64_t n =
-      std::min<uint64_t>(static_cast<uint64_t>(length), self->bytes_.size() - self->at_);
+  const uint64_t n = std::min(
+      {static_cast<uint64_t>(length), kAbandonableReadBytes, self->bytes_.size() - self->at_});
   std::memcpy(buffer, self->bytes_.data() + self->at_, n);
   self->at_ += n;
   return static_cast<gint64>(n);

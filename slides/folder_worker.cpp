@@ -105,6 +105,7 @@ std::string FolderSlides::Find(std::unique_lock<std::mutex>& lock) {
     look_for_folder_ = Clock::now() + kLostFolderWait;
     return walk->Problem();
   }
+  for (const std::string& note : walk->TakeNotes()) Report(note);
   walk_ = std::move(walk);
   lost_ = false;
   walking_ = true;

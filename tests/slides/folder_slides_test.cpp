@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "photos/vips_preparer.h"
+#include "platform/fake/fake_file_system.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/linux/linux_platform.h"
 #include "show/show_form.h"
@@ -364,6 +365,112 @@ TEST_F(FolderSlidesTest, TheShowEndsAtOnceWhileASlowPictureIsPreparedAndLeavesIt
     EXPECT_LT(ended, whole / 2) << "the whole preparation takes " << whole << " s";
   }
   EXPECT_THAT(reports, SizeIs(0));
+}
+
+// A burst of pictures copied in never costs the slide prepared already: they come after it, in
+// the order they came.
+TEST_F(FolderSlidesTest, ArrivalsComeAfterThePreparedSlideInTheOrderTheyCame) {
+  fs::remove_all(folder);
+  WriteFile(folder / "a.png", OneColourPng(1, 0, 0));
+  WriteFile(folder / "b.png", OneColourPng(2, 0, 0));
+  FolderShowOptions options;
+  options.folder = folder.string();
+  options.order = FolderOrder::kName;
+  FolderSlides slides(services, options, 80, 60, report);
+  (void)TakePicture(slides, 0);
+  EXPECT_EQ(fs::path(slides.Slide(0).PictureFileName).filename(), "a.png");
+  ASSERT_TRUE(slides.WaitForPicture(1, 30'000));  // b.png, prepared
+  for (int i = 1; i <= 30; ++i)
+    WriteFile(folder / ("new-" + std::to_string(i) + ".png"), OneColourPng(3, 0, 0));
+  ASSERT_TRUE(WaitUntil([&] { return slides.PictureCount() == 32; }));
+  std::vector<std::string> shown;
+  for (int i = 1; i <= 4; ++i) {
+    (void)TakePicture(slides, i % 2);
+    shown.push_back(fs::path(slides.Slide(i % 2).PictureFileName).filename().string());
+  }
+  EXPECT_THAT(shown, ::testing::ElementsAre("b.png", "new-1.png", "new-2.png", "new-3.png"));
+}
+
+// What can't be shown or walked is said once, on one line each, and the show goes on.
+TEST_F(FolderSlidesTest, WhatIsLeftOutIsSaidOnceAndTheShowGoesOn) {
+  struct Case {
+    const char* name;
+    std::function<void(const fs::path& folder)> make;
+    std::string folder;             // "" the test's own
+    std::string music;              // a file in the folder's parent
+    std::vector<std::string> said;  // each a part of one line, in order
+    bool pictures;                  // whether pictures play (else the message)
+  };
+  const auto old = [](const fs::path& path) {
+    fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::hours(1));
+  };
+  const Case cases[] = {
+      {"three links to the folder itself",
+       [](const fs::path& f) {
+         for (const char* link : {"l1", "l2", "l3"}) fs::create_directory_symlink(".", f / link);
+       },
+       "",
+       "",
+       {},
+       true},
+      {"the kernel's own files",
+       [](const fs::path&) {},
+       "/proc",
+       "",
+       {"/proc: the kernel's own files"},
+       false},
+      {"a picture that can't be read",
+       [&](const fs::path& f) {
+         WriteFile(f / "secret.png", OneColourPng(1, 1, 1));
+         old(f / "secret.png");
+       },
+       "",
+       "",
+       {"secret.png: cannot open: Permission denied; skipped"},
+       true},
+      {"a damaged picture",
+       [&](const fs::path& f) {
+         std::vector<uint8_t> cut = OneColourPng(1, 1, 1);
+         cut.resize(cut.size() / 2);
+         WriteFile(f / "cut.png", cut);
+         old(f / "cut.png");
+       },
+       "",
+       "",
+       {"cut.png: "},
+       true},
+      {"music that can't be played",
+       [&](const fs::path& f) {
+         WriteFile(f / "../music.mid", {'n', 'o'});
+       },
+       "",
+       "music.mid",
+       {"music.mid: not music the players play", "the show plays without music"},
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(folder);
+    WriteFile(folder / "red.png", OneColourPng(255, 0, 0));
+    c.make(folder);
+    reports.clear();
+    fake::FakeFileSystem fake_files;
+    fake_files.fail_reads = {"secret.png"};
+    FolderShowOptions options;
+    options.folder = c.folder.empty() ? folder.string() : c.folder;
+    if (!c.music.empty()) options.music = (folder.parent_path() / c.music).string();
+    FolderSlides slides({fake_files, *folders, preparer}, options, 80, 60, report);
+    EXPECT_EQ(slides.Show().BgmFileName, c.said.empty() || c.music.empty() ? options.music : "");
+    bool pictures = false;
+    for (int i = 0; i < 6; ++i) {
+      (void)TakePicture(slides, i % 2);
+      pictures = pictures || !slides.Slide(i % 2).PictureFileName.empty();
+    }
+    EXPECT_EQ(pictures, c.pictures);
+    ASSERT_TRUE(WaitUntil([&] { return reports.size() >= (c.said.empty() ? 0 : 1); }));
+    ASSERT_EQ(reports.size(), c.said.empty() ? 0u : 1u) << ::testing::PrintToString(reports);
+    for (const std::string& part : c.said) EXPECT_THAT(reports[0], HasSubstr(part));
+  }
 }
 
 }  // namespace
