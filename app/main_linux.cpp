@@ -2,6 +2,8 @@
 // builds the platform for the place the show plays in and runs the start-up procedure.
 #include <cstdio>
 #include <exception>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -129,7 +131,13 @@ int Run(int argc, char** argv) {
   // The folder's show reads the folder through these, and prepares its pictures with libvips.
   const auto folders = linux_platform::MakeFolderWatch();
   photos::VipsPreparer preparer;
-  if (folder) start.folder.emplace(FolderStart{*folder, {*files, *folders, preparer}});
+  if (folder) {
+    start.own_show = [&](platform::ScreenSize area,
+                         std::function<void(const std::string&)> report) {
+      return std::make_unique<FolderSlides>(FolderServices{*files, *folders, preparer}, *folder,
+                                            area.width, area.height, std::move(report));
+    };
+  }
   if (options.show_file) {
     start.show_file = *options.show_file;
     start.settings_file = linux_platform::SettingsFileOfShow(*options.show_file);

@@ -49,7 +49,7 @@ struct FolderShowOptions {
   uint32_t seed = 0;       // of the shuffle and the random effects
 };
 
-class FolderSlides : public SlideSource {
+class FolderSlides : public ShowSource {
  public:
   // Starts walking and watching the folder for an area of `width` x `height`. `report` gets one
   // line for each picture that can't be shown, each limit of the walk reached, and music that
@@ -62,7 +62,7 @@ class FolderSlides : public SlideSource {
   FolderSlides& operator=(const FolderSlides&) = delete;
 
   // The show the form plays: the area, its background, the music and the two slides.
-  const PackageHeader& Show() const { return show_; }
+  const PackageHeader& Show() const override { return show_; }
 
   // How many pictures the show knows now (what the folder held, with what came and went).
   size_t PictureCount();

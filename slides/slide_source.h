@@ -34,4 +34,11 @@ class SlideSource {
   virtual std::vector<std::string> KnownCauses() const = 0;
 };
 
+// A source that makes its show itself (a folder's pictures): the show area, its background, the
+// music and the slides the source fills.
+class ShowSource : public SlideSource {
+ public:
+  virtual const PackageHeader& Show() const = 0;
+};
+
 }  // namespace slidesaver

@@ -33,16 +33,15 @@ void ShowSettings(platform::Platform& platform, AppState& app) {
   platform.dialogs.ShowSettingsDialog(form);
 }  // the form is unloaded here
 
-// The folder's pictures at the size of the place the show plays in, with its music and no
-// slide sounds.
-void PlayFolder(platform::Platform& platform, const FolderStart& folder) {
-  const platform::ScreenSize area = platform.window.GetScreenSize();
-  FolderSlides slides(folder.services, folder.options, area.width, area.height, LogTo(platform));
+// A show of its own slides at the size of the place it plays in, its music on and no settings
+// file.
+void PlayOwnShow(platform::Platform& platform, const ShowSourceMaker& make) {
+  const std::unique_ptr<ShowSource> source = make(platform.window.GetScreenSize(), LogTo(platform));
   Settings settings;
   settings.BgmEnabled = -1;
   settings.SoundEnabled = -1;
   ResumeNext("the show", LogTo(platform),
-             [&] { RunShowForm(platform, slides.Show(), settings, slides); });
+             [&] { RunShowForm(platform, source->Show(), settings, *source); });
 }
 
 void ChangePassword(platform::Platform& platform, const std::string& arguments) {
@@ -60,7 +59,7 @@ void StartUp(platform::Platform& platform, AppState& app, const StartOptions& op
   ResumeNext("looking for another instance", LogTo(platform),
              [&] { another_instance = platform.process.AnotherInstanceRunning(); });
   if (another_instance) return;
-  if (options.folder) return PlayFolder(platform, *options.folder);
+  if (options.own_show) return PlayOwnShow(platform, options.own_show);
 
   std::string folder;
   std::string base_name;

@@ -27,13 +27,6 @@ using ::testing::HasSubstr;
 
 constexpr uint32_t kBackground = 0x203040;
 
-void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-}
-
 std::vector<uint8_t> Magenta() {
   return slidepack_test::JpegBytes(
       (vips::VImage::black(1024, 768, vips::VImage::option()->set("bands", 3)) +
