@@ -7,8 +7,9 @@
 #include <random>
 #include <stdexcept>
 
-#include "photos/photo_error.h"
 #include "photos/picture_options.h"
+#include "slides/effect_plan.h"
+#include "startup/config_defaults.h"
 
 namespace slidesaver {
 namespace {
@@ -26,12 +27,12 @@ int32_t NumberChoice(const std::string& name, const std::string& text, int32_t m
 
 }  // namespace
 
-photos::FolderShowOptions FolderShowOptionsOf(const ProgramOptions& options) {
-  photos::FolderShowOptions show;
+FolderShowOptions FolderShowOptionsOf(const ProgramOptions& options) {
+  FolderShowOptions show;
   show.folder = *options.folder;
   std::error_code error;
   if (!std::filesystem::is_directory(show.folder, error)) {
-    throw FolderChoiceError("folder", "--folder: " + show.folder.string() + " is no folder");
+    throw FolderChoiceError("folder", "--folder: " + show.folder + " is no folder");
   }
   show.seed = std::random_device{}();
   for (const auto& [name, value] : options.folder_choices) {
@@ -42,7 +43,7 @@ photos::FolderShowOptions FolderShowOptionsOf(const ProgramOptions& options) {
     } else if (name == "effects") {
       show.effects = value;
     } else if (name == "order") {
-      const auto order = photos::ParseFolderOrder(value);
+      const auto order = ParseFolderOrder(value);
       if (!order)
         throw FolderChoiceError(name, "--order: \"" + value + "\" is not shuffle, name or date");
       show.order = *order;
@@ -66,12 +67,12 @@ photos::FolderShowOptions FolderShowOptionsOf(const ProgramOptions& options) {
       if (!fit || *fit == photos::Fit::kNone) {
         throw FolderChoiceError(name, "--folder-fit: \"" + value + "\" is not contain or cover");
       }
-      show.fit = *fit;
+      show.fit = *fit == photos::Fit::kCover ? AreaFit::kCover : AreaFit::kContain;
     }
   }
   try {
-    (void)photos::EffectPlan::Parse(show.effects, show.seed);
-  } catch (const photos::PhotoError& wrong) {
+    (void)EffectPlan::Parse(show.effects, show.seed);
+  } catch (const std::invalid_argument& wrong) {
     throw FolderChoiceError("effects", wrong.what());
   }
   return show;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "photos/folder_slides.h"
+#include "slides/folder_slides.h"
 #include "startup/program_options.h"
 
 namespace slidesaver {
@@ -20,7 +20,7 @@ struct FolderChoiceError : std::invalid_argument {
 
 // The folder and the choices of `options`, checked. Throws FolderChoiceError saying which
 // choice is wrong and why.
-photos::FolderShowOptions FolderShowOptionsOf(const ProgramOptions& options);
+FolderShowOptions FolderShowOptionsOf(const ProgramOptions& options);
 
 // The folder xscreensaver's settings choose for images: imageDirectory in ~/.xscreensaver,
 // a leading ~ taken as $HOME. Nothing when there is none.

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -12,6 +14,7 @@
 #include "app/folder_show.h"
 #include "app/show_place_linux.h"
 #include "common/run_time_error.h"
+#include "photos/vips_preparer.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/posix/close_signals.h"
 #include "platform/linux/posix/session_bus.h"
@@ -55,18 +58,6 @@ int StartIdleWatcher(const ProgramOptions& options, const std::string& show_name
   return 1;
 }
 
-// The pictures of the folder as the show, at the size of the place it plays in.
-void PlayFolder(platform::Platform& platform, const photos::FolderShowOptions& choices) {
-  const platform::ScreenSize area = platform.window.GetScreenSize();
-  photos::FolderSlides slides(choices, area.width, area.height, [](const std::string& line) {
-    std::fprintf(stderr, "slidesaver: %s\n", line.c_str());
-  });
-  Settings settings;
-  settings.BgmEnabled = -1;
-  settings.SoundEnabled = -1;
-  PlaySlides(platform, slides.Show(), settings, slides);
-}
-
 int Run(int argc, char** argv) {
   PlayerArguments given;
   try {
@@ -99,7 +90,7 @@ int Run(int argc, char** argv) {
     if (!options.folder)
       return UsageError("--xscreensaver-images: no imageDirectory in ~/.xscreensaver");
   }
-  std::optional<photos::FolderShowOptions> folder;
+  std::optional<FolderShowOptions> folder;
   if (options.folder && (play_show || mode == "/S")) {
     try {
       folder = FolderShowOptionsOf(options);
@@ -130,11 +121,17 @@ int Run(int argc, char** argv) {
   auto dialogs = linux_platform::MakeLinuxDialogs(place);
   platform::Platform platform{*process,     *files,      *system,        *show.events,
                               *show.window, *show.audio, *show.pictures, *dialogs};
-  if (folder) {
-    PlayFolder(platform, *folder);
-    return 0;
-  }
   StartOptions start;
+  // The folder's show reads the folder through these, and prepares its pictures with libvips.
+  const auto folders = linux_platform::MakeFolderWatch();
+  photos::VipsPreparer preparer;
+  if (folder) {
+    start.own_show = [&](platform::ScreenSize area,
+                         std::function<void(const std::string&)> report) {
+      return std::make_unique<FolderSlides>(FolderServices{*files, *folders, preparer}, *folder,
+                                            area.width, area.height, std::move(report));
+    };
+  }
   if (options.show_file) {
     start.show_file = *options.show_file;
     start.settings_file = linux_platform::SettingsFileOfShow(*options.show_file);

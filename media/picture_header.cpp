@@ -452,15 +452,35 @@ std::optional<PictureHeader> WalkWebp(const Bytes& b, bool to_end, std::string* 
   return header;
 }
 
-std::optional<PictureHeader> Walk(const Bytes& b, bool to_end, std::string* problem) {
-  if (IsJpeg(b)) return WalkJpeg(b, to_end, problem);
-  if (b.StartsWith("\x89PNG\r\n\x1a\n")) return WalkPng(b, to_end, problem);
-  if (b.StartsWith("GIF87a") || b.StartsWith("GIF89a")) return WalkGif(b, to_end, problem);
-  if (b.StartsWith("BM")) return WalkBmp(b, to_end, problem);
+std::optional<PictureFormat> SignatureOf(const Bytes& b) {
+  if (IsJpeg(b)) return PictureFormat::kJpeg;
+  if (b.StartsWith("\x89PNG\r\n\x1a\n")) return PictureFormat::kPng;
+  if (b.StartsWith("GIF87a") || b.StartsWith("GIF89a")) return PictureFormat::kGif;
+  if (b.StartsWith("BM")) return PictureFormat::kBmp;
   if (b.Has(0, 4) && ((b.StartsWith("II") && b.U8(2) == 42 && b.U8(3) == 0) ||
                       (b.StartsWith("MM") && b.U8(2) == 0 && b.U8(3) == 42)))
-    return WalkTiff(b, to_end, problem);
-  if (b.StartsWith("RIFF") && b.StartsWith("WEBP", 8)) return WalkWebp(b, to_end, problem);
+    return PictureFormat::kTiff;
+  if (b.StartsWith("RIFF") && b.StartsWith("WEBP", 8)) return PictureFormat::kWebp;
+  return std::nullopt;
+}
+
+std::optional<PictureHeader> Walk(const Bytes& b, bool to_end, std::string* problem) {
+  switch (SignatureOf(b).value_or(PictureFormat::kHeif)) {
+    case PictureFormat::kJpeg:
+      return WalkJpeg(b, to_end, problem);
+    case PictureFormat::kPng:
+      return WalkPng(b, to_end, problem);
+    case PictureFormat::kGif:
+      return WalkGif(b, to_end, problem);
+    case PictureFormat::kBmp:
+      return WalkBmp(b, to_end, problem);
+    case PictureFormat::kTiff:
+      return WalkTiff(b, to_end, problem);
+    case PictureFormat::kWebp:
+      return WalkWebp(b, to_end, problem);
+    case PictureFormat::kHeif:
+      break;
+  }
   if (problem) *problem = "not a JPEG, PNG, GIF, BMP, TIFF or WebP picture";
   return std::nullopt;
 }
@@ -487,6 +507,10 @@ std::string CheckWhole(const Bytes& b, PictureHeader* header) {
 }
 
 }  // namespace
+
+std::optional<PictureFormat> PlayersFormatOf(std::span<const uint8_t> bytes) {
+  return SignatureOf(Bytes(MemorySource(bytes)));
+}
 
 std::optional<PictureHeader> ReadPictureHeader(std::span<const uint8_t> bytes) {
   return Walk(Bytes(MemorySource(bytes)), false, nullptr);

@@ -29,6 +29,10 @@ struct PictureHeader {
   int64_t jpeg_decoder_bytes = 0;
 };
 
+// The players' format whose signature the first bytes (16 serve) begin with, whether or not
+// the header after it is sound; nothing for any other bytes.
+std::optional<PictureFormat> PlayersFormatOf(std::span<const uint8_t> bytes);
+
 // The format and size from the first bytes of a picture (its headers: a prefix of the file
 // serves); nothing when they are no JPEG, PNG, GIF, BMP, TIFF or WebP header, or are damaged.
 std::optional<PictureHeader> ReadPictureHeader(std::span<const uint8_t> bytes);

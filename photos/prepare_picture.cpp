@@ -40,8 +40,11 @@ namespace {
 
 // Shrink-on-load, orientation, colour management, the resize and the background under any
 // transparency: the picture as both the build and the folder show it, in 8-bit sRGB.
+// With `source`, the picture is read through it (BMP, which libvips reads from a buffer only,
+// from `bytes`).
 vips::VImage FittedImage(std::span<const uint8_t> bytes, const PictureFacts& facts,
-                         const PrepareSettings& settings) {
+                         const PrepareSettings& settings,
+                         const AbandonableSource* source = nullptr) {
   StartVips();
   const Size box = FittedSize(Upright(facts), settings);
   const BorrowedBlob blob(bytes);
@@ -56,7 +59,9 @@ vips::VImage FittedImage(std::span<const uint8_t> bytes, const PictureFacts& fac
   // A picture's own profile takes it to sRGB. Without one it is sRGB already (or CMYK,
   // which libvips converts through its CMYK profile): a transform would only shift colours.
   if (facts.icc_profile) options->set("export_profile", "srgb");
-  vips::VImage image = vips::VImage::thumbnail_buffer(blob.get(), box.width, options);
+  vips::VImage image = source != nullptr && facts.format != media::PictureFormat::kBmp
+                           ? vips::VImage::thumbnail_source(source->source(), box.width, options)
+                           : vips::VImage::thumbnail_buffer(blob.get(), box.width, options);
   if (image.interpretation() != VIPS_INTERPRETATION_sRGB || image.bands() < 3) {
     image = image.colourspace(VIPS_INTERPRETATION_sRGB);
   }
@@ -103,11 +108,13 @@ PreparedPicture PreparePicture(std::span<const uint8_t> bytes, const PictureFact
 }
 
 PreparedBitmap PrepareBitmap(std::span<const uint8_t> bytes, const PictureFacts& facts,
-                             const PrepareSettings& settings) {
+                             const PrepareSettings& settings, const std::atomic<bool>& abandon) {
   PreparedBitmap prepared;
+  const AbandonableSource source(bytes, abandon);
   try {
-    const vips::VImage image =
-        FittedImage(bytes, facts, settings).extract_band(0, vips::VImage::option()->set("n", 3));
+    const vips::VImage image = FittedImage(bytes, facts, settings, &source)
+                                   .extract_band(0, vips::VImage::option()->set("n", 3));
+    StopWhenAbandoned(image, abandon);
     size_t length = 0;
     void* pixels = image.write_to_memory(&length);
     const std::unique_ptr<void, decltype(&g_free)> owned(pixels, g_free);
@@ -120,6 +127,7 @@ PreparedBitmap PrepareBitmap(std::span<const uint8_t> bytes, const PictureFacts&
       }
     }
   } catch (const vips::VError& error) {
+    if (abandon.load()) throw PhotoError("abandoned");
     throw Undecodable(error);
   }
   prepared.x = (settings.area_width - prepared.picture.Width()) / 2;

@@ -3,6 +3,7 @@
 // orientation, converted to sRGB through its ICC profile, transparency laid on the show's
 // background colour, resized with libvips' high-quality filters and encoded as a baseline
 // YCbCr JPEG that both players decode.
+#include <atomic>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -51,7 +52,9 @@ struct PreparedBitmap {
   int32_t x = 0;  // centred in the show area
   int32_t y = 0;
 };
+// Once `abandon` is set, the preparation stops at its next read of the bytes or band of pixels
+// (PhotoError).
 PreparedBitmap PrepareBitmap(std::span<const uint8_t> bytes, const PictureFacts& facts,
-                             const PrepareSettings& settings);
+                             const PrepareSettings& settings, const std::atomic<bool>& abandon);
 
 }  // namespace slidesaver::photos

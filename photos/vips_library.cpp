@@ -2,7 +2,10 @@
 
 #include <vips/vips8>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdio>
+#include <cstring>
 #include <mutex>
 
 #include "photos/photo_error.h"
@@ -22,7 +25,49 @@ void KillIfStopRequested(VipsImage*, VipsProgress* progress, void*) {
   if (requested && requested()) vips_image_set_kill(progress->im, TRUE);
 }
 
+// A decoder reads this much at most between two looks at the abandon flag: a progressive JPEG's
+// scan may be a few bytes that take many milliseconds to decode.
+constexpr uint64_t kAbandonableReadBytes = 512;
+
+void KillIfAbandoned(VipsImage*, VipsProgress* progress, const std::atomic<bool>* abandon) {
+  if (abandon->load()) vips_image_set_kill(progress->im, TRUE);
+}
+
 }  // namespace
+
+AbandonableSource::AbandonableSource(std::span<const uint8_t> bytes,
+                                     const std::atomic<bool>& abandon)
+    : bytes_(bytes), abandon_(abandon), source_(VIPS_SOURCE(vips_source_custom_new())) {
+  g_signal_connect(source_.get_source(), "read", G_CALLBACK(Read), this);
+  g_signal_connect(source_.get_source(), "seek", G_CALLBACK(Seek), this);
+}
+
+AbandonableSource::~AbandonableSource() {
+  // An image that still holds the source reads nothing more from bytes that may be gone.
+  g_signal_handlers_disconnect_by_data(source_.get_source(), this);
+}
+
+gint64 AbandonableSource::Read(VipsSourceCustom*, void* buffer, gint64 length,
+                               AbandonableSource* self) {
+  if (self->abandon_.load() || length < 0) return -1;
+  const uint64_t n = std::min(
+      {static_cast<uint64_t>(length), kAbandonableReadBytes, self->bytes_.size() - self->at_});
+  std::memcpy(buffer, self->bytes_.data() + self->at_, n);
+  self->at_ += n;
+  return static_cast<gint64>(n);
+}
+
+gint64 AbandonableSource::Seek(VipsSourceCustom*, gint64 offset, int whence,
+                               AbandonableSource* self) {
+  const int64_t size = static_cast<int64_t>(self->bytes_.size());
+  const int64_t base = whence == SEEK_SET   ? 0
+                       : whence == SEEK_CUR ? static_cast<int64_t>(self->at_)
+                       : whence == SEEK_END ? size
+                                            : -1;
+  if (base < 0 || offset < -base || offset > size - base) return -1;
+  self->at_ = static_cast<uint64_t>(base + offset);
+  return base + offset;
+}
 
 void StartVips() {
   static std::once_flag started;
@@ -43,6 +88,12 @@ void SetVipsStopRequest(bool (*requested)()) { stop_request.store(requested); }
 void StopOnRequest(const vips::VImage& image) {
   vips_image_set_progress(image.get_image(), TRUE);
   g_signal_connect(image.get_image(), "eval", G_CALLBACK(KillIfStopRequested), nullptr);
+}
+
+void StopWhenAbandoned(const vips::VImage& image, const std::atomic<bool>& abandon) {
+  vips_image_set_progress(image.get_image(), TRUE);
+  g_signal_connect(image.get_image(), "eval", G_CALLBACK(KillIfAbandoned),
+                   const_cast<std::atomic<bool>*>(&abandon));
 }
 
 std::string VipsReason(const vips::VError& error) {

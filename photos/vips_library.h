@@ -4,6 +4,7 @@
 // kept off the terminal (a picture that fails is reported by the caller, naming the file).
 #include <vips/vips8>
 
+#include <atomic>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -27,6 +28,27 @@ class BorrowedBlob {
   VipsBlob* blob_;
 };
 
+// A libvips source over bytes kept alive by the caller whose reads fail once `abandon` is set:
+// a decoder in the middle of a picture (a progressive JPEG's hundreds of scans) stops at its
+// next read instead of going on for seconds. It must outlive every image made from it.
+class AbandonableSource {
+ public:
+  AbandonableSource(std::span<const uint8_t> bytes, const std::atomic<bool>& abandon);
+  ~AbandonableSource();
+  AbandonableSource(const AbandonableSource&) = delete;
+  AbandonableSource& operator=(const AbandonableSource&) = delete;
+  const vips::VSource& source() const { return source_; }
+
+ private:
+  static gint64 Read(VipsSourceCustom*, void* buffer, gint64 length, AbandonableSource* self);
+  static gint64 Seek(VipsSourceCustom*, gint64 offset, int whence, AbandonableSource* self);
+
+  std::span<const uint8_t> bytes_;
+  const std::atomic<bool>& abandon_;
+  uint64_t at_ = 0;
+  vips::VSource source_;
+};
+
 // The loader's options for a picture's decoding: a JPEG fails on any warning (libjpeg only
 // warns of corrupt or missing data, a premature end or extraneous bytes, and makes the rest
 // grey). A thumbnail's own "fail_on" does not reach the JPEG loader's warnings.
@@ -38,6 +60,10 @@ void SetVipsStopRequest(bool (*requested)());
 // Follows a computation of `image` (or of an image made from it) so that the stop request reaches
 // it: a large picture takes seconds.
 void StopOnRequest(const vips::VImage& image);
+
+// Makes the computation of `image` stop with an error within a band of pixels once `abandon`
+// is set.
+void StopWhenAbandoned(const vips::VImage& image, const std::atomic<bool>& abandon);
 
 // The first line of a libvips error, for a message of our own.
 std::string VipsReason(const vips::VError& error);

@@ -30,6 +30,8 @@ class FileResult {
   // The value, or `otherwise` when it failed.
   T value_or(T otherwise) const& { return value_ ? *value_ : std::move(otherwise); }
   T value_or(T otherwise) && { return value_ ? std::move(*value_) : std::move(otherwise); }
+  T& operator*() & { return *value_; }
+  const T& operator*() const& { return *value_; }
   T* operator->() { return &*value_; }
   const T* operator->() const { return &*value_; }
 

@@ -3,9 +3,15 @@
 #include <new>
 
 #include "common/run_time_error.h"
-#include "package/extracted_slides.h"
+#include "slides/extracted_slides.h"
 
 namespace slidesaver {
+namespace {
+
+// How long the show waits for a source's picture between two looks at its input.
+constexpr int32_t kPictureWaitSlice = 20;
+
+}  // namespace
 
 ShowForm::ShowForm(platform::Platform& platform, const PackageHeader& package,
                    const Settings& settings, const ExtractedShow& extracted,
@@ -39,7 +45,7 @@ void ShowForm::Run() {
     SetUp();
     bool restart = false;
     do {
-      if (restart) LoadSlidePicture(0);
+      if (restart) LoadSlidePicture(0, false);
       StartShow();
       RunSlideShow();
       restart = true;
@@ -56,9 +62,13 @@ void ShowForm::Run() {
 
 const SlideEntry& ShowForm::Slide(int32_t index) const { return source_.Slide(index); }
 
-void ShowForm::LoadSlidePicture(int32_t slide_index) {
+void ShowForm::LoadSlidePicture(int32_t slide_index, bool show_running) {
   // The picture before goes first: two pictures of the budget's size are never held at once.
   slide_picture.SetPicture(gdi::Bitmap());
+  while (!source_.WaitForPicture(slide_index, kPictureWaitSlice)) {
+    platform_.events.Yield();
+    if (state_.close_requested || (show_running && state_.stop_requested)) return;
+  }
   slide_picture.SetPicture(source_.Picture(slide_index));
 }
 

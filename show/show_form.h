@@ -9,11 +9,11 @@
 #include "gdi/surface.h"
 #include "package/extracted_show.h"
 #include "package/package.h"
-#include "package/slide_source.h"
 #include "platform/platform.h"
 #include "settings/settings.h"
 #include "show/show_music.h"
 #include "show/show_state.h"
+#include "slides/slide_source.h"
 
 namespace slidesaver {
 
@@ -81,7 +81,10 @@ class ShowForm : public platform::InputSink {
 
   void RequestStop();
   void StopIfCursorMoved();
-  void LoadSlidePicture(int32_t slide_index);
+  // Takes the slide's picture from the source. While the source is not ready the show answers
+  // its input; a close request, and in the running show any stop request, ends the wait and
+  // leaves the slide without a picture.
+  void LoadSlidePicture(int32_t slide_index, bool show_running);
   const SlideEntry& Slide(int32_t index) const;
 
   platform::Platform& platform_;

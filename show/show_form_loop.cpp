@@ -39,7 +39,7 @@ void ShowForm::RunPass() {
       state_.current_slide == Sub32(package_.SlideCount, 1) ? 0 : Add32(state_.current_slide, 1);
   const SlideEntry& incoming = Slide(state_.current_slide);
   slide_picture.Clear();
-  LoadSlidePicture(state_.current_slide);
+  LoadSlidePicture(state_.current_slide, true);
   ComposeToPicture(incoming);
 
   WaitForDeadline(events, state_.stop_requested, deadline);

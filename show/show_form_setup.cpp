@@ -28,7 +28,7 @@ void ShowForm::SetUp() {
   to_picture.SetBackColor(visible_area.BackColor());
   slide_picture.SetBackColor(visible_area.BackColor());
 
-  LoadSlidePicture(0);
+  LoadSlidePicture(0, false);
 
   platform_.window.Show();
   platform_.events.Yield();

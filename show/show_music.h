@@ -4,9 +4,9 @@
 #include <string>
 
 #include "package/package.h"
-#include "package/slide_source.h"
 #include "platform/audio.h"
 #include "settings/settings.h"
+#include "slides/slide_source.h"
 
 namespace slidesaver {
 

@@ -33,6 +33,17 @@ void ShowSettings(platform::Platform& platform, AppState& app) {
   platform.dialogs.ShowSettingsDialog(form);
 }  // the form is unloaded here
 
+// A show of its own slides at the size of the place it plays in, its music on and no settings
+// file.
+void PlayOwnShow(platform::Platform& platform, const ShowSourceMaker& make) {
+  const std::unique_ptr<ShowSource> source = make(platform.window.GetScreenSize(), LogTo(platform));
+  Settings settings;
+  settings.BgmEnabled = -1;
+  settings.SoundEnabled = -1;
+  ResumeNext("the show", LogTo(platform),
+             [&] { RunShowForm(platform, source->Show(), settings, *source); });
+}
+
 void ChangePassword(platform::Platform& platform, const std::string& arguments) {
   platform::WindowHandle owner = static_cast<uint32_t>(OwnerWindowArgument(arguments));
   if (owner == 0)
@@ -48,6 +59,7 @@ void StartUp(platform::Platform& platform, AppState& app, const StartOptions& op
   ResumeNext("looking for another instance", LogTo(platform),
              [&] { another_instance = platform.process.AnotherInstanceRunning(); });
   if (another_instance) return;
+  if (options.own_show) return PlayOwnShow(platform, options.own_show);
 
   std::string folder;
   std::string base_name;
@@ -98,15 +110,6 @@ void StartUp(platform::Platform& platform, AppState& app, const StartOptions& op
                [&] { ChangePassword(platform, arguments); });
   }
   // "/P" and anything else: nothing is done.
-}
-
-void PlaySlides(platform::Platform& platform, const PackageHeader& show, const Settings& settings,
-                SlideSource& source) {
-  bool another_instance = false;
-  ResumeNext("looking for another instance", LogTo(platform),
-             [&] { another_instance = platform.process.AnotherInstanceRunning(); });
-  if (another_instance) return;
-  ResumeNext("the show", LogTo(platform), [&] { RunShowForm(platform, show, settings, source); });
 }
 
 }  // namespace slidesaver

@@ -1,18 +1,25 @@
 #pragma once
 // The program's entry procedure: refuses a second instance, reads the Package from the .scr of
 // the program's base name and the settings from its .set, then runs the mode the command line
-// names (/S show, /C settings, /A password change; /P and anything else do nothing).
-// Failing steps are skipped and told in the program's log; running out of memory and
-// ProcessExit leave it early.
+// names (/S show, /C settings, /A password change; /P and anything else do nothing); or, given
+// a show of its own slides (a folder's), refuses a second instance and plays it. Failing steps are
+// skipped and told in the program's log; running out of memory and ProcessExit leave it early.
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
-#include "package/slide_source.h"
 #include "platform/platform.h"
 #include "settings/settings.h"
+#include "slides/slide_source.h"
 #include "startup/app_state.h"
 
 namespace slidesaver {
+
+// Makes a show of its own slides for the size of the place it plays in; `report` takes the lines
+// it has to say. May throw std::runtime_error (a folder that can't be read).
+using ShowSourceMaker = std::function<std::unique_ptr<ShowSource>(
+    platform::ScreenSize area, std::function<void(const std::string&)> report)>;
 
 // What the Linux player's options choose beside the mode.
 struct StartOptions {
@@ -24,15 +31,14 @@ struct StartOptions {
   std::string show_file_named_at;
   // The show plays in a window the platform was given, whatever the mode argument says.
   bool play_show = false;
+  // A show of its own slides (the Linux player's folder) instead of a Package, without a
+  // settings file.
+  ShowSourceMaker own_show;
 };
 
 // With a show file or play_show, a file without a readable Package is an error
-// (std::runtime_error naming the file) before anything is extracted.
+// (std::runtime_error naming the file) before anything is extracted; so is a show of its own
+// that can't be made.
 void StartUp(platform::Platform& platform, AppState& app, const StartOptions& options = {});
-
-// The show of `show` with the slides of `source` (a folder's pictures), without a Package or a
-// settings file: refuses a second instance as StartUp does, then plays until it is ended.
-void PlaySlides(platform::Platform& platform, const PackageHeader& show, const Settings& settings,
-                SlideSource& source);
 
 }  // namespace slidesaver

@@ -2,7 +2,9 @@
 """Fails when an #include points up the layers, or when includes form a cycle.
 
 The player's layers, top to bottom (a file may include its own layer and those below it):
-  app > startup > show > effects > settings > package > platform interfaces > libraries > common
+  app > startup > show > slides > effects > settings > package > platform interfaces > libraries
+  > common
+slides holds where the show's slides come from: the Package's extracted files, a folder.
 The libraries use no operating system: gdi (the drawing library) and media (the picture and
 sound header checks, the memory bounds, the byte sources). Each includes common and its own
 folder only, and everything above common may include them.
@@ -11,10 +13,13 @@ system, not in it: they include the platform interfaces, the libraries, common a
 folder only; app, which builds the platform, includes them too.
 The authoring side (tools/slidepack, demo) builds on package and what lies below it, and may
 render through show, effects and the fake platform; slidepack renders with the Linux player's
-picture loader, file system and soundfont too. photos (the photo pieces slidepack and the Linux
-player's folder share, with libvips) builds on package and below; slidepack and app include it.
+picture loader, file system and soundfont too, and finds pictures with slides. photos (the
+picture preparation slidepack and the Linux player's folder share, with libvips) builds on slides
+and below; slidepack and app include it.
 idle (the idle watcher's rules) builds on the platform interfaces alone; app includes it.
 tests, bench and fuzz may include anything.
+The system's code talks to the operating system through the platform only: POSIX and libvips
+headers are included in platform/, photos/ and tools/ (and tests, bench, fuzz) alone.
 
 Usage: check_layers.py [source root]
 """
@@ -23,10 +28,16 @@ import re
 import sys
 
 LIBRARIES = ("gdi", "media")
-LAYERS = ["common", "platform", "package", "settings", "effects", "show", "startup", "app"]
+LAYERS = ["common", "platform", "package", "settings", "effects", "slides", "show", "startup",
+          "app"]
 SYSTEM = {name: rank for rank, name in enumerate(LAYERS)}
 IMPLEMENTATIONS = ("platform/linux", "platform/win32", "platform/fake")
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.MULTILINE)
+SYSTEM_INCLUDE = re.compile(r'^\s*#\s*include\s*<([^>]+)>', re.MULTILINE)
+# The operating system's and libvips' headers, which only these groups include.
+OS_HEADERS = re.compile(r'^(unistd|fcntl|poll|dirent|dlfcn|pthread|signal|termios|pwd|grp|'
+                        r'spawn|mqueue|semaphore)\.h$|^(sys|vips|linux)/')
+OS_GROUPS = IMPLEMENTATIONS + ("photos", "tools/slidepack", "tests", "bench", "fuzz")
 
 # Known upward includes, each on its way out. One that no longer occurs fails the check, so
 # that it is struck from this list.
@@ -66,7 +77,7 @@ def allowed(source_group, target_group):
     if source_group == "idle":
         return target_group in ("platform", "common")
     if source_group == "photos":
-        return target_group in ("effects", "package", "platform", "common")
+        return target_group in ("slides", "effects", "package", "platform", "common")
     if source_group == "tools/slidepack" and target_group == "photos":
         return True
     if source_group in SYSTEM:
@@ -74,6 +85,8 @@ def allowed(source_group, target_group):
     if source_group in IMPLEMENTATIONS:
         return target_group in ("platform", "common")
     if source_group == "tools/slidepack" and target_group == "platform/linux":
+        return True
+    if source_group == "tools/slidepack" and target_group == "slides":
         return True
     if source_group in ("tools/slidepack", "demo"):
         return target_group in ("package", "platform", "common", "show", "effects",
@@ -142,6 +155,11 @@ def main():
             continue
         with open(os.path.join(root, path), encoding="utf-8", errors="replace") as f:
             text = f.read()
+        if group not in OS_GROUPS and group != "platform":
+            for name in SYSTEM_INCLUDE.findall(text):
+                if OS_HEADERS.search(name):
+                    problems.append(f"{path}: includes <{name}>, which only platform/, photos/ "
+                                    "and tools/ may")
         for name in INCLUDE.findall(text):
             target = resolve(root, path, name)
             if target is None:

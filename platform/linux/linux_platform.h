@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/folder_watch.h"
 #include "platform/linux/show_placement.h"
 #include "platform/platform.h"
 
@@ -31,6 +32,8 @@ std::unique_ptr<platform::Process> MakeLinuxProcess(int argc, char** argv);
 std::string WindowsCommandLine(const std::vector<std::string>& arguments);
 
 std::unique_ptr<platform::FileSystem> MakePosixFileSystem();
+// Folders watched through inotify (for the folder show; a walk alone needs no instance).
+std::unique_ptr<platform::FolderWatch> MakeFolderWatch();
 std::unique_ptr<platform::System> MakeLinuxSystem(ShowPlace place = {});
 // Outside the screen (in another program's window) messages go to stderr: a box there could
 // not be seen or answered.

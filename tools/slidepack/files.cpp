@@ -9,13 +9,26 @@
 #include <utility>
 #include <vector>
 
-#include "photos/mapped_file.h"
 #include "tools/slidepack/interrupt.h"
 #include "tools/slidepack/slidepack_error.h"
 
 namespace slidepack {
 
 namespace {
+
+// open(2) for reading that never waits (a FIFO or a device never hangs slidepack), with the
+// file's status; -1 and errno on failure.
+int OpenWithoutWaiting(const std::filesystem::path& path, struct stat& status) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  if (fstat(fd, &status) != 0) {
+    const int error = errno;
+    close(fd);
+    errno = error;
+    return -1;
+  }
+  return fd;
+}
 
 struct Descriptor {
   int fd;
@@ -41,7 +54,7 @@ class InputFile : public slidesaver::media::ByteSource {
 
   void ReadAt(uint64_t offset, std::span<uint8_t> out) const override {
     struct stat now {};
-    Descriptor file{slidesaver::photos::OpenWithoutWaiting(path_, now)};
+    Descriptor file{OpenWithoutWaiting(path_, now)};
     if (file.fd < 0) throw slidesaver::media::ReadError(Name() + ": " + std::strerror(errno));
     if (!Unchanged(now, status_)) {
       throw slidesaver::media::ReadError(Name() +
@@ -66,7 +79,7 @@ class InputFile : public slidesaver::media::ByteSource {
 
 slidesaver::Bytes OpenInput(const std::filesystem::path& path) {
   struct stat status {};
-  Descriptor file{slidesaver::photos::OpenWithoutWaiting(path, status)};
+  Descriptor file{OpenWithoutWaiting(path, status)};
   if (file.fd < 0) throw FileError(path.string(), "cannot open");
   if (!S_ISREG(status.st_mode)) throw SlidepackError(path.string() + ": not an ordinary file");
   if (status.st_size == 0) return {};

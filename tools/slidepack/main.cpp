@@ -4,6 +4,8 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
+#include "photos/vips_preparer.h"
+#include "platform/linux/linux_platform.h"
 #include "tools/slidepack/commands.h"
 #include "tools/slidepack/new_show.h"
 #include "tools/slidepack/players.h"
@@ -129,7 +131,10 @@ int main(int argc, char** argv) {
       show.order =
           order == "date" ? slidepack::PictureOrder::kDate : slidepack::PictureOrder::kName;
       if (!music.empty()) show.music = music;
-      slidepack::NewShow(show);
+      const auto files = slidesaver::linux_platform::MakePosixFileSystem();
+      const auto folders = slidesaver::linux_platform::MakeFolderWatch();
+      slidesaver::photos::VipsPreparer preparer;
+      slidepack::NewShow(show, {*files, *folders, preparer});
     }
     if (*build) {
       const slidepack::ShowTarget show_target = *slidepack::ParseShowTarget(target);

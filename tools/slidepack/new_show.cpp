@@ -6,6 +6,7 @@
 #include <set>
 #include <sstream>
 
+#include "common/printable.h"
 #include "media/memory_bounds.h"
 #include "platform/linux/x11/monitors.h"
 #include "tools/slidepack/files.h"
@@ -132,7 +133,7 @@ std::string NewManifestText(const std::vector<FoundPicture>& pictures,
   return out.str();
 }
 
-void NewShow(const NewShowOptions& options) {
+void NewShow(const NewShowOptions& options, const slidesaver::FolderServices& services) {
   if (!options.overwrite && fs::exists(fs::symlink_status(options.output))) {
     throw SlidepackError(options.output.string() +
                          ": already exists; choose another name or give --force to replace it");
@@ -144,12 +145,16 @@ void NewShow(const NewShowOptions& options) {
   if (options.music && !fs::is_regular_file(*options.music)) {
     throw SlidepackError(options.music->string() + ": no such music file");
   }
-  const PictureList list = FindPictures(options.inputs, options.order);
-  for (const std::string& note : list.notes) std::cerr << "slidepack: note: " << note << '\n';
+  std::vector<std::string> inputs;
+  for (const fs::path& input : options.inputs) inputs.push_back(input.string());
+  const slidesaver::PictureList list = slidesaver::FindPictures(services, inputs, options.order);
+  for (const std::string& note : list.notes) {
+    std::cerr << "slidepack: note: " << slidesaver::Printable(note) << '\n';
+  }
   if (list.pictures.empty()) throw SlidepackError("no pictures found; nothing to make a show of");
   for (const FoundPicture& picture : list.pictures) {
-    if (!IsUtf8(picture.path.string())) {
-      throw SlidepackError(picture.path.string() +
+    if (!IsUtf8(picture.path)) {
+      throw SlidepackError(slidesaver::Printable(picture.path) +
                            ": the file's name is not UTF-8, which a manifest can't hold; rename "
                            "it");
     }

@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "photos/effect_plan.h"
-#include "photos/picture_list.h"
+#include "slides/effect_plan.h"
+#include "slides/picture_list.h"
 #include "tools/slidepack/manifest.h"
 
 namespace slidepack {
 
-using slidesaver::photos::EffectPlan;
-using slidesaver::photos::FoundPicture;
-using slidesaver::photos::PictureOrder;
+using slidesaver::EffectPlan;
+using slidesaver::FoundPicture;
+using slidesaver::PictureOrder;
 
 struct NewShowOptions {
   std::vector<std::filesystem::path> inputs;
@@ -44,7 +44,8 @@ void SizeForThisScreen(NewShowOptions& options);
 std::string NewManifestText(const std::vector<FoundPicture>& pictures,
                             const NewShowOptions& options);
 
-// Finds the pictures and writes the manifest. Throws SlidepackError.
-void NewShow(const NewShowOptions& options);
+// Finds the pictures (walking folders with `services`) and writes the manifest. Throws
+// SlidepackError, or std::runtime_error for an input that can't be read.
+void NewShow(const NewShowOptions& options, const slidesaver::FolderServices& services);
 
 }  // namespace slidepack

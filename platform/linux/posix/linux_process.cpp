@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "common/printable.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/posix/close_signals.h"
 #include "platform/linux/posix/runtime_folder.h"
@@ -160,8 +161,9 @@ class LinuxProcess : public platform::Process {
 
   bool CloseRequested() override { return CloseSignalReceived(); }
 
+  // One line whatever the text holds: a file's name can't start another, nor drive the terminal.
   void Log(const std::string& text) override {
-    std::fprintf(stderr, "slidesaver: %s\n", text.c_str());
+    std::fprintf(stderr, "slidesaver: %s\n", Printable(text).c_str());
   }
 
  private:

@@ -24,13 +24,6 @@ constexpr uint32_t kArrivalColour = 0xFF00FF;
 
 uint32_t Rgb(const uint8_t (&colour)[3]) { return colour[0] << 16 | colour[1] << 8 | colour[2]; }
 
-void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-}
-
 // The box a picture of `width` x `height` takes on the 1024 x 768 screen: fitted, centred.
 struct Box {
   int left, top, width, height;

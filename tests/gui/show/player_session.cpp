@@ -38,6 +38,13 @@ std::optional<std::string> Shell(const std::string& command) {
   return out;
 }
 
+void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
 std::vector<uint8_t> MakePicture(const std::string& folder, const std::string& file, int w, int h,
                                  const std::string& colour) {
   return DrawPicture(

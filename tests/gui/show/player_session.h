@@ -19,6 +19,9 @@ namespace slidesaver::gui_testing {
 // Runs a shell command; its standard output, or nullopt when it failed.
 std::optional<std::string> Shell(const std::string& command);
 
+// Writes `bytes` to the file at `path`, making the folders it lies in.
+void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
+
 // A picture file made by ImageMagick: w × h of one colour ("#rrggbb"), in the format the
 // extension names (jpg, png, bmp, gif).
 std::vector<uint8_t> MakePicture(const std::string& folder, const std::string& file, int w, int h,

@@ -406,5 +406,59 @@ TEST_F(StartUpTest, AShowFileWithoutAPackageIsAnErrorBeforeAnythingHappens) {
   }
 }
 
+// A show that makes itself (the folder's) enters through the same start-up: a second instance
+// plays nothing, the show is made for the screen's size and plays with its music on, and neither
+// a Package nor a settings file is read.
+TEST_F(StartUpTest, AShowOfItsOwnSlidesIsMadeForTheScreenAndPlaysWithoutAPackage) {
+  class OwnSlides : public ShowSource {
+   public:
+    OwnSlides() {
+      show_ = testing::Show({testing::Slide("red", "")});
+      show_.BgmFileName = "music.mid";
+    }
+    const PackageHeader& Show() const override { return show_; }
+    const SlideEntry& Slide(int32_t index) const override {
+      return show_.Slides[static_cast<size_t>(index)];
+    }
+    gdi::Bitmap Picture(int32_t) override { return gdi::Bitmap::Color(4, 4); }
+    std::optional<std::string> PathOf(const std::string& name) const override { return name; }
+    std::vector<std::string> KnownCauses() const override { return {}; }
+
+   private:
+    PackageHeader show_;
+  };
+  for (const bool another_instance : {true, false}) {
+    SCOPED_TRACE(another_instance);
+    fake::FakePlatform fake;
+    fake.window.SetScreenSize({320, 200});
+    fake.process.another_instance = another_instance;
+    fake.events.KeyDownAt(5000);
+    std::vector<platform::ScreenSize> made_for;
+    StartOptions options;
+    options.own_show = [&](platform::ScreenSize area,
+                           std::function<void(const std::string&)> report) {
+      made_for.push_back(area);
+      report("a line of the show's");
+      return std::make_unique<OwnSlides>();
+    };
+    StartUp(fake.platform(), app, options);
+    EXPECT_EQ(made_for.size(), another_instance ? 0u : 1u);
+    if (another_instance) continue;
+    EXPECT_EQ(made_for[0].width, 320);
+    EXPECT_EQ(made_for[0].height, 200);
+    EXPECT_THAT(fake.process.logged, ::testing::ElementsAre("a line of the show's"));
+    EXPECT_THAT(fake.log.Texts(), ::testing::Contains("mci open \"music.mid\" alias bgm"));
+    EXPECT_TRUE(fake.files.log.empty()) << fake.files.log.front();
+  }
+  // One that can't be made is an error before anything is shown.
+  StartOptions failing;
+  failing.own_show = [](platform::ScreenSize,
+                        std::function<void(const std::string&)>) -> std::unique_ptr<ShowSource> {
+    throw std::runtime_error("/nowhere: not a folder");
+  };
+  EXPECT_THROW(StartUp(fake.platform(), app, failing), std::runtime_error);
+  EXPECT_THAT(fake.log.Texts(), ::testing::Not(::testing::Contains("Show")));
+}
+
 }  // namespace
 }  // namespace slidesaver

@@ -1,19 +1,18 @@
 #pragma once
-// Which transition each slide gets: every effect in turn (1 to kMaxEffect), a random choice that
-// never gives the same effect twice in a row (the same seed gives the same choices), or the given
-// numbers in turn.
+// Which transition each slide gets (`slidepack new`, the folder show): every effect in turn
+// (1 to kEffectCount), a random choice that never gives the same effect twice in a row (the same
+// seed gives the same choices), or the given numbers in turn.
 #include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "photos/picture_options.h"
-
-namespace slidesaver::photos {
+namespace slidesaver {
 
 class EffectPlan {
  public:
-  // "all", "random" or "N,M,..." with numbers from 0 to kMaxEffect. Throws PhotoError.
+  // "all", "random" or "N,M,..." with numbers from 0 to kEffectCount. Throws
+  // std::invalid_argument saying what is wrong.
   static EffectPlan Parse(const std::string& text, uint32_t seed);
   // The effect of the next slide, as long as the show goes on.
   int32_t Next();
@@ -29,4 +28,4 @@ class EffectPlan {
   int32_t last_ = 0;
 };
 
-}  // namespace slidesaver::photos
+}  // namespace slidesaver

@@ -1,4 +1,4 @@
-#include "package/extracted_slides.h"
+#include "slides/extracted_slides.h"
 
 #include "common/run_time_error.h"
 

@@ -1,10 +1,16 @@
-#include "photos/effect_plan.h"
+#include "slides/effect_plan.h"
 
 #include <sstream>
+#include <stdexcept>
 
-#include "photos/photo_error.h"
+#include "effects/effect_table.h"
 
-namespace slidesaver::photos {
+namespace slidesaver {
+namespace {
+
+constexpr int32_t kMaxEffect = kEffectCount;
+
+}  // namespace
 
 EffectPlan EffectPlan::Parse(const std::string& text, uint32_t seed) {
   EffectPlan plan;
@@ -21,13 +27,13 @@ EffectPlan EffectPlan::Parse(const std::string& text, uint32_t seed) {
     const bool digits = !item.empty() && item.size() <= 2 &&
                         item.find_first_not_of("0123456789") == std::string::npos;
     if (!digits || std::stoi(item) > kMaxEffect) {
-      throw PhotoError("--effects: \"" + text +
-                       "\" is not all, random or a list of effects from 0 to " +
-                       std::to_string(kMaxEffect) + " (3,12,28)");
+      throw std::invalid_argument("--effects: \"" + text +
+                                  "\" is not all, random or a list of effects from 0 to " +
+                                  std::to_string(kMaxEffect) + " (3,12,28)");
     }
     plan.list_.push_back(std::stoi(item));
   }
-  if (plan.list_.empty()) throw PhotoError("--effects: the list of effects is empty");
+  if (plan.list_.empty()) throw std::invalid_argument("--effects: the list of effects is empty");
   return plan;
 }
 
@@ -60,4 +66,4 @@ std::vector<int32_t> EffectPlan::For(size_t slides) const {
   return effects;
 }
 
-}  // namespace slidesaver::photos
+}  // namespace slidesaver

@@ -1,8 +1,8 @@
 #pragma once
 // The slides of a Package, with their files in the folder the extraction wrote.
 #include "package/extracted_show.h"
-#include "package/slide_source.h"
 #include "platform/picture_loader.h"
+#include "slides/slide_source.h"
 
 namespace slidesaver {
 

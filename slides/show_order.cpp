@@ -1,10 +1,10 @@
-#include "photos/show_order.h"
+#include "slides/show_order.h"
 
 #include <algorithm>
 
-#include "photos/picture_list.h"
+#include "slides/natural_order.h"
 
-namespace slidesaver::photos {
+namespace slidesaver {
 
 std::optional<FolderOrder> ParseFolderOrder(const std::string& text) {
   if (text == "shuffle") return FolderOrder::kShuffle;
@@ -18,11 +18,6 @@ bool ShowOrder::Before(const Known& a, const Known& b) const {
     return a.time_taken < b.time_taken;
   }
   return NaturalLess(a.path, b.path);
-}
-
-bool ShowOrder::IsKnown(const std::string& path) const {
-  return std::any_of(known_.begin(), known_.end(),
-                     [&](const Known& known) { return known.path == path; });
 }
 
 void ShowOrder::Add(const std::string& path, const std::string& time_taken, bool arrived) {
@@ -47,8 +42,10 @@ void ShowOrder::Remove(const std::string& path) {
   std::erase_if(round_, gone);
 }
 
-void ShowOrder::PutBack(const std::string& path) {
-  if (IsKnown(path)) first_.push_back(path);
+void ShowOrder::Clear() {
+  known_.clear();
+  first_.clear();
+  round_.clear();
 }
 
 std::optional<std::string> ShowOrder::Next() {
@@ -88,4 +85,4 @@ std::string ShowOrder::NextInOrder() {
   return next->path;
 }
 
-}  // namespace slidesaver::photos
+}  // namespace slidesaver

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace slidesaver::photos {
+namespace slidesaver {
 
 enum class FolderOrder { kShuffle, kName, kDate };
 
@@ -27,11 +27,9 @@ class ShowOrder {
   void Remove(const std::string& path);
   // The picture to show next; nothing when none is known.
   std::optional<std::string> Next();
-  // A picture Next() gave that was not shown after all: it comes after the arrivals waiting.
-  void PutBack(const std::string& path);
+  // Every picture goes (the folder is gone); the order's place and random state stay.
+  void Clear();
   bool Empty() const { return known_.empty(); }
-  // Pictures that arrived or were put back wait to come before the rest.
-  bool ArrivalsWaiting() const { return !first_.empty(); }
   size_t Size() const { return known_.size(); }
 
  private:
@@ -40,17 +38,16 @@ class ShowOrder {
     std::string time_taken;
   };
   bool Before(const Known& a, const Known& b) const;
-  bool IsKnown(const std::string& path) const;
   std::string NextInRound();
   std::string NextInOrder();
 
   FolderOrder order_;
   std::mt19937 random_;
   std::vector<Known> known_;        // sorted by Before
-  std::deque<std::string> first_;   // arrived or put back: shown before the rest
+  std::deque<std::string> first_;   // arrived: shown before the rest
   std::vector<std::string> round_;  // shuffle: not yet shown in this round, the next at the back
   std::optional<Known> cursor_;     // name and date: the last picture shown in order
   std::string last_;                // the last picture Next() gave
 };
 
-}  // namespace slidesaver::photos
+}  // namespace slidesaver
