@@ -45,7 +45,9 @@ platform::FileResult<PictureExamination> ExaminePictureFile(platform::FileSystem
       ReadOn(source, std::min<uint64_t>(wanted, kMaxExamineBytes), bytes, never);
       PictureExamination examined = preparer.Examine(bytes);
       const bool last = bytes.size() >= source.Size() || bytes.size() >= kMaxExamineBytes;
-      if (examined.problem.empty() || last) return examined;
+      // A TIFF may keep its directory at the end: its signature asks for more of the file.
+      const bool known = examined.picture || !media::PlayersFormatOf(bytes);
+      if ((examined.problem.empty() && known) || last) return examined;
     }
   } catch (const media::ReadError& error) {
     return Result::Failed(error.what());

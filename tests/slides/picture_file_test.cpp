@@ -1,6 +1,7 @@
 // A picture's file as the slides read it on the Linux file system: only the picture's own bytes,
 // whatever follows them; a file that changes or ends early while it is read; a FIFO; and the
-// first bytes that tell what a file is, read no further than its headers need.
+// first bytes that tell what a file is, read no further than its headers need (a TIFF's
+// directory at its end included).
 #include "slides/picture_file.h"
 
 #include <sys/stat.h>
@@ -83,12 +84,22 @@ TEST(PictureFile, TheExaminationReadsOnOnlyWhileTheHeadersGoOn) {
   testing::TempFolder temp;
   WriteFile(temp / "long-header.jpg", jpeg);
   WriteFile(temp / "text.txt", {'h', 'i'});
+  // An uncompressed TIFF keeps its directory after its strips, beyond the first bytes read.
+  void* tiff_data = nullptr;
+  size_t tiff_size = 0;
+  slidepack_test::MarkedPicture(400, 300).write_to_buffer(".tif", &tiff_data, &tiff_size);
+  const auto* tiff_bytes = static_cast<const uint8_t*>(tiff_data);
+  WriteFile(temp / "plain.tif", std::vector<uint8_t>(tiff_bytes, tiff_bytes + tiff_size));
+  g_free(tiff_data);
   const auto files = linux_platform::MakePosixFileSystem();
   photos::VipsPreparer preparer;
   const auto picture = ExaminePictureFile(*files, preparer, temp / "long-header.jpg");
   ASSERT_TRUE(picture);
   EXPECT_TRUE(picture->picture);
   EXPECT_EQ(picture->problem, "");
+  const auto tiff = ExaminePictureFile(*files, preparer, temp / "plain.tif");
+  ASSERT_TRUE(tiff);
+  EXPECT_TRUE(tiff->picture);
   const auto text = ExaminePictureFile(*files, preparer, temp / "text.txt");
   ASSERT_TRUE(text);
   EXPECT_FALSE(text->picture);
