@@ -123,9 +123,10 @@ int Run(int argc, char** argv) {
                               *show.window, *show.audio, *show.pictures, *dialogs};
   StartOptions start;
   // The folder's show reads the folder through these, and prepares its pictures with libvips.
-  const auto folders = linux_platform::MakeFolderWatch();
+  std::unique_ptr<platform::FolderWatch> folders;
   photos::VipsPreparer preparer;
   if (folder) {
+    folders = linux_platform::MakeFolderWatch();
     start.own_show = [&](platform::ScreenSize area,
                          std::function<void(const std::string&)> report) {
       return std::make_unique<FolderSlides>(FolderServices{*files, *folders, preparer}, *folder,

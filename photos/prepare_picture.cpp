@@ -110,7 +110,9 @@ PreparedPicture PreparePicture(std::span<const uint8_t> bytes, const PictureFact
 PreparedBitmap PrepareBitmap(std::span<const uint8_t> bytes, const PictureFacts& facts,
                              const PrepareSettings& settings, const std::atomic<bool>& abandon) {
   PreparedBitmap prepared;
-  const AbandonableSource source(bytes, abandon);
+  // A JPEG decoder looks at the abandon flag after every 512 bytes.
+  const bool jpeg = facts.format == media::PictureFormat::kJpeg;
+  const AbandonableSource source(bytes, abandon, jpeg ? 512 : UINT64_MAX);
   try {
     const vips::VImage image = FittedImage(bytes, facts, settings, &source)
                                    .extract_band(0, vips::VImage::option()->set("n", 3));

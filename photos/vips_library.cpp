@@ -25,10 +25,6 @@ void KillIfStopRequested(VipsImage*, VipsProgress* progress, void*) {
   if (requested && requested()) vips_image_set_kill(progress->im, TRUE);
 }
 
-// A decoder reads this much at most between two looks at the abandon flag: a progressive JPEG's
-// scan may be a few bytes that take many milliseconds to decode.
-constexpr uint64_t kAbandonableReadBytes = 512;
-
 void KillIfAbandoned(VipsImage*, VipsProgress* progress, const std::atomic<bool>* abandon) {
   if (abandon->load()) vips_image_set_kill(progress->im, TRUE);
 }
@@ -36,8 +32,11 @@ void KillIfAbandoned(VipsImage*, VipsProgress* progress, const std::atomic<bool>
 }  // namespace
 
 AbandonableSource::AbandonableSource(std::span<const uint8_t> bytes,
-                                     const std::atomic<bool>& abandon)
-    : bytes_(bytes), abandon_(abandon), source_(VIPS_SOURCE(vips_source_custom_new())) {
+                                     const std::atomic<bool>& abandon, uint64_t piece)
+    : bytes_(bytes),
+      abandon_(abandon),
+      piece_(std::max<uint64_t>(piece, 1)),
+      source_(VIPS_SOURCE(vips_source_custom_new())) {
   g_signal_connect(source_.get_source(), "read", G_CALLBACK(Read), this);
   g_signal_connect(source_.get_source(), "seek", G_CALLBACK(Seek), this);
 }
@@ -50,8 +49,8 @@ AbandonableSource::~AbandonableSource() {
 gint64 AbandonableSource::Read(VipsSourceCustom*, void* buffer, gint64 length,
                                AbandonableSource* self) {
   if (self->abandon_.load() || length < 0) return -1;
-  const uint64_t n = std::min(
-      {static_cast<uint64_t>(length), kAbandonableReadBytes, self->bytes_.size() - self->at_});
+  const uint64_t n =
+      std::min({static_cast<uint64_t>(length), self->piece_, self->bytes_.size() - self->at_});
   std::memcpy(buffer, self->bytes_.data() + self->at_, n);
   self->at_ += n;
   return static_cast<gint64>(n);

@@ -30,10 +30,14 @@ class BorrowedBlob {
 
 // A libvips source over bytes kept alive by the caller whose reads fail once `abandon` is set:
 // a decoder in the middle of a picture (a progressive JPEG's hundreds of scans) stops at its
-// next read instead of going on for seconds. It must outlive every image made from it.
+// next read instead of going on for seconds. A read gives at most `piece` bytes: small for a
+// JPEG, whose decoder reads on as it needs (a scan may be a few bytes that take many
+// milliseconds), whole for decoders that take a short read for an error (libtiff). It must
+// outlive every image made from it.
 class AbandonableSource {
  public:
-  AbandonableSource(std::span<const uint8_t> bytes, const std::atomic<bool>& abandon);
+  AbandonableSource(std::span<const uint8_t> bytes, const std::atomic<bool>& abandon,
+                    uint64_t piece = UINT64_MAX);
   ~AbandonableSource();
   AbandonableSource(const AbandonableSource&) = delete;
   AbandonableSource& operator=(const AbandonableSource&) = delete;
@@ -45,6 +49,7 @@ class AbandonableSource {
 
   std::span<const uint8_t> bytes_;
   const std::atomic<bool>& abandon_;
+  uint64_t piece_;
   uint64_t at_ = 0;
   vips::VSource source_;
 };

@@ -45,9 +45,10 @@ platform::FileResult<PictureExamination> ExaminePictureFile(platform::FileSystem
       ReadOn(source, std::min<uint64_t>(wanted, kMaxExamineBytes), bytes, never);
       PictureExamination examined = preparer.Examine(bytes);
       const bool last = bytes.size() >= source.Size() || bytes.size() >= kMaxExamineBytes;
-      // A TIFF may keep its directory at the end: its signature asks for more of the file.
-      const bool known = examined.picture || !media::PlayersFormatOf(bytes);
-      if ((examined.problem.empty() && known) || last) return examined;
+      // A picture's signature that the preparer does not take yet may have its header further
+      // on (a TIFF's directory at its end).
+      const bool unsure = !examined.picture && media::PlayersFormatOf(bytes).has_value();
+      if ((examined.problem.empty() && !unsure) || last) return examined;
     }
   } catch (const media::ReadError& error) {
     return Result::Failed(error.what());

@@ -17,7 +17,8 @@ namespace slidesaver {
 inline constexpr size_t kMaxExamineBytes = size_t{16} << 20;
 
 // The examination of a file's first bytes: 256 KiB, then four times as many while its headers
-// go on past them, up to kMaxExamineBytes. Fails when the file can't be opened or read.
+// go on past them (or a picture's signature is not taken yet), up to kMaxExamineBytes. Fails
+// when the file can't be opened or read.
 platform::FileResult<PictureExamination> ExaminePictureFile(platform::FileSystem& files,
                                                             PicturePreparer& preparer,
                                                             const std::string& path);

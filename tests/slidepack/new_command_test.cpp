@@ -92,6 +92,24 @@ TEST_F(NewCommandTest, AFolderOfMixedFilesGivesOneSlidePerPictureInOrderAndBuild
   EXPECT_EQ(show.Slides[0].PictureY, (240 - 40) / 2);
 }
 
+// new walks folders as the player's folder show does: links that go round or out of the tree
+// are walked once or not at all, and what lies too deep is said, not silently missed.
+TEST_F(NewCommandTest, LinksInCirclesOrOutOfTheTreeAndDeepFoldersKeepTheWalkBounded) {
+  for (const char* link : {"l1", "l2", "trip/l3"})
+    std::filesystem::create_directory_symlink(".", dir_ / "photos" / link);
+  std::filesystem::create_directory_symlink("/", dir_ / "photos" / "root");
+  std::filesystem::path deep = dir_ / "photos" / "deep";
+  for (int level = 0; level < 40; ++level) deep /= "d";
+  std::filesystem::create_directories(deep);
+  WriteBytes(deep / "bottom.jpg", JpegBytes(MarkedPicture(60, 40)));
+  const RunResult result = New({"photos", "-o", "show.toml", "--size", "320x240"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_THAT(result.err, HasSubstr("photos: folders more than 32 levels down are left out"));
+  EXPECT_THAT(Values(ReadText(dir_ / "show.toml"), "picture"),
+              ElementsAre("\"photos/IMG_9.JPG\"", "\"photos/IMG_10.jpg\"", "\"photos/trip/a.gif\"",
+                          "\"photos/trip/day 2/IMG_10.png\""));
+}
+
 TEST_F(NewCommandTest, OptionsShapeTheManifest) {
   WriteText(dir_ / "music.mid", "MThd");
   ASSERT_EQ(

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <mutex>
 #include <set>
 #include <thread>
 
@@ -118,9 +119,18 @@ class FolderSlidesTest : public ::testing::Test {
     WriteFile(folder / ".hidden" / "black.png", OneColourPng(0, 0, 0));
   }
 
-  std::vector<std::string> reports;
+  // The lines said, from the worker thread.
+  std::vector<std::string> Reports() {
+    std::lock_guard lock(reports_mutex_);
+    return reports_;
+  }
+  void ClearReports() {
+    std::lock_guard lock(reports_mutex_);
+    reports_.clear();
+  }
   std::function<void(const std::string&)> report = [this](const std::string& line) {
-    reports.push_back(line);
+    std::lock_guard lock(reports_mutex_);
+    reports_.push_back(line);
   };
   testing::TempFolder temp;
   fs::path folder = fs::path(temp.path()) / "photos";
@@ -130,6 +140,10 @@ class FolderSlidesTest : public ::testing::Test {
   photos::VipsPreparer preparer;
   FolderServices services{*files, *folders, preparer};
   std::map<std::string, uint32_t> colours_;
+
+ private:
+  std::mutex reports_mutex_;
+  std::vector<std::string> reports_;
 };
 
 TEST_F(FolderSlidesTest, TheShowPlaysEveryPictureOnceARoundWithANewEffectEachTime) {
@@ -171,7 +185,7 @@ TEST_F(FolderSlidesTest, TheShowPlaysEveryPictureOnceARoundWithANewEffectEachTim
     EXPECT_NE(recording.effects[i], recording.effects[i - 1]);
     EXPECT_NE(recording.taken[i], recording.taken[i - 1]);
   }
-  EXPECT_THAT(reports, SizeIs(0));
+  EXPECT_THAT(Reports(), SizeIs(0));
   // The music plays through the show's own music commands.
   const std::vector<std::string> calls = fake.log.Texts();
   EXPECT_THAT(calls, ::testing::Contains("music started " + options.music));
@@ -195,7 +209,7 @@ TEST_F(FolderSlidesTest, APictureThatArrivesComesWithinTwoSlidesAndOneRemovedNoM
   fs::remove(folder / "red.png");
   ASSERT_TRUE(WaitUntil([&] { return slides.PictureCount() == 4; }));
   for (int i = 0; i < 12; ++i) EXPECT_NE(name_of(i % 2), "red.png");
-  EXPECT_THAT(reports, SizeIs(0));
+  EXPECT_THAT(Reports(), SizeIs(0));
 }
 
 TEST_F(FolderSlidesTest, AFolderWithoutPicturesSaysSoAndABombIsNamedOnce) {
@@ -217,9 +231,10 @@ TEST_F(FolderSlidesTest, AFolderWithoutPicturesSaysSoAndABombIsNamedOnce) {
     EXPECT_EQ(slide.PictureX, (640 - message.Width()) / 2);
     EXPECT_EQ(message.Pixel(0, 0), 0x102040u);  // the background, 0x00RRGGBB
   }
-  ASSERT_THAT(reports, SizeIs(1));
-  EXPECT_THAT(reports[0], HasSubstr("bomb.png"));
-  EXPECT_THAT(reports[0], HasSubstr("skipped"));
+  const std::vector<std::string> said = Reports();
+  ASSERT_THAT(said, SizeIs(1));
+  EXPECT_THAT(said[0], HasSubstr("bomb.png"));
+  EXPECT_THAT(said[0], HasSubstr("skipped"));
 }
 
 // Pictures rewritten in place while the show reads them (a camera tool, a `cp` loop): the file
@@ -294,7 +309,7 @@ TEST_F(FolderSlidesTest, AFolderThatGoesOrFailsSaysSoAndComesBackWithItsPictures
     fs::remove_all(folder);
     fs::remove_all(away);
     WriteFile(folder / "red.png", OneColourPng(255, 0, 0));
-    reports.clear();
+    ClearReports();
     FolderShowOptions options;
     options.folder = folder.string();
     FolderSlides slides(services, options, 80, 60, report);
@@ -316,8 +331,8 @@ TEST_F(FolderSlidesTest, AFolderThatGoesOrFailsSaysSoAndComesBackWithItsPictures
         return !slides.Slide(0).PictureFileName.empty();
       }));
     }
-    EXPECT_TRUE(WaitUntil([&] { return reports.size() >= c.reports; }));
-    EXPECT_THAT(reports, SizeIs(c.reports));
+    EXPECT_TRUE(WaitUntil([&] { return Reports().size() >= c.reports; }));
+    EXPECT_THAT(Reports(), SizeIs(c.reports));
   }
 }
 
@@ -364,7 +379,7 @@ TEST_F(FolderSlidesTest, TheShowEndsAtOnceWhileASlowPictureIsPreparedAndLeavesIt
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_LT(ended, whole / 2) << "the whole preparation takes " << whole << " s";
   }
-  EXPECT_THAT(reports, SizeIs(0));
+  EXPECT_THAT(Reports(), SizeIs(0));
 }
 
 // A burst of pictures copied in never costs the slide prepared already: they come after it, in
@@ -453,7 +468,7 @@ TEST_F(FolderSlidesTest, WhatIsLeftOutIsSaidOnceAndTheShowGoesOn) {
     fs::remove_all(folder);
     WriteFile(folder / "red.png", OneColourPng(255, 0, 0));
     c.make(folder);
-    reports.clear();
+    ClearReports();
     fake::FakeFileSystem fake_files;
     fake_files.fail_reads = {"secret.png"};
     FolderShowOptions options;
@@ -467,9 +482,10 @@ TEST_F(FolderSlidesTest, WhatIsLeftOutIsSaidOnceAndTheShowGoesOn) {
       pictures = pictures || !slides.Slide(i % 2).PictureFileName.empty();
     }
     EXPECT_EQ(pictures, c.pictures);
-    ASSERT_TRUE(WaitUntil([&] { return reports.size() >= (c.said.empty() ? 0 : 1); }));
-    ASSERT_EQ(reports.size(), c.said.empty() ? 0u : 1u) << ::testing::PrintToString(reports);
-    for (const std::string& part : c.said) EXPECT_THAT(reports[0], HasSubstr(part));
+    ASSERT_TRUE(WaitUntil([&] { return Reports().size() >= (c.said.empty() ? 0 : 1); }));
+    const std::vector<std::string> said = Reports();
+    ASSERT_EQ(said.size(), c.said.empty() ? 0u : 1u) << ::testing::PrintToString(said);
+    for (const std::string& part : c.said) EXPECT_THAT(said[0], HasSubstr(part));
   }
 }
 
