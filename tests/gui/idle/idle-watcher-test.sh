@@ -86,6 +86,11 @@ done
 [[ -f $work/run/slidesaver/idle-$lost.lock ]] || fail "no lock for $lost"
 stop "$server"
 server=""
+since=$(now_ms)
+until ended "$watcher"; do
+  (($(now_ms) - since < 10000 * slow)) || fail "the watcher outlived its display"
+  sleep 0.05
+done
 status=0
 wait "$watcher" || status=$?
 watcher=""
